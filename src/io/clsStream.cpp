@@ -1,0 +1,277 @@
+#include "io/clsStream.h"
+
+#include "io/NumberText.h"
+
+namespace ov {
+
+namespace {
+
+std::string_view TrimBlanks(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && s[b] == ' ') ++b;
+    while (e > b && s[e - 1] == ' ') --e;
+    return s.substr(b, e - b);
+}
+
+bool IsCloseLine(const std::string& line) { return TrimBlanks(line) == "}"; }
+
+// Consumes lines from the front until one holds "key = value" with a non-empty key.
+// Returns false, with nothing consumed past it, at a "}" line or at the end of the list.
+bool NextKeyValue(LineList& lines, std::string_view& key, std::string_view& value) {
+    while (!lines.empty()) {
+        const std::string_view t = TrimBlanks(lines.front());
+        if (t == "}") return false;
+        const std::size_t eq = t.find('=');
+        if (eq != std::string_view::npos) {
+            key = TrimBlanks(t.substr(0, eq));
+            value = TrimBlanks(t.substr(eq + 1));
+            if (!key.empty()) {
+                lines.pop_front(); // the views stay valid: popping never frees the line
+                return true;
+            }
+        }
+        lines.pop_front();
+    }
+    return false;
+}
+
+std::string Indent(std::int32_t depth) { return std::string(static_cast<std::size_t>(depth > 0 ? depth : 0) * 2, ' '); }
+
+} // namespace
+
+// ---------------------------------------------------------------- clsStreamItem
+
+clsStreamItem::clsStreamItem() = default;
+clsStreamItem::~clsStreamItem() = default;
+clsStreamItem::clsStreamItem(clsStreamItem&&) noexcept = default;
+clsStreamItem& clsStreamItem::operator=(clsStreamItem&&) noexcept = default;
+
+void clsStreamItem::ParseData(LineList& lines) {
+    SetEmpty();
+    std::string_view key, value;
+    if (!NextKeyValue(lines, key, value)) return;
+    if (value == "{") {
+        auto sub = std::make_unique<clsStream>();
+        sub->ParseData(lines);
+        if (!lines.empty() && IsCloseLine(lines.front())) lines.pop_front();
+        Key = std::string(key);
+        SetSubStream(std::move(sub));
+    } else {
+        Key = std::string(key);
+        SetValue(std::string(value));
+    }
+}
+
+void clsStreamItem::WriteData(LineList& lines, std::int32_t depth) const {
+    if (ItemType == SubStream_ && SubStream) {
+        const std::string indent = Indent(depth);
+        lines.push_back(indent + Key + " = {");
+        SubStream->WriteData(lines, depth + 1);
+        lines.push_back(indent + "}");
+    } else if (ItemType == Value_) {
+        lines.push_back(Indent(depth) + Key + " = " + Value);
+    }
+}
+
+void clsStreamItem::SetEmpty() {
+    ItemType = Empty;
+    Value.clear();
+    SubStream.reset();
+}
+
+void clsStreamItem::SetValue(std::string text) {
+    SetEmpty();
+    ItemType = Value_;
+    Value = std::move(text);
+}
+
+void clsStreamItem::SetSubStream(std::unique_ptr<clsStream> stream) {
+    SetEmpty();
+    ItemType = SubStream_;
+    SubStream = std::move(stream);
+}
+
+// ---------------------------------------------------------------- clsStream
+
+clsStream::~clsStream() { ReleaseNested(); }
+
+clsStream& clsStream::operator=(clsStream&& other) noexcept {
+    if (this != &other) {
+        ReleaseNested();
+        Items = std::move(other.Items);
+    }
+    return *this;
+}
+
+void clsStream::ReleaseNested() {
+    std::vector<std::unique_ptr<clsStream>> pending;
+    auto harvest = [&pending](clsStream& s) {
+        for (auto& item : s.Items)
+            if (item.SubStream) pending.push_back(std::move(item.SubStream));
+    };
+    harvest(*this);
+    while (!pending.empty()) {
+        std::unique_ptr<clsStream> s = std::move(pending.back());
+        pending.pop_back();
+        harvest(*s);
+    }
+}
+
+void clsStream::Reset() {
+    ReleaseNested();
+    Items.clear();
+}
+
+void clsStream::ParseData(LineList& lines) {
+    // One stack entry per open "{"; the bottom entry is this stream.
+    std::vector<clsStream*> open{this};
+    for (;;) {
+        std::string_view key, value;
+        if (!NextKeyValue(lines, key, value)) {
+            if (lines.empty() || open.size() == 1) return; // end of text, or "}" at our level
+            lines.pop_front();                             // the "}" closing a nested record
+            open.pop_back();
+            continue;
+        }
+        clsStreamItem item;
+        item.Key = std::string(key);
+        if (value == "{") {
+            item.SetSubStream(std::make_unique<clsStream>());
+            clsStream* nested = item.SubStream.get();
+            open.back()->Items.push_back(std::move(item));
+            open.push_back(nested);
+        } else {
+            item.SetValue(std::string(value));
+            open.back()->Items.push_back(std::move(item));
+        }
+    }
+}
+
+void clsStream::WriteData(LineList& lines, std::int32_t depth) const {
+    struct Frame {
+        const clsStream* stream;
+        std::size_t next;
+    };
+    std::vector<Frame> open{{this, 0}};
+    std::string indent = Indent(depth);
+    while (!open.empty()) {
+        Frame& f = open.back();
+        if (f.next == f.stream->Items.size()) {
+            open.pop_back();
+            if (!open.empty()) {
+                indent.resize(indent.size() - 2);
+                lines.push_back(indent + "}");
+            }
+            continue;
+        }
+        const clsStreamItem& item = f.stream->Items[f.next++];
+        if (item.ItemType == clsStreamItem::Value_) {
+            lines.push_back(indent + item.Key + " = " + item.Value);
+        } else if (item.ItemType == clsStreamItem::SubStream_ && item.SubStream) {
+            lines.push_back(indent + item.Key + " = {");
+            indent += "  ";
+            open.push_back({item.SubStream.get(), 0}); // invalidates f, which is not used again
+        }
+    }
+}
+
+const clsStreamItem* clsStream::FindItem(std::string_view key) const {
+    for (const auto& item : Items)
+        if (item.Key == key) return &item;
+    return nullptr;
+}
+
+clsStreamItem& clsStream::FindOrAppendItem(std::string_view key) {
+    for (auto& item : Items)
+        if (item.Key == key) return item;
+    Items.emplace_back();
+    Items.back().Key = std::string(key);
+    return Items.back();
+}
+
+std::string clsStream::GetVal(std::string_view key, bool zeroIfEmpty, std::string_view defaultValue) const {
+    std::string result(defaultValue);
+    const clsStreamItem* item = FindItem(key);
+    if (item && item->ItemType == clsStreamItem::Value_) result = item->Value;
+    if (result.empty() && zeroIfEmpty) result = "0";
+    return result;
+}
+
+const clsStream& clsStream::GetSubStream(std::string_view key) const {
+    static const clsStream empty;
+    const clsStreamItem* item = FindItem(key);
+    if (item && item->ItemType == clsStreamItem::SubStream_ && item->SubStream) return *item->SubStream;
+    return empty;
+}
+
+double clsStream::GetDouble(std::string_view key, bool clamp, double minimum, double maximum,
+                            double defaultValue) const {
+    const double value = ReadNumber(GetVal(key, true, EncodeDouble(defaultValue)));
+    return clamp ? ClampValue(value, minimum, maximum) : value;
+}
+
+std::int32_t clsStream::GetLong(std::string_view key, std::int32_t minimum, std::int32_t maximum,
+                                std::int32_t defaultValue) const {
+    return ReadLongClamped(GetVal(key, true, EncodeLong(defaultValue)), minimum, maximum);
+}
+
+bool clsStream::GetBool(std::string_view key, bool defaultValue) const {
+    return ReadNumber(GetVal(key, true, defaultValue ? "1" : "0")) != 0;
+}
+
+std::string clsStream::GetString(std::string_view key, std::string_view defaultValue) const {
+    return UnescapeText(GetVal(key, false, defaultValue));
+}
+
+void clsStream::SetString(std::string_view key, std::string_view value) {
+    FindOrAppendItem(key).SetValue(EscapeText(value));
+}
+
+clsStream& clsStream::CreateSubStream(std::string_view key) {
+    clsStreamItem& item = FindOrAppendItem(key);
+    item.SetSubStream(std::make_unique<clsStream>());
+    return *item.SubStream;
+}
+
+void clsStream::SetBool(std::string_view key, bool value) { SetString(key, value ? "1" : "0"); }
+void clsStream::SetLong(std::string_view key, std::int32_t value) { SetString(key, EncodeLong(value)); }
+void clsStream::SetDouble(std::string_view key, double value) { SetString(key, EncodeDouble(value)); }
+
+std::string clsStream::EscapeText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\r': out += "\\r"; break;
+        case '\n': out += "\\n"; break;
+        case '\t': out += "\\t"; break;
+        default: out.push_back(c);
+        }
+    }
+    return out;
+}
+
+std::string clsStream::UnescapeText(std::string_view text) {
+    // One left-to-right scan gives the same result as the successive replacements:
+    // "\\" first (so its second backslash never starts another escape), then \r, \n, \t.
+    // A NUL stands for a backslash, as the placeholder of the successive replacements would.
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\' && i + 1 < text.size()) {
+            const char n = text[i + 1];
+            const char mapped = n == '\\' ? '\\' : n == 'r' ? '\r' : n == 'n' ? '\n' : n == 't' ? '\t' : 0;
+            if (mapped) {
+                out.push_back(mapped);
+                ++i;
+                continue;
+            }
+        }
+        out.push_back(c == '\0' ? '\\' : c);
+    }
+    return out;
+}
+
+} // namespace ov
