@@ -31,10 +31,10 @@ Decimal ToDecimal(double magnitude) {
     return d;
 }
 
-std::string PlainForm(const Decimal& d) {
+std::string PlainForm(const Decimal& d, bool leadingZero) {
     const int n = static_cast<int>(d.digits.size());
-    if (d.exponent < 0) // below 1: no leading zero before the point
-        return "." + std::string(static_cast<size_t>(-d.exponent - 1), '0') + d.digits;
+    if (d.exponent < 0)
+        return (leadingZero ? "0." : ".") + std::string(static_cast<size_t>(-d.exponent - 1), '0') + d.digits;
     const int intDigits = d.exponent + 1;
     if (n <= intDigits) return d.digits + std::string(static_cast<size_t>(intDigits - n), '0');
     return d.digits.substr(0, static_cast<size_t>(intDigits)) + "." +
@@ -93,14 +93,33 @@ std::function<std::string(double)>& LocaleFormatter() {
 
 } // namespace
 
-std::string EncodeDouble(double value) {
+static std::string DecimalText(double value, bool leadingZero) {
     if (std::isnan(value) || value == 0) return "0";
     if (std::isinf(value)) return value > 0 ? "1E+308" : "-1E+308";
     const Decimal d = ToDecimal(std::fabs(value));
     const bool exponentForm = d.exponent < -4 || d.exponent > 14;
-    std::string text = exponentForm ? ExponentForm(d) : PlainForm(d);
+    std::string text = exponentForm ? ExponentForm(d) : PlainForm(d, leadingZero);
     return value < 0 ? "-" + text : text;
 }
+
+bool ConvertDecimal(std::string_view normalized, double& value) {
+    value = 0;
+    const auto result = std::from_chars(normalized.data(), normalized.data() + normalized.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        if (DecimalExponent(std::string(normalized)) < 0) {
+            value = 0;
+            return true;
+        }
+        value = DBL_MAX;
+        return false;
+    }
+    if (result.ec != std::errc() || !std::isfinite(value)) value = 0;
+    return true;
+}
+
+std::string EncodeDouble(double value) { return DecimalText(value, false); }
+
+std::string GeneralNumberText(double value) { return DecimalText(value, true); }
 
 std::string EncodeLong(std::int32_t value) { return std::to_string(value); }
 
@@ -151,21 +170,19 @@ double ReadNumber(std::string_view text) {
         for (; j < text.size(); ++j) {
             if (IsIgnoredBlank(text[j])) continue;
             if (!IsDigit(text[j])) break;
-            // Exponents beyond a few digits only saturate; keep the text short.
-            if (exp.size() < 12) exp.push_back(text[j]);
             expDigit = true;
+            // Exponents beyond a few digits only saturate; keep the text short. Leading
+            // zeros carry no value and must not use up the digits that are kept.
+            if (text[j] == '0' && (exp.size() == 1 || (exp.size() == 2 && !IsDigit(exp[1])))) continue;
+            if (exp.size() < 12) exp.push_back(text[j]);
         }
-        if (expDigit) s += exp;
+        if (expDigit) {
+            if (!IsDigit(exp.back())) exp.push_back('0'); // the exponent was all zeros
+            s += exp;
+        }
     }
     double value = 0;
-    const auto result = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (result.ec == std::errc::result_out_of_range) {
-        // Overflow saturates; underflow reads as zero.
-        value = DecimalExponent(s) < 0 ? 0.0 : DBL_MAX;
-    } else if (result.ec != std::errc()) {
-        value = 0;
-    }
-    if (!std::isfinite(value)) value = DBL_MAX;
+    ConvertDecimal(s, value); // overflow saturates
     return negative ? -value : value;
 }
 

@@ -16,6 +16,10 @@ namespace ov {
 // File encoding of a double (see the header comment). Zero is "0".
 std::string EncodeDouble(double value);
 
+// General decimal form for messages and display: as EncodeDouble, but with a "0" before
+// the point below 1 (0.5, -0.125).
+std::string GeneralNumberText(double value);
+
 // File encoding of a 32-bit integer: plain decimal digits with a leading "-".
 std::string EncodeLong(std::int32_t value);
 
@@ -24,6 +28,11 @@ std::string EncodeLong(std::int32_t value);
 // "&O" introduce hexadecimal and octal integers. Anything else reads as 0. The result is
 // always finite: values beyond the double range saturate at the largest double.
 double ReadNumber(std::string_view text);
+
+// Converts a normalised decimal "digits[.digits][e[sign]digits]" (at least one digit)
+// independently of the locale. Too small a magnitude gives 0; too large a one returns
+// false and leaves value at the largest double.
+bool ConvertDecimal(std::string_view normalized, double& value);
 
 // Rounds to the nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 double RoundHalfEven(double value);

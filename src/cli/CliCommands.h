@@ -1,0 +1,16 @@
+#pragma once
+// The sub-commands of orthovane-cli, callable from tests with their own streams.
+// Each returns the process exit status.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace ov::cli {
+
+// eval [--functions FILE.fnl]... [--name NAME] EXPR...
+int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+int RunMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+} // namespace ov::cli

@@ -1,0 +1,71 @@
+#include <memory>
+
+#include "cli/CliCommands.h"
+#include "expr/FunctionListFile.h"
+#include "expr/clsError.h"
+#include "io/NumberText.h"
+
+namespace ov::cli {
+
+namespace {
+
+const char* const kEvalUsage = "usage: orthovane-cli eval [--functions FILE.fnl]... [--name NAME] EXPR...";
+
+} // namespace
+
+int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::vector<std::unique_ptr<FunctionList>> lists;
+    std::string name = "Expr";
+    std::vector<std::string> expressions;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if ((a == "--functions" || a == "--name") && i + 1 >= args.size()) {
+            err << a << " needs a value\n" << kEvalUsage << '\n';
+            return 2;
+        }
+        if (a == "--functions") {
+            auto list = std::make_unique<FunctionList>();
+            std::string message;
+            if (!ReadFunctionListFile(args[++i], *list, message)) {
+                err << message << '\n';
+                return 2;
+            }
+            lists.push_back(std::move(list));
+        } else if (a == "--name") {
+            name = args[++i];
+            if (!clsFncDef::IsValidName(name)) {
+                err << "Invalid function name '" << name << "'\n";
+                return 2;
+            }
+        } else if (a == "--") {
+            expressions.insert(expressions.end(), args.begin() + static_cast<long>(i) + 1, args.end());
+            break;
+        } else {
+            expressions.push_back(a);
+        }
+    }
+    if (expressions.empty()) {
+        err << kEvalUsage << '\n';
+        return 2;
+    }
+
+    FunctionListContext context;
+    for (auto& list : lists) context.AddList(list.get());
+    int status = 0;
+    for (const std::string& expression : expressions) {
+        clsFncDef def;
+        def.Name = name;
+        def.Body = expression;
+        clsError error;
+        double value = 0;
+        if (def.Evaluate(context, {}, true, true, error, value)) {
+            out << GeneralNumberText(value) << '\n';
+        } else {
+            out << "error: " << error.GetError() << '\n';
+            status = 1;
+        }
+    }
+    return status;
+}
+
+} // namespace ov::cli

@@ -1,0 +1,298 @@
+#include "expr/ExpressionParser.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "expr/FunctionContext.h"
+#include "expr/clsError.h"
+#include "expr/clsFncDef.h"
+#include "io/NumberText.h"
+
+namespace ov {
+
+namespace {
+
+// Deep nesting of parentheses, "!" or calls would otherwise exhaust the stack. Each
+// primary costs a handful of frames; legitimate formulas, even with a hundred nested user
+// calls, stay far below this.
+constexpr int kMaxParseDepth = 1000;
+
+constexpr double kPi = 3.14159265358979;
+constexpr double kE = 2.71828182845905;
+
+bool In(std::string_view c, const char* set) { return !c.empty() && std::strchr(set, c[0]) != nullptr; }
+
+const char* const kLevel3Stops = ")!&|,";
+const char* const kLevel4Stops = "),<>=!&|";
+const char* const kLevel5Stops = "),<>=!&|+-";
+const char* const kLevel6Stops = "),<>=!&|+-*/";
+const char* const kNotAnOperand = "),<>=!&|+-*/^";
+
+bool IsTokenChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.'; }
+
+// Bytes of the UTF-8 sequence starting with lead (1 for ASCII and stray bytes).
+std::size_t SequenceLength(unsigned char lead) {
+    if (lead >= 0xF0 && lead < 0xF8) return 4;
+    if (lead >= 0xE0) return lead < 0xF0 ? 3 : 1;
+    if (lead >= 0xC0) return 2;
+    return 1;
+}
+
+struct DepthGuard {
+    int& depth;
+    explicit DepthGuard(int& d) : depth(d) { ++depth; }
+    ~DepthGuard() { --depth; }
+};
+
+} // namespace
+
+const char* FaultDescription(double value) { return std::isnan(value) ? "Invalid procedure call or argument" : "Overflow"; }
+
+ExpressionParser::ExpressionParser(clsFncDef& definition, FunctionContext& context, clsError& error,
+                                   std::string_view text)
+    : def_(definition), context_(context), error_(error), text_(text) {}
+
+bool ExpressionParser::EvaluateText(clsFncDef& definition, FunctionContext& context, clsError& error,
+                                    std::string_view upperText, Mode mode, double& result) {
+    ExpressionParser parser(definition, context, error, upperText);
+    return parser.ParseTop(result, mode);
+}
+
+void ExpressionParser::SkipBlanks() {
+    while (pos_ < text_.size() && text_[pos_] == ' ') ++pos_;
+}
+
+std::string_view ExpressionParser::Peek() const {
+    if (pos_ >= text_.size()) return {};
+    const std::size_t n = SequenceLength(static_cast<unsigned char>(text_[pos_]));
+    return text_.substr(pos_, n);
+}
+
+std::string_view ExpressionParser::ReadToken() {
+    const std::size_t start = pos_;
+    while (pos_ < text_.size() && IsTokenChar(text_[pos_])) ++pos_;
+    if (pos_ == start) pos_ += Peek().size();
+    return text_.substr(start, pos_ - start);
+}
+
+bool ExpressionParser::CheckResult(double value, std::string_view prefix, std::string_view name) {
+    if (std::isfinite(value)) return true;
+    error_.SetError(std::string(prefix) + std::string(name) + "': " + FaultDescription(value));
+    return false;
+}
+
+bool ExpressionParser::Tick() {
+    if ((++context_.Ticks & 1023) != 0 || !context_.CheckAbort()) return true;
+    error_.Aborted();
+    return false;
+}
+
+bool ExpressionParser::ParseTop(double& result, Mode mode) { return Logical(result, mode); }
+
+bool ExpressionParser::Logical(double& r, Mode m) {
+    if (!Negation(r, m)) return false;
+    for (;;) {
+        SkipBlanks();
+        const std::string_view c = Peek();
+        if (c.empty() || In(c, "),")) return true;
+        if (c != "&" && c != "|") {
+            error_.SyntaxError(def_.Name, ReadToken());
+            return false;
+        }
+        ++pos_;
+        double b = 0;
+        if (!Negation(b, m)) return false;
+        if (m.compute) r = c == "&" ? (r != 0 && b != 0) : (r != 0 || b != 0);
+    }
+}
+
+bool ExpressionParser::Negation(double& r, Mode m) {
+    SkipBlanks();
+    const bool negate = Peek() == "!";
+    if (negate) ++pos_;
+    if (!Comparison(r, m)) return false;
+    if (negate && m.compute) r = r == 0 ? 1 : 0;
+    return true;
+}
+
+bool ExpressionParser::Comparison(double& r, Mode m) {
+    if (!Additive(r, m)) return false;
+    for (;;) {
+        SkipBlanks();
+        const std::string_view c = Peek();
+        if (c.empty() || In(c, kLevel3Stops)) return true;
+        if (!In(c, "<>=")) {
+            error_.SyntaxError(def_.Name, ReadToken());
+            return false;
+        }
+        std::string op(c);
+        ++pos_;
+        if (In(Peek(), "<>=")) op += text_[pos_++];
+        double b = 0;
+        if (!Additive(b, m)) return false;
+        if (!m.compute) continue;
+        bool truth;
+        if (op == "<") truth = r < b;
+        else if (op == ">") truth = r > b;
+        else if (op == "=") truth = r == b;
+        else if (op == "<=" || op == "=<") truth = r <= b;
+        else if (op == ">=" || op == "=>") truth = r >= b;
+        else if (op == "<>" || op == "><") truth = r != b;
+        else {
+            error_.SyntaxError(def_.Name, op);
+            return false;
+        }
+        r = truth ? 1 : 0;
+    }
+}
+
+bool ExpressionParser::Additive(double& r, Mode m) {
+    r = 0;
+    bool any = false;
+    for (;;) {
+        SkipBlanks();
+        const std::string_view c = Peek();
+        if (c.empty() || In(c, kLevel4Stops)) {
+            if (any) return true;
+            error_.MissingParameter(def_.Name);
+            return false;
+        }
+        const bool subtract = c == "-";
+        if (c == "+" || c == "-") ++pos_;
+        double b = 0;
+        if (!Multiplicative(b, m)) return false;
+        any = true;
+        if (!m.compute) continue;
+        r = subtract ? r - b : r + b;
+        if (!CheckResult(r, subtract ? "Error during subtraction in '" : "Error during addition in '", def_.Name))
+            return false;
+    }
+}
+
+bool ExpressionParser::Multiplicative(double& r, Mode m) {
+    if (!Power(r, m)) return false;
+    for (;;) {
+        SkipBlanks();
+        const std::string_view c = Peek();
+        if (c.empty() || In(c, kLevel5Stops)) return true;
+        if (c != "*" && c != "/") {
+            error_.SyntaxError(def_.Name, ReadToken());
+            return false;
+        }
+        const bool divide = c == "/";
+        ++pos_;
+        double b = 0;
+        if (!Power(b, m)) return false;
+        if (!m.compute) continue;
+        if (divide && b == 0) {
+            error_.DivisionByZero(def_.Name);
+            return false;
+        }
+        r = divide ? r / b : r * b;
+        if (!CheckResult(r, divide ? "Error during division in '" : "Error during multiplication in '", def_.Name))
+            return false;
+    }
+}
+
+bool ExpressionParser::Power(double& r, Mode m) {
+    if (!Primary(r, m)) return false;
+    SkipBlanks();
+    const std::string_view c = Peek();
+    if (c.empty() || In(c, kLevel6Stops)) return true;
+    if (c != "^") {
+        error_.SyntaxError(def_.Name, ReadToken());
+        return false;
+    }
+    ++pos_;
+    double exponent = 0;
+    if (!Primary(exponent, m)) return false;
+    if (!m.compute) return true;
+    if (r == 0 && exponent < 0) {
+        error_.SetError("Error evaluating function '" + def_.Name + "': Division by zero");
+        return false;
+    }
+    r = std::pow(r, exponent);
+    return CheckResult(r, "Error evaluating function '", def_.Name);
+}
+
+bool ExpressionParser::Primary(double& r, Mode m) {
+    DepthGuard guard(context_.ParseDepth);
+    if (context_.ParseDepth > kMaxParseDepth) {
+        error_.SetError("Formula is nested too deeply in '" + def_.Name + "'");
+        return false;
+    }
+    return PrimaryInner(r, m);
+}
+
+bool ExpressionParser::PrimaryInner(double& r, Mode m) {
+    SkipBlanks();
+    const std::string_view c = Peek();
+    if (c == "(") {
+        ++pos_;
+        if (!Logical(r, m)) return false;
+        SkipBlanks();
+        if (Peek() != ")") {
+            error_.NoParenthesis(def_.Name);
+            return false;
+        }
+        ++pos_;
+        return true;
+    }
+    if (c == "!") return Negation(r, m);
+    if (c.empty() || In(c, kNotAnOperand)) {
+        error_.SyntaxError(def_.Name, ReadToken());
+        return false;
+    }
+    const std::string_view token = ReadToken();
+    if (token == "PI") {
+        r = kPi;
+        return true;
+    }
+    if (token == "E") {
+        r = kE;
+        return true;
+    }
+    if ((token[0] >= '0' && token[0] <= '9') || token[0] == '.') return Number(token, r);
+    for (const clsArg& p : def_.Params) {
+        if (NamesEqual(p.Name, token)) {
+            r = p.Value;
+            return true;
+        }
+    }
+    return FunctionCall(std::string(token), r, m);
+}
+
+bool ExpressionParser::Number(std::string_view token, double& r) {
+    // The longest leading part of the form digits[.digits][(E|D)digits]; the rest of the
+    // token is ignored, so 2PI reads as 2.
+    std::string text;
+    std::size_t i = 0;
+    bool point = false;
+    for (; i < token.size(); ++i) {
+        const char ch = token[i];
+        if (ch >= '0' && ch <= '9') text.push_back(ch);
+        else if (ch == '.' && !point) {
+            point = true;
+            text.push_back(ch);
+        } else break;
+    }
+    if (i + 1 < token.size() && (token[i] == 'E' || token[i] == 'D') && token[i + 1] >= '0' && token[i + 1] <= '9') {
+        text.push_back('e');
+        for (++i; i < token.size() && token[i] >= '0' && token[i] <= '9'; ++i) text.push_back(token[i]);
+    }
+    r = 0;
+    if (text.find_first_of("0123456789") == std::string::npos) return true; // "." alone reads as 0
+    if (ConvertDecimal(text, r)) return true;
+    error_.SetError("Error evaluating function '" + def_.Name + "': Overflow");
+    return false;
+}
+
+bool ExpressionParser::FunctionCall(const std::string& name, double& r, Mode m) {
+    const bool macro = name == "SUM" || name == "PRODUCT" || name == "INTEGRATE";
+    std::vector<std::string> texts;
+    if (!ParseArgumentList(texts, {m.compute, macro ? false : m.resolve})) return false;
+    if (!m.resolve) return true;
+    return CallFunction(name, texts, r, m);
+}
+
+} // namespace ov

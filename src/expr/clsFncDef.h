@@ -1,0 +1,58 @@
+#pragma once
+// A user-defined function: a header such as F(A, B), a body expression and a
+// description. Evaluating it parses the body and computes as it goes.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "expr/clsArg.h"
+
+namespace ov {
+
+class clsError;
+class clsOldStream;
+class FunctionContext;
+
+class clsFncDef {
+public:
+    clsFncDef() = default;
+
+    std::string Name;
+    std::vector<clsArg> Params;
+    std::string Body;
+    std::string Description;
+    std::int32_t NestCount = 0; // active evaluations of this definition
+
+    // Evaluates the body with one value per parameter. compute off only checks the
+    // syntax, the known functions and the argument counts; resolve off tolerates unknown
+    // names. On failure the error sink holds the message.
+    bool Evaluate(FunctionContext& context, const std::vector<double>& argumentValues, bool compute,
+                  bool resolve, clsError& error, double& result);
+    // Evaluates a piece of text in the scope of this definition (its parameters and
+    // context). The text need not be consumed completely.
+    bool EvaluateText(FunctionContext& context, std::string_view text, bool compute, bool resolve,
+                      clsError& error, double& result);
+
+    std::unique_ptr<clsFncDef> Dup() const { return std::make_unique<clsFncDef>(*this); }
+    clsFncHeader GetFncHeader() const;
+    void CopyAssign(const clsFncDef& source) { *this = source; }
+    // Sets Name and the parameters from a header text: "F", "F(A, B)". False when the
+    // header is not valid; the name and the parameters read so far are kept.
+    bool ParseName(std::string_view headerText);
+    std::string GetNameArgs() const;
+    std::string GetNameVals() const;
+    void ReadData(clsOldStream& stream);
+    void WriteData(clsOldStream& stream) const;
+
+    // A letter A-Z (either case), then letters and digits.
+    static bool IsValidName(std::string_view name);
+};
+
+// Case-insensitive comparison of ASCII names.
+bool NamesEqual(std::string_view a, std::string_view b);
+std::string ToUpperAscii(std::string_view text);
+
+} // namespace ov
