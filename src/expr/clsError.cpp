@@ -8,12 +8,19 @@ namespace {
 
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
+// Characters, not bytes: UTF-8 continuation bytes do not start a character.
+std::size_t CharacterCount(std::string_view text) {
+    std::size_t n = 0;
+    for (const char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
 } // namespace
 
 void clsError::SyntaxError(std::string_view fnc, std::string_view token) {
     if (token.empty()) message_ = "Syntax error in " + Quoted(fnc);
     else
-        message_ = std::string("Syntax error at ") + (token.size() == 1 ? "character" : "symbol") + " " +
+        message_ = std::string("Syntax error at ") + (CharacterCount(token) == 1 ? "character" : "symbol") + " " +
                    Quoted(token) + " in " + Quoted(fnc);
 }
 
