@@ -1,0 +1,31 @@
+#pragma once
+// Desktop services the model asks for during long computations and file commands: the
+// state of the Esc key and the common file dialog. The application installs the real
+// ones; until then the key is never pressed and every file dialog is cancelled.
+
+#include <string>
+
+namespace ov {
+
+class IEscapeKey {
+public:
+    virtual ~IEscapeKey() = default;
+    // True when Esc is down or was pressed since the last call; each call clears the latter.
+    virtual bool ReadEscape() = 0;
+};
+
+class IFileDialog {
+public:
+    virtual ~IFileDialog() = default;
+    // filter is "Description (*.ext)|*.ext[|...]". Returns the chosen path, or "" when
+    // the user cancels.
+    virtual std::string Show(const std::string& title, const std::string& defaultExtension,
+                             const std::string& initialFileName, const std::string& filter, bool open) = 0;
+};
+
+IEscapeKey& EscapeKey();
+void SetEscapeKey(IEscapeKey* key); // not owned; nullptr restores the default
+IFileDialog& FileDialog();
+void SetFileDialog(IFileDialog* dialog);
+
+} // namespace ov

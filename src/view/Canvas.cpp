@@ -1,0 +1,45 @@
+#include "view/Canvas.h"
+
+#include <QPainter>
+
+#include "style/clsFont.h"
+
+namespace ov {
+
+Canvas::Canvas(int width, int height) {
+    pixelsPerInchY_ = ScreenPixelsPerInchY();
+    Resize(width, height);
+}
+
+void Canvas::Resize(int width, int height) {
+    image_ = QImage(width > 0 ? width : 0, height > 0 ? height : 0, QImage::Format_RGB32);
+    Clear();
+}
+
+void Canvas::Clear() {
+    if (!image_.isNull()) image_.fill(BackColor);
+    NotifyChanged();
+}
+
+void Canvas::PreparePainter(QPainter& painter) const {
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, Mode == DrawMode::Normal);
+    painter.setCompositionMode(Mode == DrawMode::Xor ? QPainter::RasterOp_SourceXorDestination
+                                                     : QPainter::CompositionMode_SourceOver);
+    painter.setFont(Font);
+}
+
+void Canvas::Line(double x1, double y1, double x2, double y2) {
+    if (image_.isNull()) return;
+    QPainter painter(&image_);
+    PreparePainter(painter);
+    QPen pen(ForeColor);
+    pen.setWidth(1);
+    pen.setStyle(Style == DrawStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
+    painter.setPen(pen);
+    painter.drawLine(QLineF(x1, y1, x2, y2));
+    painter.end();
+    NotifyChanged();
+}
+
+} // namespace ov
