@@ -65,7 +65,8 @@ int ColorDistance(std::int32_t a, std::int32_t b) {
     auto brightness = [](std::int32_t c) {
         return 2126.0 * (c & 255) + 7152.0 * ((c >> 8) & 255) + 722.0 * ((c >> 16) & 255);
     };
-    return static_cast<int>(RoundHalfEven(std::fabs(brightness(a) - brightness(b)) / 2550));
+    // The weights add up to 10000, so black to white spans 0 to 2 550 000: percent of that.
+    return static_cast<int>(RoundHalfEven(std::fabs(brightness(a) - brightness(b)) / 25500));
 }
 
 double AngleDifference(double a, double b) {

@@ -36,6 +36,7 @@ clsPaintDC::clsPaintDC() = default;
 clsPaintDC::~clsPaintDC() { Detach(); }
 
 void clsPaintDC::Detach() {
+    inPass_ = false;
     surface_.reset();
     if (painter_) {
         if (painter_->isActive()) painter_->end();
@@ -118,7 +119,16 @@ void clsPaintDC::AttachToDraw(const std::shared_ptr<draw::Application>& applicat
     Fit(docRect_, deviceRect_);
 }
 
+void clsPaintDC::FinishOperation() {
+    if (inPass_ || deviceType_ != PictureBox || !painter_) return;
+    surface_.reset();
+    if (painter_->isActive()) painter_->end();
+    painter_.reset();
+    if (canvas_) canvas_->NotifyChanged();
+}
+
 void clsPaintDC::BeginDraw() {
+    inPass_ = true;
     if (deviceType_ == PictureBox && canvas_) {
         surface_.reset();
         painter_.reset();
@@ -133,6 +143,7 @@ void clsPaintDC::BeginDraw() {
 }
 
 void clsPaintDC::EndDraw() {
+    inPass_ = false;
     if (deviceType_ == Metafile || deviceType_ == DrawProgram) return;
     surface_.reset();
     if (painter_) {
@@ -178,6 +189,7 @@ void clsPaintDC::DrawClippedLine(double x1, double y1, double x2, double y2, con
     if (!s) return;
     s->Line(Nearest(line.StartPoint.x), Nearest(line.StartPoint.y), Nearest(line.EndPoint.x), Nearest(line.EndPoint.y),
             outline, GetPenWidth(outline.Width));
+    FinishOperation();
 }
 
 void clsPaintDC::DrawLine(double x1, double y1, double x2, double y2, const clsOutline& outline) {
@@ -245,6 +257,7 @@ void clsPaintDC::DeviceShape(bool ellipse, double x1, double y1, double x2, doub
         if (ellipse) s->Ellipse(l, t, r, b, *outline, pen);
         else s->Rectangle(l, t, r, b, *outline, pen);
     }
+    FinishOperation();
 }
 
 void clsPaintDC::DrawEllipse(double x1, double y1, double x2, double y2, const clsOutline* outline) {
@@ -309,6 +322,7 @@ void clsPaintDC::DrawText(double x, double y, const std::string& text, const cls
     if (!s) return;
     s->Text(Nearest(ToDeviceX(x)), Nearest(ToDeviceY(y)), text, deviceFont.GetHFont(), orientation,
             font.Color.RGBColor);
+    FinishOperation();
 }
 
 void clsPaintDC::BeginGroup() {

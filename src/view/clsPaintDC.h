@@ -97,6 +97,9 @@ private:
     void Detach();
     // The device surface of types 0 to 2, opened on first use.
     DeviceSurface* Surface();
+    // Outside a drawing pass each operation on the canvas paints and closes at once, so
+    // that the canvas is free for other painters in between.
+    void FinishOperation();
     bool IsDeviceContext() const { return deviceType_ >= PictureBox && deviceType_ <= Metafile; }
     void DrawClippedLine(double x1, double y1, double x2, double y2, const clsOutline& outline);
     void FinishShape(const std::shared_ptr<draw::Shape>& shape, const clsColor* fill, const clsOutline* outline);
@@ -119,6 +122,7 @@ private:
     std::unique_ptr<QPainter> painter_;
     std::unique_ptr<DeviceSurface> surface_;
     bool printing_ = false;
+    bool inPass_ = false;
 };
 
 // Rounds to the nearest integer, halves to the even neighbour, within the int range.
