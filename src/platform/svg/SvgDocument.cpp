@@ -1,0 +1,86 @@
+#include "platform/svg/SvgDocument.h"
+
+#include "platform/svg/SvgText.h"
+
+#include <cmath>
+
+namespace ov {
+
+std::shared_ptr<SvgDocument> SvgDocument::Create() {
+    std::shared_ptr<SvgDocument> document(new SvgDocument());
+    document->root_ = std::make_shared<SvgShape>(SvgShape::Kind::Layer, document);
+    document->ids_ = {kLayerId, kNamedViewId};
+    return document;
+}
+
+std::shared_ptr<draw::Layer> SvgDocument::ActiveLayer() {
+    auto layer = layer_.lock();
+    if (!layer) {
+        layer = std::make_shared<SvgLayer>(shared_from_this());
+        layer_ = layer;
+    }
+    return layer;
+}
+
+bool SvgDocument::SetPageSize(double widthInches, double heightInches) {
+    const auto valid = [](double v) { return std::isfinite(v) && v > 0; };
+    if (!valid(widthInches) || !valid(heightInches)) return false;
+    pageWidth_ = widthInches;
+    pageHeight_ = heightInches;
+    return true;
+}
+
+std::shared_ptr<SvgShape> SvgDocument::AddShape(SvgShape::Kind kind, double x1, double y1,
+                                                double x2, double y2) {
+    auto shape = std::make_shared<SvgShape>(kind, weak_from_this(), x1, y1, x2, y2);
+    root_->AppendChild(shape);
+    return shape;
+}
+
+std::string SvgDocument::ReserveId(const std::string& base) {
+    std::string id = base;
+    for (int n = 2; ids_.count(id) != 0; ++n)
+        id = base + '-' + std::to_string(n);
+    ids_.insert(id);
+    return id;
+}
+
+void SvgDocument::ReleaseId(const std::string& id) {
+    if (id != kLayerId && id != kNamedViewId) ids_.erase(id);
+}
+
+void SvgDocument::Select(const std::shared_ptr<SvgShape>& shape) {
+    selection_ = {shape};
+}
+
+std::string SvgDocument::ToSvgText() const {
+    using svgtext::Number;
+    const std::string w = Number(pageWidth_), h = Number(pageHeight_);
+    std::string out;
+    out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n";
+    out += "<svg xmlns=\"http://www.w3.org/2000/svg\"\n"
+           "     xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\"\n"
+           "     xmlns:sodipodi=\"http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd\"\n";
+    out += "     version=\"1.1\" width=\"" + w + "in\" height=\"" + h + "in\" viewBox=\"0 0 " + w +
+           ' ' + h + "\">\n";
+    out += "  <sodipodi:namedview id=\"" + std::string(kNamedViewId) +
+           "\" pagecolor=\"#ffffff\" bordercolor=\"#666666\" inkscape:document-units=\"in\"/>\n";
+    root_->Write(out, pageHeight_, 1);
+    out += "</svg>\n";
+    return out;
+}
+
+std::shared_ptr<draw::Shape> SvgLayer::CreateLineSegment(double x1, double y1, double x2,
+                                                         double y2) {
+    return document_->AddShape(SvgShape::Kind::Line, x1, y1, x2, y2);
+}
+
+std::shared_ptr<draw::Shape> SvgLayer::CreateEllipse(double x1, double y1, double x2, double y2) {
+    return document_->AddShape(SvgShape::Kind::Ellipse, x1, y1, x2, y2);
+}
+
+std::shared_ptr<draw::Shape> SvgLayer::CreateRectangle(double x1, double y1, double x2, double y2) {
+    return document_->AddShape(SvgShape::Kind::Rectangle, x1, y1, x2, y2);
+}
+
+} // namespace ov

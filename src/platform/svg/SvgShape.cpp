@@ -1,0 +1,216 @@
+#include "platform/svg/SvgShape.h"
+
+#include "platform/svg/SvgDocument.h"
+#include "platform/svg/SvgText.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ov {
+
+using svgtext::Number;
+
+namespace {
+
+// The drawing program's outline style indices this builder tells apart.
+constexpr int kStyleSolid = 0;
+constexpr int kStyleDotted = 2;
+constexpr int kStyleDashed = 12;
+
+void Indent(std::string& out, int depth) {
+    out.append(static_cast<std::size_t>(depth) * 2, ' ');
+}
+
+void Attribute(std::string& out, const char* name, const std::string& value) {
+    out += ' ';
+    out += name;
+    out += "=\"";
+    out += value;
+    out += '"';
+}
+
+} // namespace
+
+SvgShape::SvgShape(Kind kind, std::weak_ptr<SvgDocument> document, double x1, double y1, double x2,
+                   double y2)
+    : kind_(kind), document_(std::move(document)), x1_(x1), y1_(y1), x2_(x2), y2_(y2) {}
+
+SvgShape::~SvgShape() {
+    // Children that live on (held by a caller) must not point back at this container.
+    for (const auto& child : children_)
+        child->parent_ = nullptr;
+}
+
+void SvgShape::SetOutlineProperties(double widthInches,
+                                    const std::optional<draw::OutlineStyle>& style,
+                                    const draw::Color& color) {
+    if (IsContainer()) {
+        for (const auto& child : children_)
+            child->SetOutlineProperties(widthInches, style, color);
+        return;
+    }
+    strokeNone_ = false;
+    stroke_ = color;
+    // "not >=" also sends NaN to the hairline.
+    strokeWidth_ = !(widthInches >= kHairline) || std::isinf(widthInches) ? kHairline : widthInches;
+    dash_ = Dash::Solid;
+    if (style) {
+        switch (style->Index) {
+        case kStyleDashed:
+            dash_ = Dash::Dashed;
+            break;
+        case kStyleDotted:
+            dash_ = Dash::Dotted;
+            break;
+        case kStyleSolid:
+        default:
+            dash_ = Dash::Solid;
+            break;
+        }
+    }
+}
+
+void SvgShape::SetOutlineNone() {
+    if (IsContainer()) {
+        for (const auto& child : children_)
+            child->SetOutlineNone();
+        return;
+    }
+    strokeNone_ = true;
+}
+
+void SvgShape::SetFillColor(const draw::Color& color) {
+    if (IsContainer()) {
+        for (const auto& child : children_)
+            child->SetFillColor(color);
+        return;
+    }
+    fill_ = color;
+}
+
+void SvgShape::SetName(const std::string& name) {
+    if (kind_ == Kind::Layer) return;
+    const auto document = document_.lock();
+    if (document && !id_.empty()) document->ReleaseId(id_);
+    id_.clear();
+    name_ = name;
+    if (!name.empty()) {
+        const std::string base = svgtext::IdBase(name);
+        id_ = document ? document->ReserveId(base) : base;
+    }
+}
+
+std::string SvgShape::GetName() const {
+    return name_;
+}
+
+void SvgShape::CreateSelection() {
+    if (kind_ == Kind::Layer) return;
+    if (const auto document = document_.lock()) document->Select(shared_from_this());
+}
+
+bool SvgShape::BelongsTo(const SvgDocument* document) const {
+    const auto mine = document_.lock();
+    return mine && mine.get() == document;
+}
+
+void SvgShape::InsertChild(std::size_t index, const std::shared_ptr<SvgShape>& child) {
+    index = std::min(index, children_.size());
+    children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(index), child);
+    child->parent_ = this;
+}
+
+void SvgShape::RemoveMarkedChildren() {
+    auto kept =
+        std::stable_partition(children_.begin(), children_.end(),
+                              [](const std::shared_ptr<SvgShape>& c) { return !c->markedForMove; });
+    for (auto it = kept; it != children_.end(); ++it) {
+        (*it)->markedForMove = false;
+        (*it)->parent_ = nullptr;
+    }
+    children_.erase(kept, children_.end());
+}
+
+void SvgShape::WriteStyle(std::string& out) const {
+    Attribute(out, "fill", fill_ ? svgtext::HexColor(*fill_) : "none");
+    if (strokeNone_) {
+        Attribute(out, "stroke", "none");
+        return;
+    }
+    Attribute(out, "stroke", svgtext::HexColor(stroke_));
+    Attribute(out, "stroke-width", Number(strokeWidth_));
+    // Dash and gap lengths grow with the width but never shrink below a length that still
+    // reads as a dash or a dot on paper.
+    if (dash_ == Dash::Dashed) {
+        const double dash = std::max(6 * strokeWidth_, 0.06),
+                     gap = std::max(3 * strokeWidth_, 0.03);
+        Attribute(out, "stroke-dasharray", Number(dash) + ',' + Number(gap));
+    } else if (dash_ == Dash::Dotted) {
+        const double dot = std::max(strokeWidth_, 0.01), gap = std::max(2 * strokeWidth_, 0.02);
+        Attribute(out, "stroke-dasharray", Number(dot) + ',' + Number(gap));
+    }
+}
+
+void SvgShape::Write(std::string& out, double pageHeight, int depth) const {
+    // A shape whose coordinates are not numbers cannot be drawn; leave it out rather than
+    // write a document that no reader accepts.
+    if (!IsContainer() &&
+        (!std::isfinite(x1_) || !std::isfinite(y1_) || !std::isfinite(x2_) || !std::isfinite(y2_)))
+        return;
+    Indent(out, depth);
+    if (IsContainer()) {
+        out += "<g";
+        if (kind_ == Kind::Layer) {
+            Attribute(out, "id", SvgDocument::kLayerId);
+            Attribute(out, "inkscape:groupmode", "layer");
+            Attribute(out, "inkscape:label", SvgDocument::kLayerLabel);
+        } else if (!id_.empty()) {
+            Attribute(out, "id", id_);
+            Attribute(out, "inkscape:label", svgtext::EscapeAttribute(name_));
+        }
+        if (children_.empty()) {
+            out += "/>\n";
+            return;
+        }
+        out += ">\n";
+        for (const auto& child : children_)
+            child->Write(out, pageHeight, depth + 1);
+        Indent(out, depth);
+        out += "</g>\n";
+        return;
+    }
+
+    const char* element = kind_ == Kind::Line      ? "line"
+                          : kind_ == Kind::Ellipse ? "ellipse"
+                                                   : "rect";
+    out += '<';
+    out += element;
+    if (!id_.empty()) {
+        Attribute(out, "id", id_);
+        Attribute(out, "inkscape:label", svgtext::EscapeAttribute(name_));
+    }
+    switch (kind_) {
+    case Kind::Line:
+        Attribute(out, "x1", Number(x1_));
+        Attribute(out, "y1", Number(pageHeight - y1_));
+        Attribute(out, "x2", Number(x2_));
+        Attribute(out, "y2", Number(pageHeight - y2_));
+        break;
+    case Kind::Ellipse:
+        Attribute(out, "cx", Number((x1_ + x2_) / 2));
+        Attribute(out, "cy", Number(pageHeight - (y1_ + y2_) / 2));
+        Attribute(out, "rx", Number(std::abs(x2_ - x1_) / 2));
+        Attribute(out, "ry", Number(std::abs(y2_ - y1_) / 2));
+        break;
+    default:
+        Attribute(out, "x", Number(std::min(x1_, x2_)));
+        Attribute(out, "y", Number(pageHeight - std::max(y1_, y2_)));
+        Attribute(out, "width", Number(std::abs(x2_ - x1_)));
+        Attribute(out, "height", Number(std::abs(y2_ - y1_)));
+        break;
+    }
+    WriteStyle(out);
+    out += "/>\n";
+}
+
+} // namespace ov

@@ -1,0 +1,85 @@
+#pragma once
+// One element of an SVG document under construction: a line, an ellipse, a rectangle or a
+// group, and the layer that holds them all. Nodes form a tree: a container owns its
+// children, in drawing order (the first child is painted first, so it lies lowest), and each
+// child knows its container through a plain pointer.
+
+#include "platform/DrawApp.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ov {
+
+class SvgDocument;
+
+class SvgShape : public draw::Shape, public std::enable_shared_from_this<SvgShape> {
+public:
+    enum class Kind { Layer, Group, Line, Ellipse, Rectangle };
+    enum class Dash { Solid, Dashed, Dotted };
+
+    // The thinnest outline written: narrower widths, zero included, become this one so that
+    // every outline stays visible (inches).
+    static constexpr double kHairline = 0.003;
+
+    // Geometry in page units with y pointing up; for ellipses and rectangles two opposite
+    // corners of the bounding box, for a line its end points. Unused for containers.
+    SvgShape(Kind kind, std::weak_ptr<SvgDocument> document, double x1 = 0, double y1 = 0,
+             double x2 = 0, double y2 = 0);
+    ~SvgShape() override;
+
+    // On a group these apply to every shape inside it, as a drawing program does.
+    void SetOutlineProperties(double widthInches, const std::optional<draw::OutlineStyle>& style,
+                              const draw::Color& color) override;
+    void SetOutlineNone() override;
+    void SetFillColor(const draw::Color& color) override;
+    // Gives the element an XML id made from the name (unique within the document) and
+    // the name itself as its label. An empty name removes both.
+    void SetName(const std::string& name) override;
+    std::string GetName() const override;
+    // Makes this shape the document's only selected shape.
+    void CreateSelection() override;
+
+    Kind GetKind() const { return kind_; }
+    const std::string& Id() const { return id_; }
+    SvgShape* Parent() const { return parent_; }
+    const std::vector<std::shared_ptr<SvgShape>>& Children() const { return children_; }
+    bool IsContainer() const { return kind_ == Kind::Layer || kind_ == Kind::Group; }
+    bool BelongsTo(const SvgDocument* document) const;
+
+    // Tree editing for the document and its shape ranges. The child must not have a parent.
+    void InsertChild(std::size_t index, const std::shared_ptr<SvgShape>& child);
+    void AppendChild(const std::shared_ptr<SvgShape>& child) {
+        InsertChild(children_.size(), child);
+    }
+    // Takes every marked child out of this container and clears the marks.
+    void RemoveMarkedChildren();
+    bool markedForMove = false; // set while a shape range gathers its shapes into a group
+
+    // Appends this element (and for a group its children) as SVG text. pageHeight flips y
+    // (the SVG's y points down); depth sets the indentation.
+    void Write(std::string& out, double pageHeight, int depth) const;
+
+private:
+    void WriteStyle(std::string& out) const;
+
+    Kind kind_;
+    std::weak_ptr<SvgDocument> document_;
+    double x1_, y1_, x2_, y2_;
+
+    bool strokeNone_ = false;
+    draw::Color stroke_{};
+    double strokeWidth_ = kHairline;
+    Dash dash_ = Dash::Solid;
+    std::optional<draw::Color> fill_;
+
+    std::string name_;
+    std::string id_;
+
+    SvgShape* parent_ = nullptr;
+    std::vector<std::shared_ptr<SvgShape>> children_;
+};
+
+} // namespace ov
