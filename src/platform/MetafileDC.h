@@ -14,13 +14,21 @@ public:
     // Pen styles as GDI numbers them.
     enum PenStyle { Solid = 0, Dash = 1, Dot = 2, Null = 5 };
 
-    // Starts a metafile at path whose frame is widthMM x heightMM. Returns null with error
-    // set when the file cannot be created.
+    // Device units run from 0 to DeviceUnits on both axes, y downwards: the square
+    // (0, 0)-(DeviceUnits, DeviceUnits) covers the whole frame (stretched when the frame is
+    // not square). Pen widths and font heights are in the same units.
+    static constexpr int DeviceUnits = 500;
+
+    // Starts a metafile at path whose frame is widthMM x heightMM (each from 0.01 to
+    // 20000). Returns null with error set when the size is invalid or the file cannot be
+    // created.
     static std::unique_ptr<MetafileDC> Create(const std::string& path, double widthMM, double heightMM,
                                               std::string& error);
     virtual ~MetafileDC() = default;
 
     // Colours are Windows colour values (red in bits 0-7, green 8-15, blue 16-23).
+    // SelectPen, SelectSolidBrush and SelectFont create a new object and delete the one of
+    // the same kind they replace; a pen style that is not one of PenStyle draws solid.
     virtual void SelectPen(int style, int width, std::uint32_t color) = 0;
     virtual void SelectNullBrush() = 0;
     virtual void SelectSolidBrush(std::uint32_t color) = 0;
@@ -35,7 +43,9 @@ public:
     virtual void SetTextColor(std::uint32_t color) = 0;
     virtual void SetTransparentBackground() = 0;
     virtual void TextOut(int x, int y, const std::string& utf8Text) = 0;
-    // Finishes and writes the file. False with error set when writing failed.
+    // Finishes and writes the file. False with error set when writing failed. Drawing
+    // calls after Close do nothing; Close again repeats the first result. The destructor
+    // closes a metafile that was not closed, dropping any error.
     virtual bool Close(std::string& error) = 0;
 };
 
