@@ -95,7 +95,7 @@ void clsPaintDC::AttachToMetafile(MetafileDC& dc, const clsRect& docRect) {
     Detach();
     deviceType_ = Metafile;
     metafile_ = &dc;
-    deviceRect_.SetValues(0, 0, 500, 500);
+    deviceRect_.SetValues(0, 0, MetafileDC::DeviceUnits, MetafileDC::DeviceUnits);
     unitsPerMM_ = 1;
     docRect_ = docRect;
     Fit(docRect_, deviceRect_);
