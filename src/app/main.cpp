@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include "io/NumberText.h"
+#include "scene/AppState.h"
 
 namespace {
 
@@ -14,6 +15,8 @@ void InstallLocaleNumberText() {
         locale.setNumberOptions(QLocale::OmitGroupSeparator);
         return locale.toString(value, 'g', 15).toStdString();
     });
+    const QString point = QLocale().decimalPoint();
+    ov::SetLocaleDecimalPoint(point.size() == 1 && point[0].unicode() < 128 ? point[0].toLatin1() : '.');
 }
 
 } // namespace
