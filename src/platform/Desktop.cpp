@@ -1,5 +1,7 @@
 #include "platform/Desktop.h"
 
+#include "platform/Prompt.h"
+
 namespace ov {
 
 namespace {
@@ -41,5 +43,17 @@ IFileDialog& FileDialog() {
 }
 
 void SetFileDialog(IFileDialog* dialog) { InstalledDialog() = dialog; }
+
+bool CheckAbort(bool ask) {
+    if (!EscapeKey().ReadEscape()) return false;
+    if (!ask) return true;
+    return Prompt().Show("Do you want to abort the current operation?", "", PromptIcon::Warning,
+                         PromptButtons::YesNo) != PromptAnswer::No;
+}
+
+std::string ShowFileDialog(const std::string& title, const std::string& defaultExtension,
+                           const std::string& initialFileName, const std::string& filter, bool open) {
+    return FileDialog().Show(title, defaultExtension, initialFileName, filter, open);
+}
 
 } // namespace ov

@@ -23,6 +23,13 @@ public:
                              const std::string& initialFileName, const std::string& filter, bool open) = 0;
 };
 
+// Whether the user pressed Esc to stop a long computation; with ask, only if they also
+// confirm in a question box.
+bool CheckAbort(bool ask);
+// The common file dialog; "" when cancelled.
+std::string ShowFileDialog(const std::string& title, const std::string& defaultExtension,
+                           const std::string& initialFileName, const std::string& filter, bool open);
+
 IEscapeKey& EscapeKey();
 void SetEscapeKey(IEscapeKey* key); // not owned; nullptr restores the default
 IFileDialog& FileDialog();

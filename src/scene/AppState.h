@@ -1,7 +1,7 @@
 #pragma once
 // What is global to the running application: the active and open scenes, the current
 // drawing tool, the shared counters, and the small shared functions for number text,
-// colours, angles and the Esc key.
+// colours and angles. (The Esc key and the file dialog are in platform/Desktop.h.)
 
 #include <cstdint>
 #include <string>
@@ -47,12 +47,6 @@ int ColorDistance(std::int32_t a, std::int32_t b);
 double AngleDifference(double a, double b);
 // The angle of (x, y), between -pi/2 and 3 pi/2.
 double Atan2(double y, double x);
-// Whether the user pressed Esc to stop a long computation; with ask, only if they also
-// confirm.
-bool CheckAbort(bool ask);
-// The common file dialog; "" when cancelled.
-std::string ShowFileDialog(const std::string& title, const std::string& defaultExtension,
-                           const std::string& initialFileName, const std::string& filter, bool open);
 
 // The decimal separator of the user's locale for FormatNumber ('.' until the application
 // sets it).

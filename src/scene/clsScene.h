@@ -1,47 +1,22 @@
 #pragma once
-// One open project: its display settings, its camera, and (as the scene grows) its
-// notes, functions, object tree and file.
+// One open project: its display settings and camera, its notes, and (as the scene grows)
+// its functions, object tree and file, and the document window that shows it.
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
-#include "camera/clsPerspective.h"
 #include "scene/IDocumentWindow.h"
-#include "geometry/clsPoint3D.h"
-#include "style/clsOutline.h"
+#include "scene/clsSceneSettings.h"
 
 namespace ov {
 
-class clsScene {
+class clsScene : public clsSceneSettings {
 public:
-    clsScene();
+    clsScene() = default;
 
     std::string FileName;
     std::string Name = "Document";
     IDocumentWindow* DocumentWindow = nullptr; // not owned
-
-    // Display settings shared by every view of the project.
-    bool ShowRulers = false;
-    bool ShowGrid = true;
-    bool ShowAxes = true;
-    clsPoint3D ViewVolumeMin{-20, -20, -20};
-    clsPoint3D ViewVolumeMax{20, 20, 20};
-    double MajorGrid = 0;   // set by UpdateAutoGrid
-    double MinorGrid = 0;
-    bool AutoGrid = true;
-    std::int32_t Precision = 4; // decimals shown for coordinates (1 to 10)
-    bool AutoNudge = true;
-    double NudgeOffset = 0; // set by UpdateAutoGrid
-    double AngleStep = 3;   // degrees, 0 to 180
-    clsOutline Line;        // default style of drawn objects
-    clsOutline GridMinor;
-    clsOutline GridMajor;
-    clsOutline GridHorizon;
-    clsOutline Horizon;
-    clsOutline VanishLine;
-    clsOutline CenterOfView;
-
     std::string Notes;
     bool Modified = false;
 
@@ -55,22 +30,6 @@ public:
     // Marks the project changed (" *" after the caption) or unchanged.
     void OnDirty();
     void OnClean();
-
-    clsPerspective& GetPerspective();
-    const clsPerspective& GetPerspective() const;
-
-    // Recomputes the automatic grid spacing from the view volume, and the nudge offset
-    // from the minor grid when it follows it. Run after construction, after reading or
-    // loading a project, and after the settings dialog.
-    void UpdateAutoGrid();
-
-private:
-    mutable std::unique_ptr<clsPerspective> perspective_; // created on first use
 };
-
-// Rounds a length to 0.2, 0.5 or 1 times the power of ten of its leading digit: the
-// spacing of grids and rulers. 40 gives 5, 12 gives 2, 7 gives 1. A length that is not
-// positive has no spacing: the result is 0.
-double RoundGridStep(double x);
 
 } // namespace ov

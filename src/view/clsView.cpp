@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "camera/clsPerspective.h"
-#include "scene/clsScene.h"
+#include "scene/clsSceneSettings.h"
 #include "view/Canvas.h"
 
 namespace ov {
@@ -24,7 +24,7 @@ std::string clsView::ViewName(std::int32_t viewType) {
     return viewType >= 0 && viewType <= 6 ? names[viewType] : "";
 }
 
-void clsView::SetView(std::int32_t viewType, Canvas* canvas, clsScene* scene) {
+void clsView::SetView(std::int32_t viewType, Canvas* canvas, clsSceneSettings* scene) {
     canvas_ = canvas;
     scene_ = scene;
     SetViewType(viewType);
@@ -205,7 +205,7 @@ void clsView::ZoomIn(double x1, double y1, double x2, double y2) {
     else ViewRect.SetValues(uLow, vLow, uHigh, vHigh);
 }
 
-clsPoint3D clsView::GetEyePointVector(const clsScene& scene) const {
+clsPoint3D clsView::GetEyePointVector(const clsSceneSettings& scene) const {
     const double length = std::max(std::fabs(ViewRect.GetWidth()), std::fabs(ViewRect.GetHeight())) / 8;
     const clsPerspective& camera = scene.GetPerspective();
     clsPoint3D direction = camera.Normal.Duplicate();

@@ -17,7 +17,7 @@
 namespace ov {
 
 class Canvas;
-class clsScene;
+class clsSceneSettings;
 
 class clsView {
 public:
@@ -31,7 +31,7 @@ public:
     clsRect ViewRect;   // visible part of the view plane
     clsRect ViewVolume; // full extent of the view plane
 
-    void SetView(std::int32_t viewType, Canvas* canvas, clsScene* scene);
+    void SetView(std::int32_t viewType, Canvas* canvas, clsSceneSettings* scene);
     void SetViewType(std::int32_t viewType);
     void UpdateViewVolume();
     void ResetZoom() { UpdateViewVolume(); }
@@ -53,10 +53,10 @@ public:
     void UpdatePointFromScreen(clsPoint3D& point, double x, double y, bool snap) const;
     void GetBaseVectors(clsPoint3D& e1, clsPoint3D& e2, clsPoint3D& normal) const;
     // End of the eye-point direction marker: one eighth of the visible extent long.
-    clsPoint3D GetEyePointVector(const clsScene& scene) const;
+    clsPoint3D GetEyePointVector(const clsSceneSettings& scene) const;
     std::string GetViewName() const { return ViewName(ViewType); }
     Canvas* GetCanvas() const { return canvas_; }
-    clsScene* GetScene() const { return scene_; }
+    clsSceneSettings* GetScene() const { return scene_; }
 
     static std::string ViewName(std::int32_t viewType);
     // The screen rectangle: the canvas less the ruler bands when rulers are shown.
@@ -64,7 +64,7 @@ public:
 
 private:
     Canvas* canvas_ = nullptr;
-    clsScene* scene_ = nullptr;
+    clsSceneSettings* scene_ = nullptr;
 };
 
 } // namespace ov
