@@ -1,0 +1,463 @@
+#include "scene/clsNode.h"
+
+#include "io/clsStream.h"
+#include "scene/AppState.h"
+#include "shapes/clsLine.h"
+#include "view/clsView.h"
+
+namespace ov {
+
+clsNode::clsNode() {
+    Key = "key" + std::to_string(++App().NodeKeyCounter);
+    ClearNode();
+}
+
+clsNode::~clsNode() { ReleaseChildren(); }
+
+void clsNode::ReleaseChildren() {
+    // Frees the subtree one node at a time: neither deep nesting nor long sibling lists
+    // make the destruction recurse.
+    std::vector<std::unique_ptr<clsNode>> pending;
+    auto take = [&pending](clsNode& n) {
+        for (std::unique_ptr<clsNode> c = std::move(n.firstChild_); c;) {
+            std::unique_ptr<clsNode> next = std::move(c->nextSibling_);
+            pending.push_back(std::move(c));
+            c = std::move(next);
+        }
+        n.lastChild_ = nullptr;
+    };
+    take(*this);
+    while (!pending.empty()) {
+        std::unique_ptr<clsNode> n = std::move(pending.back());
+        pending.pop_back();
+        take(*n);
+    }
+}
+
+void clsNode::ClearNode() {
+    ReleaseChildren();
+    parent_ = nullptr;
+    prevSibling_ = nullptr;
+    Expanded = Hidden = Selected = ShowVanishPoint = false;
+    RotateX = RotateY = RotateZ = 0;
+}
+
+clsLine* clsNode::GetLine() const { return NodeType == Line ? dynamic_cast<clsLine*>(Object.get()) : nullptr; }
+
+std::unique_ptr<IShape> clsNode::MakeObject(std::int32_t type) {
+    if (type == Line) return std::make_unique<clsLine>();
+    return nullptr; // ellipses, curves and function objects are made by their own kinds
+}
+
+std::int32_t clsNode::GetTreeImage() const {
+    switch (NodeType) {
+    case Root: return 1;
+    case Line: return Hidden ? 3 : 2;
+    case Group: return Hidden ? 5 : 4;
+    case Ellipse: return Hidden ? 7 : 6;
+    case Bezier: return Hidden ? 9 : 8;
+    case Function: return Hidden ? 11 : 10;
+    default: return 0;
+    }
+}
+
+clsNode* clsNode::FindNode(const std::string& key) {
+    if (Key == key) return this;
+    for (clsNode* c = FirstChild(); c; c = c->NextSibling())
+        if (clsNode* hit = c->FindNode(key)) return hit;
+    return nullptr;
+}
+
+clsNode* clsNode::GetSelection(std::unique_ptr<clsNode>& holder) {
+    std::vector<clsNode*> selected;
+    for (clsNode* c = FirstChild(); c; c = c->NextSibling())
+        if (c->Selected) selected.push_back(c);
+    if (selected.size() == 1) return selected[0];
+    if (selected.size() > 1) {
+        holder = std::make_unique<clsNode>();
+        holder->NodeType = Selection;
+        holder->SelectionList = std::move(selected);
+        return holder.get();
+    }
+    for (clsNode* c = FirstChild(); c; c = c->NextSibling())
+        if (clsNode* s = c->GetSelection(holder)) return s;
+    return nullptr;
+}
+
+bool clsNode::NodePresent(std::int32_t type) const {
+    if (IsSelection()) {
+        for (const clsNode* m : SelectionList)
+            if (m->NodeType == type) return true;
+        for (const clsNode* m : SelectionList)
+            if (m->NodePresent(type)) return true;
+        return false;
+    }
+    if (NodeType == type) return true;
+    for (const clsNode* c = FirstChild(); c; c = c->NextSibling())
+        if (c->NodeType == type) return true;
+    for (const clsNode* c = FirstChild(); c; c = c->NextSibling())
+        if (c->NodePresent(type)) return true;
+    return false;
+}
+
+void clsNode::SetLinePoints(double x1, double y1, double z1, double x2, double y2, double z2) {
+    auto line = std::make_unique<clsLine>();
+    line->Segment->StartPoint.SetPoint(x1, y1, z1);
+    line->Segment->EndPoint.SetPoint(x2, y2, z2);
+    Object = std::move(line);
+}
+
+std::int32_t clsNode::GetChildCount() const {
+    std::int32_t n = 0;
+    for (const clsNode* c = FirstChild(); c; c = c->NextSibling()) ++n;
+    return n;
+}
+
+std::string clsNode::GetNodeName() const {
+    if (!Name.empty()) return Name;
+    switch (NodeType) {
+    case Root: return "Root";
+    case Line: return "Line";
+    case Group: return "Group of " + std::to_string(GetChildCount()) + " objects";
+    case Ellipse: return "Ellipse";
+    case Bezier: return "Curve";
+    case Function: return "Function";
+    default: return "";
+    }
+}
+
+void clsNode::Delete() {
+    if (IsSelection()) {
+        const std::vector<clsNode*> members = SelectionList;
+        SelectionList.clear();
+        for (clsNode* m : members) m->Delete();
+        return;
+    }
+    ReleaseChildren();
+    std::unique_ptr<clsNode> self = Detach(); // destroys this node when it had a parent
+}
+
+std::unique_ptr<clsNode> clsNode::Detach() {
+    if (!parent_) return nullptr;
+    clsNode* parent = parent_;
+    clsNode* prev = prevSibling_;
+    std::unique_ptr<clsNode> self = prev ? std::move(prev->nextSibling_) : std::move(parent->firstChild_);
+    std::unique_ptr<clsNode> next = std::move(nextSibling_);
+    if (next) next->prevSibling_ = prev;
+    else parent->lastChild_ = prev;
+    if (prev) prev->nextSibling_ = std::move(next);
+    else parent->firstChild_ = std::move(next);
+    parent_ = nullptr;
+    prevSibling_ = nullptr;
+    return self;
+}
+
+void clsNode::LinkAfter(clsNode* previous, std::unique_ptr<clsNode> node) {
+    clsNode* raw = node.get();
+    std::unique_ptr<clsNode>& slot = previous ? previous->nextSibling_ : firstChild_;
+    raw->nextSibling_ = std::move(slot);
+    if (raw->nextSibling_) raw->nextSibling_->prevSibling_ = raw;
+    else lastChild_ = raw;
+    raw->prevSibling_ = previous;
+    raw->parent_ = this;
+    slot = std::move(node);
+}
+
+clsNode* clsNode::AddChild(std::unique_ptr<clsNode> node) {
+    clsNode* raw = node.get();
+    LinkAfter(lastChild_, std::move(node));
+    return raw;
+}
+
+clsNode* clsNode::InsertChildBefore(std::unique_ptr<clsNode> node, clsNode* reference) {
+    clsNode* raw = node.get();
+    LinkAfter(reference ? reference->prevSibling_ : lastChild_, std::move(node));
+    return raw;
+}
+
+clsNode* clsNode::InsertChildAfter(std::unique_ptr<clsNode> node, clsNode* reference) {
+    clsNode* raw = node.get();
+    LinkAfter(reference, std::move(node));
+    return raw;
+}
+
+void clsNode::Ungroup(bool all) {
+    if (all) {
+        for (clsNode* c = FirstChild(); c;) {
+            clsNode* next = c->NextSibling();
+            if (c->NodeType == Group) c->Ungroup(true);
+            c = next;
+        }
+    }
+    clsNode* parent = parent_;
+    if (!parent) return;
+    while (clsNode* c = FirstChild()) parent->InsertChildBefore(c->Detach(), this);
+    Delete();
+}
+
+bool clsNode::EliminateExtraGroups() {
+    bool changed = false;
+    for (clsNode* c = FirstChild(); c;) {
+        clsNode* next = c->NextSibling();
+        changed = c->EliminateExtraGroups() || changed;
+        c = next;
+    }
+    if (NodeType != Group || !parent_) return changed;
+    const std::int32_t count = GetChildCount();
+    if (count == 0) {
+        Delete();
+        return true;
+    }
+    if (count == 1) {
+        Ungroup(false);
+        return true;
+    }
+    return changed;
+}
+
+bool clsNode::SetSelected(bool value) {
+    bool changed = false;
+    if (IsSelection()) {
+        for (clsNode* m : SelectionList) changed = m->SetSelected(value) || changed;
+        return changed;
+    }
+    for (clsNode* c = FirstChild(); c; c = c->NextSibling()) changed = c->SetSelected(value) || changed;
+    if (NodeType != Root && Selected != value) {
+        Selected = value;
+        changed = true;
+    }
+    return changed;
+}
+
+bool clsNode::IsVisible() const {
+    if (IsSelection()) return SelectionList.empty() || !SelectionList.front()->Hidden;
+    return !Hidden;
+}
+
+bool clsNode::SetVisible(bool value) {
+    bool changed = false;
+    if (IsSelection()) {
+        for (clsNode* m : SelectionList) changed = m->SetVisible(value) || changed;
+        return changed;
+    }
+    for (clsNode* c = FirstChild(); c; c = c->NextSibling()) changed = c->SetVisible(value) || changed;
+    if (NodeType != Root && Hidden != !value) {
+        Hidden = !value;
+        changed = true;
+    }
+    return changed;
+}
+
+void clsNode::SetShowVanishPoint(bool value) {
+    if (IsSelection()) {
+        for (clsNode* m : SelectionList) m->SetShowVanishPoint(value);
+        return;
+    }
+    for (clsNode* c = FirstChild(); c; c = c->NextSibling()) c->SetShowVanishPoint(value);
+    if (NodeType == Line) ShowVanishPoint = value;
+}
+
+bool clsNode::VanishPointVisible() const {
+    if (IsSelection()) {
+        for (const clsNode* m : SelectionList)
+            if (m->VanishPointVisible()) return true;
+        return false;
+    }
+    for (const clsNode* c = FirstChild(); c; c = c->NextSibling())
+        if (c->VanishPointVisible()) return true;
+    return NodeType == Line && ShowVanishPoint;
+}
+
+void clsNode::Translate(double dx, double dy, double dz) {
+    if (IsSelection()) {
+        for (clsNode* m : SelectionList) m->Translate(dx, dy, dz);
+        return;
+    }
+    for (clsNode* c = FirstChild(); c; c = c->NextSibling()) c->Translate(dx, dy, dz);
+    if (Object) Object->Translate(dx, dy, dz);
+}
+
+clsNode* clsNode::FindObjectInRect(const clsRect& rect, const clsView& view) {
+    for (clsNode* c = FirstChild(); c; c = c->NextSibling())
+        if (clsNode* hit = c->FindObjectInRect(rect, view)) return hit;
+    if (Hidden || !IsObject()) return nullptr;
+    for (const auto& segment : BreakApart()) {
+        double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        view.ConvertPointToScreen(segment->StartPoint, x1, y1);
+        view.ConvertPointToScreen(segment->EndPoint, x2, y2);
+        clsLine2D onScreen(x1, y1, x2, y2);
+        if (rect.ClipLine(onScreen)) return this;
+    }
+    return nullptr;
+}
+
+SegmentList clsNode::BreakApart() const { return Object && IsObject() ? Object->BreakApart() : SegmentList{}; }
+
+std::unique_ptr<clsNode> clsNode::CloneCopy(bool keepKeys) const {
+    auto copy = std::make_unique<clsNode>();
+    copy->NodeType = NodeType;
+    if (IsSelection()) {
+        for (const clsNode* m : SelectionList) {
+            copy->ClonedMembers.push_back(m->CloneCopy(keepKeys));
+            copy->SelectionList.push_back(copy->ClonedMembers.back().get());
+        }
+        return copy;
+    }
+    copy->Name = Name;
+    copy->ShowVanishPoint = ShowVanishPoint;
+    copy->Selected = Selected;
+    copy->Hidden = Hidden;
+    if (keepKeys) copy->Key = Key;
+    if (NodeType == Root || NodeType == Group) {
+        for (const clsNode* c = FirstChild(); c; c = c->NextSibling()) copy->AddChild(c->CloneCopy(keepKeys));
+    } else if (Object) {
+        copy->Object = Object->Clone();
+    }
+    copy->RotateX = RotateX;
+    copy->RotateY = RotateY;
+    copy->RotateZ = RotateZ;
+    copy->Expanded = Expanded;
+    return copy;
+}
+
+void clsNode::ExtendBBox(clsPoint3D& min, clsPoint3D& max, const clsPoint3D& p) {
+    min.SetPoint(std::min(min.x, p.x), std::min(min.y, p.y), std::min(min.z, p.z));
+    max.SetPoint(std::max(max.x, p.x), std::max(max.y, p.y), std::max(max.z, p.z));
+}
+
+void clsNode::GetBBoxInt(clsPoint3D& min, clsPoint3D& max, bool& first) const {
+    if (IsSelection()) {
+        for (const clsNode* m : SelectionList) m->GetBBoxInt(min, max, first);
+        return;
+    }
+    if (NodeType == Group) {
+        for (const clsNode* c = FirstChild(); c; c = c->NextSibling()) c->GetBBoxInt(min, max, first);
+        return;
+    }
+    if (!IsObject()) return; // the root contributes no box by itself
+    for (const auto& segment : BreakApart()) {
+        if (first) {
+            min = segment->StartPoint;
+            max = segment->StartPoint;
+            first = false;
+        } else {
+            ExtendBBox(min, max, segment->StartPoint);
+        }
+        ExtendBBox(min, max, segment->EndPoint);
+    }
+}
+
+void clsNode::GetBBox(clsPoint3D& min, clsPoint3D& max) const {
+    bool first = true;
+    GetBBoxInt(min, max, first);
+}
+
+clsPoint3D clsNode::GetCenterPosition() const {
+    clsPoint3D min, max;
+    GetBBox(min, max);
+    return {(min.x + max.x) * 0.5, (min.y + max.y) * 0.5, (min.z + max.z) * 0.5};
+}
+
+clsPoint3D clsNode::GetSize() const {
+    clsPoint3D min, max;
+    GetBBox(min, max);
+    return {max.x - min.x, max.y - min.y, max.z - min.z};
+}
+
+void clsNode::RotateRel(double ax, double ay, double az, const clsPoint3D* center) {
+    if (IsSelection()) {
+        for (clsNode* m : SelectionList) m->RotateRel(ax, ay, az, center);
+        return;
+    }
+    RotateX += ax;
+    RotateY += ay;
+    RotateZ += az;
+    if (IsObject() && Object) Object->RotateRel(ax, ay, az, center);
+    else if (NodeType == Group)
+        for (clsNode* c = FirstChild(); c; c = c->NextSibling()) c->RotateRel(ax, ay, az, center);
+}
+
+void clsNode::SetRotation(double x, double y, double z, const clsPoint3D* center) {
+    RotateRel(x - RotateX, y - RotateY, z - RotateZ, center);
+}
+
+void clsNode::Stretch(double sx, double sy, double sz, const clsPoint3D* center) {
+    if (IsSelection()) {
+        for (clsNode* m : SelectionList) m->Stretch(sx, sy, sz, center);
+        return;
+    }
+    if (IsObject() && Object) Object->Stretch(sx, sy, sz, center);
+    else if (NodeType == Group)
+        for (clsNode* c = FirstChild(); c; c = c->NextSibling()) c->Stretch(sx, sy, sz, center);
+}
+
+bool clsNode::HitTestNode(clsView& view, const clsRect& rect, std::vector<clsVertexHit>* hits, bool stopAtFirst) {
+    if (IsObject()) return Selected && !Hidden && Object && Object->HitTestNode(view, rect, hits, stopAtFirst);
+    bool hit = false;
+    auto visit = [&](clsNode* n) {
+        if (n->HitTestNode(view, rect, hits, stopAtFirst)) hit = true;
+        return hit && (stopAtFirst || !hits);
+    };
+    if (IsSelection()) {
+        for (clsNode* m : SelectionList)
+            if (visit(m)) break;
+    } else {
+        for (clsNode* c = FirstChild(); c; c = c->NextSibling())
+            if (visit(c)) break;
+    }
+    return hit;
+}
+
+bool clsNode::ReadData(const clsStream& record, clsSceneSettings* scene, int depth) {
+    ClearNode();
+    Name = record.GetString("Name", "");
+    NodeType = record.GetLong("NodeType", 0, 5, 0);
+    Hidden = record.GetBool("Hidden", false);
+    ShowVanishPoint = record.GetBool("ShowVanishPoint", false);
+    RotateX = record.GetDouble("RotateX", false, 0, 0, 0);
+    RotateY = record.GetDouble("RotateY", false, 0, 0, 0);
+    RotateZ = record.GetDouble("RotateZ", false, 0, 0, 0);
+    Object.reset();
+    bool complete = true;
+    if (NodeType == Root || NodeType == Group) {
+        if (depth >= MaxDepth) return false;
+        // A missing child record reads as an empty node; a damaged count cannot ask for
+        // more children than the record has items.
+        const std::int32_t count = record.GetLong("ChildCount", 0, 1073741824, 0);
+        const std::size_t limit = std::min<std::size_t>(static_cast<std::size_t>(count), record.Items.size());
+        for (std::size_t i = 1; i <= limit; ++i) {
+            auto child = std::make_unique<clsNode>();
+            complete = child->ReadData(record.GetSubStream("Child" + std::to_string(i)), scene, depth + 1) && complete;
+            AddChild(std::move(child));
+        }
+        return complete;
+    }
+    static const char* const kObjectKeys[] = {"", "Line", "", "Ellipse", "Bezier", "Function"};
+    Object = MakeObject(NodeType);
+    if (Object) {
+        if (NodeType != Line) Object->BindToScene(scene);
+        Object->ReadData(record.GetSubStream(kObjectKeys[NodeType]));
+    }
+    return true;
+}
+
+void clsNode::WriteData(clsStream& record) const {
+    record.SetString("Name", Name);
+    record.SetLong("NodeType", NodeType);
+    record.SetBool("Hidden", Hidden);
+    record.SetBool("ShowVanishPoint", ShowVanishPoint);
+    record.SetDouble("RotateX", RotateX);
+    record.SetDouble("RotateY", RotateY);
+    record.SetDouble("RotateZ", RotateZ);
+    if (NodeType == Root || NodeType == Group) {
+        record.SetLong("ChildCount", GetChildCount());
+        std::int32_t i = 0;
+        for (const clsNode* c = FirstChild(); c; c = c->NextSibling())
+            c->WriteData(record.CreateSubStream("Child" + std::to_string(++i)));
+        return;
+    }
+    static const char* const kObjectKeys[] = {"", "Line", "", "Ellipse", "Bezier", "Function"};
+    if (IsObject() && Object) Object->WriteData(record.CreateSubStream(kObjectKeys[NodeType]));
+}
+
+} // namespace ov
