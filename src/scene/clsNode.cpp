@@ -2,6 +2,8 @@
 
 #include "io/clsStream.h"
 #include "scene/AppState.h"
+#include "shapes/clsBezier.h"
+#include "shapes/clsEllipse.h"
 #include "shapes/clsLine.h"
 #include "view/clsView.h"
 
@@ -45,8 +47,12 @@ void clsNode::ClearNode() {
 clsLine* clsNode::GetLine() const { return NodeType == Line ? dynamic_cast<clsLine*>(Object.get()) : nullptr; }
 
 std::unique_ptr<IShape> clsNode::MakeObject(std::int32_t type) {
-    if (type == Line) return std::make_unique<clsLine>();
-    return nullptr; // ellipses, curves and function objects are made by their own kinds
+    switch (type) {
+    case Line: return std::make_unique<clsLine>();
+    case Ellipse: return std::make_unique<clsEllipse>();
+    case Bezier: return std::make_unique<clsBezier>();
+    default: return nullptr; // function objects are not built yet
+    }
 }
 
 std::int32_t clsNode::GetTreeImage() const {
@@ -105,6 +111,15 @@ void clsNode::SetLinePoints(double x1, double y1, double z1, double x2, double y
     line->Segment->StartPoint.SetPoint(x1, y1, z1);
     line->Segment->EndPoint.SetPoint(x2, y2, z2);
     Object = std::move(line);
+}
+
+void clsNode::SetBezierPoints(const clsPoint3D& p0, const clsPoint3D& p1, const clsPoint3D& p2, const clsPoint3D& p3) {
+    auto curve = std::make_unique<clsBezier>();
+    curve->Point1 = p0;
+    curve->Point2 = p1;
+    curve->Point3 = p2;
+    curve->Point4 = p3;
+    Object = std::move(curve);
 }
 
 std::int32_t clsNode::GetChildCount() const {

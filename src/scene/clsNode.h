@@ -66,6 +66,7 @@ public:
     clsNode* GetSelection(std::unique_ptr<clsNode>& holder);
     bool NodePresent(std::int32_t type) const;
     void SetLinePoints(double x1, double y1, double z1, double x2, double y2, double z2);
+    void SetBezierPoints(const clsPoint3D& p0, const clsPoint3D& p1, const clsPoint3D& p2, const clsPoint3D& p3);
     std::int32_t GetChildCount() const;
     std::string GetNodeName() const;
     // Removes the node from its parent (deleting it) after deleting its children; on a

@@ -1,0 +1,86 @@
+#include "shapes/clsBezier.h"
+
+#include "io/clsStream.h"
+#include "shapes/VertexHits.h"
+#include "shapes/XorPreview.h"
+#include "view/clsView.h"
+
+namespace ov {
+
+clsPoint3D* clsBezier::ControlPoint(int index) {
+    switch (index) {
+    case 0: return &Point1;
+    case 1: return &Point2;
+    case 2: return &Point3;
+    case 3: return &Point4;
+    default: return nullptr;
+    }
+}
+
+void clsBezier::Translate(double dx, double dy, double dz) {
+    for (int i = 0; i < 4; ++i) ControlPoint(i)->Translate(dx, dy, dz);
+}
+
+void clsBezier::RotateRel(double ax, double ay, double az, const clsPoint3D* center) {
+    for (int i = 0; i < 4; ++i) ControlPoint(i)->RotateRel(ax, ay, az, center);
+}
+
+void clsBezier::Stretch(double sx, double sy, double sz, const clsPoint3D* center) {
+    for (int i = 0; i < 4; ++i) ControlPoint(i)->Stretch(sx, sy, sz, center);
+}
+
+SegmentList clsBezier::BreakApart() {
+    const int n = Flatness < 4 ? 50 : Flatness;
+    SegmentList segments;
+    segments.reserve(static_cast<std::size_t>(n));
+    clsPoint3D previous = Point1;
+    auto coordinate = [](double p1, double p2, double p3, double p4, double t, double s) {
+        return p1 * s * s * s + 3 * (p2 * t * s * s + p3 * t * t * s) + p4 * t * t * t;
+    };
+    for (int i = 1; i < n; ++i) {
+        const double t = static_cast<double>(i) / n, s = 1 - t;
+        const clsPoint3D p(coordinate(Point1.x, Point2.x, Point3.x, Point4.x, t, s),
+                           coordinate(Point1.y, Point2.y, Point3.y, Point4.y, t, s),
+                           coordinate(Point1.z, Point2.z, Point3.z, Point4.z, t, s));
+        segments.push_back(std::make_shared<const clsLine3D>(previous, p));
+        previous = p;
+    }
+    segments.push_back(std::make_shared<const clsLine3D>(previous, Point4));
+    return segments;
+}
+
+void clsBezier::ReadData(const clsStream& record) {
+    Point1.ReadData(record.GetSubStream("Point1"));
+    Point2.ReadData(record.GetSubStream("Point2"));
+    Point3.ReadData(record.GetSubStream("Point3"));
+    Point4.ReadData(record.GetSubStream("Point4"));
+    // Beyond a few thousand segments a curve only costs time; a damaged count is capped.
+    Flatness = record.GetLong("Flatness", -1073741824, 100000, 0);
+}
+
+void clsBezier::WriteData(clsStream& record) const {
+    Point1.WriteData(record.CreateSubStream("Point1"));
+    Point2.WriteData(record.CreateSubStream("Point2"));
+    Point3.WriteData(record.CreateSubStream("Point3"));
+    Point4.WriteData(record.CreateSubStream("Point4"));
+    record.SetLong("Flatness", Flatness);
+}
+
+bool clsBezier::HitTestNode(clsView& view, const clsRect& rect, std::vector<clsVertexHit>* hits, bool stopAtFirst) {
+    return HitTestVertices(this, {{0, Point1}, {1, Point2}, {2, Point3}, {3, Point4}}, view, rect, hits, stopAtFirst);
+}
+
+void clsBezier::DrawPreview(clsView& view) {
+    XorPreview preview(view);
+    preview.SetDotted(true);
+    preview.Line(Point1, Point2);
+    preview.Line(Point3, Point4);
+    preview.SetDotted(false);
+    preview.Segments(BreakApart());
+}
+
+void clsBezier::UpdateVertex(clsView& view, std::int16_t index, double x, double y, bool flag) {
+    if (clsPoint3D* p = ControlPoint(index)) view.UpdatePointFromScreen(*p, x, y, flag);
+}
+
+} // namespace ov
