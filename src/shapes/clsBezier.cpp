@@ -1,6 +1,7 @@
 #include "shapes/clsBezier.h"
 
 #include "io/clsStream.h"
+#include "shapes/HandleMarks.h"
 #include "shapes/VertexHits.h"
 #include "shapes/XorPreview.h"
 #include "view/clsView.h"
@@ -68,6 +69,13 @@ void clsBezier::WriteData(clsStream& record) const {
 
 bool clsBezier::HitTestNode(clsView& view, const clsRect& rect, std::vector<clsVertexHit>* hits, bool stopAtFirst) {
     return HitTestVertices(this, {{0, Point1}, {1, Point2}, {2, Point3}, {3, Point4}}, view, rect, hits, stopAtFirst);
+}
+
+void clsBezier::DrawHandles(clsPaintDC& dc, clsView& view, const clsOutline& style) {
+    HandleMarks marks(dc, view, style);
+    marks.GuideLine(Point1, Point2);
+    marks.GuideLine(Point3, Point4);
+    for (int i = 0; i < 4; ++i) marks.Mark(*ControlPoint(i));
 }
 
 void clsBezier::DrawPreview(clsView& view) {

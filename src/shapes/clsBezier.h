@@ -20,6 +20,8 @@ public:
     void Stretch(double sx, double sy, double sz, const clsPoint3D* center) override;
     void ReadData(const clsStream& record) override;
     void WriteData(clsStream& record) const override;
+    // Dotted control lines and a mark at each of the four points.
+    void DrawHandles(clsPaintDC& dc, clsView& view, const clsOutline& style) override;
     bool HitTestNode(clsView& view, const clsRect& rect, std::vector<clsVertexHit>* hits, bool stopAtFirst) override;
     // The dotted control lines and the curve in yellow, in XOR mode.
     void DrawPreview(clsView& view) override;

@@ -4,6 +4,7 @@
 
 #include "io/NumberText.h"
 #include "io/clsStream.h"
+#include "shapes/HandleMarks.h"
 #include "shapes/VertexHits.h"
 #include "shapes/XorPreview.h"
 #include "view/clsView.h"
@@ -173,6 +174,14 @@ bool clsEllipse::HitTestNode(clsView& view, const clsRect& rect, std::vector<cls
     for (std::int16_t i = 0; i <= 5; ++i)
         if (IsHandleActive(i)) handles.push_back({i, GetHandlePoint(i)});
     return HitTestVertices(this, handles, view, rect, hits, stopAtFirst);
+}
+
+void clsEllipse::DrawHandles(clsPaintDC& dc, clsView& view, const clsOutline& style) {
+    HandleMarks marks(dc, view, style);
+    const clsPoint3D centre = GetHandlePoint(0);
+    marks.GuideLine(centre, GetHandlePoint(1));
+    marks.GuideLine(centre, GetHandlePoint(2));
+    for (int i : {0, 1, 2, 4, 5}) marks.Mark(GetHandlePoint(i));
 }
 
 void clsEllipse::DrawPreview(clsView& view) { XorPreview(view).Segments(BreakApart()); }

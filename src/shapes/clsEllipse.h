@@ -33,6 +33,8 @@ public:
     void WriteData(clsStream& record) const override;
     clsPoint3D GetHandlePoint(int index) const;
     void PutHandlePoint(int index, const clsPoint3D& point);
+    // Dotted radius guides and marks at handles 0, 1, 2, 4 and 5.
+    void DrawHandles(clsPaintDC& dc, clsView& view, const clsOutline& style) override;
     bool HitTestNode(clsView& view, const clsRect& rect, std::vector<clsVertexHit>* hits, bool stopAtFirst) override;
     void DrawPreview(clsView& view) override;
     // A drag that brought the angles within 0.02 of each other closes the ellipse again.

@@ -205,6 +205,14 @@ void clsPaintDC::DrawScreenLine(double x1, double y1, double x2, double y2, cons
     if (IsDeviceContext()) DrawClippedLine(x1, y1, x2, y2, outline);
 }
 
+void clsPaintDC::FillScreenRect(double x1, double y1, double x2, double y2, const clsColor& fill) {
+    if (!IsDeviceContext()) return;
+    DeviceSurface* s = Surface();
+    if (!s) return;
+    s->FillRectangle(Nearest(x1), Nearest(y1), Nearest(x2), Nearest(y2), fill.RGBColor);
+    FinishOperation();
+}
+
 void clsPaintDC::BeginDrawLine() {
     polylineX_.clear();
     polylineY_.clear();

@@ -63,6 +63,9 @@ public:
 
     void DrawLine(double x1, double y1, double x2, double y2, const clsOutline& outline);
     void DrawScreenLine(double x1, double y1, double x2, double y2, const clsOutline& outline);
+    // A filled rectangle given in device coordinates (handle marks on screen); device
+    // contexts only.
+    void FillScreenRect(double x1, double y1, double x2, double y2, const clsColor& fill);
     void BeginDrawLine();
     void DrawLineTo(double x, double y);
     void EndDrawLine(const clsOutline& outline);

@@ -7,6 +7,7 @@
 #include "shapes/clsBezier.h"
 #include "shapes/clsEllipse.h"
 #include "view/Canvas.h"
+#include "view/clsPaintDC.h"
 #include "view/clsView.h"
 
 using namespace ov;
@@ -215,4 +216,32 @@ TEST(EllipseObject, DamagedRecordsStayCheap) {
     clsBezier b;
     b.ReadData(s);
     EXPECT_LE(b.BreakApart().size(), 100000u);
+}
+
+TEST(Handles, DrawnThroughThePaintTargetOnScreen) {
+    TopView t;
+    clsPaintDC dc;
+    clsRect doc, device;
+    doc.SetValues(-20, -15, 20, 15);
+    device.SetValues(0, 0, 400, 300);
+    dc.AttachToPictureBox(t.canvas, doc, device);
+    clsEllipse e;
+    e.SetProps(4, 2, 0, kPi / 2, 0, nullptr);
+    clsBezier b;
+    b.Point1 = {-10, -5, 0};
+    b.Point2 = {-10, 5, 0};
+    b.Point3 = {0, 5, 0};
+    b.Point4 = {0, -5, 0};
+    const clsOutline red(1, 255, 0, 0);
+    dc.BeginDraw();
+    e.DrawHandles(dc, t.view, red);
+    b.DrawHandles(dc, t.view, red);
+    dc.EndDraw();
+    const QImage& img = t.canvas.Image();
+    auto isRed = [&](double u, double v) { return img.pixelColor(static_cast<int>(t.X(u)), static_cast<int>(t.Y(v))) == QColor(255, 0, 0); };
+    EXPECT_TRUE(isRed(0, 0));   // centre mark
+    EXPECT_TRUE(isRed(4, 0));   // X radius end
+    EXPECT_TRUE(isRed(0, 2));   // Y radius end
+    EXPECT_TRUE(isRed(-10, 5)); // a control point of the curve
+    EXPECT_FALSE(isRed(-12, 0));
 }
