@@ -44,10 +44,11 @@ IFileDialog& FileDialog() {
 
 void SetFileDialog(IFileDialog* dialog) { InstalledDialog() = dialog; }
 
-bool CheckAbort(bool ask) {
+bool CheckAbort(bool ask, bool criticalIcon) {
     if (!EscapeKey().ReadEscape()) return false;
     if (!ask) return true;
-    return Prompt().Show("Do you want to abort the current operation?", "", PromptIcon::Warning,
+    return Prompt().Show("Do you want to abort the current operation?", "",
+                         criticalIcon ? PromptIcon::Critical : PromptIcon::Warning,
                          PromptButtons::YesNo) != PromptAnswer::No;
 }
 

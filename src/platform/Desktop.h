@@ -5,6 +5,7 @@
 
 #include <string>
 
+
 namespace ov {
 
 class IEscapeKey {
@@ -25,7 +26,7 @@ public:
 
 // Whether the user pressed Esc to stop a long computation; with ask, only if they also
 // confirm in a question box.
-bool CheckAbort(bool ask);
+bool CheckAbort(bool ask, bool criticalIcon = false);
 // The common file dialog; "" when cancelled.
 std::string ShowFileDialog(const std::string& title, const std::string& defaultExtension,
                            const std::string& initialFileName, const std::string& filter, bool open);

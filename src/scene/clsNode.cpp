@@ -4,6 +4,7 @@
 #include "scene/AppState.h"
 #include "shapes/clsBezier.h"
 #include "shapes/clsEllipse.h"
+#include "shapes/clsFunction.h"
 #include "shapes/clsLine.h"
 #include "view/clsView.h"
 
@@ -51,7 +52,8 @@ std::unique_ptr<IShape> clsNode::MakeObject(std::int32_t type) {
     case Line: return std::make_unique<clsLine>();
     case Ellipse: return std::make_unique<clsEllipse>();
     case Bezier: return std::make_unique<clsBezier>();
-    default: return nullptr; // function objects are not built yet
+    case Function: return std::make_unique<clsFunction>();
+    default: return nullptr;
     }
 }
 

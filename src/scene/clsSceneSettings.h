@@ -1,13 +1,14 @@
 #pragma once
 // The display settings of one project that every view of it uses (rulers, grid, axes,
 // view volume, grid spacing, precision, nudge and rotation steps, the line styles of the
-// construction lines) and its camera. The scene builds on these; the views and the
-// drawable objects need only this part of it.
+// construction lines), its camera and its user-defined functions. The scene builds on
+// these; the views and the drawable objects need only this part of it.
 
 #include <cstdint>
 #include <memory>
 
 #include "camera/clsPerspective.h"
+#include "expr/FunctionListContext.h"
 #include "geometry/clsPoint3D.h"
 #include "style/clsOutline.h"
 
@@ -39,6 +40,9 @@ public:
     clsOutline Horizon;
     clsOutline VanishLine;
     clsOutline CenterOfView;
+
+    // The project's user-defined functions, which every formula of the project may call.
+    FunctionList Functions;
 
     clsPerspective& GetPerspective();
     const clsPerspective& GetPerspective() const;

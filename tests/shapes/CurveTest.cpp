@@ -6,6 +6,7 @@
 #include "scene/clsSceneSettings.h"
 #include "shapes/clsBezier.h"
 #include "shapes/clsEllipse.h"
+#include "shapes/clsFunction.h"
 #include "view/Canvas.h"
 #include "view/clsPaintDC.h"
 #include "view/clsView.h"
@@ -244,4 +245,112 @@ TEST(Handles, DrawnThroughThePaintTargetOnScreen) {
     EXPECT_TRUE(isRed(0, 2));   // Y radius end
     EXPECT_TRUE(isRed(-10, 5)); // a control point of the curve
     EXPECT_FALSE(isRed(-12, 0));
+}
+
+namespace {
+
+std::vector<double> SampledX(clsFunction& f) {
+    std::vector<double> xs;
+    const SegmentList s = f.BreakApart();
+    if (!s.empty()) xs.push_back(s.front()->StartPoint.x);
+    for (const auto& seg : s) xs.push_back(seg->EndPoint.x);
+    return xs;
+}
+
+} // namespace
+
+TEST(FunctionObject, DefaultCurveAndSamplingRanges) {
+    clsFunction f;
+    const SegmentList s = f.BreakApart();
+    ASSERT_EQ(s.size(), 20u);
+    ExpectPoint(s.front()->StartPoint, 0, 0, 0, 0);
+    ExpectPoint(s.back()->EndPoint, 10, 10, 10, 1e-12);
+
+    const struct {
+        double from, to, step;
+        std::vector<double> xs;
+    } cases[] = {
+        {0, 1, 0.3, {0, 0.3, 0.6, 0.9}},
+        {0, 1, 0.25, {0, 0.25, 0.5, 0.75, 1}},
+        {10, 0, -1, {10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}},
+        {0, 1, 0, {}},
+        {0, 1, -0.5, {}},
+    };
+    for (const auto& c : cases) {
+        f.TFrom = c.from;
+        f.TTo = c.to;
+        f.TStep = c.step;
+        f.ClearCache();
+        const std::vector<double> xs = SampledX(f);
+        ASSERT_EQ(xs.size(), c.xs.size()) << c.step;
+        for (std::size_t i = 0; i < xs.size(); ++i) EXPECT_NEAR(xs[i], c.xs[i], 1e-12);
+    }
+    f.TFrom = 0;
+    f.TTo = 1;
+    f.TStep = 0.1;
+    f.ClearCache();
+    const std::vector<double> tenths = SampledX(f);
+    ASSERT_EQ(tenths.size(), 11u);
+    EXPECT_EQ(tenths.back(), 1); // exactly the end value
+}
+
+TEST(FunctionObject, FormulasErrorsAndSceneFunctions) {
+    clsSceneSettings scene;
+    clsFunction f;
+    f.BindToScene(&scene);
+    f.Functions[1].Body = "10/(t-5)"; // fails at t = 5
+    const SegmentList partial = f.BreakApart();
+    EXPECT_EQ(partial.size(), 9u); // points at 0 .. 4.5
+    EXPECT_EQ(f.LastSamplingError(), "Division By Zero in 'y'");
+
+    clsFncDef y;
+    y.ParseName("Y(T)");
+    y.Body = "2*T";
+    scene.Functions.push_back(y);
+    f.ClearCache();
+    const SegmentList s = f.BreakApart();
+    ASSERT_EQ(s.size(), 20u);
+    EXPECT_DOUBLE_EQ(s.back()->EndPoint.y, 20); // the scene's Y wins
+
+    f.Translate(1, 0, 0);
+    EXPECT_DOUBLE_EQ(f.BreakApart().back()->EndPoint.x, 11);
+
+    clsFunction broken;
+    broken.Functions.erase(broken.Functions.begin()); // no X at all
+    EXPECT_TRUE(broken.BreakApart().empty());
+    EXPECT_EQ(broken.LastSamplingError(), "Internal error occurred");
+    clsFunction bad;
+    bad.Functions[2].Body = "2 3";
+    EXPECT_TRUE(bad.BreakApart().empty());
+}
+
+TEST(FunctionObject, RecordAndCopies) {
+    clsFunction f;
+    f.Functions[0].Body = "cos(t)";
+    f.Functions[0].Description = "circle";
+    f.TStep = 0.25;
+    f.Matrix.TranslateMatrix(0, 0, 3);
+    clsStream s;
+    f.WriteData(s);
+    EXPECT_EQ(s.GetVal("FncCount", false, ""), "6");
+    EXPECT_EQ(s.GetString("Fnc1", ""), "x;1;t;cos(t);circle");
+    clsFunction r;
+    r.ReadData(s);
+    ASSERT_EQ(r.Functions.size(), 6u);
+    EXPECT_EQ(r.Functions[0].Body, "cos(t)");
+    EXPECT_EQ(r.TStep, 0.25);
+    EXPECT_EQ(r.BreakApart().size(), 40u);
+    EXPECT_DOUBLE_EQ(r.BreakApart().front()->StartPoint.z, 3);
+
+    auto copy = f.Clone();
+    f.Functions[0].Body = "t*t";
+    EXPECT_EQ(dynamic_cast<clsFunction&>(*copy).Functions[0].Body, "cos(t)");
+
+    clsStream huge;
+    huge.SetDouble("TFrom", 0);
+    huge.SetDouble("TTo", 1e300);
+    huge.SetDouble("TStep", 1);
+    clsFunction big;
+    big.ReadData(huge); // no formulas stored: nothing to sample
+    EXPECT_TRUE(big.BreakApart().empty());
 }

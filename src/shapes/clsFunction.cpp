@@ -1,0 +1,177 @@
+#include "shapes/clsFunction.h"
+
+#include <cmath>
+
+#include "expr/clsError.h"
+#include "io/clsOldStream.h"
+#include "io/clsStream.h"
+#include "platform/Desktop.h"
+#include "scene/clsSceneSettings.h"
+
+namespace ov {
+
+namespace {
+
+// Beyond this a curve only costs time and memory; sampling stops there.
+constexpr double kMaxPoints = 1000000;
+
+clsFncDef Formula(const char* header, const char* body) {
+    clsFncDef def;
+    def.ParseName(header);
+    def.Body = body;
+    return def;
+}
+
+} // namespace
+
+clsFunction::clsFunction() {
+    Functions = {Formula("x(t)", "t"),  Formula("y(t)", "t"),  Formula("z(t)", "t"),
+                 Formula("From", "0"), Formula("To", "10"), Formula("Step", "(To-From)/20")};
+}
+
+void clsFunction::Translate(double dx, double dy, double dz) {
+    Matrix.TranslateMatrix(dx, dy, dz);
+    cached_ = false;
+}
+
+void clsFunction::RotateRel(double ax, double ay, double az, const clsPoint3D* center) {
+    Matrix.RotateMatrix(ax, ay, az, center);
+    cached_ = false;
+}
+
+void clsFunction::Stretch(double sx, double sy, double sz, const clsPoint3D* center) {
+    Matrix.StretchMatrix(sx, sy, sz, center);
+    cached_ = false;
+}
+
+void clsFunction::Assign(const clsFunction& source) {
+    Functions.clear();
+    for (const clsFncDef& def : source.Functions) {
+        clsFncDef copy;
+        copy.CopyAssign(def);
+        Functions.push_back(std::move(copy));
+    }
+    TFrom = source.TFrom;
+    TTo = source.TTo;
+    TStep = source.TStep;
+    scene_ = source.scene_;
+    Matrix.Assign(source.Matrix);
+    cached_ = false;
+    cache_.clear();
+}
+
+std::unique_ptr<IShape> clsFunction::Clone() const {
+    auto copy = std::make_unique<clsFunction>();
+    copy->Assign(*this);
+    return copy;
+}
+
+clsFncDef* clsFunction::FindFunctionOrg(std::string_view name) {
+    if (scene_)
+        if (clsFncDef* def = FindInList(scene_->Functions, name)) return def;
+    return FindInList(Functions, name);
+}
+
+std::unique_ptr<clsFncDef> clsFunction::FindFunction(std::string_view name) {
+    const clsFncDef* def = FindFunctionOrg(name);
+    return def ? def->Dup() : nullptr;
+}
+
+int clsFunction::NestFunction(std::string_view name, int delta) {
+    clsFncDef* def = FindFunctionOrg(name);
+    if (!def) return 0;
+    def->NestCount += delta;
+    return def->NestCount;
+}
+
+bool clsFunction::CheckAbort() { return ov::CheckAbort(true, true); }
+
+SegmentList clsFunction::BreakApart() {
+    if (!cached_) Sample();
+    return cache_;
+}
+
+void clsFunction::Sample() {
+    cache_.clear();
+    cached_ = true;
+    lastError_.clear();
+    ov::CheckAbort(false); // forget an Esc pressed before the sampling began
+    clsError error;
+    std::unique_ptr<clsFncDef> f[3] = {FindFunction("X"), FindFunction("Y"), FindFunction("Z")};
+    if (!f[0] || !f[1] || !f[2]) {
+        error.InternalError();
+        lastError_ = error.GetError();
+        return;
+    }
+    double ignored = 0;
+    for (auto& def : f) {
+        if (!def->Evaluate(*this, std::vector<double>(def->Params.size(), TFrom), false, true, error, ignored)) {
+            lastError_ = error.GetError();
+            return;
+        }
+    }
+    const double sign = TStep > 0 ? 1 : TStep < 0 ? -1 : 0;
+    const double epsilon = std::fabs(TStep) / 100;
+    double t = TFrom;
+    clsPoint3D previous;
+    for (double k = 0;; ) {
+        if (std::fabs(t - TTo) >= epsilon && sign * TTo <= sign * t) break;
+        if (sign * TTo < sign * t) t = TTo; // the last point lands exactly on the end
+        double xyz[3] = {0, 0, 0};
+        for (int i = 0; i < 3; ++i) {
+            if (!f[i]->Evaluate(*this, std::vector<double>(f[i]->Params.size(), t), true, true, error, xyz[i])) {
+                lastError_ = error.GetError();
+                return;
+            }
+        }
+        if (ov::CheckAbort(true, true)) {
+            error.Aborted();
+            lastError_ = error.GetError();
+            return;
+        }
+        const clsPoint3D p = Matrix.TransformPoint({xyz[0], xyz[1], xyz[2]});
+        if (k > 0) cache_.push_back(std::make_shared<const clsLine3D>(previous, p));
+        previous = p;
+        ++k;
+        if (k > kMaxPoints) {
+            lastError_ = "The curve has more than " + std::to_string(static_cast<long>(kMaxPoints)) + " points";
+            return;
+        }
+        const double next = TFrom + k * TStep;
+        if (next == t) break; // a step too small to move t any further
+        t = next;
+    }
+}
+
+void clsFunction::ReadData(const clsStream& record) {
+    Matrix.ReadData(record.GetSubStream("Matrix"));
+    TFrom = record.GetDouble("TFrom", false, 0, 0, 0);
+    TTo = record.GetDouble("TTo", false, 0, 0, 0);
+    TStep = record.GetDouble("TStep", false, 0, 0, 0);
+    Functions.clear();
+    const std::int32_t count = record.GetLong("FncCount", -1073741824, 1073741824, 0);
+    for (std::int32_t i = 1; i <= count && static_cast<std::size_t>(i) <= record.Items.size(); ++i) {
+        const std::string text = record.GetString("Fnc" + std::to_string(i), "");
+        if (text.empty()) continue;
+        clsOldStream flat; // a damaged definition cannot disturb the next one
+        flat.ParseString(text);
+        Functions.emplace_back();
+        Functions.back().ReadData(flat);
+    }
+    cached_ = false;
+}
+
+void clsFunction::WriteData(clsStream& record) const {
+    Matrix.WriteData(record.CreateSubStream("Matrix"));
+    record.SetDouble("TFrom", TFrom);
+    record.SetDouble("TTo", TTo);
+    record.SetDouble("TStep", TStep);
+    record.SetLong("FncCount", static_cast<std::int32_t>(Functions.size()));
+    for (std::size_t i = 0; i < Functions.size(); ++i) {
+        clsOldStream flat;
+        Functions[i].WriteData(flat);
+        record.SetString("Fnc" + std::to_string(i + 1), flat.BuildString());
+    }
+}
+
+} // namespace ov
