@@ -58,3 +58,31 @@ std::string ShowFileDialog(const std::string& title, const std::string& defaultE
 }
 
 } // namespace ov
+
+#include <ctime>
+
+namespace ov {
+
+namespace {
+
+double SystemSecondsSinceMidnight() {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    std::tm local{};
+    const std::time_t now = ts.tv_sec;
+    localtime_r(&now, &local);
+    return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + ts.tv_nsec / 1e9;
+}
+
+double (*&InstalledClock())() {
+    static double (*clock)() = nullptr;
+    return clock;
+}
+
+} // namespace
+
+double SecondsSinceMidnight() { return InstalledClock() ? InstalledClock()() : SystemSecondsSinceMidnight(); }
+
+void SetClock(double (*clock)()) { InstalledClock() = clock; }
+
+} // namespace ov

@@ -37,3 +37,11 @@ IFileDialog& FileDialog();
 void SetFileDialog(IFileDialog* dialog);
 
 } // namespace ov
+
+namespace ov {
+
+// Seconds since midnight, local time; tests install their own clock.
+double SecondsSinceMidnight();
+void SetClock(double (*clock)()); // nullptr restores the system clock
+
+} // namespace ov

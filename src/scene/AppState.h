@@ -11,6 +11,7 @@
 namespace ov {
 
 class clsScene;
+class IMainWindow;
 
 enum Tool : std::int32_t {
     ToolPick = 0, ToolNodeEdit = 1, ToolZoom = 2, ToolLine = 3, ToolRectangle = 4, ToolEllipse = 5,
@@ -25,6 +26,7 @@ struct AppState {
     std::int32_t DocumentCounter = 0;     // numbers new untitled documents
     std::int32_t NodeKeyCounter = 0;      // source of the object tree's item keys
     clsScene* DialogScene = nullptr;      // the scene handed to the settings dialog
+    IMainWindow* MainWindow = nullptr;    // not owned; none in the headless tool
 };
 
 AppState& App();

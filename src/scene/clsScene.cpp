@@ -1,8 +1,29 @@
 #include "scene/clsScene.h"
 
+#include "scene/AppState.h"
+
 namespace ov {
 
-void clsScene::OnToolChange(std::int32_t newTool, std::int32_t /*oldTool*/) {
+clsScene::clsScene() {
+    TreeManager.BindToScene(this);
+    TreeManager.SetDocName(Name);
+    TreeManager.SelectionChanged = [this] {
+        if (App().MainWindow) App().MainWindow->SelectionChanged();
+        if (SelectionNotification) SelectionNotification();
+    };
+    TreeManager.TreeChanged = [this] {
+        if (TreeNotification) TreeNotification();
+    };
+}
+
+void clsScene::SetName(const std::string& name) {
+    Name = name;
+    TreeManager.SetDocName(name);
+}
+
+void clsScene::OnToolChange(std::int32_t newTool, std::int32_t oldTool) {
+    // Node-edit handles appear or disappear on the selected objects.
+    if (GetSelection() && (newTool == ToolNodeEdit || oldTool == ToolNodeEdit)) UpdateViews();
     if (DocumentWindow) DocumentWindow->OnToolChange(newTool);
 }
 

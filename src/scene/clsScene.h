@@ -3,24 +3,37 @@
 // its functions, object tree and file, and the document window that shows it.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "scene/IDocumentWindow.h"
 #include "scene/clsSceneSettings.h"
+#include "scene/clsTreeManager.h"
 
 namespace ov {
 
 class clsScene : public clsSceneSettings {
 public:
-    clsScene() = default;
+    // A new scene holds the model house, and its root carries the scene's name.
+    clsScene();
 
     std::string FileName;
     std::string Name = "Document";
     IDocumentWindow* DocumentWindow = nullptr; // not owned
     std::string Notes;
     bool Modified = false;
+    clsTreeManager TreeManager;
+
+    // Raised when the tree manager reports a change of the selection or of the tree.
+    std::function<void()> SelectionNotification;
+    std::function<void()> TreeNotification;
 
     void BindToDocument(IDocumentWindow* window) { DocumentWindow = window; }
+    void SetName(const std::string& name);
+    void Activate(ITreeView* control) { TreeManager.Activate(control); }
+    void DeActivate() { TreeManager.DeActivate(); }
+    clsNode* GetRootNode() const { return TreeManager.Root.get(); }
+    clsNode* GetSelection() { return TreeManager.GetSelection(); }
     // Tells the document window about a new tool; views repaint when node-edit handles
     // appear or disappear on a selection.
     void OnToolChange(std::int32_t newTool, std::int32_t oldTool);
