@@ -11,6 +11,11 @@ namespace ov::cli {
 // eval [--functions FILE.fnl]... [--name NAME] EXPR...
 int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// new OUT.ovp | resave IN.ovp OUT.ovp | info IN.ovp [--json]
+int RunNew(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunResave(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 int RunMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace ov::cli

@@ -4,22 +4,26 @@
 #include "expr/FunctionListFile.h"
 #include "expr/clsError.h"
 #include "io/NumberText.h"
+#include "cli/StreamPrompt.h"
+#include "scene/clsScene.h"
 
 namespace ov::cli {
 
 namespace {
 
-const char* const kEvalUsage = "usage: orthovane-cli eval [--functions FILE.fnl]... [--name NAME] EXPR...";
+const char* const kEvalUsage =
+    "usage: orthovane-cli eval [--project P.ovp] [--functions FILE.fnl]... [--name NAME] EXPR...";
 
 } // namespace
 
 int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::vector<std::unique_ptr<FunctionList>> lists;
+    std::unique_ptr<clsScene> project;
     std::string name = "Expr";
     std::vector<std::string> expressions;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if ((a == "--functions" || a == "--name") && i + 1 >= args.size()) {
+        if ((a == "--functions" || a == "--name" || a == "--project") && i + 1 >= args.size()) {
             err << a << " needs a value\n" << kEvalUsage << '\n';
             return 2;
         }
@@ -31,6 +35,12 @@ int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostrea
                 return 2;
             }
             lists.push_back(std::move(list));
+        } else if (a == "--project") {
+            // The project's functions are searched before those of the function files.
+            project = std::make_unique<clsScene>();
+            StreamPrompt prompt(err);
+            ScopedPrompt installed(prompt);
+            if (!project->LoadScene(args[++i], false)) return 2;
         } else if (a == "--name") {
             name = args[++i];
             if (!clsFncDef::IsValidName(name)) {
@@ -50,6 +60,7 @@ int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
 
     FunctionListContext context;
+    if (project) context.AddList(&project->Functions);
     for (auto& list : lists) context.AddList(list.get());
     int status = 0;
     for (const std::string& expression : expressions) {

@@ -7,7 +7,10 @@ namespace {
 const char* const kUsage =
     "usage: orthovane-cli COMMAND [ARGS]\n"
     "commands:\n"
-    "  eval [--functions FILE.fnl]... [--name NAME] EXPR...   evaluate formulas\n";
+    "  new OUT.ovp                                                        write a new project (the model house)\n"
+    "  resave IN.ovp OUT.ovp                                              load a project and save it again\n"
+    "  info IN.ovp [--json]                                               name, objects, bounding box, camera\n"
+    "  eval [--project P.ovp] [--functions FILE.fnl]... [--name NAME] EXPR...   evaluate formulas\n";
 
 } // namespace
 
@@ -18,6 +21,9 @@ int RunMain(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (args[0] == "eval") return RunEval(rest, out, err);
+    if (args[0] == "new") return RunNew(rest, out, err);
+    if (args[0] == "resave") return RunResave(rest, out, err);
+    if (args[0] == "info") return RunInfo(rest, out, err);
     err << "unknown command '" << args[0] << "'\n" << kUsage;
     return 2;
 }

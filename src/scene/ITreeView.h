@@ -36,12 +36,17 @@ public:
     virtual void StartLabelEdit(const std::string& key) = 0;
 };
 
+class clsScene;
+
 // What the tree manager and the scene tell the main window.
 class IMainWindow {
 public:
     virtual ~IMainWindow() = default;
     virtual void SelectionChanged() = 0;
     virtual void UpdateUI() = 0;
+    // Saves the scene as the Save command would (asking for a name when it has none);
+    // whether it was saved.
+    virtual bool OnSave(clsScene& scene) = 0;
 };
 
 } // namespace ov

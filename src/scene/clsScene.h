@@ -43,6 +43,20 @@ public:
     // Marks the project changed (" *" after the caption) or unchanged.
     void OnDirty();
     void OnClean();
+    // Whether the scene may close: asks to save a modified project (Yes, No, Cancel).
+    bool CanClose();
+    // Reads the project record; with import only its objects are added. False (with the
+    // reason) when the record cannot be used.
+    bool ReadData(const clsStream& record, bool import, std::string& error);
+    void WriteData(clsStream& record) const;
+    // Load and save report failures to the user and return false. A failed save leaves an
+    // existing file untouched.
+    bool LoadScene(const std::string& path, bool import);
+    bool SaveScene(const std::string& path);
+    // Between the pick tool and the last drawing tool.
+    void OnToggleTool();
+    // The eye at the upper corner of the view volume, looking at its centre.
+    void ResetEyePoint();
 };
 
 } // namespace ov

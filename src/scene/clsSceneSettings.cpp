@@ -24,15 +24,18 @@ const clsPerspective& clsSceneSettings::GetPerspective() const {
     return *perspective_;
 }
 
-void clsSceneSettings::UpdateAutoGrid() {
+bool clsSceneSettings::UpdateAutoGrid() {
     const double m = std::min({std::fabs(ViewVolumeMax.x - ViewVolumeMin.x), std::fabs(ViewVolumeMax.y - ViewVolumeMin.y),
                                std::fabs(ViewVolumeMax.z - ViewVolumeMin.z)});
     const bool validManualGrid = !AutoGrid && MajorGrid >= 0 && MinorGrid > 0;
+    bool derivable = true;
     if (!validManualGrid) {
+        derivable = m > 0 && std::isfinite(m);
         MajorGrid = RoundGridStep(m);
         MinorGrid = MajorGrid / 5;
     }
     if (AutoNudge) NudgeOffset = MinorGrid;
+    return derivable;
 }
 
 double RoundGridStep(double x) {

@@ -49,8 +49,9 @@ public:
 
     // Recomputes the automatic grid spacing from the view volume, and the nudge offset
     // from the minor grid when it follows it. Run after construction, after reading or
-    // loading a project, and after the settings dialog.
-    void UpdateAutoGrid();
+    // loading a project, and after the settings dialog. False when an automatic grid
+    // cannot be derived: the view volume has no extent along some axis.
+    bool UpdateAutoGrid();
 
 private:
     mutable std::unique_ptr<clsPerspective> perspective_; // created on first use

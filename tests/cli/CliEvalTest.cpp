@@ -62,3 +62,36 @@ TEST(CliEval, UsageAndFileErrorsExitWithTwo) {
     EXPECT_EQ(dash.status, 0);
     EXPECT_EQ(dash.out, "-1\n");
 }
+
+TEST(CliProject, NewResaveInfoAndProjectFunctions) {
+    const std::string a = testing::TempDir() + "/cli-a.ovp", b = testing::TempDir() + "/cli-b.ovp";
+    EXPECT_EQ(Cli({"new", a}).status, 0);
+    EXPECT_EQ(Cli({"resave", a, b}).status, 0);
+    std::ifstream fa(a, std::ios::binary), fb(b, std::ios::binary);
+    std::stringstream sa, sb;
+    sa << fa.rdbuf();
+    sb << fb.rdbuf();
+    EXPECT_EQ(sa.str(), sb.str());
+    EXPECT_EQ(sa.str().substr(0, 17), "Name = Document\r\n");
+
+    const Result info = Cli({"info", a});
+    EXPECT_EQ(info.status, 0);
+    EXPECT_NE(info.out.find("Nodes: root 1, line 47, group 10, ellipse 0, curve 0, function 0"), std::string::npos);
+    EXPECT_NE(info.out.find("Bounding box: (0, 0, 0) - (8, 10, 7)"), std::string::npos);
+    const Result json = Cli({"info", a, "--json"});
+    EXPECT_NE(json.out.find("\"bbox\": {\"min\": [0, 0, 0], \"max\": [8, 10, 7]}"), std::string::npos);
+
+    const Result missing = Cli({"info", "/nonexistent/p.ovp"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err.rfind("Unable to load the project '/nonexistent/p.ovp':", 0), 0u);
+
+    // A project's functions are searched before the function files'.
+    const std::string p = testing::TempDir() + "/cli-f.ovp";
+    std::ofstream(p, std::ios::binary) << "ViewVolumeMin = {\r\nx = -1\r\ny = -1\r\nz = -1\r\n}\r\n"
+                                          "ViewVolumeMax = {\r\nx = 1\r\ny = 1\r\nz = 1\r\n}\r\n"
+                                          "FncCount = 1\r\nFnc1 = Sq;1;X;X*X+1;\r\n";
+    const std::string f = testing::TempDir() + "/cli-f.fnl";
+    std::ofstream(f, std::ios::binary) << "--FNL 1.0--\r\n1\r\nSq;1;X;X*X;\r\n";
+    const Result eval = Cli({"eval", "--functions", f, "--project", p, "sq(3)"});
+    EXPECT_EQ(eval.out, "10\n");
+}

@@ -1,0 +1,120 @@
+// Project commands of orthovane-cli: new, resave, info.
+#include <iomanip>
+#include <sstream>
+
+#include "cli/CliCommands.h"
+#include "cli/StreamPrompt.h"
+#include "scene/clsScene.h"
+
+namespace ov::cli {
+
+namespace {
+
+std::string Num(double v) {
+    std::ostringstream s;
+    s << std::setprecision(15) << v;
+    return s.str();
+}
+
+std::string Point(const clsPoint3D& p, bool json) {
+    if (json) return "[" + Num(p.x) + ", " + Num(p.y) + ", " + Num(p.z) + "]";
+    return "(" + Num(p.x) + ", " + Num(p.y) + ", " + Num(p.z) + ")";
+}
+
+std::string JsonText(const std::string& s) {
+    std::string out = "\"";
+    for (const char c : s) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (static_cast<unsigned char>(c) < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+void CountNodes(const clsNode& root, long counts[6]) {
+    std::vector<const clsNode*> pending{&root};
+    while (!pending.empty()) {
+        const clsNode* n = pending.back();
+        pending.pop_back();
+        if (n->NodeType >= 0 && n->NodeType <= 5) ++counts[n->NodeType];
+        for (const clsNode* c = n->FirstChild(); c; c = c->NextSibling()) pending.push_back(c);
+    }
+}
+
+} // namespace
+
+int RunNew(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+    if (args.size() != 1) {
+        err << "usage: orthovane-cli new OUT.ovp\n";
+        return 2;
+    }
+    StreamPrompt prompt(err);
+    ScopedPrompt installed(prompt);
+    clsScene scene;
+    return scene.SaveScene(args[0]) ? 0 : 2;
+}
+
+int RunResave(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+    if (args.size() != 2) {
+        err << "usage: orthovane-cli resave IN.ovp OUT.ovp\n";
+        return 2;
+    }
+    StreamPrompt prompt(err);
+    ScopedPrompt installed(prompt);
+    clsScene scene;
+    if (!scene.LoadScene(args[0], false)) return 2;
+    return scene.SaveScene(args[1]) ? 0 : 2;
+}
+
+int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    bool json = false;
+    std::string path;
+    for (const std::string& a : args) {
+        if (a == "--json") json = true;
+        else if (path.empty()) path = a;
+        else path = "\n"; // more than one file: a usage error below
+    }
+    if (path.empty() || path == "\n") {
+        err << "usage: orthovane-cli info IN.ovp [--json]\n";
+        return 2;
+    }
+    StreamPrompt prompt(err);
+    ScopedPrompt installed(prompt);
+    clsScene scene;
+    if (!scene.LoadScene(path, false)) return 2;
+
+    long counts[6] = {0, 0, 0, 0, 0, 0};
+    CountNodes(*scene.GetRootNode(), counts);
+    clsPoint3D min, max;
+    bool first = true;
+    for (const clsNode* c = scene.GetRootNode()->FirstChild(); c; c = c->NextSibling()) c->GetBBoxInt(min, max, first);
+    const clsPerspective& cam = scene.GetPerspective();
+    static const char* const kinds[] = {"root", "line", "group", "ellipse", "curve", "function"};
+    if (json) {
+        out << "{\n  \"name\": " << JsonText(scene.Name) << ",\n  \"nodes\": {";
+        for (int i = 0; i < 6; ++i) out << (i ? ", " : "") << "\"" << kinds[i] << "\": " << counts[i];
+        out << "},\n  \"bbox\": ";
+        if (first) out << "null";
+        else out << "{\"min\": " << Point(min, true) << ", \"max\": " << Point(max, true) << "}";
+        out << ",\n  \"camera\": {\"eye\": " << Point(cam.EyePoint, true) << ", \"normal\": " << Point(cam.Normal, true)
+            << ", \"up\": " << Point(cam.ViewUp, true) << ", \"window\": [" << Num(cam.UMin) << ", " << Num(cam.VMin)
+            << ", " << Num(cam.UMax) << ", " << Num(cam.VMax) << "], \"distance\": " << Num(cam.Distance) << "}\n}\n";
+        return 0;
+    }
+    out << "Name: " << scene.Name << "\nNodes:";
+    for (int i = 0; i < 6; ++i) out << (i ? ", " : " ") << kinds[i] << " " << counts[i];
+    out << "\nBounding box: ";
+    if (first) out << "none";
+    else out << Point(min, false) << " - " << Point(max, false);
+    out << "\nEye point: " << Point(cam.EyePoint, false) << "\nNormal: " << Point(cam.Normal, false)
+        << "\nView up: " << Point(cam.ViewUp, false) << "\nWindow: u " << Num(cam.UMin) << " .. " << Num(cam.UMax)
+        << ", v " << Num(cam.VMin) << " .. " << Num(cam.VMax) << "\nDistance: " << Num(cam.Distance) << "\n";
+    return 0;
+}
+
+} // namespace ov::cli
