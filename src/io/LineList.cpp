@@ -1,9 +1,15 @@
 #include "io/LineList.h"
 
+#include <algorithm>
+
 namespace ov {
 
 LineList LineList::FromText(std::string_view text) {
     LineList list;
+    // One slot per line end, plus one for a last line without one, so that splitting a
+    // large text never regrows the list.
+    const auto lineEnds = std::count(text.begin(), text.end(), '\n');
+    list.lines_.reserve(static_cast<std::size_t>(lineEnds) + 1);
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);

@@ -20,8 +20,12 @@ struct Decimal {
 
 Decimal ToDecimal(double magnitude) {
     char buf[64];
-    // "%.14e" gives exactly 15 significant digits, correctly rounded: d.dddddddddddddde+XX
-    std::snprintf(buf, sizeof buf, "%.14e", magnitude);
+    // Scientific form with 14 decimals gives exactly 15 significant digits, correctly
+    // rounded (halves to even), as d.dddddddddddddde+XX: the same text as printf's "%.14e",
+    // without the cost of printf.
+    const std::to_chars_result r =
+        std::to_chars(buf, buf + sizeof buf - 1, magnitude, std::chars_format::scientific, 14);
+    *r.ptr = '\0';
     Decimal d;
     const char* p = buf;
     for (; *p && *p != 'e'; ++p)

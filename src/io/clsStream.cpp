@@ -1,5 +1,7 @@
 #include "io/clsStream.h"
 
+#include <cstring>
+
 #include "io/NumberText.h"
 
 namespace ov {
@@ -35,6 +37,25 @@ bool NextKeyValue(LineList& lines, std::string_view& key, std::string_view& valu
     return false;
 }
 
+// Key equality for the linear key searches. Records can hold thousands of keys that share
+// their length and prefix ("Object1" ... "Object9999"), so the last character is compared
+// first: it rules out almost every non-matching key without a call to memcmp.
+bool SameKey(const std::string& a, std::string_view b) {
+    const std::size_t n = a.size();
+    if (n != b.size()) return false;
+    if (n == 0) return true;
+    return a[n - 1] == b[n - 1] && std::memcmp(a.data(), b.data(), n - 1) == 0;
+}
+
+// One written line, "<indent><key><separator><value>", built with a single allocation.
+std::string JoinLine(std::string_view indent, std::string_view key, std::string_view separator,
+                     std::string_view value = {}) {
+    std::string line;
+    line.reserve(indent.size() + key.size() + separator.size() + value.size());
+    line.append(indent).append(key).append(separator).append(value);
+    return line;
+}
+
 std::string Indent(std::int32_t depth) { return std::string(static_cast<std::size_t>(depth > 0 ? depth : 0) * 2, ' '); }
 
 } // namespace
@@ -65,11 +86,11 @@ void clsStreamItem::ParseData(LineList& lines) {
 void clsStreamItem::WriteData(LineList& lines, std::int32_t depth) const {
     if (ItemType == SubStream_ && SubStream) {
         const std::string indent = Indent(depth);
-        lines.push_back(indent + Key + " = {");
+        lines.push_back(JoinLine(indent, Key, " = {"));
         SubStream->WriteData(lines, depth + 1);
         lines.push_back(indent + "}");
     } else if (ItemType == Value_) {
-        lines.push_back(Indent(depth) + Key + " = " + Value);
+        lines.push_back(JoinLine(Indent(depth), Key, " = ", Value));
     }
 }
 
@@ -166,9 +187,9 @@ void clsStream::WriteData(LineList& lines, std::int32_t depth) const {
         }
         const clsStreamItem& item = f.stream->Items[f.next++];
         if (item.ItemType == clsStreamItem::Value_) {
-            lines.push_back(indent + item.Key + " = " + item.Value);
+            lines.push_back(JoinLine(indent, item.Key, " = ", item.Value));
         } else if (item.ItemType == clsStreamItem::SubStream_ && item.SubStream) {
-            lines.push_back(indent + item.Key + " = {");
+            lines.push_back(JoinLine(indent, item.Key, " = {"));
             indent += "  ";
             open.push_back({item.SubStream.get(), 0}); // invalidates f, which is not used again
         }
@@ -177,13 +198,13 @@ void clsStream::WriteData(LineList& lines, std::int32_t depth) const {
 
 const clsStreamItem* clsStream::FindItem(std::string_view key) const {
     for (const auto& item : Items)
-        if (item.Key == key) return &item;
+        if (SameKey(item.Key, key)) return &item;
     return nullptr;
 }
 
 clsStreamItem& clsStream::FindOrAppendItem(std::string_view key) {
     for (auto& item : Items)
-        if (item.Key == key) return item;
+        if (SameKey(item.Key, key)) return item;
     Items.emplace_back();
     Items.back().Key = std::string(key);
     return Items.back();
@@ -233,9 +254,17 @@ clsStream& clsStream::CreateSubStream(std::string_view key) {
     return *item.SubStream;
 }
 
-void clsStream::SetBool(std::string_view key, bool value) { SetString(key, value ? "1" : "0"); }
-void clsStream::SetLong(std::string_view key, std::int32_t value) { SetString(key, EncodeLong(value)); }
-void clsStream::SetDouble(std::string_view key, double value) { SetString(key, EncodeDouble(value)); }
+// Number texts hold no character that needs an escape, so these store their text as it is
+// (what SetString would store after escaping it).
+void clsStream::SetBool(std::string_view key, bool value) {
+    FindOrAppendItem(key).SetValue(value ? "1" : "0");
+}
+void clsStream::SetLong(std::string_view key, std::int32_t value) {
+    FindOrAppendItem(key).SetValue(EncodeLong(value));
+}
+void clsStream::SetDouble(std::string_view key, double value) {
+    FindOrAppendItem(key).SetValue(EncodeDouble(value));
+}
 
 std::string clsStream::EscapeText(std::string_view text) {
     std::string out;
