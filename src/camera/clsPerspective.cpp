@@ -12,8 +12,41 @@ namespace {
 constexpr double kFieldRatios[] = {0.5, 1, 2, 3, 4}; // distance : half window, Field 2..6
 const char* const kFieldNames[] = {"Custom", "Angle", "1:2", "1:1", "2:1", "3:1", "4:1"};
 
-clsPoint3D CameraCoordinates(const clsPoint3D& d, const clsPoint3D& U, const clsPoint3D& V, const clsPoint3D& W) {
-    return {d.DotProduct(U), d.DotProduct(V), d.DotProduct(W)};
+// ConvertLine runs once per drawn segment and has to rebuild the camera frame every time,
+// so the vector arithmetic on that path is written out here instead of calling the
+// clsPoint3D members in the geometry library. Each helper performs the same floating-point
+// operations in the same order as the member named beside it, so the results are the same
+// to the last bit.
+
+// p.Normalize()
+inline void NormalizeVector(clsPoint3D& p) {
+    const double length = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+    if (length == 0) return;
+    p.x /= length;
+    p.y /= length;
+    p.z /= length;
+}
+
+// a.CrossProduct(b)
+inline clsPoint3D Cross(const clsPoint3D& a, const clsPoint3D& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+// a.DotProduct(b)
+inline double Dot(const clsPoint3D& a, const clsPoint3D& b) {
+    return b.y * a.y + b.x * a.x + b.z * a.z;
+}
+
+// Camera coordinates of the document-space offset d from the eye.
+clsPoint3D CameraCoordinates(const clsPoint3D& d, const clsPoint3D& U, const clsPoint3D& V,
+                             const clsPoint3D& W) {
+    return {Dot(d, U), Dot(d, V), Dot(d, W)};
+}
+
+// Camera coordinates of the document-space point p (p - eye, then the frame).
+clsPoint3D ToCamera(const clsPoint3D& p, const clsPoint3D& eye, const clsPoint3D& U,
+                    const clsPoint3D& V, const clsPoint3D& W) {
+    return CameraCoordinates({p.x - eye.x, p.y - eye.y, p.z - eye.z}, U, V, W);
 }
 
 } // namespace
@@ -65,12 +98,11 @@ void clsPerspective::UpdateFieldOfView() {
 }
 
 void clsPerspective::GetBaseVectors(clsPoint3D& U, clsPoint3D& V, clsPoint3D& W) const {
-    W = Normal.Duplicate();
-    W.Invert();
-    W.Normalize();
-    U = ViewUp.CrossProduct(W);
-    U.Normalize();
-    V = W.CrossProduct(U);
+    W = {-Normal.x, -Normal.y, -Normal.z};
+    NormalizeVector(W);
+    U = Cross(ViewUp, W);
+    NormalizeVector(U);
+    V = Cross(W, U);
 }
 
 clsPoint3D clsPerspective::GetViewUpVector() const {
@@ -160,7 +192,8 @@ bool clsPerspective::ClipTest(double p, double q, double& tEnter, double& tLeave
 
 bool clsPerspective::ClipCameraLine(clsLine3D& line) const {
     const clsPoint3D S = line.StartPoint;
-    const clsPoint3D Dv = line.GetVector();
+    const clsPoint3D& E = line.EndPoint;
+    const clsPoint3D Dv{E.x - S.x, E.y - S.y, E.z - S.z}; // line.GetVector()
     const double d = Distance, F = FrontClipping, B = BackClipping;
     double tEnter = 0, tLeave = 1;
     if (!ClipTest(-d * Dv.x - Dv.z * UMax, d * S.x + UMax * S.z, tEnter, tLeave)) return false;
@@ -169,8 +202,8 @@ bool clsPerspective::ClipCameraLine(clsLine3D& line) const {
     if (!ClipTest(-d * Dv.y - Dv.z * VMax, d * S.y + VMax * S.z, tEnter, tLeave)) return false;
     if (!ClipTest(-Dv.z, S.z + d - F, tEnter, tLeave)) return false;
     if (ClipBack && !ClipTest(Dv.z, -S.z - d + B, tEnter, tLeave)) return false;
-    if (tLeave < 1) line.EndPoint.SetPoint(S.x + tLeave * Dv.x, S.y + tLeave * Dv.y, S.z + tLeave * Dv.z);
-    if (tEnter > 0) line.StartPoint.SetPoint(S.x + tEnter * Dv.x, S.y + tEnter * Dv.y, S.z + tEnter * Dv.z);
+    if (tLeave < 1) line.EndPoint = {S.x + tLeave * Dv.x, S.y + tLeave * Dv.y, S.z + tLeave * Dv.z};
+    if (tEnter > 0) line.StartPoint = {S.x + tEnter * Dv.x, S.y + tEnter * Dv.y, S.z + tEnter * Dv.z};
     return true;
 }
 
@@ -178,10 +211,8 @@ bool clsPerspective::ConvertLine(const clsLine3D& line, double& uStart, double& 
                                  double& vEnd) const {
     clsPoint3D U, V, W;
     GetBaseVectors(U, V, W);
-    clsLine3D c = line.Duplicate();
-    c.TranslateSub(EyePoint);
-    c.StartPoint = CameraCoordinates(c.StartPoint, U, V, W);
-    c.EndPoint = CameraCoordinates(c.EndPoint, U, V, W);
+    clsLine3D c(ToCamera(line.StartPoint, EyePoint, U, V, W),
+                ToCamera(line.EndPoint, EyePoint, U, V, W));
     if (!ClipCameraLine(c)) return false;
     Project(c.StartPoint, uStart, vStart);
     Project(c.EndPoint, uEnd, vEnd);
