@@ -57,6 +57,24 @@ std::unique_ptr<IShape> clsNode::MakeObject(std::int32_t type) {
     }
 }
 
+int clsNode::GetHeight() const {
+    int height = 0;
+    std::vector<std::pair<const clsNode*, int>> pending{{this, 0}};
+    while (!pending.empty()) {
+        const auto [n, level] = pending.back();
+        pending.pop_back();
+        if (level > height) height = level;
+        for (const clsNode* c = n->FirstChild(); c; c = c->NextSibling()) pending.push_back({c, level + 1});
+    }
+    return height;
+}
+
+int clsNode::GetDepth() const {
+    int depth = 0;
+    for (const clsNode* p = parent_; p; p = p->parent_) ++depth;
+    return depth;
+}
+
 std::int32_t clsNode::GetTreeImage() const {
     switch (NodeType) {
     case Root: return 1;

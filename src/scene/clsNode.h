@@ -105,6 +105,10 @@ public:
     bool ReadData(const clsStream& record, clsSceneSettings* scene, int depth = 0);
     void WriteData(clsStream& record) const;
 
+    // Levels below this node (0 for a leaf) and above it (0 for a node without parent).
+    int GetHeight() const;
+    int GetDepth() const;
+
     // Makes the empty drawable object of an object type (null for other types).
     static std::unique_ptr<IShape> MakeObject(std::int32_t type);
 

@@ -2,6 +2,9 @@
 
 #include "io/clsStream.h"
 #include "platform/Desktop.h"
+#include "platform/Prompt.h"
+
+#include <algorithm>
 #include "scene/AppState.h"
 #include "scene/clsScene.h"
 #include "view/clsView.h"
@@ -298,6 +301,14 @@ void clsTreeManager::DuplicateSelected() {
 void clsTreeManager::GroupSelected() {
     clsNode* s = GetSelection();
     if (!s || !s->IsSelection() || s->SelectionList.size() < 2) return;
+    // Every operation on the tree recurses through its levels: keep the nesting within the
+    // depth a project may have.
+    int height = 0;
+    for (const clsNode* m : s->SelectionList) height = std::max(height, m->GetHeight());
+    if (s->SelectionList.front()->GetDepth() + height + 1 > clsNode::MaxDepth) {
+        ShowMessage("The objects are nested too deeply to be grouped again.", PromptIcon::Warning);
+        return;
+    }
     PushUndoTree("Group");
     s = GetSelection();
     const std::vector<clsNode*> members = s->SelectionList;

@@ -5,6 +5,7 @@
 
 #include "io/clsStream.h"
 #include "platform/Desktop.h"
+#include "platform/Prompt.h"
 #include "scene/clsScene.h"
 #include "shapes/clsLine.h"
 #include "view/Canvas.h"
@@ -381,4 +382,34 @@ TEST(TreeManager, ImportAddsSelectedTopLevelObjects) {
     clsStream empty;
     other.TreeManager.ImportData(empty);
     EXPECT_EQ(other.TreeManager.GetUndoString(), "");
+}
+
+TEST(TreeManager, GroupingStopsAtTheDepthAProjectMayHave) {
+    RecordingPrompt prompt;
+    ScopedPrompt installed(prompt);
+    clsScene scene;
+    clsTreeManager& tm = scene.TreeManager;
+    tm.SelectAll();
+    tm.DeleteSelected(false);
+    clsNode* a = tm.AddNode(tm.CreateLineNode(0, 0, 0, 1, 0, 0, "A"));
+    clsNode* b = tm.AddNode(tm.CreateLineNode(0, 0, 0, 0, 1, 0, "B"));
+    int groups = 0;
+    for (int i = 0; i < clsNode::MaxDepth + 5; ++i) {
+        // Group the current top-level group with a fresh line, again and again.
+        tm.SelectNodeByKey(a->Key, false);
+        tm.SelectNodeByKey(b->Key, true);
+        tm.GroupSelected();
+        if (!prompt.Messages.empty()) break;
+        ++groups;
+        a = tm.Root->FirstChild();
+        b = tm.AddNode(tm.CreateLineNode(0, 0, 0, 0, 0, i, "L"));
+    }
+    ASSERT_EQ(prompt.Messages.size(), 1u);
+    EXPECT_EQ(prompt.LastText(), "The objects are nested too deeply to be grouped again.");
+    EXPECT_LE(tm.Root->GetHeight(), clsNode::MaxDepth);
+    EXPECT_GT(groups, clsNode::MaxDepth - 5);
+    clsStream written;
+    tm.WriteData(written);
+    clsScene other;
+    EXPECT_TRUE(other.TreeManager.ReadData(written)); // a tree that deep still reads back whole
 }
