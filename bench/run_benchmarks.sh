@@ -25,7 +25,8 @@ echo "load:       $(cut -d ' ' -f 1-3 /proc/loadavg)"
 echo "repetitions: $reps (median shown)"
 echo
 
-for program in "$build/bench/orthovane_stream_bench" "$build/bench/orthovane_camera_bench"; do
+for program in "$build/bench/orthovane_stream_bench" "$build/bench/orthovane_camera_bench" \
+               "$build/bench/orthovane_expr_bench" "$build/bench/orthovane_paint_bench"; do
     for name in $("$program" --benchmark_list_tests --benchmark_filter="$filter" 2>/dev/null); do
         "$program" --benchmark_filter="^${name}\$" --benchmark_repetitions="$reps" \
             --benchmark_report_aggregates_only=true 2>/dev/null | grep '_median '

@@ -1,0 +1,156 @@
+// Speed of the formula evaluator, side by side with muparser on the same formulas.
+//
+//   Evaluate   a definition X(t) = sin(t)*cos(2*t)+t^2, evaluated with a new t each time
+//              through clsFncDef::Evaluate, as a parametric shape does for every sample;
+//              one evaluation per benchmark iteration, so the time shown is per evaluation.
+//   Sum        a parameterless definition whose body is SUM(I*I,I,1,1000000).
+//
+// The evaluator computes while it parses and keeps no compiled form, so every evaluation
+// reads the body text again. muparser compiles a formula to bytecode on its first Eval and
+// then only runs the bytecode; its "parse each time" variant sets the formula again before
+// every Eval, which makes it parse as well, for comparison with the evaluator's way of
+// working. muparser has no summation macro: its sum is a C++ loop over "i*i" with the
+// variable i set to 1 ... 1,000,000. Without muparser (ORTHOVANE_HAVE_MUPARSER undefined)
+// only the evaluator's own benchmarks are built.
+
+#include "expr/FunctionListContext.h"
+#include "expr/clsError.h"
+#include "expr/clsFncDef.h"
+
+#include <benchmark/benchmark.h>
+#ifdef ORTHOVANE_HAVE_MUPARSER
+#include <muParser.h>
+#endif
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+using ov::clsError;
+using ov::clsFncDef;
+using ov::FunctionList;
+using ov::FunctionListContext;
+
+constexpr int kSumCount = 1000000;
+
+// The sum as a double accumulated in the same order: past 2^53 the running sum rounds, so
+// the closed form n (n + 1) (2n + 1) / 6 is not what any of the loops produces.
+double ExpectedSum() {
+    double sum = 0;
+    for (int k = 1; k <= kSumCount; ++k) sum += static_cast<double>(k) * k;
+    return sum;
+}
+
+clsFncDef MakeDefinition(const std::string& header, const std::string& body) {
+    clsFncDef def;
+    def.Name = "X";
+    def.ParseName(header);
+    def.Body = body;
+    return def;
+}
+
+// The parameter values walk through [0, 10) in small steps, so that every evaluation sees
+// a new t without the cost of a random generator in the loop.
+double NextT(double t) {
+    t += 0.000731;
+    return t >= 10 ? t - 10 : t;
+}
+
+void BM_Evaluate_Orthovane(benchmark::State& state) {
+    FunctionList list{MakeDefinition("X(t)", "sin(t)*cos(2*t)+t^2")};
+    FunctionListContext context({&list});
+    clsFncDef& def = list.front();
+    clsError error;
+    std::vector<double> args{0.0};
+    double t = 0, result = 0;
+    if (!def.Evaluate(context, {1.5}, true, true, error, result) ||
+        std::fabs(result - (std::sin(1.5) * std::cos(3.0) + 2.25)) > 1e-12) {
+        state.SkipWithError(("wrong result: " + error.GetError()).c_str());
+        return;
+    }
+    for (auto _ : state) {
+        t = NextT(t);
+        args[0] = t;
+        def.Evaluate(context, args, true, true, error, result);
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_Evaluate_Orthovane);
+
+#ifdef ORTHOVANE_HAVE_MUPARSER
+void BM_Evaluate_Muparser(benchmark::State& state) {
+    double t = 0;
+    mu::Parser parser;
+    parser.DefineVar("t", &t);
+    parser.SetExpr("sin(t)*cos(2*t)+t^2");
+    double result = parser.Eval();
+    for (auto _ : state) {
+        t = NextT(t);
+        result = parser.Eval();
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_Evaluate_Muparser);
+
+void BM_Evaluate_MuparserParseEachTime(benchmark::State& state) {
+    double t = 0;
+    mu::Parser parser;
+    parser.DefineVar("t", &t);
+    const std::string formula = "sin(t)*cos(2*t)+t^2";
+    double result = 0;
+    for (auto _ : state) {
+        t = NextT(t);
+        parser.SetExpr(formula);
+        result = parser.Eval();
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_Evaluate_MuparserParseEachTime);
+#endif
+
+void BM_Sum_Orthovane(benchmark::State& state) {
+    FunctionList list{MakeDefinition("S", "SUM(I*I,I,1,1000000)")};
+    FunctionListContext context({&list});
+    clsFncDef& def = list.front();
+    clsError error;
+    const std::vector<double> none;
+    double result = 0;
+    for (auto _ : state) {
+        if (!def.Evaluate(context, none, true, true, error, result)) {
+            state.SkipWithError(error.GetError().c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(result);
+    }
+    if (result != ExpectedSum()) state.SkipWithError("wrong sum");
+    state.SetItemsProcessed(state.iterations() * kSumCount);
+}
+BENCHMARK(BM_Sum_Orthovane)->Unit(benchmark::kMillisecond);
+
+#ifdef ORTHOVANE_HAVE_MUPARSER
+void BM_Sum_Muparser(benchmark::State& state) {
+    double i = 0;
+    mu::Parser parser;
+    parser.DefineVar("i", &i);
+    parser.SetExpr("i*i");
+    double result = 0;
+    for (auto _ : state) {
+        result = 0;
+        for (int k = 1; k <= kSumCount; ++k) {
+            i = k;
+            result += parser.Eval();
+        }
+        benchmark::DoNotOptimize(result);
+    }
+    if (result != ExpectedSum()) state.SkipWithError("wrong sum");
+    state.SetItemsProcessed(state.iterations() * kSumCount);
+}
+BENCHMARK(BM_Sum_Muparser)->Unit(benchmark::kMillisecond);
+#endif
+
+} // namespace
