@@ -1,5 +1,8 @@
 #include "expr/Builtins.h"
 
+#include <cstddef>
+#include <iterator>
+
 namespace ov {
 
 namespace {
@@ -27,12 +30,17 @@ constexpr Entry kBuiltins[] = {
 } // namespace
 
 Builtin LookupBuiltin(std::string_view upperName) {
+    // Most names differ from the one looked for in length or first letter; those are
+    // passed over without a full comparison.
     for (const Entry& e : kBuiltins)
-        if (e.name == upperName) return e.id;
+        if (e.name.size() == upperName.size() && e.name[0] == upperName[0] && e.name == upperName) return e.id;
     return Builtin::None;
 }
 
 int BuiltinArgCount(Builtin b) {
+    // The table lists the built-ins in the order of the enumeration, after None.
+    const auto index = static_cast<std::size_t>(b) - 1;
+    if (b != Builtin::None && index < std::size(kBuiltins) && kBuiltins[index].id == b) return kBuiltins[index].args;
     for (const Entry& e : kBuiltins)
         if (e.id == b) return e.args;
     return 0;

@@ -18,7 +18,7 @@ double Sign(double x) { return x > 0 ? 1 : x < 0 ? -1 : 0; }
 
 } // namespace
 
-bool ExpressionParser::ParseArgumentList(std::vector<std::string>& texts, Mode m) {
+bool ExpressionParser::ParseArgumentList(ArgumentTexts& texts, Mode m) {
     SkipBlanks();
     if (Peek() != "(") return true;
     ++pos_;
@@ -37,15 +37,14 @@ bool ExpressionParser::ParseArgumentList(std::vector<std::string>& texts, Mode m
         const std::size_t start = pos_;
         double ignored = 0;
         if (!Logical(ignored, {false, m.resolve})) return false;
-        texts.emplace_back(text_.substr(start, pos_ - start));
+        texts.push_back(text_.substr(start, pos_ - start));
         SkipBlanks();
         afterComma = Peek() == ",";
         if (afterComma) ++pos_;
     }
 }
 
-bool ExpressionParser::EvaluateArgs(std::size_t expected, std::string_view called, const std::vector<std::string>& texts,
-                                    std::vector<double>& values, Mode m) {
+bool ExpressionParser::CheckArgCount(std::size_t expected, std::string_view called, const ArgumentTexts& texts) {
     if (expected > 0 && texts.size() < expected) {
         error_.TooFewParams(called, def_.Name);
         return false;
@@ -54,18 +53,18 @@ bool ExpressionParser::EvaluateArgs(std::size_t expected, std::string_view calle
         error_.TooManyParams(called, def_.Name);
         return false;
     }
-    if (!m.compute) return true;
-    values.clear();
-    values.reserve(texts.size());
-    for (const std::string& text : texts) {
-        double v = 0;
-        if (!Evaluate(text, v)) return false;
-        values.push_back(v);
+    return true;
+}
+
+bool ExpressionParser::EvaluateArgs(const ArgumentTexts& texts, double* values) {
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        values[i] = 0;
+        if (!Evaluate(texts[i], values[i])) return false;
     }
     return true;
 }
 
-bool ExpressionParser::CallFunction(const std::string& name, const std::vector<std::string>& texts, double& r, Mode m) {
+bool ExpressionParser::CallFunction(const std::string& name, const ArgumentTexts& texts, double& r, Mode m) {
     const Builtin b = LookupBuiltin(name);
     if (b != Builtin::None) return CallBuiltin(b, name, texts, r, m);
     const Macro macro = LookupMacro(name);
@@ -73,27 +72,30 @@ bool ExpressionParser::CallFunction(const std::string& name, const std::vector<s
     return CallUser(name, texts, r, m);
 }
 
-bool ExpressionParser::CallBuiltin(Builtin id, const std::string& name, const std::vector<std::string>& texts,
-                                   double& r, Mode m) {
+bool ExpressionParser::CallBuiltin(Builtin id, const std::string& name, const ArgumentTexts& texts, double& r,
+                                   Mode m) {
     if (id == Builtin::If) {
-        std::vector<double> none;
-        if (!EvaluateArgs(3, name, texts, none, {false, m.resolve})) return false;
+        if (!CheckArgCount(3, name, texts)) return false;
         if (!m.compute) return true;
         double condition = 0;
         if (!Evaluate(texts[0], condition)) return false;
         return Evaluate(condition != 0 ? texts[1] : texts[2], r);
     }
-    std::vector<double> values;
     const std::size_t expected = id == Builtin::Rand && texts.empty() ? 0 : BuiltinArgCount(id);
-    if (!EvaluateArgs(expected, name, texts, values, m)) return false;
+    if (!CheckArgCount(expected, name, texts)) return false;
     if (!m.compute) return true;
+    // After the count check a built-in has at most two arguments (none only for RAND).
+    double values[2] = {0, 0};
+    if (texts.size() > 2) {
+        error_.InternalError();
+        return false;
+    }
+    if (!EvaluateArgs(texts, values)) return false;
     if (id == Builtin::Rand) {
-        r = NextRandom(!values.empty(), values.empty() ? 0 : values[0]);
+        r = NextRandom(!texts.empty(), values[0]);
         return true;
     }
-    const double a = values.size() > 0 ? values[0] : 0;
-    const double b = values.size() > 1 ? values[1] : 0;
-    if (!ComputeBuiltin(id, name, a, b, r)) return false;
+    if (!ComputeBuiltin(id, name, values[0], values[1], r)) return false;
     return CheckResult(r, "Error evaluating function '", name);
 }
 
@@ -208,16 +210,16 @@ bool ExpressionParser::ComputeBuiltin(Builtin id, const std::string& name, doubl
     return false;
 }
 
-bool ExpressionParser::CallUser(const std::string& name, const std::vector<std::string>& texts, double& r, Mode m) {
+bool ExpressionParser::CallUser(const std::string& name, const ArgumentTexts& texts, double& r, Mode m) {
     std::unique_ptr<clsFncDef> callee = context_.FindFunction(name);
     if (!callee) {
         error_.InvalidFunction(def_.Name, name);
         return false;
     }
-    const std::size_t expected = callee->Params.size();
-    std::vector<double> values;
-    if (!EvaluateArgs(expected, name, texts, values, m)) return false;
+    if (!CheckArgCount(callee->Params.size(), name, texts)) return false;
     if (!m.compute) return true;
+    std::vector<double> values(texts.size());
+    if (!EvaluateArgs(texts, values.data())) return false;
     if (!Tick()) return false;
     return callee->Evaluate(context_, values, m.compute, true, error_, r);
 }

@@ -1,7 +1,6 @@
 #include "expr/ExpressionParser.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "expr/FunctionContext.h"
 #include "expr/clsError.h"
@@ -20,7 +19,15 @@ constexpr int kMaxParseDepth = 1000;
 constexpr double kPi = 3.14159265358979;
 constexpr double kE = 2.71828182845905;
 
-bool In(std::string_view c, const char* set) { return !c.empty() && std::strchr(set, c[0]) != nullptr; }
+// Whether the character c starts with is one of set; like strchr, the terminating NUL of the
+// set counts as one of its characters.
+bool In(std::string_view c, const char* set) {
+    if (c.empty()) return false;
+    for (const char* p = set;; ++p) {
+        if (*p == c[0]) return true;
+        if (*p == '\0') return false;
+    }
+}
 
 const char* const kLevel3Stops = ")!&|,";
 const char* const kLevel4Stops = "),<>=!&|";
@@ -29,14 +36,6 @@ const char* const kLevel6Stops = "),<>=!&|+-*/";
 const char* const kNotAnOperand = "),<>=!&|+-*/^";
 
 bool IsTokenChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.'; }
-
-// Bytes of the UTF-8 sequence starting with lead (1 for ASCII and stray bytes).
-std::size_t SequenceLength(unsigned char lead) {
-    if (lead >= 0xF0 && lead < 0xF8) return 4;
-    if (lead >= 0xE0) return lead < 0xF0 ? 3 : 1;
-    if (lead >= 0xC0) return 2;
-    return 1;
-}
 
 struct DepthGuard {
     int& depth;
@@ -58,16 +57,6 @@ bool ExpressionParser::EvaluateText(clsFncDef& definition, FunctionContext& cont
     return parser.ParseTop(result, mode);
 }
 
-void ExpressionParser::SkipBlanks() {
-    while (pos_ < text_.size() && text_[pos_] == ' ') ++pos_;
-}
-
-std::string_view ExpressionParser::Peek() const {
-    if (pos_ >= text_.size()) return {};
-    const std::size_t n = SequenceLength(static_cast<unsigned char>(text_[pos_]));
-    return text_.substr(pos_, n);
-}
-
 std::string_view ExpressionParser::ReadToken() {
     const std::size_t start = pos_;
     while (pos_ < text_.size() && IsTokenChar(text_[pos_])) ++pos_;
@@ -75,8 +64,7 @@ std::string_view ExpressionParser::ReadToken() {
     return text_.substr(start, pos_ - start);
 }
 
-bool ExpressionParser::CheckResult(double value, std::string_view prefix, std::string_view name) {
-    if (std::isfinite(value)) return true;
+bool ExpressionParser::ReportFault(double value, std::string_view prefix, std::string_view name) {
     error_.SetError(std::string(prefix) + std::string(name) + "': " + FaultDescription(value));
     return false;
 }
@@ -288,8 +276,8 @@ bool ExpressionParser::Number(std::string_view token, double& r) {
 }
 
 bool ExpressionParser::FunctionCall(const std::string& name, double& r, Mode m) {
-    const bool macro = name == "SUM" || name == "PRODUCT" || name == "INTEGRATE";
-    std::vector<std::string> texts;
+    const bool macro = LookupMacro(name) != Macro::None;
+    ArgumentTexts texts;
     if (!ParseArgumentList(texts, {m.compute, macro ? false : m.resolve})) return false;
     if (!m.resolve) return true;
     return CallFunction(name, texts, r, m);

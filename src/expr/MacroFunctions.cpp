@@ -20,10 +20,10 @@ const char* MacroTitle(Macro kind) {
     return kind == Macro::Sum ? "Sum" : kind == Macro::Product ? "Product" : "Integrate";
 }
 
-std::string TrimBlanks(const std::string& s) {
+std::string TrimBlanks(std::string_view s) {
     const std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
+    if (b == std::string_view::npos) return {};
+    return std::string(s.substr(b, s.find_last_not_of(' ') - b + 1));
 }
 
 // Removes the temporary index parameter however the loop ends.
@@ -44,12 +44,9 @@ private:
 
 } // namespace
 
-bool ExpressionParser::CallMacro(Macro kind, const std::string& name, const std::vector<std::string>& texts,
-                                 double& r, Mode m) {
-    if (texts.size() != 4 && texts.size() != 5) {
-        std::vector<double> none;
-        return EvaluateArgs(4, name, texts, none, {false, m.resolve});
-    }
+bool ExpressionParser::CallMacro(Macro kind, const std::string& name, const ArgumentTexts& texts, double& r,
+                                 Mode m) {
+    if (texts.size() != 4 && texts.size() != 5) return CheckArgCount(4, name, texts);
     // The argument text keeps the blanks before a following comma; they are not part of
     // the name.
     const std::string variable = TrimBlanks(texts[1]);
@@ -65,7 +62,7 @@ bool ExpressionParser::CallMacro(Macro kind, const std::string& name, const std:
     return RunSumOrProduct(kind == Macro::Product, variable, texts, r);
 }
 
-bool ExpressionParser::CheckMacro(const std::string& variable, const std::vector<std::string>& texts) {
+bool ExpressionParser::CheckMacro(const std::string& variable, const ArgumentTexts& texts) {
     IndexVariable index(def_.Params, variable);
     for (std::size_t i : {std::size_t{0}, std::size_t{2}, std::size_t{3}, std::size_t{4}}) {
         if (i >= texts.size()) break;
@@ -81,8 +78,8 @@ bool ExpressionParser::EvaluateIndexed(std::size_t slot, double value, std::stri
     return Evaluate(text, r);
 }
 
-bool ExpressionParser::RunSumOrProduct(bool product, const std::string& variable,
-                                       const std::vector<std::string>& texts, double& r) {
+bool ExpressionParser::RunSumOrProduct(bool product, const std::string& variable, const ArgumentTexts& texts,
+                                       double& r) {
     const std::string title = product ? "Product" : "Sum";
     auto integral = [](double v) { return v == std::trunc(v); };
     double from = 0, to = 0, step = 1;
@@ -122,7 +119,7 @@ bool ExpressionParser::RunSumOrProduct(bool product, const std::string& variable
     return true;
 }
 
-bool ExpressionParser::RunIntegral(const std::string& variable, const std::vector<std::string>& texts, double& r) {
+bool ExpressionParser::RunIntegral(const std::string& variable, const ArgumentTexts& texts, double& r) {
     double a = 0, b = 0;
     if (!Evaluate(texts[2], a) || !Evaluate(texts[3], b)) return false;
     double sign = 1;
