@@ -25,14 +25,12 @@ constexpr std::uintptr_t kMaxStackBytes = std::uintptr_t{4} << 20;
 constexpr double kPi = 3.14159265358979;
 constexpr double kE = 2.71828182845905;
 
-// Whether the character c starts with is one of set; like strchr, the terminating NUL of the
-// set counts as one of its characters.
+// Whether the character c starts with is one of set.
 bool In(std::string_view c, const char* set) {
     if (c.empty()) return false;
-    for (const char* p = set;; ++p) {
+    for (const char* p = set; *p; ++p)
         if (*p == c[0]) return true;
-        if (*p == '\0') return false;
-    }
+    return false; // a NUL byte in a formula is an ordinary, unexpected character
 }
 
 const char* const kLevel3Stops = ")!&|,";

@@ -166,3 +166,9 @@ TEST(Grammar, NonAsciiCharactersAreReportedWhole) {
     EXPECT_FALSE(o.ok);
     EXPECT_EQ(o.message, "Syntax error at character '\xC3\xA9' in 'F'");
 }
+
+TEST(Grammar, ANulByteIsAnUnexpectedCharacter) {
+    const auto o = Eval(std::string("(2\0+3)", 6));
+    EXPECT_FALSE(o.ok);
+    EXPECT_EQ(o.message, std::string("Syntax error at character '\0' in 'F'", 36));
+}
