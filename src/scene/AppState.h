@@ -24,7 +24,7 @@ struct AppState {
     std::int32_t CurrentTool = ToolPick;
     std::int32_t PreviousTool = ToolPick; // last tool other than pick and zoom
     std::int32_t DocumentCounter = 0;     // numbers new untitled documents
-    std::int32_t NodeKeyCounter = 0;      // source of the object tree's item keys
+    std::int64_t NodeKeyCounter = 0;      // source of the object tree's item keys
     clsScene* DialogScene = nullptr;      // the scene handed to the settings dialog
     IMainWindow* MainWindow = nullptr;    // not owned; none in the headless tool
 };

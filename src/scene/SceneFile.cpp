@@ -105,13 +105,22 @@ bool clsScene::ReadData(const clsStream& r, bool import, std::string& error) {
 }
 
 bool clsScene::LoadScene(const std::string& path, bool import) {
-    std::string content, error;
-    bool ok = ReadTextFile(path, content, error);
-    if (ok) {
-        LineList lines = LineList::FromText(content);
+    std::string error;
+    bool ok = false;
+    {
+        // Each form of the file (text, lines, record) is freed once the next one is built,
+        // so that a large project never holds all three at a time.
         clsStream record;
-        record.ParseData(lines);
-        ok = ReadData(record, import, error);
+        {
+            LineList lines;
+            {
+                std::string content;
+                ok = ReadTextFile(path, content, error);
+                if (ok) lines = LineList::FromText(content);
+            }
+            if (ok) record.ParseData(lines);
+        }
+        if (ok) ok = ReadData(record, import, error);
     }
     if (!ok) {
         ShowMessage("Unable to load the project '" + path + "':\r" + error, PromptIcon::Critical);

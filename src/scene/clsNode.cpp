@@ -8,7 +8,48 @@
 #include "shapes/clsLine.h"
 #include "view/clsView.h"
 
+#include <string_view>
+#include <vector>
+
 namespace ov {
+
+namespace {
+
+constexpr std::string_view kChildPrefix = "Child";
+
+// The record of each child 1 to count, as GetSubStream("Child<i>") gives it: the first
+// item of that key when it holds a record, otherwise none. Found in one pass over the
+// items, where a search per child would make reading a large group quadratic.
+std::vector<const clsStream*> ChildRecords(const clsStream& record, std::size_t count) {
+    std::vector<const clsStream*> records(count + 1, nullptr);
+    std::vector<bool> seen(count + 1, false);
+    for (const clsStreamItem& item : record.Items) {
+        const std::string& key = item.Key;
+        const std::size_t p = kChildPrefix.size();
+        // "Child" and the decimal digits of a number from 1 up, without leading zeros.
+        if (key.size() <= p || key.size() > p + 10 || key.compare(0, p, kChildPrefix) != 0 || key[p] == '0') continue;
+        std::size_t index = 0;
+        bool digits = true;
+        for (std::size_t k = p; k < key.size() && digits; ++k) {
+            if (key[k] < '0' || key[k] > '9') digits = false;
+            else index = index * 10 + static_cast<std::size_t>(key[k] - '0');
+        }
+        if (!digits || index > count || seen[index]) continue;
+        seen[index] = true;
+        if (item.ItemType == clsStreamItem::SubStream_ && item.SubStream) records[index] = item.SubStream.get();
+    }
+    return records;
+}
+
+// What CreateSubStream does for a key the record does not hold yet, without searching for it.
+clsStream& AppendSubStream(clsStream& record, std::string key) {
+    clsStreamItem& item = record.Items.emplace_back();
+    item.Key = std::move(key);
+    item.SetSubStream(std::make_unique<clsStream>());
+    return *item.SubStream;
+}
+
+} // namespace
 
 clsNode::clsNode() {
     Key = "key" + std::to_string(++App().NodeKeyCounter);
@@ -460,9 +501,11 @@ bool clsNode::ReadData(const clsStream& record, clsSceneSettings* scene, int dep
         // more children than the record has items.
         const std::int32_t count = record.GetLong("ChildCount", 0, 1073741824, 0);
         const std::size_t limit = std::min<std::size_t>(static_cast<std::size_t>(count), record.Items.size());
+        const std::vector<const clsStream*> children = ChildRecords(record, limit);
+        static const clsStream missing;
         for (std::size_t i = 1; i <= limit; ++i) {
             auto child = std::make_unique<clsNode>();
-            complete = child->ReadData(record.GetSubStream("Child" + std::to_string(i)), scene, depth + 1) && complete;
+            complete = child->ReadData(children[i] ? *children[i] : missing, scene, depth + 1) && complete;
             AddChild(std::move(child));
         }
         return complete;
@@ -477,6 +520,8 @@ bool clsNode::ReadData(const clsStream& record, clsSceneSettings* scene, int dep
 }
 
 void clsNode::WriteData(clsStream& record) const {
+    // In a record that starts out empty no child key exists before its child is written.
+    const bool fresh = record.Items.empty();
     record.SetString("Name", Name);
     record.SetLong("NodeType", NodeType);
     record.SetBool("Hidden", Hidden);
@@ -485,10 +530,14 @@ void clsNode::WriteData(clsStream& record) const {
     record.SetDouble("RotateY", RotateY);
     record.SetDouble("RotateZ", RotateZ);
     if (NodeType == Root || NodeType == Group) {
-        record.SetLong("ChildCount", GetChildCount());
+        const std::int32_t count = GetChildCount();
+        record.SetLong("ChildCount", count);
+        if (fresh) record.Items.reserve(record.Items.size() + static_cast<std::size_t>(count));
         std::int32_t i = 0;
-        for (const clsNode* c = FirstChild(); c; c = c->NextSibling())
-            c->WriteData(record.CreateSubStream("Child" + std::to_string(++i)));
+        for (const clsNode* c = FirstChild(); c; c = c->NextSibling()) {
+            std::string key = std::string(kChildPrefix) + std::to_string(++i);
+            c->WriteData(fresh ? AppendSubStream(record, std::move(key)) : record.CreateSubStream(key));
+        }
         return;
     }
     static const char* const kObjectKeys[] = {"", "Line", "", "Ellipse", "Bezier", "Function"};
