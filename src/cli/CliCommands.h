@@ -16,6 +16,11 @@ int RunNew(const std::vector<std::string>& args, std::ostream& out, std::ostream
 int RunResave(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// segments IN.ovp --view NAME
+int RunSegments(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// render IN.ovp --view NAME --out FILE [--page P] [--landscape] [--fit] [--frame] [--no-grid] [--size WxH]
+int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 int RunMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace ov::cli

@@ -24,6 +24,8 @@ int RunMain(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (args[0] == "new") return RunNew(rest, out, err);
     if (args[0] == "resave") return RunResave(rest, out, err);
     if (args[0] == "info") return RunInfo(rest, out, err);
+    if (args[0] == "segments") return RunSegments(rest, out, err);
+    if (args[0] == "render") return RunRender(rest, out, err);
     err << "unknown command '" << args[0] << "'\n" << kUsage;
     return 2;
 }

@@ -8,16 +8,29 @@
 // their view volume runs from the maximum to the minimum.
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "geometry/clsLine3D.h"
 #include "geometry/clsPoint3D.h"
 #include "geometry/clsRect.h"
 
+class QColor;
+class QPagedPaintDevice;
+
 namespace ov {
 
 class Canvas;
+class clsNode;
+class clsOutline;
+class clsPaintDC;
+class clsScene;
 class clsSceneSettings;
+struct clsVertexHit;
+namespace draw {
+class Application;
+}
 
 class clsView {
 public:
@@ -62,7 +75,77 @@ public:
     // The screen rectangle: the canvas less the ruler bands when rulers are shown.
     clsRect GetScreenRect() const;
 
+    // The members below paint the scene's tree, answer the mouse and keyboard and send the
+    // view to printers and files. They work on the node tree, so they are built in the
+    // orthovane_view library above the scene (clsViewPaint.cpp, clsViewInteraction.cpp,
+    // clsViewOutput.cpp); the geometry above is all the drawable objects need.
+
+    // The scene the view was bound to, when it is a whole scene (with a tree); null for a
+    // view bound to bare settings.
+    clsScene* GetDocumentScene() const;
+
+    // --- Painting ---
+    // Repaints the canvas: scene content through a paint target, then the screen
+    // decorations. xorOnly draws only the XOR outline of the selection (a drag in progress).
+    void OnPaint(clsNode* root, bool xorOnly, bool showEye);
+    // The eye point and its direction marker of an orthographic view; xor draws it so that
+    // a second identical call erases it.
+    void DrawViewPoint(Canvas& canvas, bool xorMode);
+    // A filled 3 x 3 pixel square on a picture-box target.
+    static void DrawHandle(clsPaintDC& target, double x, double y, const clsOutline& style);
+    // Scene content: grid, horizon, vanishing lines, centre of view and the objects. Screen
+    // painting uses two passes (everything, then the selection in red on top); output uses
+    // one plain pass.
+    void PaintScene(clsPaintDC& target, clsNode* root, bool twoPass, bool handles, bool showGrid);
+    // The style a node is drawn with: the scene's line style, red when selected (unless
+    // plain), complemented against white for XOR drawing.
+    clsOutline GetNodeOutline(const clsNode& node, bool plain, bool xorMode) const;
+
+    // --- Interaction ---
+    bool HitTestViewName(double x, double y);
+    // 0 nothing, 1 the eye point, 2 the end of the eye-direction marker, 3 a vertex of a
+    // selected object (collected in hits when given).
+    std::int32_t HitTestView(double x, double y, std::vector<clsVertexHit>* hits, bool stopAtFirst);
+    void DrawMarquee(double x1, double y1, double x2, double y2);
+    void DrawVertexLine(const clsLine3D& segment);
+    // Arrow keys (37 to 40) with the shift state (bit 0 Shift, bit 1 Ctrl, bit 2 Alt).
+    void OnArrowKey(std::int16_t key, std::int16_t shift, bool& handled);
+
+    // --- Print, preview and export ---
+    // Which part of the view plane lands on a page: paper pw x ph, printable area aw x ah at
+    // offset (ox, oy) from the paper's left and top edges, all in metres.
+    void CalcPageLayout(double pw, double ph, double aw, double ah, double ox, double oy, clsRect& paperRect,
+                        clsRect& sheetRect, clsRect& printRect, bool fit) const;
+    void CalcPrinterLayout(QPagedPaintDevice& device, bool fit, clsRect& paperRect, clsRect& sheetRect,
+                           clsRect& printRect) const;
+    void CalcSheetLayout(double width, double height, bool fit, clsRect& paperRect, clsRect& sheetRect,
+                         clsRect& printRect) const;
+    void PaintForOutput(clsPaintDC& target, clsNode* root, bool frame, bool grid);
+    void OnPrint(QPagedPaintDevice& device, clsNode* root, bool fit, bool frame, bool grid);
+    bool OnExportToMetafile(const std::string& path, clsNode* root);
+    // Page width and height in metres; the drawing program's page is set in inches.
+    void OnExport(const std::shared_ptr<draw::Application>& application, clsNode* root, bool fit, bool frame,
+                  bool grid, double width, double height);
+    void OnPrintPreview(QPagedPaintDevice& device, clsNode* root, bool fit, bool frame, bool grid);
+    void OnExportPreview(clsNode* root, bool fit, bool frame, bool grid, double width, double height);
+
 private:
+    // Painting helpers (clsViewPaint.cpp).
+    void DrawGrid(clsPaintDC& target);
+    void DrawPlaneLine(clsPaintDC& target, double uStart, double vStart, double uEnd, double vEnd,
+                       const clsOutline& style);
+    void DrawHorizonTrace(clsPaintDC& target, const clsOutline& style);
+    void DrawVanishLines(clsPaintDC& target, clsNode* node, const clsPoint3D& u, const clsPoint3D& v,
+                         const clsPoint3D& w);
+    void PaintNode(clsPaintDC& target, clsNode* node, std::int32_t pass, bool handles);
+    void DrawAxes();
+    void DrawAxis(const clsPoint3D& direction, const std::string& label, const QColor& color);
+    void DrawRulers(Canvas& canvas);
+    clsRect GetViewScreenRect() const;
+    // The XOR outline of the node's visible objects while they are dragged
+    // (clsViewInteraction.cpp).
+    void DrawXorOutline(clsPaintDC& target, clsNode* node);
+
     Canvas* canvas_ = nullptr;
     clsSceneSettings* scene_ = nullptr;
 };

@@ -1,0 +1,10 @@
+#include "cli/CliCommands.h"
+
+namespace ov::cli {
+
+int RunRender(const std::vector<std::string>&, std::ostream&, std::ostream& err) {
+    err << "not built yet\n";
+    return 2;
+}
+
+} // namespace ov::cli
