@@ -2,6 +2,8 @@
 
 #include "platform/Prompt.h"
 
+#include <utility>
+
 namespace ov {
 
 namespace {
@@ -28,7 +30,18 @@ IFileDialog*& InstalledDialog() {
     return dialog;
 }
 
+std::function<void()>& InstalledBeep() {
+    static std::function<void()> beep;
+    return beep;
+}
+
 } // namespace
+
+void Beep() {
+    if (InstalledBeep()) InstalledBeep()();
+}
+
+void SetBeep(std::function<void()> beep) { InstalledBeep() = std::move(beep); }
 
 IEscapeKey& EscapeKey() {
     static NeverPressed fallback;

@@ -3,8 +3,8 @@
 // state of the Esc key and the common file dialog. The application installs the real
 // ones; until then the key is never pressed and every file dialog is cancelled.
 
+#include <functional>
 #include <string>
-
 
 namespace ov {
 
@@ -30,6 +30,11 @@ bool CheckAbort(bool ask, bool criticalIcon = false);
 // The common file dialog; "" when cancelled.
 std::string ShowFileDialog(const std::string& title, const std::string& defaultExtension,
                            const std::string& initialFileName, const std::string& filter, bool open);
+
+// The system beep for a key that does nothing. Silent until the application installs
+// the real one; tests install a counter.
+void Beep();
+void SetBeep(std::function<void()> beep); // an empty function restores the silent default
 
 IEscapeKey& EscapeKey();
 void SetEscapeKey(IEscapeKey* key); // not owned; nullptr restores the default

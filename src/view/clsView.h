@@ -27,7 +27,7 @@ class clsOutline;
 class clsPaintDC;
 class clsScene;
 class clsSceneSettings;
-struct clsVertexHit;
+class clsVertexHit;
 namespace draw {
 class Application;
 }
