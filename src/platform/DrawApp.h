@@ -5,12 +5,23 @@
 //
 // Coordinates are in the drawing program's page units with y pointing up; the caller
 // chooses the unit (the export uses inches).
+//
+// A failing call raises an exception derived from std::exception whose what() is the
+// program's description of the error. Members an implementation does not support raise
+// NotSupported, as an automation object answers a member it does not have.
 
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace ov::draw {
+
+class NotSupported : public std::runtime_error {
+public:
+    explicit NotSupported(const std::string& member)
+        : std::runtime_error("Object doesn't support this property or method: " + member) {}
+};
 
 struct Color {
     int Red = 0, Green = 0, Blue = 0;
@@ -56,16 +67,28 @@ public:
     virtual std::shared_ptr<Shape> CreateRectangle(double x1, double y1, double x2, double y2) = 0;
 };
 
+// A page of a document; its size is in the caller's page units.
+class Page {
+public:
+    virtual ~Page() = default;
+    virtual void SetSize(double width, double height) = 0;
+};
+
 class Document {
 public:
     virtual ~Document() = default;
     virtual std::shared_ptr<Layer> ActiveLayer() = 0;
+    virtual std::shared_ptr<Page> ActivePage() { throw NotSupported("ActivePage"); }
 };
 
 class Application {
 public:
     virtual ~Application() = default;
     virtual std::shared_ptr<Document> ActiveDocument() = 0;
+    // Visible = true: shows the program's window.
+    virtual void SetVisible(bool) { throw NotSupported("Visible"); }
+    // A new, empty document, which becomes the active one.
+    virtual std::shared_ptr<Document> CreateDocument() { throw NotSupported("CreateDocument"); }
     // A new, empty shape range; may fail (null).
     virtual std::shared_ptr<ShapeRange> CreateShapeRange() = 0;
     virtual Color CreateRGBColor(int red, int green, int blue) { return {red, green, blue}; }

@@ -3,6 +3,7 @@
 #include "platform/svg/SvgText.h"
 
 #include <cmath>
+#include <stdexcept>
 
 namespace ov {
 
@@ -20,6 +21,16 @@ std::shared_ptr<draw::Layer> SvgDocument::ActiveLayer() {
         layer_ = layer;
     }
     return layer;
+}
+
+std::shared_ptr<draw::Page> SvgDocument::ActivePage() {
+    return std::make_shared<SvgPage>(shared_from_this());
+}
+
+void SvgPage::SetSize(double width, double height) {
+    if (!document_->SetPageSize(width, height))
+        throw std::invalid_argument("Invalid page size " + svgtext::Number(width) + " x " +
+                                    svgtext::Number(height));
 }
 
 bool SvgDocument::SetPageSize(double widthInches, double heightInches) {

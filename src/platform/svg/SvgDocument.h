@@ -23,6 +23,7 @@ public:
     static std::shared_ptr<SvgDocument> Create();
 
     std::shared_ptr<draw::Layer> ActiveLayer() override;
+    std::shared_ptr<draw::Page> ActivePage() override;
 
     // Page size in inches. Sizes that are not positive finite numbers are refused.
     bool SetPageSize(double widthInches, double heightInches);
@@ -63,6 +64,17 @@ public:
     std::shared_ptr<draw::Shape> CreateEllipse(double x1, double y1, double x2, double y2) override;
     std::shared_ptr<draw::Shape> CreateRectangle(double x1, double y1, double x2,
                                                  double y2) override;
+
+private:
+    std::shared_ptr<SvgDocument> document_;
+};
+
+// The document's one page. Its size is the SVG page in inches; a size SetPageSize refuses
+// raises std::invalid_argument, as the drawing program raises an error for it.
+class SvgPage : public draw::Page {
+public:
+    explicit SvgPage(std::shared_ptr<SvgDocument> document) : document_(std::move(document)) {}
+    void SetSize(double width, double height) override;
 
 private:
     std::shared_ptr<SvgDocument> document_;

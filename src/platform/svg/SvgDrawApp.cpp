@@ -15,6 +15,11 @@ std::shared_ptr<draw::Document> SvgDrawApp::ActiveDocument() {
     return document_;
 }
 
+std::shared_ptr<draw::Document> SvgDrawApp::CreateDocument() {
+    document_ = SvgDocument::Create();
+    return document_;
+}
+
 std::shared_ptr<draw::ShapeRange> SvgDrawApp::CreateShapeRange() {
     return std::make_shared<SvgShapeRange>(document_);
 }

@@ -21,6 +21,12 @@ public:
 
     std::shared_ptr<draw::Document> ActiveDocument() override;
     std::shared_ptr<draw::ShapeRange> CreateShapeRange() override;
+    // There is no window to show; the flag is only kept.
+    void SetVisible(bool visible) override { visible_ = visible; }
+    bool Visible() const { return visible_; }
+    // Starts a fresh, empty document on a Letter page; the previous one is dropped, and
+    // shapes and ranges made for it no longer reach the new one.
+    std::shared_ptr<draw::Document> CreateDocument() override;
 
     // The page in inches; Letter (8.5 x 11) until set. Sizes that are not positive finite
     // numbers are refused (false, page unchanged).
@@ -42,6 +48,7 @@ public:
 
 private:
     std::shared_ptr<SvgDocument> document_;
+    bool visible_ = false;
 };
 
 } // namespace ov
