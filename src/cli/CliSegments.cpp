@@ -1,10 +1,100 @@
+// orthovane-cli segments: the segments a view draws for output, in view-plane coordinates.
+#include <cctype>
+#include <string>
+#include <vector>
+
 #include "cli/CliCommands.h"
+#include "cli/StreamPrompt.h"
+#include "io/NumberText.h"
+#include "scene/clsScene.h"
+#include "view/clsView.h"
 
 namespace ov::cli {
 
-int RunSegments(const std::vector<std::string>&, std::ostream&, std::ostream& err) {
-    err << "not built yet\n";
-    return 2;
+namespace {
+
+const char* const kSegmentsUsage = "usage: orthovane-cli segments IN.ovp --view NAME";
+
+// A view by its name in any case, or by its code written as a single digit.
+bool ParseViewType(const std::string& text, std::int32_t& viewType) {
+    if (text.size() == 1 && text[0] >= '0' && text[0] <= '6') {
+        viewType = text[0] - '0';
+        return true;
+    }
+    for (std::int32_t code = clsView::Left; code <= clsView::Perspective; ++code) {
+        const std::string name = clsView::ViewName(code);
+        if (name.size() != text.size()) continue;
+        bool same = true;
+        for (std::size_t i = 0; i < name.size() && same; ++i)
+            same = std::tolower(static_cast<unsigned char>(name[i])) == std::tolower(static_cast<unsigned char>(text[i]));
+        if (same) {
+            viewType = code;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Every visible object in tree order, as the output pass paints them: a group's children
+// before anything of its own, hidden objects left out (their visible children are not).
+void WriteSegments(const clsView& view, clsNode* root, std::ostream& out) {
+    std::vector<clsNode*> pending{root};
+    while (!pending.empty()) {
+        clsNode* node = pending.back();
+        pending.pop_back();
+        // Children go on the stack last first, so that the first child comes out next.
+        std::vector<clsNode*> children;
+        for (clsNode* c = node->FirstChild(); c; c = c->NextSibling()) children.push_back(c);
+        pending.insert(pending.end(), children.rbegin(), children.rend());
+        if (!node->Object || node->Hidden) continue;
+        for (const auto& segment : node->BreakApart()) {
+            double u1 = 0, v1 = 0, u2 = 0, v2 = 0;
+            if (!segment || !view.ConvertLine(*segment, u1, v1, u2, v2)) continue;
+            out << GeneralNumberText(u1) << ' ' << GeneralNumberText(v1) << ' ' << GeneralNumberText(u2) << ' '
+                << GeneralNumberText(v2) << '\n';
+        }
+    }
+}
+
+} // namespace
+
+int RunSegments(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string path, viewName;
+    bool haveView = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--view") {
+            if (i + 1 >= args.size() || haveView) {
+                err << kSegmentsUsage << '\n';
+                return 2;
+            }
+            viewName = args[++i];
+            haveView = true;
+        } else if (path.empty() && !args[i].empty()) {
+            path = args[i];
+        } else {
+            err << kSegmentsUsage << '\n';
+            return 2;
+        }
+    }
+    if (path.empty() || !haveView) {
+        err << kSegmentsUsage << '\n';
+        return 2;
+    }
+    std::int32_t viewType = clsView::Perspective;
+    if (!ParseViewType(viewName, viewType)) {
+        err << "unknown view '" << viewName
+            << "': use Left, Top, Right, Bottom, Front, Back, Perspective or their codes 0 to 6\n";
+        return 2;
+    }
+
+    StreamPrompt prompt(err);
+    ScopedPrompt installed(prompt);
+    clsScene scene;
+    if (!scene.LoadScene(path, false)) return 2;
+    clsView view;
+    view.SetView(viewType, nullptr, &scene);
+    WriteSegments(view, scene.GetRootNode(), out);
+    return 0;
 }
 
 } // namespace ov::cli
