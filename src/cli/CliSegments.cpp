@@ -1,9 +1,9 @@
 // orthovane-cli segments: the segments a view draws for output, in view-plane coordinates.
-#include <cctype>
 #include <string>
 #include <vector>
 
 #include "cli/CliCommands.h"
+#include "cli/CliViewArg.h"
 #include "cli/StreamPrompt.h"
 #include "io/NumberText.h"
 #include "scene/clsScene.h"
@@ -14,26 +14,6 @@ namespace ov::cli {
 namespace {
 
 const char* const kSegmentsUsage = "usage: orthovane-cli segments IN.ovp --view NAME";
-
-// A view by its name in any case, or by its code written as a single digit.
-bool ParseViewType(const std::string& text, std::int32_t& viewType) {
-    if (text.size() == 1 && text[0] >= '0' && text[0] <= '6') {
-        viewType = text[0] - '0';
-        return true;
-    }
-    for (std::int32_t code = clsView::Left; code <= clsView::Perspective; ++code) {
-        const std::string name = clsView::ViewName(code);
-        if (name.size() != text.size()) continue;
-        bool same = true;
-        for (std::size_t i = 0; i < name.size() && same; ++i)
-            same = std::tolower(static_cast<unsigned char>(name[i])) == std::tolower(static_cast<unsigned char>(text[i]));
-        if (same) {
-            viewType = code;
-            return true;
-        }
-    }
-    return false;
-}
 
 // Every visible object in tree order, as the output pass paints them: a group's children
 // before anything of its own, hidden objects left out (their visible children are not).
@@ -81,9 +61,8 @@ int RunSegments(const std::vector<std::string>& args, std::ostream& out, std::os
         return 2;
     }
     std::int32_t viewType = clsView::Perspective;
-    if (!ParseViewType(viewName, viewType)) {
-        err << "unknown view '" << viewName
-            << "': use Left, Top, Right, Bottom, Front, Back, Perspective or their codes 0 to 6\n";
+    if (!ParseViewArg(viewName, viewType)) {
+        err << ViewArgError(viewName) << '\n';
         return 2;
     }
 
