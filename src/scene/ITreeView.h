@@ -36,6 +36,7 @@ public:
     virtual void StartLabelEdit(const std::string& key) = 0;
 };
 
+class clsNode;
 class clsScene;
 
 // What the tree manager and the scene tell the main window.
@@ -47,6 +48,13 @@ public:
     // Saves the scene as the Save command would (asking for a name when it has none);
     // whether it was saved.
     virtual bool OnSave(clsScene& scene) = 0;
+    // The transform and line-information panels for the selection.
+    virtual void UpdateStatusBar() {}
+    // The panels for a node measured against a reference node (during a drag: the dragged
+    // copy against the unmoved selection).
+    virtual void UpdateStatusBarForNode(clsNode* /*node*/, clsNode* /*reference*/) {}
+    // The toolbar's tool buttons follow the current tool.
+    virtual void ToolChanged() {}
 };
 
 } // namespace ov
