@@ -10,7 +10,10 @@ const char* const kUsage =
     "  new OUT.ovp                                                        write a new project (the model house)\n"
     "  resave IN.ovp OUT.ovp                                              load a project and save it again\n"
     "  info IN.ovp [--json]                                               name, objects, bounding box, camera\n"
-    "  eval [--project P.ovp] [--functions FILE.fnl]... [--name NAME] EXPR...   evaluate formulas\n";
+    "  eval [--project P.ovp] [--functions FILE.fnl]... [--name NAME] EXPR...   evaluate formulas\n"
+    "  segments IN.ovp --view NAME                                        visible segments of a view, u1 v1 u2 v2\n"
+    "  render IN.ovp --view NAME --out FILE.(png|svg|pdf|emf) [--page P] [--landscape] [--fit] [--frame]\n"
+    "         [--no-grid] [--size WxH]                                    draw a view to a file\n";
 
 } // namespace
 
