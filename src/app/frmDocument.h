@@ -2,22 +2,34 @@
 // The child window that shows one open scene: four view ports with a view each, the
 // view-type list on a view's name, and the mouse tools' interaction with the scene.
 
-#include <QWidget>
-
-#include <array>
-#include <memory>
-#include <string>
-
+#include "app/ToolInteraction.h"
+#include "app/ViewPort.h"
 #include "scene/IDocumentWindow.h"
 #include "scene/clsScene.h"
 #include "view/clsView.h"
 
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <string>
+
+class QComboBox;
+
 namespace ov {
 
-class frmDocument : public QWidget, public IDocumentWindow {
+class ITreeView;
+
+class frmDocument : public QWidget,
+                    public IDocumentWindow,
+                    private IToolHost,
+                    private IViewPortEvents {
     Q_OBJECT
 public:
+    // A new scene (the model house) in four views: Top, Front, Left and Perspective; the
+    // scene joins the application's open scenes.
     explicit frmDocument(QWidget* parent = nullptr);
+    // Deactivates the scene if it is the active one, tells the main window, and takes the
+    // scene out of the open scenes.
     ~frmDocument() override;
 
     void SetName(const std::string& name);
@@ -33,6 +45,64 @@ public:
     void ResetZoom() override;
     void OnPerspectiveChange() override;
     void OnToolChange(std::int32_t newTool) override;
+
+    // For the main window when this document's sub-window becomes the active one: the scene
+    // that was active lets go of the object tree, this scene becomes the active scene and
+    // shows its tree in treeView (may be null).
+    void ActivateDocument(ITreeView* treeView);
+
+    static constexpr int PortCount = ToolInteraction::PortCount;
+    ViewPort* GetViewPort(int index) const;
+    clsView& GetView(int index);
+    int GetActiveIndex() const { return tools_->ActiveIndex(); }
+    std::int32_t GetLayout() const { return layout_; }
+    bool IsMaximized() const { return maximized_; }
+    // The list of view types that a click on a view's name shows.
+    QComboBox* ViewTypeList() const { return cbViewType_; }
+    // The mouse tools' state (drag state, feedback) for the main window's status and tests.
+    const ToolInteraction& Tools() const { return *tools_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The ports in the layout, or the active one alone.
+    void ArrangePorts();
+    void OnViewTypeChosen(int index);
+    void HideViewTypeList();
+    // The box height and the Bezier end point follow the pointer with the button up: the
+    // active port holds the mouse until the drag ends.
+    void GrabForButtonUpPhase();
+    void ReleaseGrab();
+
+    // IToolHost
+    bool PreparePort(int port) override;
+    void InvalidatePort(int port) override;
+    void SetCapture(bool on) override;
+    void SetPortCursor(int port, int image) override;
+    void ToggleMaximized() override;
+    bool RestoreLayout() override;
+    void ShowViewTypeList() override;
+    void ActivePortChanged(int port) override;
+
+    // IViewPortEvents
+    void OnPortRender(int port) override;
+    void OnPortMouseDown(int port, int button, double x, double y, int shift) override;
+    void OnPortMouseMove(int port, int buttons, double x, double y, int shift) override;
+    void OnPortMouseUp(int port, int button, double x, double y, int shift) override;
+    void OnPortKeyDown(int port, int keyCode, int shift) override;
+
+    std::unique_ptr<clsScene> scene_;
+    std::array<clsView, PortCount> views_;
+    std::array<ViewPort*, PortCount> ports_{};
+    QComboBox* cbViewType_ = nullptr;
+    std::unique_ptr<ToolInteraction> tools_;
+    std::int32_t layout_ = 0;
+    bool maximized_ = false;
+    int updateLock_ = 0; // while above 0, a change of the view-type list is not applied
 };
 
 } // namespace ov

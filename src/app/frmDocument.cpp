@@ -1,0 +1,317 @@
+#include "app/frmDocument.h"
+
+#include "app/ToolCursors.h"
+#include "scene/AppState.h"
+#include "scene/ITreeView.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <algorithm>
+
+namespace ov {
+
+namespace {
+
+// The view types of ports 0 to 3 in a new window; port 3 is the perspective view that
+// GetPerspectiveView answers with, whatever the user turns it into later.
+constexpr std::array<std::int32_t, frmDocument::PortCount> kInitialViewTypes = {
+    clsView::Top, clsView::Front, clsView::Left, clsView::Perspective};
+constexpr int kPerspectivePort = 3;
+
+} // namespace
+
+frmDocument::frmDocument(QWidget* parent) : QWidget(parent), scene_(std::make_unique<clsScene>()) {
+    scene_->BindToDocument(this);
+    for (int i = 0; i < PortCount; ++i) {
+        ViewPort* port = new ViewPort(i, this, this);
+        ports_[static_cast<std::size_t>(i)] = port;
+        views_[static_cast<std::size_t>(i)].SetView(kInitialViewTypes[static_cast<std::size_t>(i)],
+                                                    &port->GetCanvas(), scene_.get());
+    }
+    IToolHost& host = *this;
+    tools_ = std::make_unique<ToolInteraction>(*scene_, views_, host);
+    setFocusProxy(ports_[0]);
+
+    cbViewType_ = new QComboBox(this);
+    for (std::int32_t type = clsView::Left; type <= clsView::Perspective; ++type)
+        cbViewType_->addItem(QString::fromStdString(clsView::ViewName(type)));
+    cbViewType_->hide();
+    cbViewType_->installEventFilter(this);
+    connect(cbViewType_, &QComboBox::activated, this, &frmDocument::OnViewTypeChosen);
+
+    setWindowTitle(QString::fromStdString(scene_->Name));
+    resize(640, 480);
+    App().OpenScenes.push_back(scene_.get());
+    ArrangePorts();
+}
+
+frmDocument::~frmDocument() {
+    tools_->ReleaseCapture();
+    for (ViewPort* port : ports_)
+        port->Detach();
+    AppState& app = App();
+    if (app.ActiveScene == scene_.get()) {
+        scene_->DeActivate();
+        app.ActiveScene = nullptr;
+    }
+    if (app.DialogScene == scene_.get()) app.DialogScene = nullptr;
+    if (app.MainWindow) app.MainWindow->SelectionChanged();
+    app.OpenScenes.erase(std::remove(app.OpenScenes.begin(), app.OpenScenes.end(), scene_.get()),
+                         app.OpenScenes.end());
+    scene_->BindToDocument(nullptr);
+}
+
+void frmDocument::SetName(const std::string& name) {
+    setWindowTitle(QString::fromStdString(name));
+    scene_->SetName(name);
+}
+
+clsView& frmDocument::GetPerspectiveView() {
+    return views_[kPerspectivePort];
+}
+clsView& frmDocument::GetActiveView() {
+    return tools_->ActiveView();
+}
+clsScene& frmDocument::GetScene() {
+    return *scene_;
+}
+ViewPort* frmDocument::GetViewPort(int index) const {
+    return index >= 0 && index < PortCount ? ports_[static_cast<std::size_t>(index)] : nullptr;
+}
+clsView& frmDocument::GetView(int index) {
+    return views_[static_cast<std::size_t>(std::clamp(index, 0, PortCount - 1))];
+}
+
+void frmDocument::SetLayout(std::int32_t layout) {
+    maximized_ = false;
+    layout_ = layout;
+    ArrangePorts();
+}
+
+void frmDocument::SetCaption(const std::string& caption) {
+    setWindowTitle(QString::fromStdString(caption));
+}
+
+void frmDocument::UpdateViews() {
+    for (ViewPort* port : ports_)
+        port->Invalidate();
+    if (App().MainWindow) App().MainWindow->UpdateUI();
+}
+
+void frmDocument::ResetZoom() {
+    for (clsView& view : views_)
+        view.ResetZoom();
+    UpdateViews();
+}
+
+void frmDocument::OnPerspectiveChange() {
+    for (clsView& view : views_)
+        view.UpdateViewVolume();
+    // The visible rectangles changed: what is on screen (feedback included) no longer fits.
+    for (ViewPort* port : ports_)
+        port->Invalidate();
+}
+
+void frmDocument::OnToolChange(std::int32_t newTool) {
+    tools_->ShowToolCursor(newTool);
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+void frmDocument::ActivateDocument(ITreeView* treeView) {
+    AppState& app = App();
+    if (app.ActiveScene && app.ActiveScene != scene_.get()) app.ActiveScene->DeActivate();
+    app.ActiveScene = scene_.get();
+    scene_->Activate(treeView);
+}
+
+// ------------------------------------------------------------------ window events
+
+void frmDocument::closeEvent(QCloseEvent* event) {
+    // A drag cannot outlive the question whether to save.
+    tools_->CancelDrag();
+    if (scene_->CanClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void frmDocument::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    ArrangePorts();
+}
+
+void frmDocument::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    ArrangePorts();
+}
+
+void frmDocument::ArrangePorts() {
+    const int w = width(), h = height();
+    const int active = tools_->ActiveIndex();
+    if (maximized_) {
+        for (int i = 0; i < PortCount; ++i) {
+            ViewPort* port = ports_[static_cast<std::size_t>(i)];
+            if (i == active) {
+                port->setGeometry(0, 0, w, h);
+                port->show();
+                port->SyncCanvasSize();
+            } else {
+                port->hide();
+            }
+        }
+        return;
+    }
+    if (layout_ == 0) {
+        ports_[0]->setGeometry(0, 0, w / 2, h / 2);
+        ports_[1]->setGeometry(w / 2, 0, w / 2, h / 2);
+        ports_[2]->setGeometry(0, h / 2, w / 2, h / 2);
+        ports_[3]->setGeometry(w / 2, h / 2, w / 2, h / 2);
+    } else if (layout_ == 1) {
+        ports_[0]->setGeometry(0, 0, w / 4, h / 3);
+        ports_[1]->setGeometry(0, h / 3, w / 4, h / 3);
+        ports_[2]->setGeometry(0, 2 * h / 3, w / 4, h / 3);
+        ports_[3]->setGeometry(w / 4, 0, 3 * w / 4, h);
+    }
+    for (ViewPort* port : ports_) {
+        port->show();
+        port->SyncCanvasSize();
+        port->Invalidate();
+    }
+}
+
+// ------------------------------------------------------------------ the view-type list
+
+void frmDocument::ShowViewTypeList() {
+    ViewPort* port = ports_[static_cast<std::size_t>(tools_->ActiveIndex())];
+    cbViewType_->adjustSize();
+    cbViewType_->move(port->mapTo(this, QPoint(3, 3)));
+    // Showing the current type is not a choice.
+    ++updateLock_;
+    const std::int32_t type = GetActiveView().ViewType;
+    cbViewType_->setCurrentIndex(type >= 0 && type < cbViewType_->count() ? type : -1);
+    --updateLock_;
+    cbViewType_->show();
+    cbViewType_->raise();
+    cbViewType_->setFocus(Qt::MouseFocusReason);
+}
+
+void frmDocument::OnViewTypeChosen(int index) {
+    const bool apply = updateLock_ == 0 && index >= 0 && index <= clsView::Perspective;
+    HideViewTypeList();
+    if (!apply) return;
+    GetActiveView().SetViewType(index);
+    InvalidatePort(tools_->ActiveIndex());
+}
+
+void frmDocument::HideViewTypeList() {
+    if (!cbViewType_->isVisible()) return;
+    const bool hadFocus = cbViewType_->hasFocus();
+    cbViewType_->hide();
+    if (hadFocus) ports_[static_cast<std::size_t>(tools_->ActiveIndex())]->setFocus();
+}
+
+bool frmDocument::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == cbViewType_) {
+        if (event->type() == QEvent::FocusOut &&
+            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+            cbViewType_->hide();
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            HideViewTypeList();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ------------------------------------------------------------------ what the tools ask
+
+bool frmDocument::PreparePort(int port) {
+    ViewPort* p = GetViewPort(port);
+    if (!p) return false;
+    if (p->isHidden()) {
+        p->Invalidate();
+        return false;
+    }
+    p->EnsureRendered();
+    return true;
+}
+
+void frmDocument::InvalidatePort(int port) {
+    if (ViewPort* p = GetViewPort(port)) p->Invalidate();
+}
+
+void frmDocument::SetCapture(bool on) {
+    // While a button is down Qt already sends every move and the release to the pressed
+    // port; the port grabs the mouse itself only for the phases with the button up (see
+    // OnPortMouseUp).
+    if (!on) ReleaseGrab();
+}
+
+void frmDocument::GrabForButtonUpPhase() {
+    if (!tools_->Captured() || QWidget::mouseGrabber()) return;
+    // Platforms without a pointer (offscreen tests) have nothing to grab.
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return;
+    ports_[static_cast<std::size_t>(tools_->ActiveIndex())]->grabMouse();
+}
+
+void frmDocument::ReleaseGrab() {
+    for (ViewPort* port : ports_)
+        if (QWidget::mouseGrabber() == port) port->releaseMouse();
+}
+
+void frmDocument::SetPortCursor(int port, int image) {
+    if (ViewPort* p = GetViewPort(port)) p->setCursor(ToolCursor(image));
+}
+
+void frmDocument::ToggleMaximized() {
+    maximized_ = !maximized_;
+    ArrangePorts();
+}
+
+bool frmDocument::RestoreLayout() {
+    if (!maximized_) return false;
+    maximized_ = false;
+    ArrangePorts();
+    return true;
+}
+
+void frmDocument::ActivePortChanged(int port) {
+    if (ViewPort* p = GetViewPort(port)) {
+        setFocusProxy(p);
+        p->setFocus(Qt::MouseFocusReason);
+    }
+}
+
+// ------------------------------------------------------------------ view-port events
+
+void frmDocument::OnPortRender(int port) {
+    clsView& view = views_[static_cast<std::size_t>(port)];
+    view.OnPaint(scene_->GetRootNode(), false, tools_->PaintsEyeMarker());
+    tools_->DrawFeedback(port);
+}
+
+void frmDocument::OnPortMouseDown(int port, int button, double x, double y, int shift) {
+    tools_->MouseDown(port, button, x, y, shift);
+}
+
+void frmDocument::OnPortMouseMove(int port, int /*buttons*/, double x, double y, int shift) {
+    tools_->MouseMove(port, x, y, shift);
+}
+
+void frmDocument::OnPortMouseUp(int port, int button, double x, double y, int shift) {
+    tools_->MouseUp(port, button, x, y, shift);
+    GrabForButtonUpPhase();
+}
+
+void frmDocument::OnPortKeyDown(int /*port*/, int keyCode, int shift) {
+    tools_->KeyDown(keyCode, shift);
+}
+
+} // namespace ov
