@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <typeinfo>
 
 #include "camera/clsPerspective.h"
 #include "geometry/clsLine2D.h"
@@ -38,8 +39,10 @@ constexpr double kParallelLimit = 2e-11;
 
 double Sign(double v) { return v > 0 ? 1 : v < 0 ? -1 : 0; }
 
-// The first multiple of the step at or above lo, as the grid and the rulers count it: the
-// small nudge keeps a bound that is itself a multiple from being lost to rounding.
+// Where the grid and the rulers start counting steps for a range from lo: lo / step cut
+// towards zero, after a small nudge away from zero so that a bound which is itself a
+// multiple is not lost to rounding (-20 / 0.1 may come out as -199.99999...). For a
+// positive lo between multiples the count starts below lo.
 double FirstMultiple(double lo, double step) { return std::trunc(lo / step + 0.001 * Sign(lo)); }
 
 // Draws on the canvas image in the canvas's draw mode. Lines and squares are clipped to the
@@ -186,6 +189,130 @@ void clsView::OnPaint(clsNode* root, bool xorOnly, bool showEye) {
 
 clsRect clsView::GetViewScreenRect() const { return GetScreenRect(); }
 
+// ------------------------------------------------------------------ objects
+
+namespace {
+
+// Projects the segments of one painting pass. The camera's ConvertLine rebuilds the camera
+// frame for every segment, which is a good part of the cost of painting a large scene in
+// perspective; a pass projects every segment with the same camera, so the frame is built
+// once here. Each segment then goes through the camera's own steps with the same
+// arithmetic in the same order (camera coordinates, ClipCameraLine, the projection), so the
+// results are those of ConvertLine to the last bit; the tests compare the two.
+class SegmentProjector {
+public:
+    explicit SegmentProjector(const clsView& view) : view_(view) {
+        if (view.ViewType == clsView::Perspective && view.GetScene()) {
+            camera_ = &view.GetScene()->GetPerspective();
+            camera_->GetBaseVectors(u_, v_, w_);
+        }
+    }
+
+    bool Convert(const clsLine3D& line, double& uStart, double& vStart, double& uEnd, double& vEnd) const {
+        if (!camera_) return view_.ConvertLine(line, uStart, vStart, uEnd, vEnd);
+        clsLine3D c(ToCamera(line.StartPoint), ToCamera(line.EndPoint));
+        if (!camera_->ClipCameraLine(c)) return false;
+        Project(c.StartPoint, uStart, vStart);
+        Project(c.EndPoint, uEnd, vEnd);
+        return true;
+    }
+
+private:
+    // The dot products are summed y, x, z, as the camera sums them.
+    clsPoint3D ToCamera(const clsPoint3D& p) const {
+        const clsPoint3D& eye = camera_->EyePoint;
+        const double dx = p.x - eye.x, dy = p.y - eye.y, dz = p.z - eye.z;
+        return {u_.y * dy + u_.x * dx + u_.z * dz, v_.y * dy + v_.x * dx + v_.z * dz,
+                w_.y * dy + w_.x * dx + w_.z * dz};
+    }
+    void Project(const clsPoint3D& c, double& u, double& v) const {
+        if (c.z != 0) {
+            u = -camera_->Distance * c.x / c.z;
+            v = -camera_->Distance * c.y / c.z;
+        } else {
+            u = 0;
+            v = 0;
+        }
+    }
+
+    const clsView& view_;
+    const clsPerspective* camera_ = nullptr;
+    clsPoint3D u_, v_, w_;
+};
+
+// One pass over the tree (see clsView::PaintNode).
+class NodePass {
+public:
+    NodePass(clsView& view, clsPaintDC& target, std::int32_t pass, bool handles)
+        : view_(view), target_(target), projector_(view), pass_(pass), handles_(handles) {}
+
+    void Paint(clsNode* node) {
+        if (node->IsSelection()) {
+            for (clsNode* member : node->SelectionList)
+                if (member) Paint(member);
+            return;
+        }
+        const bool group = node->NodeType == clsNode::Group;
+        if (group) target_.BeginGroup();
+        for (clsNode* child = node->FirstChild(); child; child = child->NextSibling()) Paint(child);
+        if (group) target_.EndGroup(node->Name, false);
+
+        // Pass 1 repaints only the selection, on top of what pass 2 painted.
+        if (!node->Object || node->Hidden || (pass_ == 1 && !node->Selected)) return;
+        if (node->Selected) metSelection_ = true;
+        const clsOutline style = view_.GetNodeOutline(*node, pass_ == 0, false);
+
+        bool visible = false;
+        double u1 = 0, v1 = 0, u2 = 0, v2 = 0;
+        // Most objects of a large scene are lines: a type check is cheaper than GetLine's cast.
+        const clsLine* line = node->NodeType == clsNode::Line && typeid(*node->Object) == typeid(clsLine)
+                                  ? static_cast<const clsLine*>(node->Object.get())
+                                  : nullptr;
+        if (line) {
+            if (!line->Segment) return;
+            visible = projector_.Convert(*line->Segment, u1, v1, u2, v2);
+            if (visible) target_.DrawLine(u1, v1, u2, v2, style);
+        } else {
+            const SegmentList segments = node->Object->BreakApart();
+            const bool several = segments.size() > 1;
+            if (several) target_.BeginGroup();
+            for (const auto& segment : segments) {
+                if (!segment) continue;
+                visible = projector_.Convert(*segment, u1, v1, u2, v2);
+                if (visible) target_.DrawLine(u1, v1, u2, v2, style);
+            }
+            if (several) target_.EndGroup(node->Name, false);
+        }
+
+        if (!handles_ || !visible || target_.GetDeviceType() != clsPaintDC::PictureBox) return;
+        if (line) {
+            double x = 0, y = 0;
+            if (view_.ConvertPointToScreen(line->Segment->StartPoint, x, y)) clsView::DrawHandle(target_, x, y, style);
+            if (view_.ConvertPointToScreen(line->Segment->EndPoint, x, y)) clsView::DrawHandle(target_, x, y, style);
+        } else {
+            node->Object->DrawHandles(target_, view_, style);
+        }
+    }
+
+    // Whether the pass painted a selected object.
+    bool MetSelection() const { return metSelection_; }
+
+private:
+    clsView& view_;
+    clsPaintDC& target_;
+    const SegmentProjector projector_;
+    const std::int32_t pass_;
+    const bool handles_;
+    bool metSelection_ = false;
+};
+
+} // namespace
+
+void clsView::PaintNode(clsPaintDC& target, clsNode* node, std::int32_t pass, bool handles) {
+    if (!node || !scene_) return;
+    NodePass(*this, target, pass, handles).Paint(node);
+}
+
 void clsView::PaintScene(clsPaintDC& target, clsNode* root, bool twoPass, bool handles, bool showGrid) {
     if (!scene_) return;
     if (showGrid) DrawGrid(target);
@@ -219,58 +346,13 @@ void clsView::PaintScene(clsPaintDC& target, clsNode* root, bool twoPass, bool h
 
     if (!root) return;
     if (twoPass) {
-        PaintNode(target, root, 2, false);
-        PaintNode(target, root, 1, handles);
+        NodePass all(*this, target, 2, false);
+        all.Paint(root);
+        // Pass 1 paints exactly the selected objects that pass 2 painted; when there were
+        // none, it would walk the whole tree to paint nothing.
+        if (all.MetSelection()) PaintNode(target, root, 1, handles);
     } else {
         PaintNode(target, root, 0, false);
-    }
-}
-
-// ------------------------------------------------------------------ objects
-
-void clsView::PaintNode(clsPaintDC& target, clsNode* node, std::int32_t pass, bool handles) {
-    if (node->IsSelection()) {
-        for (clsNode* member : node->SelectionList)
-            if (member) PaintNode(target, member, pass, handles);
-        return;
-    }
-    const bool group = node->NodeType == clsNode::Group;
-    if (group) target.BeginGroup();
-    for (clsNode* child = node->FirstChild(); child; child = child->NextSibling())
-        PaintNode(target, child, pass, handles);
-    if (group) target.EndGroup(node->Name, false);
-
-    // Pass 1 repaints only the selection, on top of what pass 2 painted.
-    if (!node->Object || node->Hidden || (pass == 1 && !node->Selected)) return;
-    const clsOutline style = GetNodeOutline(*node, pass == 0, false);
-
-    bool visible = false;
-    double u1 = 0, v1 = 0, u2 = 0, v2 = 0;
-    if (node->NodeType == clsNode::Line) {
-        const clsLine* line = node->GetLine();
-        if (!line || !line->Segment) return;
-        visible = ConvertLine(*line->Segment, u1, v1, u2, v2);
-        if (visible) target.DrawLine(u1, v1, u2, v2, style);
-    } else {
-        const SegmentList segments = node->Object->BreakApart();
-        const bool several = segments.size() > 1;
-        if (several) target.BeginGroup();
-        for (const auto& segment : segments) {
-            if (!segment) continue;
-            visible = ConvertLine(*segment, u1, v1, u2, v2);
-            if (visible) target.DrawLine(u1, v1, u2, v2, style);
-        }
-        if (several) target.EndGroup(node->Name, false);
-    }
-
-    if (!handles || !visible || target.GetDeviceType() != clsPaintDC::PictureBox) return;
-    if (node->NodeType == clsNode::Line) {
-        const clsLine3D& segment = *node->GetLine()->Segment;
-        double x = 0, y = 0;
-        if (ConvertPointToScreen(segment.StartPoint, x, y)) DrawHandle(target, x, y, style);
-        if (ConvertPointToScreen(segment.EndPoint, x, y)) DrawHandle(target, x, y, style);
-    } else {
-        node->Object->DrawHandles(target, *this, style);
     }
 }
 

@@ -5,13 +5,16 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <random>
 
 #include "Fakes.h"
 #include "camera/clsPerspective.h"
+#include "io/NumberText.h"
 #include "platform/svg/SvgDrawApp.h"
 #include "scene/AppState.h"
 #include "scene/clsScene.h"
 #include "shapes/clsEllipse.h"
+#include "shapes/clsLine.h"
 #include "view/Canvas.h"
 #include "view/clsPaintDC.h"
 #include "view/clsView.h"
@@ -626,4 +629,77 @@ TEST(ViewPaintScreen, ModelHouseInEveryView) {
         if (const char* keep = std::getenv("ORTHOVANE_KEEP_EXPORTS"))
             canvas.Image().save(QString(keep) + "/house-" + QString::fromStdString(name) + ".png");
     }
+}
+
+// ------------------------------------------------------------------ fast paths of painting
+
+TEST(ViewPaintFastPaths, PerspectivePaintingProjectsExactlyAsTheView) {
+    // Painting builds the camera frame once per pass instead of once per segment; what it
+    // draws must still be the view's ConvertLine to the last bit. Segments everywhere
+    // around the eye: in front, behind, through it, across the window's edges and the front
+    // and back planes, for a few cameras.
+    Fixture f(clsView::Perspective);
+    clsPerspective& camera = f.scene.GetPerspective();
+    camera.ShowHorizon = camera.ShowVanishLines = false;
+    std::mt19937_64 rng(7);
+    auto uniform = [&rng](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+    for (int i = 0; i < 3000; ++i)
+        f.AddLine(uniform(-40, 40), uniform(-40, 40), uniform(-40, 40), uniform(-40, 40), uniform(-40, 40),
+                  uniform(-40, 40));
+    f.AddLine(20, 20, 10, 0, 0, 0);   // from the eye
+    f.AddLine(0, 0, 0, 40, 40, 20);   // through it
+    auto check = [&](const char* what) {
+        // A page of (-1, -1)-(1, 1) on itself maps every coordinate onto itself exactly.
+        const Recorded r = Export(f, false, Rect(-1, -1, 1, 1));
+        std::size_t at = 0, hidden = 0;
+        for (clsNode* n = f.Root()->FirstChild(); n; n = n->NextSibling()) {
+            double u1, v1, u2, v2;
+            if (!f.view.ConvertLine(*n->GetLine()->Segment, u1, v1, u2, v2)) {
+                ++hidden;
+                continue;
+            }
+            ASSERT_LT(at, r.Lines().size()) << what;
+            const auto& got = *r.Lines()[at++];
+            EXPECT_EQ(got.x1, u1) << what;
+            EXPECT_EQ(got.y1, v1) << what;
+            EXPECT_EQ(got.x2, u2) << what;
+            EXPECT_EQ(got.y2, v2) << what;
+        }
+        EXPECT_EQ(at, r.Lines().size()) << what;
+        EXPECT_GT(at, 100u) << what;
+        EXPECT_GT(hidden, 100u) << what;
+    };
+    check("default camera");
+    camera.EyePoint.SetPoint(-3, 7, 2);
+    camera.Normal.SetPoint(0.3, -1, 0.2);
+    camera.ViewUp.SetPoint(0.2, 0.1, 1);
+    camera.FrontClipping = 0.3;
+    camera.ClipBack = true;
+    camera.BackClipping = -20;
+    camera.UMin = -0.6;
+    camera.UMax = 0.3;
+    check("rolled camera, clipped at the back");
+}
+
+TEST(ViewPaintFastPaths, NearestRoundsHalvesToEven) {
+    // The paint target rounds device coordinates with a shortcut inside the int range; it
+    // must agree with RoundHalfEven everywhere.
+    for (double v : {0.5, 1.5, 2.5, -0.5, -1.5, -2.5, 0.49999999999999994, -0.49999999999999994, 2.5000000000000004,
+                     1e-300, -0.0, 1234567.5, -1234566.5, 2147483646.5, -2147483647.5, 2147483646.4999998,
+                     4503599627370495.5})
+        EXPECT_EQ(Nearest(v), static_cast<int>(std::max(-2147483648.0, std::min(2147483647.0, RoundHalfEven(v)))))
+            << v;
+    std::mt19937_64 rng(11);
+    for (int i = 0; i < 100000; ++i) {
+        const double v = std::uniform_real_distribution<double>(-3e9, 3e9)(rng) / (1 << (i % 30));
+        const double half = std::floor(v) + 0.5;
+        for (double x : {v, half}) {
+            const double r = RoundHalfEven(x);
+            const int expected = r >= 2147483647.0 ? 2147483647 : r <= -2147483648.0 ? -2147483647 - 1 : static_cast<int>(r);
+            ASSERT_EQ(Nearest(x), expected) << x;
+        }
+    }
+    EXPECT_EQ(Nearest(std::nan("")), -2147483647 - 1);
+    EXPECT_EQ(Nearest(1e300), 2147483647);
+    EXPECT_EQ(Nearest(-1e300), -2147483647 - 1);
 }
