@@ -198,7 +198,9 @@ namespace {
 // perspective; a pass projects every segment with the same camera, so the frame is built
 // once here. Each segment then goes through the camera's own steps with the same
 // arithmetic in the same order (camera coordinates, ClipCameraLine, the projection), so the
-// results are those of ConvertLine to the last bit; the tests compare the two.
+// results are those of ConvertLine to the last bit; the tests compare the two. Most drawn
+// segments lie wholly in view, and for those the clipping, with its divisions, is skipped
+// after a test without any.
 class SegmentProjector {
 public:
     explicit SegmentProjector(const clsView& view) : view_(view) {
@@ -211,7 +213,7 @@ public:
     bool Convert(const clsLine3D& line, double& uStart, double& vStart, double& uEnd, double& vEnd) const {
         if (!camera_) return view_.ConvertLine(line, uStart, vStart, uEnd, vEnd);
         clsLine3D c(ToCamera(line.StartPoint), ToCamera(line.EndPoint));
-        if (!camera_->ClipCameraLine(c)) return false;
+        if (!WhollyInside(c) && !camera_->ClipCameraLine(c)) return false;
         Project(c.StartPoint, uStart, vStart);
         Project(c.EndPoint, uEnd, vEnd);
         return true;
@@ -224,6 +226,24 @@ private:
         const double dx = p.x - eye.x, dy = p.y - eye.y, dz = p.z - eye.z;
         return {u_.y * dy + u_.x * dx + u_.z * dz, v_.y * dy + v_.x * dx + v_.z * dz,
                 w_.y * dy + w_.x * dx + w_.z * dz};
+    }
+    // Whether ClipCameraLine would keep the segment as it is: both ends inside every one
+    // of its planes, tested with its own terms p and q of each plane (an end inside means
+    // p * t >= q at t = 0 and at t = 1). Where that holds, its tests accept without cutting
+    // (for p < 0, q <= p makes q / p at least 1 even after rounding); anything else, NaN
+    // included, goes to ClipCameraLine.
+    bool WhollyInside(const clsLine3D& line) const {
+        const clsPerspective& k = *camera_;
+        const clsPoint3D& S = line.StartPoint;
+        const clsPoint3D& E = line.EndPoint;
+        const clsPoint3D Dv{E.x - S.x, E.y - S.y, E.z - S.z};
+        const double d = k.Distance, F = k.FrontClipping, B = k.BackClipping;
+        auto inside = [](double p, double q) { return q <= 0 && q <= p; };
+        return inside(-d * Dv.x - Dv.z * k.UMax, d * S.x + k.UMax * S.z) &&
+               inside(d * Dv.x + Dv.z * k.UMin, -d * S.x - k.UMin * S.z) &&
+               inside(d * Dv.y + Dv.z * k.VMin, -d * S.y - k.VMin * S.z) &&
+               inside(-d * Dv.y - Dv.z * k.VMax, d * S.y + k.VMax * S.z) && inside(-Dv.z, S.z + d - F) &&
+               (!k.ClipBack || inside(Dv.z, -S.z - d + B));
     }
     void Project(const clsPoint3D& c, double& u, double& v) const {
         if (c.z != 0) {

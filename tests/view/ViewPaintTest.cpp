@@ -648,6 +648,32 @@ TEST(ViewPaintFastPaths, PerspectivePaintingProjectsExactlyAsTheView) {
                   uniform(-40, 40));
     f.AddLine(20, 20, 10, 0, 0, 0);   // from the eye
     f.AddLine(0, 0, 0, 40, 40, 20);   // through it
+    // Segments with ends on or within a hair of the window's four edges and the front
+    // plane, placed through the camera's frame: painting decides cheaply when a segment
+    // needs no clipping, and must decide as the camera does right at the edges.
+    auto nearEdges = [&] {
+        clsPoint3D U, V, W;
+        camera.GetBaseVectors(U, V, W);
+        const double d = camera.Distance, front = d - camera.FrontClipping;
+        auto point = [&](double u, double v, double depth) { // (u, v) seen at that depth
+            const double s = depth / d;
+            return clsPoint3D(camera.EyePoint.x + s * (u * U.x + v * V.x) - depth * W.x,
+                              camera.EyePoint.y + s * (u * U.y + v * V.y) - depth * W.y,
+                              camera.EyePoint.z + s * (u * U.z + v * V.z) - depth * W.z);
+        };
+        for (int i = 0; i < 400; ++i) {
+            const double hair = std::vector<double>{-1e-12, 0, 1e-12, 1e-15}[static_cast<std::size_t>(i % 4)];
+            const double edgeU = i % 8 < 4 ? camera.UMax : camera.UMin, edgeV = i % 16 < 8 ? camera.VMax : camera.VMin;
+            const double along = uniform(camera.VMin, camera.VMax), across = uniform(camera.UMin, camera.UMax);
+            const double z1 = i % 3 == 0 ? front * (1 + hair) : uniform(front, 60);
+            const double z2 = uniform(front, 60);
+            const clsPoint3D a = i % 2 ? point(edgeU * (1 + hair), along, z1) : point(across, edgeV * (1 + hair), z1);
+            const clsPoint3D b = i % 2 ? point(edgeU * (1 - hair), uniform(camera.VMin, camera.VMax), z2)
+                                       : point(uniform(camera.UMin, camera.UMax), edgeV, z2);
+            f.AddLine(a.x, a.y, a.z, b.x, b.y, b.z);
+        }
+    };
+    nearEdges();
     auto check = [&](const char* what) {
         // A page of (-1, -1)-(1, 1) on itself maps every coordinate onto itself exactly.
         const Recorded r = Export(f, false, Rect(-1, -1, 1, 1));
@@ -678,6 +704,7 @@ TEST(ViewPaintFastPaths, PerspectivePaintingProjectsExactlyAsTheView) {
     camera.BackClipping = -20;
     camera.UMin = -0.6;
     camera.UMax = 0.3;
+    nearEdges();
     check("rolled camera, clipped at the back");
 }
 
