@@ -21,13 +21,19 @@ public:
         painter_.setRenderHint(QPainter::Antialiasing, false);
     }
 
-    void Path(const QPainterPath& path, bool filled = false) {
+    // fill: the colour inside a closed path, or none.
+    void Path(const QPainterPath& path, Qt::GlobalColor fill = Qt::transparent) {
         painter_.setBrush(Qt::NoBrush);
         painter_.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         painter_.drawPath(path);
         painter_.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        painter_.setBrush(filled ? QBrush(Qt::black) : QBrush(Qt::NoBrush));
+        painter_.setBrush(fill == Qt::transparent ? QBrush(Qt::NoBrush) : QBrush(fill));
         painter_.drawPath(path);
+    }
+    // A line without the white edge, for marks inside a shape already edged.
+    void Thin(double x1, double y1, double x2, double y2) {
+        painter_.setPen(QPen(Qt::black, 1));
+        painter_.drawLine(QPointF(x1, y1), QPointF(x2, y2));
     }
     void Line(double x1, double y1, double x2, double y2) {
         QPainterPath path;
@@ -102,7 +108,7 @@ QPixmap Draw(int image) {
     }
     case CursorNodeEdit:
     case CursorPick:
-        p.Path(ArrowPath(), image == CursorNodeEdit);
+        p.Path(ArrowPath(), image == CursorNodeEdit ? Qt::black : Qt::white);
         if (image == CursorNodeEdit) {
             QPainterPath square;
             square.addRect(17, 20, 6, 6);
@@ -147,9 +153,9 @@ QPixmap Draw(int image) {
         // A magnifying glass; the hot spot is the centre of the lens.
         QPainterPath lens;
         lens.addEllipse(3, 3, 16, 16);
-        p.Path(lens);
-        p.Line(8, 11, 14, 11);
-        p.Line(11, 8, 11, 14);
+        p.Path(lens, Qt::white);
+        p.Thin(7, 11, 15, 11);
+        p.Thin(11, 7, 11, 15);
         QPainterPath handle;
         handle.moveTo(17, 17);
         handle.lineTo(28, 28);

@@ -4,12 +4,13 @@
 #include "scene/AppState.h"
 #include "scene/ITreeView.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QTimer>
 #include <algorithm>
 
 namespace ov {
@@ -217,9 +218,15 @@ void frmDocument::HideViewTypeList() {
 
 bool frmDocument::eventFilter(QObject* watched, QEvent* event) {
     if (watched == cbViewType_) {
-        if (event->type() == QEvent::FocusOut &&
-            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
-            cbViewType_->hide();
+        // Opening the list's drop-down takes the focus away too (on some desktops as a
+        // window change): only once things have settled is it clear whether the focus went
+        // elsewhere.
+        if (event->type() == QEvent::FocusOut)
+            QTimer::singleShot(0, this, [this] {
+                const QAbstractItemView* dropDown = cbViewType_->view();
+                if (!cbViewType_->hasFocus() && !(dropDown && dropDown->isVisible()))
+                    HideViewTypeList();
+            });
         if (event->type() == QEvent::KeyPress &&
             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
             HideViewTypeList();
