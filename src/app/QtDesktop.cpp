@@ -1,0 +1,315 @@
+#include "app/QtDesktop.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+
+namespace ov {
+
+// ---------------------------------------------------------------------------------------
+// Messages
+
+namespace {
+
+QMessageBox::Icon BoxIcon(PromptIcon icon) {
+    switch (icon) {
+    case PromptIcon::Information:
+        return QMessageBox::Information;
+    case PromptIcon::Warning:
+        return QMessageBox::Warning;
+    case PromptIcon::Critical:
+        return QMessageBox::Critical;
+    case PromptIcon::Question:
+        return QMessageBox::Question;
+    case PromptIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString PlainLines(const std::string& text) {
+    QString lines = QString::fromStdString(text);
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(u'\r', u'\n');
+    return lines;
+}
+
+QWidget* DialogParent() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return QApplication::activeWindow();
+}
+
+} // namespace
+
+PromptAnswer QtPrompt::Show(const std::string& text, const std::string& title, PromptIcon icon,
+                            PromptButtons buttons) {
+    QMessageBox box(DialogParent());
+    box.setIcon(BoxIcon(icon));
+    box.setWindowTitle(title.empty() ? QApplication::applicationDisplayName()
+                                     : QString::fromStdString(title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(PlainLines(text));
+    switch (buttons) {
+    case PromptButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        break;
+    case PromptButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    case PromptButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        break;
+    case PromptButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    box.exec();
+    switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Yes:
+        return PromptAnswer::Yes;
+    case QMessageBox::No:
+        return PromptAnswer::No;
+    case QMessageBox::Cancel:
+        return PromptAnswer::Cancel;
+    case QMessageBox::Ok:
+        return PromptAnswer::Ok;
+    default:
+        break;
+    }
+    // Closed some other way (the window manager's close button): the escape answer.
+    switch (buttons) {
+    case PromptButtons::Ok:
+        return PromptAnswer::Ok;
+    case PromptButtons::YesNo:
+        return PromptAnswer::No;
+    case PromptButtons::OkCancel:
+    case PromptButtons::YesNoCancel:
+        break;
+    }
+    return PromptAnswer::Cancel;
+}
+
+// ---------------------------------------------------------------------------------------
+// File dialog
+
+QStringList FileDialogNameFilters(const std::string& filter) {
+    QStringList filters;
+    if (filter.empty()) return filters;
+    const QStringList pieces = QString::fromStdString(filter).split(u'|');
+    for (qsizetype i = 0; i < pieces.size(); i += 2) {
+        QStringList patterns;
+        if (i + 1 < pieces.size())
+            for (const QString& pattern : pieces[i + 1].split(u';', Qt::SkipEmptyParts)) {
+                const QString trimmed = pattern.trimmed();
+                if (trimmed.isEmpty()) continue;
+                // "*.*" means every file here, also those without a dot.
+                patterns << (trimmed == QStringLiteral("*.*") ? QStringLiteral("*") : trimmed);
+            }
+        if (patterns.isEmpty()) patterns << QStringLiteral("*");
+        const QString list = patterns.join(u' ');
+
+        // The dialog takes its patterns from the description's parentheses, so the
+        // description's own list (often written for people: "(*.*)") gives way to the real one.
+        QString description = pieces[i].trimmed();
+        if (description.endsWith(u')') && description.contains(u'('))
+            description = description.left(description.lastIndexOf(u'(')).trimmed();
+        if (description.isEmpty()) description = list;
+        filters << description + QStringLiteral(" (") + list + u')';
+    }
+    return filters;
+}
+
+std::string WithDefaultExtension(const std::string& path, const std::string& extension, bool open) {
+    std::string suffix = extension;
+    if (!suffix.empty() && suffix.front() == '.') suffix.erase(0, 1);
+    if (path.empty() || suffix.empty()) return path;
+    const std::size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty() || name.find('.', 1) != std::string::npos) return path;
+    const std::string extended = path + '.' + suffix;
+    if (!open) return extended;
+    const bool asTyped = QFileInfo::exists(QString::fromStdString(path));
+    return !asTyped && QFileInfo::exists(QString::fromStdString(extended)) ? extended : path;
+}
+
+std::string QtFileDialog::Show(const std::string& title, const std::string& defaultExtension,
+                               const std::string& initialFileName, const std::string& filter,
+                               bool open) {
+    QFileDialog dialog(DialogParent(), QString::fromStdString(title));
+    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    const QStringList filters = FileDialogNameFilters(filter);
+    if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    std::string suffix = defaultExtension;
+    if (!suffix.empty() && suffix.front() == '.') suffix.erase(0, 1);
+    if (!suffix.empty()) dialog.setDefaultSuffix(QString::fromStdString(suffix));
+    if (!initialFileName.empty()) {
+        const QFileInfo initial(QString::fromStdString(initialFileName));
+        if (initial.isDir()) {
+            dialog.setDirectory(initial.absoluteFilePath());
+        } else {
+            if (initial.absoluteDir().exists()) dialog.setDirectory(initial.absolutePath());
+            dialog.selectFile(initial.fileName());
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.front().isEmpty()) return {};
+    return WithDefaultExtension(chosen.front().toStdString(), defaultExtension, open);
+}
+
+// ---------------------------------------------------------------------------------------
+// Esc key
+
+namespace {
+
+bool IsEscape(const QEvent* event) {
+    return static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape;
+}
+
+int LoopLevel() {
+    return QThread::currentThread()->loopLevel();
+}
+
+} // namespace
+
+QtEscapeKey::QtEscapeKey() {
+    qApp->installEventFilter(this);
+}
+
+QtEscapeKey::~QtEscapeKey() {
+    if (qApp) qApp->removeEventFilter(this);
+}
+
+bool QtEscapeKey::ReadEscape() {
+    const auto now = std::chrono::steady_clock::now();
+    if (!m_pumping && now - m_lastPump >= kPumpInterval) {
+        m_pumping = true;
+        m_pumpLevel = LoopLevel();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        m_pumping = false;
+        m_lastPump = std::chrono::steady_clock::now();
+        if (!m_heldBack.empty() || !m_closeRequests.empty()) ScheduleRelease(0);
+    }
+    const bool escape = m_pressed || m_down;
+    m_pressed = false;
+    return escape;
+}
+
+bool QtEscapeKey::eventFilter(QObject* watched, QEvent* event) {
+    // Input counts as arriving during a computation only when it comes straight from the
+    // pump; a dialog opened meanwhile runs its own loop and gets its input as usual.
+    const bool holding = m_pumping && LoopLevel() == m_pumpLevel;
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        if (IsEscape(event)) m_pressed = m_down = true;
+        return false; // only asks whether a shortcut applies; the key press follows
+    case QEvent::KeyPress:
+        if (IsEscape(event)) {
+            m_pressed = m_down = true;
+            if (holding) return true; // it has done its work: stopping the computation
+        }
+        break;
+    case QEvent::KeyRelease:
+        if (IsEscape(event)) {
+            m_down = false;
+            if (holding) return true;
+        }
+        break;
+    case QEvent::ApplicationDeactivate:
+        m_down = false; // the release goes elsewhere
+        return false;
+    default:
+        break;
+    }
+    if (!holding) return false;
+
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+        HoldBack(watched, event);
+        return true;
+    case QEvent::MouseMove:
+    case QEvent::TabletMove:
+        return true; // the next move after the computation tells where the pointer is
+    case QEvent::Close:
+        // Refused for now; the window is asked again, with its usual questions, afterwards.
+        if (watched->isWidgetType()) {
+            event->ignore();
+            m_closeRequests.emplace_back(static_cast<QWidget*>(watched));
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+void QtEscapeKey::HoldBack(QObject* receiver, QEvent* event) {
+    if (m_heldBack.empty() && m_closeRequests.empty()) m_holdLevel = m_pumpLevel;
+    m_holdLevel = std::min(m_holdLevel, m_pumpLevel);
+    m_heldBack.emplace_back(receiver, std::unique_ptr<QEvent>(event->clone()));
+}
+
+void QtEscapeKey::ScheduleRelease(int delayMs) {
+    if (m_releaseScheduled) return;
+    m_releaseScheduled = true;
+    QTimer::singleShot(delayMs, this, [this] {
+        m_releaseScheduled = false;
+        ReleaseHeldBack();
+    });
+}
+
+void QtEscapeKey::ReleaseHeldBack() {
+    // Still inside the computation (in a later pump, or in a question it asks): wait.
+    if (m_pumping || LoopLevel() > m_holdLevel) {
+        ScheduleRelease(static_cast<int>(kPumpInterval.count()));
+        return;
+    }
+    auto held = std::move(m_heldBack);
+    auto closes = std::move(m_closeRequests);
+    m_heldBack.clear();
+    m_closeRequests.clear();
+    for (auto& [receiver, event] : held)
+        if (receiver) QCoreApplication::postEvent(receiver, event.release());
+    for (const QPointer<QWidget>& window : closes)
+        if (window) QTimer::singleShot(0, window, [w = window.data()] { w->close(); });
+}
+
+// ---------------------------------------------------------------------------------------
+
+QtDesktopServices::QtDesktopServices() {
+    SetPrompt(&m_prompt);
+    SetFileDialog(&m_fileDialog);
+    SetEscapeKey(&m_escape);
+    SetBeep([] { QApplication::beep(); });
+}
+
+QtDesktopServices::~QtDesktopServices() {
+    SetBeep({});
+    SetEscapeKey(nullptr);
+    SetFileDialog(nullptr);
+    SetPrompt(nullptr);
+}
+
+} // namespace ov

@@ -1,0 +1,101 @@
+#pragma once
+// The desktop services the model calls, on Qt Widgets: message boxes, the file dialog, the
+// Esc key during long computations and the system beep.
+
+#include "platform/Desktop.h"
+#include "platform/Prompt.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+class QEvent;
+class QWidget;
+
+namespace ov {
+
+// Message boxes on QMessageBox: the text as plain text (line breaks written as CR, LF or
+// CR LF all break the line), the icon, and the buttons of the request. An empty title
+// shows the application's name. Closing the box answers Cancel where there is a Cancel
+// button, No for a Yes/No question, and Ok for a plain message.
+class QtPrompt : public IPrompt {
+public:
+    PromptAnswer Show(const std::string& text, const std::string& title, PromptIcon icon,
+                      PromptButtons buttons) override;
+};
+
+// The name filters of a file dialog from the filter form "Description|patterns|..."
+// (patterns separated by ";"): each pair becomes "Description (patterns)" with the
+// description's own pattern list replaced by the real one, and "*.*" matching every file.
+QStringList FileDialogNameFilters(const std::string& filter);
+// The chosen path with ".extension" added when its file name has none. When opening, the
+// extension is only added if that names an existing file and the path as typed does not.
+std::string WithDefaultExtension(const std::string& path, const std::string& extension, bool open);
+
+// The file dialog on QFileDialog. Saving asks before replacing a file.
+class QtFileDialog : public IFileDialog {
+public:
+    std::string Show(const std::string& title, const std::string& defaultExtension,
+                     const std::string& initialFileName, const std::string& filter,
+                     bool open) override;
+};
+
+// The Esc key, read by long computations. An application event filter notes every Esc
+// press and whether the key is down. ReadEscape first lets waiting events through, at most
+// every kPumpInterval so that a tight loop costs little: painting, timers and the like run,
+// while user input (keys, mouse buttons, the wheel, shortcuts, requests to close a window)
+// is held back and delivered once the computation is over, so that no command starts in
+// the middle of another. Esc itself is noted and not delivered again.
+class QtEscapeKey : public QObject, public IEscapeKey {
+    Q_OBJECT
+public:
+    static constexpr std::chrono::milliseconds kPumpInterval{50};
+
+    QtEscapeKey();
+    ~QtEscapeKey() override;
+
+    bool ReadEscape() override;
+    // Whether a computation is letting events through right now.
+    bool Pumping() const { return m_pumping; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void HoldBack(QObject* receiver, QEvent* event);
+    void ScheduleRelease(int delayMs);
+    void ReleaseHeldBack();
+
+    bool m_pressed = false; // pressed since the last reading
+    bool m_down = false;
+    bool m_pumping = false;
+    int m_pumpLevel = 0; // the event-loop level the pump runs at
+    int m_holdLevel = 0; // the lowest such level of what is held back
+    bool m_releaseScheduled = false;
+    std::chrono::steady_clock::time_point m_lastPump{};
+    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> m_heldBack;
+    std::vector<QPointer<QWidget>> m_closeRequests;
+};
+
+// Installs the Qt services above and the beep for its lifetime.
+class QtDesktopServices {
+public:
+    QtDesktopServices();
+    ~QtDesktopServices();
+    QtDesktopServices(const QtDesktopServices&) = delete;
+    QtDesktopServices& operator=(const QtDesktopServices&) = delete;
+
+    QtEscapeKey& EscapeKey() { return m_escape; }
+
+private:
+    QtPrompt m_prompt;
+    QtFileDialog m_fileDialog;
+    QtEscapeKey m_escape;
+};
+
+} // namespace ov
