@@ -1,0 +1,245 @@
+// One running instance: later starts hand their files over a local socket, and what else
+// arrives there is ignored without harm.
+
+#include "app/SingleInstance.h"
+
+#include "app/ShellRules.h"
+#include "app/Startup.h"
+#include "app/frmDocument.h"
+#include "app/frmMain.h"
+#include "platform/Prompt.h"
+#include "scene/AppState.h"
+
+#include <QLocalSocket>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace ov;
+
+namespace {
+
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        name = dir.path() + "/instance";
+    }
+
+    std::unique_ptr<InstanceServer> Serve() {
+        auto server = std::make_unique<InstanceServer>(
+            [this](const std::string& path) { opened.push_back(path); }, [this] { return busy; });
+        EXPECT_TRUE(server->Listen(name));
+        return server;
+    }
+
+    // Sends raw bytes as a peer would, then hangs up.
+    void SendRaw(const QByteArray& bytes) {
+        QLocalSocket socket;
+        socket.connectToServer(name);
+        ASSERT_TRUE(socket.waitForConnected(2000));
+        socket.write(bytes);
+        while (socket.bytesToWrite() > 0 && socket.state() == QLocalSocket::ConnectedState)
+            if (!socket.waitForBytesWritten(2000)) break;
+        socket.disconnectFromServer();
+    }
+
+    // Lets the server work through what arrived, for a while.
+    static void Settle(int ms = 150) { QTest::qWait(ms); }
+
+    QTemporaryDir dir;
+    QString name;
+    bool busy = false;
+    std::vector<std::string> opened;
+};
+
+} // namespace
+
+TEST_F(SingleInstanceTest, ALaterStartHandsItsFilesToTheRunningInstance) {
+    auto server = Serve();
+    const std::vector<std::string> files{"/home/a/house.ovp", "/tmp/with \"quotes\" and spaces.ovp",
+                                         "/tmp/\xc3\xa9t\xc3\xa9.ovp"};
+    ASSERT_TRUE(SendToRunningInstance(name, files));
+    QTRY_COMPARE(opened.size(), files.size());
+    EXPECT_EQ(opened, files);
+
+    // A second start later, on a new connection.
+    ASSERT_TRUE(SendToRunningInstance(name, {"/x/y.ovp"}));
+    QTRY_COMPARE(opened.size(), files.size() + 1);
+    EXPECT_EQ(opened.back(), "/x/y.ovp");
+}
+
+TEST_F(SingleInstanceTest, WithoutARunningInstanceTheSenderIsToldToOpenTheFilesItself) {
+    EXPECT_FALSE(SendToRunningInstance(name, {"/home/a/house.ovp"}, 500));
+    // A server that has gone away is the same as none.
+    { auto server = Serve(); }
+    EXPECT_FALSE(SendToRunningInstance(name, {"/home/a/house.ovp"}, 500));
+}
+
+TEST_F(SingleInstanceTest, GarbageIsIgnoredAndTheServerKeepsServing) {
+    auto server = Serve();
+    SendRaw(QByteArray("hello", 5) + '\0' + "[O(/no/quotes.ovp)]" + '\0' + "[O(\")]" + '\0' + '\0');
+    QByteArray noise;
+    for (int i = 0; i < 5000; ++i)
+        noise.append(static_cast<char>((i * 7919) % 251 + 1)); // no NUL
+    SendRaw(noise);
+    SendRaw(QByteArray(200000, '\0'));
+    Settle();
+    EXPECT_TRUE(opened.empty());
+
+    // A string that is far too long is skipped whole, even if it looks valid, and what
+    // follows on the same connection still counts.
+    const std::string longPath = "/" + std::string(InstanceServer::kMaxMessageBytes, 'a') + ".ovp";
+    SendRaw(QByteArray::fromStdString(MakeExecuteString(longPath)) + '\0' +
+            QByteArray::fromStdString(MakeExecuteString("/after/long.ovp")) + '\0');
+    // A last string may end with the connection instead of a NUL.
+    SendRaw(QByteArray::fromStdString(MakeExecuteString("/unterminated.ovp")));
+    QTRY_COMPARE(opened.size(), 2u);
+    EXPECT_EQ(opened[0], "/after/long.ovp");
+    EXPECT_EQ(opened[1], "/unterminated.ovp");
+
+    ASSERT_TRUE(SendToRunningInstance(name, {"/still/serving.ovp"}));
+    QTRY_COMPARE(opened.size(), 3u);
+}
+
+TEST_F(SingleInstanceTest, APeerThatSendsTooMuchOrNothingIsCutOff) {
+    auto server = Serve();
+    // Far more than one peer may send: the server hangs up on it.
+    QLocalSocket flood;
+    flood.connectToServer(name);
+    ASSERT_TRUE(flood.waitForConnected(2000));
+    const QByteArray chunk = QByteArray::fromStdString(MakeExecuteString("/flood.ovp")) + '\0';
+    QByteArray block;
+    while (block.size() < 64 * 1024)
+        block += chunk;
+    qint64 sent = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (flood.state() == QLocalSocket::ConnectedState && clock.elapsed() < 10000 &&
+           sent < 4 * static_cast<qint64>(InstanceServer::kMaxConnectionBytes)) {
+        sent += flood.write(block);
+        flood.waitForBytesWritten(50);
+        QCoreApplication::processEvents();
+    }
+    QTRY_VERIFY(flood.state() != QLocalSocket::ConnectedState);
+    Settle();
+    // One peer gets at most its allowance of files opened.
+    EXPECT_GT(opened.size(), 0u);
+    EXPECT_LE(opened.size(), InstanceServer::kMaxFilesPerConnection);
+    opened.clear();
+
+    // Peers that connect and say nothing neither keep others out nor stay for ever.
+    std::vector<std::unique_ptr<QLocalSocket>> silent;
+    for (int i = 0; i < InstanceServer::kMaxConnections + 4; ++i) {
+        silent.push_back(std::make_unique<QLocalSocket>());
+        silent.back()->connectToServer(name);
+        ASSERT_TRUE(silent.back()->waitForConnected(2000));
+    }
+    ASSERT_TRUE(SendToRunningInstance(name, {"/among/silent.ovp"}));
+    QTRY_COMPARE(opened.size(), 1u);
+    QTRY_VERIFY_WITH_TIMEOUT(silent.back()->state() != QLocalSocket::ConnectedState,
+                             InstanceServer::kIdleTimeoutMs + 5000);
+}
+
+TEST_F(SingleInstanceTest, ManyFilesAtOnceAllArrive) {
+    auto server = Serve();
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < InstanceServer::kMaxFilesPerConnection * 2 + 3; ++i)
+        files.push_back("/many/file" + std::to_string(i) + ".ovp");
+    ASSERT_TRUE(SendToRunningInstance(name, files));
+    QTRY_COMPARE(opened.size(), files.size());
+    EXPECT_EQ(opened, files);
+}
+
+TEST_F(SingleInstanceTest, ASocketLeftBehindByACrashDoesNotStopANewInstance) {
+    // What a killed instance leaves: a socket file that nobody listens on.
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = name.toLocal8Bit();
+    ASSERT_LT(static_cast<std::size_t>(path.size()), sizeof(address.sun_path));
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ::close(fd);
+    ASSERT_TRUE(QFile::exists(name));
+
+    EXPECT_FALSE(SendToRunningInstance(name, {"/a.ovp"}, 500));
+    auto server = Serve();
+    ASSERT_TRUE(server->IsListening());
+    ASSERT_TRUE(SendToRunningInstance(name, {"/a.ovp"}));
+    QTRY_COMPARE(opened.size(), 1u);
+}
+
+TEST_F(SingleInstanceTest, ASecondServerLeavesTheRunningOneInPlace) {
+    auto server = Serve();
+    InstanceServer second(
+        [](const std::string&) { ADD_FAILURE() << "the second server received a file"; });
+    EXPECT_FALSE(second.Listen(name));
+    ASSERT_TRUE(SendToRunningInstance(name, {"/first.ovp"}));
+    QTRY_COMPARE(opened.size(), 1u);
+}
+
+TEST_F(SingleInstanceTest, FilesWaitWhileTheInstanceIsBusy) {
+    auto server = Serve();
+    busy = true;
+    ASSERT_TRUE(SendToRunningInstance(name, {"/one.ovp", "/two.ovp"}));
+    Settle(400);
+    EXPECT_TRUE(opened.empty());
+    busy = false;
+    QTRY_COMPARE(opened.size(), 2u);
+    EXPECT_EQ(opened[0], "/one.ovp");
+}
+
+TEST_F(SingleInstanceTest, TheRunningMainWindowOpensTheFileItIsSent) {
+    RecordingPrompt prompt;
+    ScopedPrompt promptScope(prompt);
+    App().CurrentTool = ToolPick;
+    frmMain main;
+    main.resize(900, 600);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    ASSERT_NE(ServeOpenCommands(main, name), nullptr);
+
+    frmDocument* document = main.NewDocument();
+    ASSERT_NE(document, nullptr);
+    const std::string saved = (dir.path() + "/House.ovp").toStdString();
+    ASSERT_TRUE(document->GetScene().SaveScene(saved));
+    const auto windows = [&main] { return main.MdiArea()->subWindowList().size(); };
+    ASSERT_EQ(windows(), 1);
+
+    main.showMinimized();
+    ASSERT_TRUE(SendToRunningInstance(name, {saved}));
+    QTRY_COMPARE(windows(), 2);
+    ASSERT_NE(main.ActiveDocument(), nullptr);
+    EXPECT_EQ(main.ActiveDocument()->GetScene().FileName, saved);
+    EXPECT_EQ(main.ActiveDocument()->windowTitle(), "House.ovp");
+    EXPECT_FALSE(main.isMinimized());
+
+    // A file that cannot be read is reported by the loader and opens nothing.
+    const std::string missing = (dir.path() + "/Gone.ovp").toStdString();
+    ASSERT_TRUE(SendToRunningInstance(name, {missing}));
+    QTRY_COMPARE(prompt.Messages.size(), 1u);
+    EXPECT_NE(prompt.LastText().find("Unable to load the project '" + missing), std::string::npos);
+    EXPECT_EQ(windows(), 2);
+    // Garbage opens nothing and says nothing.
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    ASSERT_TRUE(socket.waitForConnected(2000));
+    socket.write("[O(" + QByteArray::fromStdString(saved) + ")]\0",
+                 static_cast<qint64>(saved.size() + 6));
+    socket.waitForBytesWritten(2000);
+    socket.disconnectFromServer();
+    QTest::qWait(200);
+    EXPECT_EQ(windows(), 2);
+    EXPECT_EQ(prompt.Messages.size(), 1u);
+}
