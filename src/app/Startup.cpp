@@ -1,0 +1,126 @@
+#include "app/Startup.h"
+
+#include "app/DesktopIntegration.h"
+#include "app/QtDesktop.h"
+#include "app/ShellRules.h"
+#include "app/SingleInstance.h"
+#include "app/WindowPlacement.h"
+#include "app/frmMain.h"
+#include "io/NumberText.h"
+#include "scene/AppState.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QSettings>
+#include <QUrl>
+#include <utility>
+
+namespace ov {
+
+namespace {
+
+std::string AbsolutePath(const QString& argument, const QString& workingDirectory) {
+    QString path = argument;
+    // Some launchers hand over URIs of local files although the entry asks for paths.
+    if (path.startsWith(QStringLiteral("file:"))) path = QUrl(path).toLocalFile();
+    path = QDir::cleanPath(QDir(workingDirectory).absoluteFilePath(path));
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace
+
+CommandLine ReadCommandLine(const QStringList& arguments, const QString& workingDirectory) {
+    CommandLine result;
+    const bool openCommand = StartsWithDdeSwitch(arguments.join(u' ').toStdString());
+    bool optionsEnded = false;
+    for (qsizetype i = openCommand ? 1 : 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (!optionsEnded && argument == QStringLiteral("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument.isEmpty() || (!optionsEnded && argument.startsWith(u'-'))) continue;
+        result.Files.push_back(AbsolutePath(argument, workingDirectory));
+    }
+    result.OpenUntitled = !openCommand && result.Files.empty();
+    return result;
+}
+
+void OpenStartupDocuments(frmMain& main, const CommandLine& commandLine) {
+    if (commandLine.OpenUntitled) main.NewDocument();
+    for (const std::string& path : commandLine.Files)
+        main.OpenProject(path);
+}
+
+void BringToFront(frmMain& main) {
+    main.setWindowState((main.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    main.show();
+    main.raise();
+    main.activateWindow();
+}
+
+InstanceServer* ServeOpenCommands(frmMain& main, const QString& serverName,
+                                  std::function<bool()> busy) {
+    auto* server = new InstanceServer(
+        [&main](const std::string& path) {
+            if (main.OpenProject(path)) BringToFront(main);
+        },
+        std::move(busy), &main);
+    if (server->Listen(serverName)) return server;
+    delete server;
+    return nullptr;
+}
+
+void InstallLocaleNumberText() {
+    // Without digit grouping, to 15 significant digits.
+    SetLocaleNumberFormatter([](double value) {
+        QLocale locale;
+        locale.setNumberOptions(QLocale::OmitGroupSeparator);
+        return locale.toString(value, 'g', 15).toStdString();
+    });
+    const QString point = QLocale().decimalPoint();
+    SetLocaleDecimalPoint(point.size() == 1 && point[0].unicode() < 128 ? point[0].toLatin1()
+                                                                        : '.');
+}
+
+int RunApplication(QApplication& app) {
+    InstallLocaleNumberText();
+    AppState& state = App();
+    state.NodeKeyCounter = 0;
+    state.CurrentTool = ToolPick;
+    state.PreviousTool = ToolPick;
+    state.ActiveScene = nullptr;
+
+    const CommandLine commandLine =
+        ReadCommandLine(QApplication::arguments().mid(1), QDir::currentPath());
+    const bool integrate = !DesktopIntegrationDisabled();
+    const QString serverName = InstanceServerName();
+    // A program already running takes the files; without one this instance opens them.
+    if (integrate && !commandLine.Files.empty() &&
+        SendToRunningInstance(serverName, commandLine.Files))
+        return 0;
+
+    QApplication::setWindowIcon(ApplicationIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("orthovane"));
+    QtDesktopServices services;
+    if (integrate) RefreshDesktopIntegration();
+
+    frmMain main;
+    QSettings settings;
+    RestoreWindowPlacement(main, settings);
+    main.show();
+
+    // When another instance serves already (both started at once), this one simply runs on
+    // its own.
+    if (integrate)
+        ServeOpenCommands(main, serverName, [&services] { return services.EscapeKey().Pumping(); });
+
+    OpenStartupDocuments(main, commandLine);
+    const int status = app.exec();
+    SaveWindowPlacement(main, settings);
+    return status;
+}
+
+} // namespace ov
