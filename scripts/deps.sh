@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   libbenchmark-dev
   fonts-liberation
+  xvfb xauth  # a virtual display for the application on a machine without one
 )
 
 missing=()
