@@ -4,15 +4,27 @@
 
 #include <QMainWindow>
 
+#include <functional>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "scene/ITreeView.h"
 
+class QAction;
+class QActionGroup;
 class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPrinter;
+class QUrl;
 
 namespace ov {
 
 class frmDocument;
+class LineInfoPanel;
+class TransformPanel;
+class TreeWidgetView;
 
 class frmMain : public QMainWindow, public IMainWindow {
     Q_OBJECT
@@ -30,11 +42,116 @@ public:
 
     // What the scenes and documents tell the main window.
     void SelectionChanged() override;
-    void UpdateUI() override;
+    void UpdateUI() override { UpdateUI(false); }
+    void UpdateUI(bool selectionChanged);
     bool OnSave(clsScene& scene) override;
     void UpdateStatusBar() override;
     void UpdateStatusBarForNode(clsNode* node, clsNode* reference) override;
     void ToolChanged() override;
+
+    // The controls, for the document windows and for tests: a menu command by its control
+    // name ("mnuFileNew", ...), a toolbar button's action by its key ("New", "Arrow", ...).
+    QAction* MenuAction(const QString& name) const;
+    QAction* ToolbarAction(const QString& key) const;
+    QMenu* Menu(const QString& name) const;
+    TreeWidgetView* TreeView() const { return tree_; }
+    TransformPanel* Transform() const { return transform_; }
+    LineInfoPanel* LineStatus() const { return lineStatus_; }
+    // The node Copy or Cut put aside; null when nothing was copied.
+    clsNode* ClipboardNode() const { return clipboard_.get(); }
+    // The document window that shows a scene, or null.
+    frmDocument* DocumentOf(const clsScene* scene) const;
+
+    // Desktop services the commands use, replaceable for tests: choosing and setting up a
+    // printer (false when cancelled) and opening a web address (false when it failed).
+    std::function<bool(QPrinter&)> ChoosePrinter;
+    std::function<bool(const QUrl&)> OpenUrl;
+
+    // The address On-line Help opens.
+    static const char* HelpAddress();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // Building the window (frmMainMenus.cpp).
+    void CreateMenus();
+    void CreateToolBar();
+    void CreatePanels();
+    QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption, void (frmMain::*command)());
+    QAction* AddToolButton(const QString& key, const QString& tip, QAction* shared);
+
+    // Documents.
+    frmDocument* OpenDocument(const std::string& path);
+    void ActivateDocument(frmDocument* document);
+    void OnSubWindowActivated(QMdiSubWindow* window);
+    void OnDocumentDestroyed(QObject* document);
+    bool IsOpenScene(const clsScene* scene) const;
+    clsScene* CurrentScene() const;
+    bool SaveSceneAs(clsScene& scene);
+    bool SaveSceneTo(clsScene& scene, const std::string& path);
+
+    // Commands (frmMainCommands.cpp).
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileClose();
+    void OnFileSave();
+    void OnFileSaveAs();
+    void OnFileSaveAll();
+    void OnFilePrint();
+    void OnFileExport();
+    void OnFileImport();
+    void OnFileExit();
+    void OnEditUndo();
+    void OnEditRedo();
+    void OnEditCut();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnEditSelectAll();
+    void OnObjectDelete();
+    void OnObjectDuplicate();
+    void OnObjectVisible();
+    void OnObjectGroup();
+    void OnObjectUngroup();
+    void OnObjectUngroupAll();
+    void OnObjectShowSelOnly();
+    void OnObjectShowAll();
+    void OnObjectVanishLines();
+    void OnViewRulers();
+    void OnViewGrid();
+    void OnViewAxes();
+    void OnLayout2x2();
+    void OnLayout3x1();
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnFileInfo();
+    void OnResetEyePoint();
+    void OnWindowCascade();
+    void OnWindowTileHorizontal();
+    void OnWindowTileVertical();
+    void OnWindowArrangeIcons();
+    void OnHelpContents();
+    void OnHelpAbout();
+    void OnApply();
+    void OnPendingDialog() {}
+    void OnTool(std::int32_t code);
+
+    QMdiArea* mdi_ = nullptr;
+    TreeWidgetView* tree_ = nullptr;
+    TransformPanel* transform_ = nullptr;
+    LineInfoPanel* lineStatus_ = nullptr;
+    std::map<QString, QAction*> menuActions_;
+    std::map<QString, QAction*> toolbarActions_;
+    std::map<QString, QMenu*> menus_;
+    std::map<std::int32_t, QAction*> toolActions_;
+    QActionGroup* tools_ = nullptr;
+    std::map<const QObject*, const clsScene*> documents_;
+
+    std::unique_ptr<clsNode> clipboard_;
+    bool busy_ = false;
+    bool printerChosen_ = false;
 };
 
 } // namespace ov

@@ -1,0 +1,38 @@
+#include "app/frmFileInfo.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+#include "scene/clsScene.h"
+
+namespace ov {
+
+frmFileInfo::frmFileInfo(clsScene& scene, QWidget* parent) : QDialog(parent), scene_(scene) {
+    setObjectName("frmFileInfo");
+    setWindowTitle("Scene Notes");
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QString::fromStdString("Notes on " + scene.Name + ":"), this));
+    txtInfo_ = new QPlainTextEdit(this);
+    txtInfo_->setObjectName("txtInfo");
+    txtInfo_->setPlainText(QString::fromStdString(scene.Notes));
+    layout->addWidget(txtInfo_, 1);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &frmFileInfo::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    resize(420, 300);
+}
+
+void frmFileInfo::accept() {
+    // Notes are saved with the project, so a change to them is a change of the project.
+    const std::string notes = txtInfo_->toPlainText().toStdString();
+    if (notes != scene_.Notes) {
+        scene_.Notes = notes;
+        scene_.OnDirty();
+    }
+    QDialog::accept();
+}
+
+} // namespace ov

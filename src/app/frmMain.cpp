@@ -1,0 +1,348 @@
+#include "app/frmMain.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QUrl>
+
+#include "app/AppIcons.h"
+#include "app/LineInfoPanel.h"
+#include "app/ShellRules.h"
+#include "app/TransformPanel.h"
+#include "app/TreeWidgetView.h"
+#include "app/frmDocument.h"
+#include "app/frmFileInfo.h"
+#include "platform/Desktop.h"
+#include "scene/AppState.h"
+#include "scene/clsScene.h"
+
+namespace ov {
+
+namespace {
+
+const char* const kProjectFilter = "Orthovane Projects (*.ovp)|*.ovp|All Files (*.*)|*.*";
+
+// The commands whose dialogs are not part of the program yet: they are shown, disabled.
+const char* const kPendingDialogCommands[] = {"mnuFilePrintPreview", "mnuFileExportDraw", "mnuObjectProperties",
+                                              "mnuEditPerspective",  "mnuViewScene",      "mnuViewFncDefs"};
+
+// Whether ungrouping the selection would change anything: it is a group or lists one.
+bool HoldsGroup(const clsNode* selection) {
+    if (!selection) return false;
+    if (selection->NodeType == clsNode::Group) return true;
+    if (!selection->IsSelection()) return false;
+    for (const clsNode* member : selection->SelectionList)
+        if (member && member->NodeType == clsNode::Group) return true;
+    return false;
+}
+
+} // namespace
+
+const char* frmMain::HelpAddress() { return "https://orthovane.org/help/"; }
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+    setObjectName("frmMain");
+    setWindowTitle("Orthovane");
+    setAcceptDrops(true);
+
+    AppState& app = App();
+    app.MainWindow = this;
+    app.DocumentCounter = 0;
+
+    ChoosePrinter = [this](QPrinter& printer) {
+        QPrintDialog dialog(&printer, this);
+        dialog.setWindowTitle("Print");
+        return dialog.exec() == QDialog::Accepted;
+    };
+    OpenUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+
+    mdi_ = new QMdiArea(this);
+    mdi_->setObjectName("MdiArea");
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdi_);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &frmMain::OnSubWindowActivated);
+
+    CreateMenus();
+    CreateToolBar();
+    CreatePanels();
+    ToolChanged();
+    SelectionChanged();
+}
+
+frmMain::~frmMain() {
+    // The documents go first, while the tree view and the panels they talk to still exist;
+    // nothing may reach this half-destroyed window through the application state.
+    AppState& app = App();
+    if (app.MainWindow == this) app.MainWindow = nullptr;
+    if (app.ActiveScene && IsOpenScene(app.ActiveScene)) app.ActiveScene->DeActivate();
+    tree_->SetTreeManager(nullptr);
+    disconnect(mdi_, nullptr, this, nullptr);
+    for (const auto& [document, scene] : documents_) disconnect(document, nullptr, this, nullptr);
+    documents_.clear();
+    // Closed windows wait for their deferred deletion outside the area's list: take them too.
+    for (QMdiSubWindow* window : mdi_->findChildren<QMdiSubWindow*>()) delete window;
+    app.ActiveScene = nullptr;
+}
+
+QMdiArea* frmMain::MdiArea() const { return mdi_; }
+
+frmDocument* frmMain::DocumentOf(const clsScene* scene) const {
+    if (!scene) return nullptr;
+    for (QMdiSubWindow* window : mdi_->subWindowList())
+        if (auto* document = qobject_cast<frmDocument*>(window->widget()); document && &document->GetScene() == scene)
+            return document;
+    return nullptr;
+}
+
+bool frmMain::IsOpenScene(const clsScene* scene) const {
+    for (const auto& [document, open] : documents_)
+        if (open == scene) return true;
+    return false;
+}
+
+clsScene* frmMain::CurrentScene() const {
+    clsScene* scene = App().ActiveScene;
+    return scene && IsOpenScene(scene) ? scene : nullptr;
+}
+
+frmDocument* frmMain::ActiveDocument() const { return DocumentOf(CurrentScene()); }
+
+// ------------------------------------------------------------------ documents
+
+frmDocument* frmMain::NewDocument() { return OpenDocument(""); }
+
+frmDocument* frmMain::OpenProject(const std::string& path) { return OpenDocument(path); }
+
+frmDocument* frmMain::OpenDocument(const std::string& path) {
+    auto document = std::make_unique<frmDocument>();
+    if (!path.empty()) {
+        if (!document->GetScene().LoadScene(path, false)) return nullptr;
+        // Loading names the scene after its file; the window's caption follows.
+        document->SetName(document->GetScene().Name);
+    } else {
+        ++App().DocumentCounter;
+        document->SetName("Document " + std::to_string(App().DocumentCounter));
+    }
+
+    frmDocument* shown = document.release();
+    documents_[shown] = &shown->GetScene();
+    connect(shown, &QObject::destroyed, this, &frmMain::OnDocumentDestroyed);
+    const bool maximized = mdi_->subWindowList().isEmpty() ||
+                           (mdi_->currentSubWindow() && mdi_->currentSubWindow()->isMaximized());
+    QMdiSubWindow* window = mdi_->addSubWindow(shown);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowIcon(TreeImage(1));
+    if (maximized) window->showMaximized();
+    else window->show();
+    mdi_->setActiveSubWindow(window);
+    ActivateDocument(shown);
+
+    // A project's notes greet whoever opens it.
+    if (!path.empty() && !shown->GetScene().Notes.empty()) {
+        auto* notes = new frmFileInfo(shown->GetScene(), shown);
+        notes->setAttribute(Qt::WA_DeleteOnClose);
+        notes->open();
+    }
+    return shown;
+}
+
+void frmMain::ActivateDocument(frmDocument* document) {
+    if (!document) return;
+    clsScene* scene = &document->GetScene();
+    AppState& app = App();
+    const bool bound = scene->TreeManager.TVControl == tree_ && tree_->TreeManager() == &scene->TreeManager;
+    if (app.ActiveScene != scene || !bound) {
+        tree_->SetTreeManager(&scene->TreeManager);
+        document->ActivateDocument(tree_);
+    }
+    SelectionChanged();
+}
+
+void frmMain::OnSubWindowActivated(QMdiSubWindow* window) {
+    if (window) {
+        ActivateDocument(qobject_cast<frmDocument*>(window->widget()));
+        return;
+    }
+    // The application losing the focus deactivates the sub-windows too; only the last
+    // window going away leaves no active document.
+    if (mdi_->subWindowList().isEmpty()) {
+        AppState& app = App();
+        if (app.ActiveScene && IsOpenScene(app.ActiveScene)) {
+            app.ActiveScene->DeActivate();
+            app.ActiveScene = nullptr;
+        }
+        tree_->SetTreeManager(nullptr);
+        tree_->Clear();
+        SelectionChanged();
+    }
+}
+
+void frmMain::OnDocumentDestroyed(QObject* document) {
+    // The document and its scene are gone: forget every reference to them.
+    const auto it = documents_.find(document);
+    if (it == documents_.end()) return;
+    const clsScene* scene = it->second;
+    documents_.erase(it);
+    AppState& app = App();
+    if (app.ActiveScene == scene) app.ActiveScene = nullptr;
+    if (tree_->TreeManager() == &scene->TreeManager) {
+        tree_->SetTreeManager(nullptr);
+        tree_->Clear();
+    }
+    if (app.MainWindow == this) SelectionChanged();
+}
+
+// ------------------------------------------------------------------ saving
+
+bool frmMain::OnSave(clsScene& scene) {
+    if (!scene.FileName.empty()) return SaveSceneTo(scene, scene.FileName);
+    return SaveSceneAs(scene);
+}
+
+bool frmMain::SaveSceneAs(clsScene& scene) {
+    const std::string path = ShowFileDialog("Save Project As", "ovp", scene.FileName, kProjectFilter, false);
+    if (path.empty()) return false;
+    return SaveSceneTo(scene, path);
+}
+
+bool frmMain::SaveSceneTo(clsScene& scene, const std::string& path) {
+    if (!scene.SaveScene(path)) return false;
+    // Saving under a new name renames the document even when it had no changes.
+    if (frmDocument* document = DocumentOf(&scene)) document->SetName(scene.Name);
+    UpdateUI(false);
+    return true;
+}
+
+// ------------------------------------------------------------------ keeping the window in step
+
+void frmMain::SelectionChanged() { UpdateUI(true); }
+
+void frmMain::UpdateUI(bool selectionChanged) {
+    clsScene* scene = CurrentScene();
+    const bool active = scene != nullptr;
+    const bool available = active && !busy_;
+    clsTreeManager* manager = available ? &scene->TreeManager : nullptr;
+
+    const bool canUndo = manager && manager->CanUndo();
+    const bool canRedo = manager && manager->CanRedo();
+    const QString undo = canUndo ? QString::fromStdString("Undo " + manager->GetUndoString()) : QString("Undo");
+    const QString redo = canRedo ? QString::fromStdString("Redo " + manager->GetRedoString()) : QString("Redo");
+    QAction* undoAction = MenuAction("mnuEditUndo");
+    undoAction->setEnabled(canUndo);
+    undoAction->setText("&" + undo);
+    undoAction->setToolTip(undo);
+    QAction* redoAction = MenuAction("mnuEditRedo");
+    redoAction->setEnabled(canRedo);
+    redoAction->setText("&" + redo);
+    redoAction->setToolTip(redo);
+
+    MenuAction("mnuEditPaste")->setEnabled(available && clipboard_);
+
+    clsNode* selection = manager ? manager->GetSelection() : nullptr;
+    const bool selected = selection != nullptr;
+    const std::int32_t count = manager ? manager->GetSelectedCount() : 0;
+    for (const char* name : {"mnuEditCut", "mnuEditCopy", "mnuObjectDelete", "mnuObjectDuplicate", "mnuObjectVisible",
+                             "mnuObjectShowSelOnly", "mnuObjectVanishLines"})
+        MenuAction(name)->setEnabled(selected);
+    MenuAction("mnuObjectGroup")->setEnabled(selected && count >= 2);
+    MenuAction("mnuObjectUngroup")->setEnabled(HoldsGroup(selection));
+    MenuAction("mnuObjectUngroupAll")->setEnabled(HoldsGroup(selection));
+    MenuAction("mnuObjectVisible")->setChecked(selected && selection->IsVisible());
+    MenuAction("mnuObjectVanishLines")->setChecked(selected && selection->VanishPointVisible());
+
+    for (const char* name : {"mnuEditSelectAll", "mnuObjectShowAll"}) MenuAction(name)->setEnabled(available);
+    for (const char* name :
+         {"mnuFileClose", "mnuFileSave", "mnuFileSaveAs", "mnuFileSaveAll", "mnuFilePrint", "mnuFileExport",
+          "mnuFileImport", "mnuViewRulers", "mnuViewGrid", "mnuViewAxes", "mnuViewLayout", "mnuZoomIn",
+          "mnuZoomOut", "mnuFileInfo", "mnuViewResetEyePoint"})
+        MenuAction(name)->setEnabled(active);
+    MenuAction("mnuViewRulers")->setChecked(active && scene->ShowRulers);
+    MenuAction("mnuViewGrid")->setChecked(active && scene->ShowGrid);
+    MenuAction("mnuViewAxes")->setChecked(active && scene->ShowAxes);
+
+    const bool windows = !mdi_->subWindowList().isEmpty();
+    for (const char* name :
+         {"mnuWindowCascade", "mnuWindowTileHorizontal", "mnuWindowTileVertical", "mnuWindowArrangeIcons"})
+        MenuAction(name)->setEnabled(windows);
+
+    // Until their dialogs exist these commands stay visible and disabled.
+    for (const char* name : kPendingDialogCommands) MenuAction(name)->setEnabled(false);
+    ToolbarAction("Function")->setEnabled(false);
+
+    tools_->setEnabled(active);
+
+    if (selectionChanged) UpdateStatusBar();
+}
+
+void frmMain::UpdateStatusBar() {
+    clsScene* scene = CurrentScene();
+    clsNode* selection = scene ? scene->GetSelection() : nullptr;
+    transform_->setEnabled(selection != nullptr);
+    const bool relative = transform_->Relative();
+    if (selection && ShowsLinePoints(*selection, relative)) transform_->SetRowKeys("Point1", "Point2");
+    else if (relative) transform_->SetRowKeys("Move", "Stretch");
+    else transform_->SetRowKeys("Position", "Size");
+    UpdateStatusBarForNode(selection, selection);
+}
+
+void frmMain::UpdateStatusBarForNode(clsNode* node, clsNode* reference) {
+    clsScene* scene = CurrentScene();
+    transform_->Fill(node, reference);
+    lineStatus_->Fill(node, scene ? &scene->GetPerspective() : nullptr);
+}
+
+void frmMain::ToolChanged() {
+    const auto it = toolActions_.find(App().CurrentTool);
+    if (it != toolActions_.end()) {
+        it->second->setChecked(true);
+        return;
+    }
+    // The zoom tool has no button: none is pressed while it is in use.
+    tools_->setExclusive(false);
+    for (const auto& [code, action] : toolActions_) action->setChecked(false);
+    tools_->setExclusive(true);
+}
+
+// ------------------------------------------------------------------ closing and drops
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // Every document is asked in turn; one that refuses (Cancel) keeps the program open.
+    for (QMdiSubWindow* window : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+        if (!window->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (!event->mimeData()->hasUrls()) return;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            return;
+        }
+    }
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    if (!event->mimeData()->hasUrls()) return;
+    event->acceptProposedAction();
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (!url.isLocalFile()) continue;
+        const std::string path = url.toLocalFile().toStdString();
+        if (IsProjectDrop(path)) OpenProject(path);
+    }
+}
+
+} // namespace ov

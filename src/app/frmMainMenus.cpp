@@ -1,0 +1,228 @@
+// Building the main window: menus, toolbar, the object list and the status area's panels.
+#include "app/frmMain.h"
+
+#include <QActionGroup>
+#include <QDockWidget>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "app/AppIcons.h"
+#include "app/LineInfoPanel.h"
+#include "app/TransformPanel.h"
+#include "app/TreeWidgetView.h"
+#include "scene/AppState.h"
+
+namespace ov {
+
+QAction* frmMain::AddMenuItem(QMenu* menu, const char* name, const QString& caption, void (frmMain::*command)()) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    if (command) connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
+    menuActions_[name] = action;
+    return action;
+}
+
+QAction* frmMain::AddToolButton(const QString& key, const QString& tip, QAction* shared) {
+    QAction* action = shared ? shared : new QAction(this);
+    action->setIcon(ToolbarIcon(key));
+    action->setToolTip(tip);
+    action->setIconVisibleInMenu(false);
+    toolbarActions_[key] = action;
+    return action;
+}
+
+void frmMain::CreateMenus() {
+    QMenuBar* bar = menuBar();
+    auto addMenu = [&](const char* name, const QString& caption) {
+        QMenu* menu = bar->addMenu(caption);
+        menu->setObjectName(name);
+        menus_[name] = menu;
+        return menu;
+    };
+
+    QMenu* file = addMenu("mnuFile", "&File");
+    AddMenuItem(file, "mnuFileNew", "&New", &frmMain::OnFileNew)->setShortcut(QKeySequence::New);
+    AddMenuItem(file, "mnuFileOpen", "&Open...", &frmMain::OnFileOpen)->setShortcut(QKeySequence::Open);
+    AddMenuItem(file, "mnuFileClose", "&Close", &frmMain::OnFileClose);
+    file->addSeparator();
+    AddMenuItem(file, "mnuFileSave", "&Save", &frmMain::OnFileSave)->setShortcut(QKeySequence::Save);
+    AddMenuItem(file, "mnuFileSaveAs", "Save &As...", &frmMain::OnFileSaveAs);
+    AddMenuItem(file, "mnuFileSaveAll", "Save A&ll", &frmMain::OnFileSaveAll);
+    file->addSeparator();
+    // The print preview window comes with the dialogs of the output settings; until then
+    // its commands stay in place, disabled.
+    AddMenuItem(file, "mnuFilePrintPreview", "Print Pre&view...", &frmMain::OnPendingDialog);
+    AddMenuItem(file, "mnuFilePrint", "&Print...", &frmMain::OnFilePrint)->setShortcut(QKeySequence::Print);
+    file->addSeparator();
+    AddMenuItem(file, "mnuFileExport", "&Export...", &frmMain::OnFileExport);
+    AddMenuItem(file, "mnuFileExportDraw", "Export to Corel&DRAW...", &frmMain::OnPendingDialog);
+    AddMenuItem(file, "mnuFileImport", "&Import...", &frmMain::OnFileImport);
+    file->addSeparator();
+    AddMenuItem(file, "mnuFileExit", "E&xit", &frmMain::OnFileExit);
+
+    QMenu* edit = addMenu("mnuEdit", "&Edit");
+    AddMenuItem(edit, "mnuEditUndo", "&Undo", &frmMain::OnEditUndo)->setShortcut(QKeySequence::Undo);
+    AddMenuItem(edit, "mnuEditRedo", "&Redo", &frmMain::OnEditRedo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    edit->addSeparator();
+    AddMenuItem(edit, "mnuEditCut", "Cu&t", &frmMain::OnEditCut)->setShortcut(QKeySequence::Cut);
+    AddMenuItem(edit, "mnuEditCopy", "&Copy", &frmMain::OnEditCopy)->setShortcut(QKeySequence::Copy);
+    AddMenuItem(edit, "mnuEditPaste", "&Paste", &frmMain::OnEditPaste)->setShortcut(QKeySequence::Paste);
+    edit->addSeparator();
+    AddMenuItem(edit, "mnuEditSelectAll", "Select &All", &frmMain::OnEditSelectAll)
+        ->setShortcut(QKeySequence::SelectAll);
+
+    QMenu* object = addMenu("mnuObject", "&Object");
+    AddMenuItem(object, "mnuObjectDelete", "&Delete", &frmMain::OnObjectDelete)->setShortcut(QKeySequence::Delete);
+    AddMenuItem(object, "mnuObjectDuplicate", "D&uplicate", &frmMain::OnObjectDuplicate)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    object->addSeparator();
+    AddMenuItem(object, "mnuObjectVisible", "&Visible", &frmMain::OnObjectVisible)->setCheckable(true);
+    object->addSeparator();
+    AddMenuItem(object, "mnuObjectGroup", "&Group", &frmMain::OnObjectGroup)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    AddMenuItem(object, "mnuObjectUngroup", "&Ungroup", &frmMain::OnObjectUngroup)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
+    AddMenuItem(object, "mnuObjectUngroupAll", "Ungroup &All", &frmMain::OnObjectUngroupAll);
+    object->addSeparator();
+    AddMenuItem(object, "mnuObjectShowSelOnly", "Show Selected Only", &frmMain::OnObjectShowSelOnly);
+    AddMenuItem(object, "mnuObjectShowAll", "Show All Objects", &frmMain::OnObjectShowAll);
+    AddMenuItem(object, "mnuObjectVanishLines", "&Show Vanishing Lines", &frmMain::OnObjectVanishLines)
+        ->setCheckable(true);
+    object->addSeparator();
+    // The property dialogs of ellipses and parametric functions are still to come.
+    AddMenuItem(object, "mnuObjectProperties", "&Properties...", &frmMain::OnPendingDialog);
+
+    QMenu* view = addMenu("mnuView", "&View");
+    AddMenuItem(view, "mnuViewRulers", "&Rulers", &frmMain::OnViewRulers)->setCheckable(true);
+    AddMenuItem(view, "mnuViewGrid", "&Grid", &frmMain::OnViewGrid)->setCheckable(true);
+    AddMenuItem(view, "mnuViewAxes", "&Axes", &frmMain::OnViewAxes)->setCheckable(true);
+    view->addSeparator();
+    QMenu* layout = view->addMenu("Layout");
+    layout->setObjectName("mnuViewLayout");
+    menus_["mnuViewLayout"] = layout;
+    menuActions_["mnuViewLayout"] = layout->menuAction();
+    layout->menuAction()->setObjectName("mnuViewLayout");
+    AddMenuItem(layout, "mnuLayout2x2", "2x2", &frmMain::OnLayout2x2);
+    AddMenuItem(layout, "mnuLayout3x1", "3x1", &frmMain::OnLayout3x1);
+    view->addSeparator();
+    AddMenuItem(view, "mnuZoomIn", "Zoom In", &frmMain::OnZoomIn);
+    AddMenuItem(view, "mnuZoomOut", "Zoom Out", &frmMain::OnZoomOut);
+    view->addSeparator();
+    // The perspective, scene-properties and function dialogs are still to come.
+    AddMenuItem(view, "mnuEditPerspective", "&Edit Perspective...", &frmMain::OnPendingDialog);
+    AddMenuItem(view, "mnuViewScene", "&Scene Properties...", &frmMain::OnPendingDialog);
+    AddMenuItem(view, "mnuFileInfo", "Scene &Notes...", &frmMain::OnFileInfo);
+    view->addSeparator();
+    AddMenuItem(view, "mnuViewResetEyePoint", "&Reset Eye Point", &frmMain::OnResetEyePoint);
+    view->addSeparator();
+    AddMenuItem(view, "mnuViewFncDefs", "&Functions...", &frmMain::OnPendingDialog);
+
+    QMenu* window = addMenu("mnuWindow", "&Window");
+    AddMenuItem(window, "mnuWindowCascade", "&Cascade", &frmMain::OnWindowCascade);
+    AddMenuItem(window, "mnuWindowTileHorizontal", "Tile &Horizontal", &frmMain::OnWindowTileHorizontal);
+    AddMenuItem(window, "mnuWindowTileVertical", "Tile &Vertical", &frmMain::OnWindowTileVertical);
+    AddMenuItem(window, "mnuWindowArrangeIcons", "&Arrange Icons", &frmMain::OnWindowArrangeIcons);
+
+    QMenu* help = addMenu("mnuHelp", "&Help");
+    AddMenuItem(help, "mnuHelpContents", "&On-line Help...", &frmMain::OnHelpContents)
+        ->setShortcut(QKeySequence::HelpContents);
+    help->addSeparator();
+    AddMenuItem(help, "mnuHelpAbout", "&About", &frmMain::OnHelpAbout);
+}
+
+void frmMain::CreateToolBar() {
+    QToolBar* bar = addToolBar("Toolbar");
+    bar->setObjectName("tbToolBar");
+    bar->setIconSize(QSize(24, 24));
+    bar->setMovable(false);
+
+    auto shared = [this](const char* name) { return menuActions_.at(name); };
+    bar->addAction(AddToolButton("New", "New", shared("mnuFileNew")));
+    bar->addAction(AddToolButton("Open", "Open", shared("mnuFileOpen")));
+    bar->addAction(AddToolButton("Save", "Save", shared("mnuFileSave")));
+    bar->addAction(AddToolButton("Import", "Import Objects", shared("mnuFileImport")));
+    bar->addSeparator();
+    bar->addAction(AddToolButton("Print", "Print", shared("mnuFilePrint")));
+    bar->addAction(AddToolButton("PrintPreview", "Print Preview", shared("mnuFilePrintPreview")));
+    // The button carries the caption it always had, and runs the Export command like the
+    // menu item of the same name.
+    bar->addAction(AddToolButton("Export", "Export to CorelDRAW", shared("mnuFileExport")));
+    bar->addSeparator();
+    bar->addAction(AddToolButton("Cut", "Cut", shared("mnuEditCut")));
+    bar->addAction(AddToolButton("Copy", "Copy", shared("mnuEditCopy")));
+    bar->addAction(AddToolButton("Paste", "Paste", shared("mnuEditPaste")));
+    bar->addSeparator();
+    bar->addAction(AddToolButton("Undo", "Undo", shared("mnuEditUndo")));
+    bar->addAction(AddToolButton("Redo", "Redo", shared("mnuEditRedo")));
+    bar->addSeparator();
+
+    tools_ = new QActionGroup(this);
+    tools_->setExclusive(true);
+    const struct {
+        const char* key;
+        const char* tip;
+        std::int32_t code;
+    } tools[] = {{"Arrow", "Pick Tool", ToolPick},         {"NodeEdit", "Node Edit Tool", ToolNodeEdit},
+                 {"Line", "Line Tool", ToolLine},          {"Rectangle", "Rectangle Tool", ToolRectangle},
+                 {"Box", "Box Tool", ToolBox},             {"Ellipse", "Ellipse Tool", ToolEllipse},
+                 {"Bezier", "Curve Tool", ToolBezier}};
+    for (const auto& tool : tools) {
+        QAction* action = AddToolButton(tool.key, tool.tip, nullptr);
+        action->setCheckable(true);
+        action->setObjectName(QString("tb") + tool.key);
+        tools_->addAction(action);
+        toolActions_[tool.code] = action;
+        const std::int32_t code = tool.code;
+        connect(action, &QAction::triggered, this, [this, code] { OnTool(code); });
+        bar->addAction(action);
+    }
+    bar->addSeparator();
+    // Inserting a parametric function needs its property dialog, which is still to come.
+    QAction* function = AddToolButton("Function", "Insert Parametric Function Object", nullptr);
+    function->setObjectName("tbFunction");
+    bar->addAction(function);
+    bar->addAction(AddToolButton("Perspective", "Edit Perspective", shared("mnuEditPerspective")));
+    bar->addAction(AddToolButton("ResetEye", "Reset Eye Point", shared("mnuViewResetEyePoint")));
+}
+
+void frmMain::CreatePanels() {
+    auto* dock = new QDockWidget("Objects", this);
+    dock->setObjectName("ObjectsDock");
+    dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    tree_ = new TreeWidgetView(dock);
+    dock->setWidget(tree_);
+    addDockWidget(Qt::LeftDockWidgetArea, dock);
+    resizeDocks({dock}, {220}, Qt::Horizontal);
+
+    QStatusBar* status = statusBar();
+    status->setObjectName("StatusBar");
+    status->setSizeGripEnabled(true);
+    transform_ = new TransformPanel(status);
+    lineStatus_ = new LineInfoPanel(status);
+    // The panels keep their fields readable: a narrow window clips the status area rather
+    // than squeezing them.
+    transform_->setMinimumWidth(transform_->sizeHint().width());
+    lineStatus_->setMinimumWidth(lineStatus_->sizeHint().width());
+    status->addWidget(transform_);
+    status->addWidget(lineStatus_, 1);
+    connect(transform_, &TransformPanel::ApplyRequested, this, &frmMain::OnApply);
+    connect(transform_, &TransformPanel::RelativeChanged, this, &frmMain::UpdateStatusBar);
+}
+
+QAction* frmMain::MenuAction(const QString& name) const {
+    const auto it = menuActions_.find(name);
+    return it == menuActions_.end() ? nullptr : it->second;
+}
+
+QAction* frmMain::ToolbarAction(const QString& key) const {
+    const auto it = toolbarActions_.find(key);
+    return it == toolbarActions_.end() ? nullptr : it->second;
+}
+
+QMenu* frmMain::Menu(const QString& name) const {
+    const auto it = menus_.find(name);
+    return it == menus_.end() ? nullptr : it->second;
+}
+
+} // namespace ov
