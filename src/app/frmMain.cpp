@@ -30,10 +30,6 @@ namespace {
 
 const char* const kProjectFilter = "Orthovane Projects (*.ovp)|*.ovp|All Files (*.*)|*.*";
 
-// The commands whose dialogs are not part of the program yet: they are shown, disabled.
-const char* const kPendingDialogCommands[] = {"mnuFilePrintPreview", "mnuFileExportDraw", "mnuObjectProperties",
-                                              "mnuEditPerspective",  "mnuViewScene",      "mnuViewFncDefs"};
-
 // Whether ungrouping the selection would change anything: it is a group or lists one.
 bool HoldsGroup(const clsNode* selection) {
     if (!selection) return false;
@@ -274,9 +270,13 @@ void frmMain::UpdateUI(bool selectionChanged) {
          {"mnuWindowCascade", "mnuWindowTileHorizontal", "mnuWindowTileVertical", "mnuWindowArrangeIcons"})
         MenuAction(name)->setEnabled(windows);
 
-    // Until their dialogs exist these commands stay visible and disabled.
-    for (const char* name : kPendingDialogCommands) MenuAction(name)->setEnabled(false);
-    ToolbarAction("Function")->setEnabled(false);
+    // Only ellipses and parametric functions have a property dialog.
+    MenuAction("mnuObjectProperties")
+        ->setEnabled(selected && (selection->NodeType == clsNode::Ellipse || selection->NodeType == clsNode::Function));
+    for (const char* name : {"mnuFilePrintPreview", "mnuFileExportDraw", "mnuEditPerspective", "mnuViewScene",
+                             "mnuViewFncDefs"})
+        MenuAction(name)->setEnabled(available);
+    ToolbarAction("Function")->setEnabled(available);
 
     tools_->setEnabled(active);
 

@@ -135,7 +135,17 @@ private:
     void OnHelpContents();
     void OnHelpAbout();
     void OnApply();
-    void OnPendingDialog() {}
+    // The dialogs of the output, camera, scene, object and function commands.
+    void OnFilePrintPreview();
+    void OnFileExportDraw();
+    void OnObjectProperties();
+    void OnEditPerspective();
+    void OnViewScene();
+    void OnViewFunctions();
+    void OnInsertFunction();
+    // Runs a dialog on the active scene with the scene commands held off, then refreshes.
+    template <typename Dialog>
+    void RunSceneDialog(Dialog dialog);
     void OnTool(std::int32_t code);
 
     QMdiArea* mdi_ = nullptr;

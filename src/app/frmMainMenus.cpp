@@ -50,13 +50,11 @@ void frmMain::CreateMenus() {
     AddMenuItem(file, "mnuFileSaveAs", "Save &As...", &frmMain::OnFileSaveAs);
     AddMenuItem(file, "mnuFileSaveAll", "Save A&ll", &frmMain::OnFileSaveAll);
     file->addSeparator();
-    // The print preview window comes with the dialogs of the output settings; until then
-    // its commands stay in place, disabled.
-    AddMenuItem(file, "mnuFilePrintPreview", "Print Pre&view...", &frmMain::OnPendingDialog);
+    AddMenuItem(file, "mnuFilePrintPreview", "Print Pre&view...", &frmMain::OnFilePrintPreview);
     AddMenuItem(file, "mnuFilePrint", "&Print...", &frmMain::OnFilePrint)->setShortcut(QKeySequence::Print);
     file->addSeparator();
     AddMenuItem(file, "mnuFileExport", "&Export...", &frmMain::OnFileExport);
-    AddMenuItem(file, "mnuFileExportDraw", "Export to Corel&DRAW...", &frmMain::OnPendingDialog);
+    AddMenuItem(file, "mnuFileExportDraw", "Export to Corel&DRAW...", &frmMain::OnFileExportDraw);
     AddMenuItem(file, "mnuFileImport", "&Import...", &frmMain::OnFileImport);
     file->addSeparator();
     AddMenuItem(file, "mnuFileExit", "E&xit", &frmMain::OnFileExit);
@@ -91,7 +89,7 @@ void frmMain::CreateMenus() {
         ->setCheckable(true);
     object->addSeparator();
     // The property dialogs of ellipses and parametric functions are still to come.
-    AddMenuItem(object, "mnuObjectProperties", "&Properties...", &frmMain::OnPendingDialog);
+    AddMenuItem(object, "mnuObjectProperties", "&Properties...", &frmMain::OnObjectProperties);
 
     QMenu* view = addMenu("mnuView", "&View");
     AddMenuItem(view, "mnuViewRulers", "&Rulers", &frmMain::OnViewRulers)->setCheckable(true);
@@ -110,13 +108,13 @@ void frmMain::CreateMenus() {
     AddMenuItem(view, "mnuZoomOut", "Zoom Out", &frmMain::OnZoomOut);
     view->addSeparator();
     // The perspective, scene-properties and function dialogs are still to come.
-    AddMenuItem(view, "mnuEditPerspective", "&Edit Perspective...", &frmMain::OnPendingDialog);
-    AddMenuItem(view, "mnuViewScene", "&Scene Properties...", &frmMain::OnPendingDialog);
+    AddMenuItem(view, "mnuEditPerspective", "&Edit Perspective...", &frmMain::OnEditPerspective);
+    AddMenuItem(view, "mnuViewScene", "&Scene Properties...", &frmMain::OnViewScene);
     AddMenuItem(view, "mnuFileInfo", "Scene &Notes...", &frmMain::OnFileInfo);
     view->addSeparator();
     AddMenuItem(view, "mnuViewResetEyePoint", "&Reset Eye Point", &frmMain::OnResetEyePoint);
     view->addSeparator();
-    AddMenuItem(view, "mnuViewFncDefs", "&Functions...", &frmMain::OnPendingDialog);
+    AddMenuItem(view, "mnuViewFncDefs", "&Functions...", &frmMain::OnViewFunctions);
 
     QMenu* window = addMenu("mnuWindow", "&Window");
     AddMenuItem(window, "mnuWindowCascade", "&Cascade", &frmMain::OnWindowCascade);
@@ -178,9 +176,9 @@ void frmMain::CreateToolBar() {
         bar->addAction(action);
     }
     bar->addSeparator();
-    // Inserting a parametric function needs its property dialog, which is still to come.
     QAction* function = AddToolButton("Function", "Insert Parametric Function Object", nullptr);
     function->setObjectName("tbFunction");
+    connect(function, &QAction::triggered, this, &frmMain::OnInsertFunction);
     bar->addAction(function);
     bar->addAction(AddToolButton("Perspective", "Edit Perspective", shared("mnuEditPerspective")));
     bar->addAction(AddToolButton("ResetEye", "Reset Eye Point", shared("mnuViewResetEyePoint")));

@@ -1,7 +1,9 @@
 // The main window's menus, toolbar, object list and edit commands on a real window.
 #include "MainWindowTestSupport.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QTimer>
 #include <QMenuBar>
 
 #include "app/LineInfoPanel.h"
@@ -45,13 +47,11 @@ TEST_F(MainWindowTest, MenusCarryTheirItemsInOrder) {
               (Captions{"&Cascade", "Tile &Horizontal", "Tile &Vertical", "&Arrange Icons"}));
     EXPECT_EQ(MenuCaptions(main->Menu("mnuHelp")), (Captions{"&On-line Help...", "-", "&About"}));
 
-    // The commands whose dialogs are still to come are there, but cannot be chosen.
-    for (const char* name : {"mnuFilePrintPreview", "mnuFileExportDraw", "mnuObjectProperties", "mnuEditPerspective",
-                             "mnuViewScene", "mnuViewFncDefs"}) {
-        ASSERT_NE(main->MenuAction(name), nullptr) << name;
-        EXPECT_TRUE(main->MenuAction(name)->isVisible()) << name;
-        EXPECT_FALSE(main->MenuAction(name)->isEnabled()) << name;
-    }
+    // The dialog commands need a scene; Properties needs an ellipse or a function selected.
+    for (const char* name : {"mnuFilePrintPreview", "mnuFileExportDraw", "mnuEditPerspective", "mnuViewScene",
+                             "mnuViewFncDefs"})
+        EXPECT_TRUE(main->MenuAction(name)->isEnabled()) << name;
+    EXPECT_FALSE(main->MenuAction("mnuObjectProperties")->isEnabled());
 }
 
 TEST_F(MainWindowTest, ToolbarButtonsHaveTheirTipsAndTheToolsAreExclusive) {
@@ -88,9 +88,47 @@ TEST_F(MainWindowTest, ToolbarButtonsHaveTheirTipsAndTheToolsAreExclusive) {
     EXPECT_EQ(App().CurrentTool, ToolPick);
     EXPECT_TRUE(main->ToolbarAction("Arrow")->isChecked());
 
-    EXPECT_FALSE(main->ToolbarAction("Function")->isEnabled());
-    EXPECT_FALSE(main->ToolbarAction("Perspective")->isEnabled());
-    EXPECT_FALSE(main->ToolbarAction("PrintPreview")->isEnabled());
+    EXPECT_TRUE(main->ToolbarAction("Function")->isEnabled());
+    EXPECT_TRUE(main->ToolbarAction("Perspective")->isEnabled());
+    EXPECT_TRUE(main->ToolbarAction("PrintPreview")->isEnabled());
+}
+
+TEST_F(MainWindowTest, DialogCommandsOpenTheirDialogsOnTheActiveScene) {
+    // Each command shows a modal dialog; it is closed (cancelled) as soon as it is up, and
+    // while it is up the scene commands are held off.
+    struct Case {
+        const char* command;
+        const char* title;
+    };
+    const Case cases[] = {{"mnuEditPerspective", "Edit Perspective"},
+                          {"mnuViewScene", "Scene Properties"},
+                          {"mnuViewFncDefs", "Edit Functions"},
+                          {"mnuFilePrintPreview", "Print Preview"},
+                          {"mnuFileExportDraw", "Export to CorelDRAW"}};
+    for (const Case& c : cases) {
+        QString title;
+        bool undoHeldOff = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog) return;
+            title = dialog->windowTitle();
+            undoHeldOff = !main->MenuAction("mnuEditSelectAll")->isEnabled();
+            dialog->close();
+        });
+        Choose(c.command);
+        EXPECT_TRUE(title.startsWith(c.title)) << c.command << ": " << title.toStdString();
+        EXPECT_TRUE(undoHeldOff) << c.command;
+        EXPECT_TRUE(main->MenuAction("mnuEditSelectAll")->isEnabled()) << c.command;
+    }
+    EXPECT_FALSE(Manager().CanUndo()); // nothing was confirmed
+
+    // Properties is offered for an ellipse.
+    auto ellipse = clsTreeManager::CreateNode(clsNode::Ellipse);
+    const std::string key = ellipse->Key;
+    Manager().AddNode(std::move(ellipse));
+    Manager().SelectNodeByKey(key, false);
+    main->UpdateUI(true);
+    EXPECT_TRUE(main->MenuAction("mnuObjectProperties")->isEnabled());
 }
 
 TEST_F(MainWindowTest, UndoAndRedoCaptionsNameTheSteps) {
