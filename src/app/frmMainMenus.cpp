@@ -88,7 +88,6 @@ void frmMain::CreateMenus() {
     AddMenuItem(object, "mnuObjectVanishLines", "&Show Vanishing Lines", &frmMain::OnObjectVanishLines)
         ->setCheckable(true);
     object->addSeparator();
-    // The property dialogs of ellipses and parametric functions are still to come.
     AddMenuItem(object, "mnuObjectProperties", "&Properties...", &frmMain::OnObjectProperties);
 
     QMenu* view = addMenu("mnuView", "&View");
@@ -107,7 +106,6 @@ void frmMain::CreateMenus() {
     AddMenuItem(view, "mnuZoomIn", "Zoom In", &frmMain::OnZoomIn);
     AddMenuItem(view, "mnuZoomOut", "Zoom Out", &frmMain::OnZoomOut);
     view->addSeparator();
-    // The perspective, scene-properties and function dialogs are still to come.
     AddMenuItem(view, "mnuEditPerspective", "&Edit Perspective...", &frmMain::OnEditPerspective);
     AddMenuItem(view, "mnuViewScene", "&Scene Properties...", &frmMain::OnViewScene);
     AddMenuItem(view, "mnuFileInfo", "Scene &Notes...", &frmMain::OnFileInfo);
