@@ -211,17 +211,17 @@ TEST(WindowFitting, TwipsAndPixelsConvertAtTheScreenResolution) {
 TEST(WindowFitting, AWindowEndsUpWhollyOnAScreenAtAWorkableSize) {
     const QRect screen(0, 0, 1920, 1080);
     const QList<QRect> one{screen};
-    EXPECT_EQ(FitToScreens(QRect(100, 100, 1000, 700), one), QRect(100, 100, 1000, 700));
+    EXPECT_EQ(FitToScreens(QRect(100, 100, 1200, 760), one), QRect(100, 100, 1200, 760));
     // Off the right and bottom edges: moved back, size kept.
-    EXPECT_EQ(FitToScreens(QRect(1800, 1000, 1000, 700), one), QRect(920, 380, 1000, 700));
+    EXPECT_EQ(FitToScreens(QRect(1800, 1000, 1200, 760), one), QRect(720, 320, 1200, 760));
     // Nowhere near the screen: onto it.
-    EXPECT_TRUE(screen.contains(FitToScreens(QRect(-90000, 50000, 1000, 700), one)));
+    EXPECT_TRUE(screen.contains(FitToScreens(QRect(-90000, 50000, 1200, 760), one)));
     // Larger than the screen: the screen.
     EXPECT_EQ(FitToScreens(QRect(-50, -50, 5000, 4000), one), screen);
     // Empty or negative sizes: a workable minimum.
     const QRect tiny = FitToScreens(QRect(10, 10, -40, 0), one);
-    EXPECT_GE(tiny.width(), 960);
-    EXPECT_GE(tiny.height(), 680);
+    EXPECT_GE(tiny.width(), 1140);
+    EXPECT_GE(tiny.height(), 720);
     EXPECT_TRUE(screen.contains(tiny));
     // A screen smaller than that minimum is used whole.
     EXPECT_EQ(FitToScreens(QRect(0, 0, 10, 10), {QRect(0, 0, 200, 100)}), QRect(0, 0, 200, 100));
@@ -233,13 +233,13 @@ TEST(WindowFitting, TheScreenTheWindowOverlapsMostKeepsIt) {
     const QRect left(0, 0, 1920, 1080); // primary
     const QRect right(1920, 0, 1280, 1024);
     // Mostly on the second screen, partly beyond it: stays there.
-    const QRect fitted = FitToScreens(QRect(2500, 100, 1000, 700), {left, right});
+    const QRect fitted = FitToScreens(QRect(2500, 100, 1200, 760), {left, right});
     EXPECT_TRUE(right.contains(fitted));
-    EXPECT_EQ(fitted.size(), QSize(1000, 700));
+    EXPECT_EQ(fitted.size(), QSize(1200, 760));
     // Straddling, more on the primary: the primary.
-    EXPECT_TRUE(left.contains(FitToScreens(QRect(1200, 100, 1000, 700), {left, right})));
+    EXPECT_TRUE(left.contains(FitToScreens(QRect(1200, 100, 1200, 760), {left, right})));
     // On neither: the primary, listed first.
-    EXPECT_TRUE(left.contains(FitToScreens(QRect(9000, 9000, 1000, 700), {left, right})));
+    EXPECT_TRUE(left.contains(FitToScreens(QRect(9000, 9000, 1200, 760), {left, right})));
 }
 
 TEST_F(PlacementTest, AWindowComesBackWhereItWasAndNotFromNonsense) {
@@ -254,12 +254,12 @@ TEST_F(PlacementTest, AWindowComesBackWhereItWasAndNotFromNonsense) {
         const QRect placed(window.pos(), window.size());
         EXPECT_TRUE(available.contains(placed))
             << placed.x() << "," << placed.y() << " " << placed.width() << "x" << placed.height();
-        EXPECT_GE(window.width(), std::min(960, available.width()));
+        EXPECT_GE(window.width(), std::min(1140, available.width()));
     }
     QWidget window;
     // A size at least the workable minimum (or the whole screen, where that is smaller).
     window.move(available.topLeft());
-    window.resize(std::min(available.width(), 1000), std::min(available.height(), 700));
+    window.resize(std::min(available.width(), 1200), std::min(available.height(), 760));
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     SaveWindowPlacement(window, *settings);
