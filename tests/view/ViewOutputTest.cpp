@@ -66,15 +66,20 @@ struct EmfRecord {
     }
 };
 
+// A little-endian 32-bit value of the file, byte by byte.
+std::uint32_t ReadU32(const QByteArray& bytes, int at) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes.at(at + i));
+    return v;
+}
+
 std::vector<EmfRecord> ReadEmf(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     const QByteArray bytes = file.readAll();
     std::vector<EmfRecord> records;
     for (int at = 0; at + 8 <= bytes.size();) {
-        std::uint32_t type, size;
-        std::memcpy(&type, bytes.constData() + at, 4);
-        std::memcpy(&size, bytes.constData() + at + 4, 4);
+        const std::uint32_t type = ReadU32(bytes, at), size = ReadU32(bytes, at + 4);
         if (size < 8 || at + static_cast<int>(size) > bytes.size()) break;
         records.push_back({type, bytes.mid(at + 8, static_cast<int>(size) - 8)});
         at += static_cast<int>(size);
