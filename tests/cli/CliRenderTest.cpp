@@ -211,11 +211,8 @@ TEST_F(CliRender, EmfIsAnEnhancedMetafile) {
     ASSERT_EQ(r.status, 0) << r.err;
     const QByteArray emf = ReadAll(path);
     ASSERT_GT(emf.size(), 88);
-    std::uint32_t type, signature;
-    std::memcpy(&type, emf.constData(), 4);
-    std::memcpy(&signature, emf.constData() + 40, 4);
-    EXPECT_EQ(type, 1u);                 // the header record
-    EXPECT_EQ(signature, 0x464D4520u); // " EMF"
+    EXPECT_EQ(emf.mid(0, 4), QByteArray("\x01\x00\x00\x00", 4)); // the header record, type 1
+    EXPECT_EQ(emf.mid(40, 4), QByteArray(" EMF"));                // its signature
 }
 
 TEST_F(CliRender, PngShowsTheHouseWhereTheViewPutsIt) {
