@@ -175,14 +175,18 @@ clsNode* clsTreeManager::GetSelection() {
     return Root->GetSelection(selectionHolder_);
 }
 
+// The two queries below build their own selection node, so that a selection node handed out
+// by GetSelection stays valid while its caller asks them.
 clsNode* clsTreeManager::GetFirstSelected() {
-    clsNode* s = GetSelection();
+    std::unique_ptr<clsNode> holder;
+    clsNode* s = Root->GetSelection(holder);
     if (!s || !s->IsSelection()) return s;
     return s->SelectionList.empty() ? nullptr : s->SelectionList.front();
 }
 
 std::int32_t clsTreeManager::GetSelectedCount() {
-    clsNode* s = GetSelection();
+    std::unique_ptr<clsNode> holder;
+    clsNode* s = Root->GetSelection(holder);
     if (!s) return 0;
     return s->IsSelection() ? static_cast<std::int32_t>(s->SelectionList.size()) : 1;
 }

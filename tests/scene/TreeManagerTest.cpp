@@ -132,6 +132,17 @@ TEST(TreeManager, SelectingAGroupSelectsItsSubtree) {
     EXPECT_TRUE(tm.ClearSelection());
     EXPECT_FALSE(tm.ClearSelection());
     EXPECT_EQ(tm.GetSelectedCount(), 0);
+
+    // A selection of several nodes stays usable while the count and the first member are
+    // asked for (the window asks both while it holds the selection).
+    tm.SelectNodeByKey(Child(house, "Bottom")->Key, false);
+    tm.SelectNodeByKey(Child(house, "Chimney")->Key, true);
+    clsNode* several = tm.GetSelection();
+    ASSERT_TRUE(several && several->IsSelection());
+    EXPECT_EQ(tm.GetSelectedCount(), 2);
+    EXPECT_EQ(tm.GetFirstSelected(), Child(house, "Bottom"));
+    EXPECT_EQ(several->SelectionList.size(), 2u);
+    EXPECT_EQ(several->SelectionList.back(), Child(house, "Chimney"));
 }
 
 TEST(TreeManager, ShiftClicksExtendAmongSiblingsOnly) {
