@@ -15,8 +15,8 @@ namespace {
 
 const char* const kSegmentsUsage = "usage: orthovane-cli segments IN.ovp --view NAME";
 
-// Every visible object in tree order, as the output pass paints them: a group's children
-// before anything of its own, hidden objects left out (their visible children are not).
+// Every visible object in tree order (depth first, children in order), as the output pass
+// paints them; hidden objects are left out.
 void WriteSegments(const clsView& view, clsNode* root, std::ostream& out) {
     std::vector<clsNode*> pending{root};
     while (!pending.empty()) {
