@@ -60,8 +60,8 @@ public:
     ~QtEscapeKey() override;
 
     bool ReadEscape() override;
-    // Whether a computation is letting events through right now.
-    bool Pumping() const { return m_pumping; }
+    void Forget() override { m_pressed = m_down = false; }
+    bool Pumping() const override { return m_pumping; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -732,7 +732,6 @@ void ToolInteraction::KeyDown(int keyCode, int shift) {
         break;
     case keys::Space:
         scene_.OnToggleTool();
-        if (App().MainWindow) App().MainWindow->ToolChanged();
         break;
     case keys::Left:
     case keys::Up:

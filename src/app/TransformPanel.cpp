@@ -173,6 +173,10 @@ void TransformPanel::SetField(int row, int axis, const std::string& text) {
 }
 
 void TransformPanel::Fill(const clsNode* node, const clsNode* reference) {
+    // The rows are labelled for the node whose values they show.
+    if (node && ShowsLinePoints(*node, Relative())) SetRowKeys("Point1", "Point2");
+    else if (Relative()) SetRowKeys("Move", "Stretch");
+    else SetRowKeys("Position", "Size");
     if (!node) {
         for (int row = 0; row < 3; ++row)
             for (int axis = 0; axis < 3; ++axis) SetField(row, axis, "");

@@ -48,7 +48,8 @@ public:
     // "Point2", "Move" and "Stretch", or "Position" and "Size").
     void SetRowKeys(const std::string& first, const std::string& third);
     std::string RowKey(int row) const;
-    // Shows a node against a reference node, or empty fields for none.
+    // Shows a node against a reference node, or empty fields for none, in rows labelled
+    // for that node.
     void Fill(const clsNode* node, const clsNode* reference);
     TransformGrid Values() const;
     const TransformEdited& Edited() const { return edited_; }

@@ -37,7 +37,8 @@ TreeWidgetView::TreeWidgetView(QWidget* parent) : QTreeWidget(parent) {
     setObjectName("tvObjects");
     setColumnCount(1);
     header()->hide();
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Selected nodes show in bold red; a native highlight would hide that colour.
+    setSelectionMode(QAbstractItemView::NoSelection);
     // Editing starts only through the tree manager (F2), which may refuse it.
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformRowHeights(true);
@@ -130,8 +131,11 @@ void TreeWidgetView::UpdateItem(const TreeItem& item) {
     Apply(target, item);
 }
 
-void TreeWidgetView::EnsureVisible(const std::string& key) {
-    if (QTreeWidgetItem* item = ItemByKey(key)) scrollToItem(item);
+void TreeWidgetView::SetCurrent(const std::string& key) {
+    FillGuard guard(filling_);
+    QTreeWidgetItem* item = ItemByKey(key);
+    setCurrentItem(item);
+    if (item) scrollToItem(item);
 }
 
 std::string TreeWidgetView::SelectedKey() const {

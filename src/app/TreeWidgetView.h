@@ -30,7 +30,7 @@ public:
     void RemoveItem(const std::string& key) override;
     std::vector<std::string> ItemKeys() const override;
     void UpdateItem(const TreeItem& item) override;
-    void EnsureVisible(const std::string& key) override;
+    void SetCurrent(const std::string& key) override;
     std::string SelectedKey() const override;
     void StartLabelEdit(const std::string& key) override;
 

@@ -5,6 +5,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "platform/Desktop.h"
+
 namespace ov {
 
 namespace {
@@ -42,6 +44,9 @@ ViewPort::ViewPort(int index, IViewPortEvents* events, QWidget* parent)
     canvas_.Changed = [this] {
         if (!rendering_) update();
     };
+    retry_.setSingleShot(true);
+    retry_.setInterval(100);
+    connect(&retry_, &QTimer::timeout, this, [this] { update(); });
 }
 
 ViewPort::~ViewPort() {
@@ -94,6 +99,10 @@ bool ViewPort::RenderIfDirty() {
         dirty_ = true;
     }
     if (!dirty_ || rendering_ || canvas_.Image().isNull()) return false;
+    if (EscapeKey().Pumping()) {
+        retry_.start();
+        return false;
+    }
     dirty_ = false;
     rendering_ = true;
     if (events_) events_->OnPortRender(index_);

@@ -8,6 +8,7 @@
 
 #include "view/Canvas.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -37,6 +38,9 @@ public:
     virtual void OnPortKeyDown(int port, int keyCode, int shift) = 0;
 };
 
+// A picture is never made while a long computation lets events through (the objects may
+// be half-made then): the port keeps its old picture and makes the new one once the
+// computation is over.
 class ViewPort : public QWidget {
     Q_OBJECT
 public:
@@ -81,6 +85,7 @@ private:
     Canvas canvas_;
     bool dirty_ = true;
     bool rendering_ = false;
+    QTimer retry_; // asks again for a picture that could not be made yet
 };
 
 } // namespace ov

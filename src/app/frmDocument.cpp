@@ -132,9 +132,11 @@ void frmDocument::ActivateDocument(ITreeView* treeView) {
 
 // ------------------------------------------------------------------ window events
 
+void frmDocument::CancelDrag() { tools_->CancelDrag(); }
+
 void frmDocument::closeEvent(QCloseEvent* event) {
     // A drag cannot outlive the question whether to save.
-    tools_->CancelDrag();
+    CancelDrag();
     if (scene_->CanClose())
         event->accept();
     else

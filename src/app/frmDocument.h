@@ -61,6 +61,13 @@ public:
     QComboBox* ViewTypeList() const { return cbViewType_; }
     // The mouse tools' state (drag state, feedback) for the main window's status and tests.
     const ToolInteraction& Tools() const { return *tools_; }
+    // Ends a drag in progress as Escape does.
+    void CancelDrag();
+
+    // The ports are placed by hand, not by a layout: the window says itself what size suits
+    // it, so that cascading and tiling give it room for its views.
+    QSize sizeHint() const override { return {640, 480}; }
+    QSize minimumSizeHint() const override { return {240, 180}; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

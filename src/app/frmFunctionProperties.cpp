@@ -195,7 +195,7 @@ bool frmFunctionProperties::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool frmFunctionProperties::VerifyT(clsError& error) {
-    ov::CheckAbort(false); // an Esc pressed before OK was not meant to stop this
+    BeginAbortableOperation(); // an Esc pressed before OK was not meant to stop this
     VerifyContext context(edited_);
     const char* const names[] = {"FROM", "TO", "STEP"};
     double* const targets[] = {&edited_.TFrom, &edited_.TTo, &edited_.TStep};

@@ -20,6 +20,7 @@
 #include "app/TreeWidgetView.h"
 #include "app/frmDocument.h"
 #include "app/frmFileInfo.h"
+#include "app/frmPrintPreview.h"
 #include "platform/Desktop.h"
 #include "scene/AppState.h"
 #include "scene/clsScene.h"
@@ -58,6 +59,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
         dialog.setWindowTitle("Print");
         return dialog.exec() == QDialog::Accepted;
     };
+    SetUpPrinter = [this](QPrinter& printer) { return ShowPrintSetup(printer, this); };
     OpenUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 
     mdi_ = new QMdiArea(this);
@@ -90,6 +92,11 @@ frmMain::~frmMain() {
 }
 
 QMdiArea* frmMain::MdiArea() const { return mdi_; }
+
+void frmMain::CancelDrags() {
+    for (QMdiSubWindow* window : mdi_->subWindowList())
+        if (auto* document = qobject_cast<frmDocument*>(window->widget())) document->CancelDrag();
+}
 
 frmDocument* frmMain::DocumentOf(const clsScene* scene) const {
     if (!scene) return nullptr;
@@ -142,8 +149,8 @@ frmDocument* frmMain::OpenDocument(const std::string& path) {
     mdi_->setActiveSubWindow(window);
     ActivateDocument(shown);
 
-    // A project's notes greet whoever opens it.
-    if (!path.empty() && !shown->GetScene().Notes.empty()) {
+    // A project's notes greet whoever opens it, and invite notes where there are none yet.
+    if (!path.empty()) {
         auto* notes = new frmFileInfo(shown->GetScene(), shown);
         notes->setAttribute(Qt::WA_DeleteOnClose);
         notes->open();
@@ -287,10 +294,6 @@ void frmMain::UpdateStatusBar() {
     clsScene* scene = CurrentScene();
     clsNode* selection = scene ? scene->GetSelection() : nullptr;
     transform_->setEnabled(selection != nullptr);
-    const bool relative = transform_->Relative();
-    if (selection && ShowsLinePoints(*selection, relative)) transform_->SetRowKeys("Point1", "Point2");
-    else if (relative) transform_->SetRowKeys("Move", "Stretch");
-    else transform_->SetRowKeys("Position", "Size");
     UpdateStatusBarForNode(selection, selection);
 }
 

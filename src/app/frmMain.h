@@ -65,6 +65,8 @@ public:
     // Desktop services the commands use, replaceable for tests: choosing and setting up a
     // printer (false when cancelled) and opening a web address (false when it failed).
     std::function<bool(QPrinter&)> ChoosePrinter;
+    // The print set-up dialog that Print Preview shows first while no printer was chosen.
+    std::function<bool(QPrinter&)> SetUpPrinter;
     std::function<bool(const QUrl&)> OpenUrl;
 
     // The address On-line Help opens.
@@ -159,9 +161,10 @@ private:
     QActionGroup* tools_ = nullptr;
     std::map<const QObject*, const clsScene*> documents_;
 
+    void StoreInClipboard(const clsNode& selection);
+    void CancelDrags();
     std::unique_ptr<clsNode> clipboard_;
     bool busy_ = false;
-    bool printerChosen_ = false;
 };
 
 } // namespace ov

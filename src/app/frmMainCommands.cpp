@@ -12,6 +12,7 @@
 #include "app/frmAbout.h"
 #include "app/frmDocument.h"
 #include "app/frmFileInfo.h"
+#include "app/frmPrintPreview.h"
 #include "platform/Desktop.h"
 #include "platform/Prompt.h"
 #include "scene/AppState.h"
@@ -93,7 +94,7 @@ void frmMain::OnFilePrint() {
         if (ChoosePrinter && ChoosePrinter(printer)) {
             // The whole view volume on the page, with the grid as the scene shows it.
             document->GetActiveView().OnPrint(printer, scene->GetRootNode(), true, false, scene->ShowGrid);
-            printerChosen_ = true;
+            frmPrintPreview::PrinterChosen() = true;
         }
     }
     UpdateUI(false);
@@ -134,11 +135,17 @@ void frmMain::OnEditRedo() {
     UpdateUI(true);
 }
 
+void frmMain::StoreInClipboard(const clsNode& selection) {
+    // The clipboard outlives any document: its copy belongs to no scene until pasted.
+    clipboard_ = selection.Duplicate();
+    clipboard_->BindToScene(nullptr);
+}
+
 void frmMain::OnEditCut() {
     clsScene* scene = CurrentScene();
     clsNode* selection = scene ? scene->GetSelection() : nullptr;
     if (!selection) return;
-    clipboard_ = selection->Duplicate();
+    StoreInClipboard(*selection);
     scene->TreeManager.DeleteSelected(true);
     UpdateUI(true);
 }
@@ -147,7 +154,7 @@ void frmMain::OnEditCopy() {
     clsScene* scene = CurrentScene();
     clsNode* selection = scene ? scene->GetSelection() : nullptr;
     if (!selection) return;
-    clipboard_ = selection->Duplicate();
+    StoreInClipboard(*selection);
     UpdateUI(false);
 }
 
@@ -266,7 +273,6 @@ void frmMain::OnLayout3x1() {
 void frmMain::OnZoomIn() {
     if (!CurrentScene()) return;
     SetTool(ToolZoom);
-    ToolChanged();
 }
 
 void frmMain::OnZoomOut() {

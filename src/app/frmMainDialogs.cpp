@@ -30,6 +30,11 @@ void frmMain::RunSceneDialog(Dialog dialog) {
 
 void frmMain::OnFilePrintPreview() {
     RunSceneDialog([this](clsScene& scene) {
+        // The preview shows a printer's page: until one was chosen, the user chooses it now.
+        if (!frmPrintPreview::PrinterChosen()) {
+            if (!SetUpPrinter || !SetUpPrinter(frmPrintPreview::Printer())) return;
+            frmPrintPreview::PrinterChosen() = true;
+        }
         frmDocument* document = ActiveDocument();
         ShowPrintPreview(this, scene, document ? document->GetActiveView().ViewType : clsView::Perspective, false);
     });

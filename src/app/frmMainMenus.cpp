@@ -18,7 +18,13 @@ namespace ov {
 QAction* frmMain::AddMenuItem(QMenu* menu, const char* name, const QString& caption, void (frmMain::*command)()) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
-    if (command) connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
+    if (command)
+        connect(action, &QAction::triggered, this, [this, command] {
+            // A shortcut can arrive with a mouse button down: the drag ends as Escape would end
+            // it before the command changes what the drag holds (an undo replaces the tree).
+            CancelDrags();
+            (this->*command)();
+        });
     menuActions_[name] = action;
     return action;
 }

@@ -253,15 +253,26 @@ std::string frmPrintPreview::BaseFileName() const {
     return name.isEmpty() ? std::string("Document") : name.toStdString();
 }
 
-void frmPrintPreview::OnPrintSetup() {
-    QPrintDialog dialog(&Printer(), this);
+bool& frmPrintPreview::PrinterChosen() {
+    static bool chosen = false;
+    return chosen;
+}
+
+bool ShowPrintSetup(QPrinter& printer, QWidget* parent) {
+    QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle("Print Setup");
     // Only the printer, its paper and orientation matter: a view is always one page.
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     // Setting up prints nothing yet: its confirming button says so.
     for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>())
         if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText("OK");
-    dialog.exec();
+    const bool confirmed = dialog.exec() == QDialog::Accepted;
+    if (confirmed) frmPrintPreview::PrinterChosen() = true;
+    return confirmed;
+}
+
+void frmPrintPreview::OnPrintSetup() {
+    ShowPrintSetup(Printer(), this);
     UpdatePreview();
 }
 

@@ -72,6 +72,8 @@ public:
     // The printer that printing and its preview use: the one Print Setup chose last, kept
     // for the whole session.
     static QPrinter& Printer();
+    // Whether a printer was chosen (by Print or Print Setup) since start-up.
+    static bool& PrinterChosen();
 
     // The controls, by name: cbVersion, cbPageSize, cLandscape, cShowGrid, cFrame, cbView,
     // cFitToPage, cmPrint, cmCancel, cmPrintSetup; the groups GroupDraw, GroupAll,
@@ -112,6 +114,8 @@ private:
 
 // Shows the print preview (exportMode false) or the export window (true) for the scene,
 // starting on the view type of the document's active view.
+// The print set-up dialog on a printer; whether the user confirmed it.
+bool ShowPrintSetup(QPrinter& printer, QWidget* parent);
 void ShowPrintPreview(QWidget* parent, clsScene& scene, std::int32_t activeViewType, bool exportMode);
 
 } // namespace ov

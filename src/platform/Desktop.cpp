@@ -65,6 +65,8 @@ bool CheckAbort(bool ask, bool criticalIcon) {
                          PromptButtons::YesNo) != PromptAnswer::No;
 }
 
+void BeginAbortableOperation() { EscapeKey().Forget(); }
+
 std::string ShowFileDialog(const std::string& title, const std::string& defaultExtension,
                            const std::string& initialFileName, const std::string& filter, bool open) {
     return FileDialog().Show(title, defaultExtension, initialFileName, filter, open);

@@ -13,6 +13,11 @@ public:
     virtual ~IEscapeKey() = default;
     // True when Esc is down or was pressed since the last call; each call clears the latter.
     virtual bool ReadEscape() = 0;
+    // Forgets earlier presses and a key still held down from before.
+    virtual void Forget() {}
+    // True while a computation lets waiting events through from inside ReadEscape: the
+    // model may be half-way through a change, so nothing should paint it now.
+    virtual bool Pumping() const { return false; }
 };
 
 class IFileDialog {
@@ -27,6 +32,9 @@ public:
 // Whether the user pressed Esc to stop a long computation; with ask, only if they also
 // confirm in a question box.
 bool CheckAbort(bool ask, bool criticalIcon = false);
+// Called where an operation that CheckAbort may stop begins: only an Esc pressed from now
+// on counts, whatever happened to earlier presses (a release swallowed by a menu included).
+void BeginAbortableOperation();
 // The common file dialog; "" when cancelled.
 std::string ShowFileDialog(const std::string& title, const std::string& defaultExtension,
                            const std::string& initialFileName, const std::string& filter, bool open);

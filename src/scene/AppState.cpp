@@ -18,6 +18,8 @@ void SetTool(std::int32_t code) {
         if (app.ActiveScene) app.ActiveScene->OnToolChange(code, old);
     }
     if (code != ToolPick && code != ToolZoom) app.PreviousTool = code;
+    // Every change of tool, however it came about, shows on the toolbar.
+    if (app.MainWindow) app.MainWindow->ToolChanged();
 }
 
 } // namespace ov

@@ -31,7 +31,9 @@ public:
     virtual std::vector<std::string> ItemKeys() const = 0;
     // Text, image, bold, colour and expanded state of an existing item.
     virtual void UpdateItem(const TreeItem& item) = 0;
-    virtual void EnsureVisible(const std::string& key) = 0;
+    // Makes an item the current one (the one F2 renames) and scrolls it into view; an empty
+    // key leaves no item current.
+    virtual void SetCurrent(const std::string& key) = 0;
     virtual std::string SelectedKey() const = 0;
     virtual void StartLabelEdit(const std::string& key) = 0;
 };

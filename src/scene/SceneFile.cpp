@@ -140,17 +140,20 @@ bool clsScene::LoadScene(const std::string& path, bool import) {
 }
 
 bool clsScene::SaveScene(const std::string& path) {
+    // A document takes the name of the file it is saved to, and the file holds that name.
+    const std::string oldName = Name;
+    if (DocumentWindow) SetName(FileNameOf(path));
     clsStream record;
     WriteData(record);
     LineList lines;
     record.WriteData(lines, 0);
     std::string error;
     if (!WriteTextFileAtomically(path, lines.ToText("\r\n"), error)) {
+        if (DocumentWindow) SetName(oldName);
         ShowMessage("Unable to save the project '" + path + "':\r" + error, PromptIcon::Critical);
         return false;
     }
     FileName = path;
-    if (DocumentWindow) SetName(FileNameOf(path));
     TreeManager.MarkAllUndoDirty();
     OnClean();
     return true;
@@ -178,6 +181,7 @@ void clsScene::OnToggleTool() {
         OnToolChange(app.PreviousTool, app.CurrentTool);
         app.CurrentTool = app.PreviousTool;
     }
+    if (app.MainWindow) app.MainWindow->ToolChanged();
 }
 
 void clsScene::ResetEyePoint() {

@@ -257,6 +257,12 @@ clsNode* clsNode::InsertChildAfter(std::unique_ptr<clsNode> node, clsNode* refer
     return raw;
 }
 
+void clsNode::BindToScene(clsSceneSettings* scene) {
+    for (auto& member : ClonedMembers) member->BindToScene(scene);
+    if (Object) Object->BindToScene(scene);
+    for (clsNode* c = FirstChild(); c; c = c->NextSibling()) c->BindToScene(scene);
+}
+
 void clsNode::Ungroup(bool all) {
     if (all) {
         for (clsNode* c = FirstChild(); c;) {

@@ -87,6 +87,9 @@ public:
     clsNode* AddChild(std::unique_ptr<clsNode> node);
     clsNode* InsertChildBefore(std::unique_ptr<clsNode> node, clsNode* reference);
     clsNode* InsertChildAfter(std::unique_ptr<clsNode> node, clsNode* reference);
+    // Points the ellipse, Bezier and function objects of this subtree at the scene whose
+    // settings and functions they use; every subtree that enters a scene's tree is bound.
+    void BindToScene(clsSceneSettings* scene);
     clsNode* FindObjectInRect(const clsRect& rect, const clsView& view);
     SegmentList BreakApart() const;
     std::unique_ptr<clsNode> Duplicate() const { return CloneCopy(false); }

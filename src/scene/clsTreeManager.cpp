@@ -356,6 +356,7 @@ void clsTreeManager::UngroupSelection(bool all) {
 
 clsNode* clsTreeManager::AddNodeToParent(std::unique_ptr<clsNode> node, clsNode* parent, clsNode* before) {
     clsNode* added = before ? parent->InsertChildBefore(std::move(node), before) : parent->AddChild(std::move(node));
+    added->BindToScene(scene_);
     AddToTreeView(*added, parent->Key, before ? before->Key : std::string());
     OnDirty();
     return added;
@@ -431,14 +432,27 @@ void clsTreeManager::RebuildTreeView() {
     if (!TVControl) return;
     TVControl->Clear();
     AddToTreeView(*Root, "", "");
+    SyncCurrentItem();
 }
 
 void clsTreeManager::RefreshTreeView() {
     if (!TVControl) return;
     for (const std::string& key : TVControl->ItemKeys())
         if (const clsNode* node = FindNode(key)) TVControl->UpdateItem(ItemOf(*node));
-    clsNode* s = GetSelection();
-    if (s && !s->IsSelection()) TVControl->EnsureVisible(s->Key);
+    SyncCurrentItem();
+}
+
+void clsTreeManager::SyncCurrentItem() {
+    // The list's current item is the selected node, so that F2 renames what is selected;
+    // with several nodes selected (or none) no item is current. A click on the document's
+    // own item selects everything in it and leaves that item current.
+    const clsNode* current = GetSelectedCount() == 1 ? GetFirstSelected() : nullptr;
+    if (TVControl->SelectedKey() == Root->Key && Root->FirstChild()) {
+        bool all = true;
+        for (const clsNode* c = Root->FirstChild(); c && all; c = c->NextSibling()) all = c->Selected;
+        if (all) current = Root.get();
+    }
+    TVControl->SetCurrent(current ? current->Key : std::string());
 }
 
 void clsTreeManager::NotifyTreeChanged() {

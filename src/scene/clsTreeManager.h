@@ -116,6 +116,7 @@ private:
     void AppendUndo(std::unique_ptr<clsUndoItem> item);
     void UngroupSelection(bool all);
     void UpdateSceneViews();
+    void SyncCurrentItem();
     void AddToTreeView(const clsNode& node, const std::string& parentKey, const std::string& beforeKey);
     TreeItem ItemOf(const clsNode& node) const;
     void BuildDefaultScene();

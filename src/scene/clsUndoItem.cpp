@@ -32,6 +32,7 @@ void clsUndoItem::SetPerspective(clsScene& scene, const clsPerspective& camera, 
 void clsUndoItem::RestoreScene(clsScene& scene) {
     if (kind_ == TreeKind && tree_) {
         std::swap(tree_, scene.TreeManager.Root);
+        scene.TreeManager.Root->BindToScene(&scene);
     } else if (kind_ == CameraKind && camera_) {
         const clsPerspective kept = camera_->Duplicate();
         camera_->CopyAssign(scene.GetPerspective());

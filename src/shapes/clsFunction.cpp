@@ -87,27 +87,32 @@ int clsFunction::NestFunction(std::string_view name, int delta) {
 bool clsFunction::CheckAbort() { return ov::CheckAbort(true, true); }
 
 SegmentList clsFunction::BreakApart() {
-    if (!cached_) Sample();
+    // Sampling lets events through while it polls Esc; whatever asks for the curve then
+    // gets nothing rather than a half-sampled curve, and never starts a second sampling.
+    if (sampling_) return {};
+    if (!cached_) {
+        sampling_ = true;
+        SegmentList curve;
+        lastError_ = Sample(curve);
+        cache_ = std::move(curve);
+        cached_ = true;
+        sampling_ = false;
+    }
     return cache_;
 }
 
-void clsFunction::Sample() {
-    cache_.clear();
-    cached_ = true;
-    lastError_.clear();
-    ov::CheckAbort(false); // forget an Esc pressed before the sampling began
+std::string clsFunction::Sample(SegmentList& curve) {
+    BeginAbortableOperation();
     clsError error;
     std::unique_ptr<clsFncDef> f[3] = {FindFunction("X"), FindFunction("Y"), FindFunction("Z")};
     if (!f[0] || !f[1] || !f[2]) {
         error.InternalError();
-        lastError_ = error.GetError();
-        return;
+        return error.GetError();
     }
     double ignored = 0;
     for (auto& def : f) {
         if (!def->Evaluate(*this, std::vector<double>(def->Params.size(), TFrom), false, true, error, ignored)) {
-            lastError_ = error.GetError();
-            return;
+            return error.GetError();
         }
     }
     const double sign = TStep > 0 ? 1 : TStep < 0 ? -1 : 0;
@@ -120,27 +125,25 @@ void clsFunction::Sample() {
         double xyz[3] = {0, 0, 0};
         for (int i = 0; i < 3; ++i) {
             if (!f[i]->Evaluate(*this, std::vector<double>(f[i]->Params.size(), t), true, true, error, xyz[i])) {
-                lastError_ = error.GetError();
-                return;
+                return error.GetError();
             }
         }
         if (ov::CheckAbort(true, true)) {
             error.Aborted();
-            lastError_ = error.GetError();
-            return;
+            return error.GetError();
         }
         const clsPoint3D p = Matrix.TransformPoint({xyz[0], xyz[1], xyz[2]});
-        if (k > 0) cache_.push_back(std::make_shared<const clsLine3D>(previous, p));
+        if (k > 0) curve.push_back(std::make_shared<const clsLine3D>(previous, p));
         previous = p;
         ++k;
         if (k > kMaxPoints) {
-            lastError_ = "The curve has more than " + std::to_string(static_cast<long>(kMaxPoints)) + " points";
-            return;
+            return "The curve has more than " + std::to_string(static_cast<long>(kMaxPoints)) + " points";
         }
         const double next = TFrom + k * TStep;
         if (next == t) break; // a step too small to move t any further
         t = next;
     }
+    return {};
 }
 
 void clsFunction::ReadData(const clsStream& record) {

@@ -49,11 +49,13 @@ public:
     const std::string& LastSamplingError() const { return lastError_; }
 
 private:
-    void Sample();
+    // Samples the curve into curve; returns the message that ended it early, or "".
+    std::string Sample(SegmentList& curve);
 
     clsSceneSettings* scene_ = nullptr;
     SegmentList cache_;
     bool cached_ = false;
+    bool sampling_ = false;
     std::string lastError_;
 };
 

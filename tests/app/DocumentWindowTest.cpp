@@ -620,7 +620,7 @@ TEST_F(DocumentWindowTest, DeleteSpaceAndCursors) {
     EXPECT_EQ(App().CurrentTool, ToolPick);
     Key(Qt::Key_Space);
     EXPECT_EQ(App().CurrentTool, ToolEllipse);
-    EXPECT_EQ(main_.ToolChanges, 2);
+    EXPECT_EQ(main_.ToolChanges, 3); // SetTool, then each Space
     EXPECT_EQ(Port()->cursor().pixmap().toImage(), ToolCursorPixmap(CursorEllipse).toImage());
     for (int image = 0; image < CursorImageCount; ++image)
         EXPECT_FALSE(ToolCursorPixmap(image).isNull());

@@ -68,7 +68,8 @@ TEST_F(MainWindowFilesTest, SaveCloseAndReopenKeepTheWork) {
     EXPECT_EQ(document->windowTitle(), "house.ovp");
     EXPECT_EQ(Tree().topLevelItem(0)->text(0), "house.ovp");
     const QByteArray saved = FileBytes(path);
-    ASSERT_FALSE(saved.isEmpty());
+    EXPECT_TRUE(saved.contains("Name = house.ovp\r\n")); // the name it takes, already in the file
+    EXPECT_FALSE(saved.contains("Document 1"));
 
     // A second change: Cancel keeps the window, No closes it without saving.
     ClickNode(HousePart("Door"));
@@ -298,6 +299,13 @@ TEST_F(MainWindowFilesTest, SceneNotesAreEditedInTheirBoxAndGreetTheReader) {
     EXPECT_EQ(greeting->NotesField()->toPlainText(), "Roof tiles: red");
     greeting->reject();
     EXPECT_FALSE(reopened->GetScene().Modified);
+
+    // A project without notes opens with the empty box, ready for them.
+    const std::string plain = TempPath("plain.ovp");
+    ASSERT_TRUE(main->NewDocument()->GetScene().SaveScene(plain));
+    frmDocument* opened = main->OpenProject(plain);
+    ASSERT_NE(opened, nullptr);
+    ASSERT_NE(opened->findChild<frmFileInfo*>(), nullptr);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include "app/LineInfoPanel.h"
 #include "app/TransformPanel.h"
+#include "app/frmPrintPreview.h"
 #include "shapes/clsLine.h"
 
 namespace ov::testing {
@@ -100,9 +101,16 @@ TEST_F(MainWindowTest, DialogCommandsOpenTheirDialogsOnTheActiveScene) {
         const char* command;
         const char* title;
     };
+    // Print Preview first asks for a printer until one was chosen; cancelling ends it.
+    frmPrintPreview::PrinterChosen() = false;
+    int setups = 0;
+    main->SetUpPrinter = [&](QPrinter&) { return ++setups > 1; };
+    Choose("mnuFilePrintPreview");
+    EXPECT_EQ(setups, 1);
     const Case cases[] = {{"mnuEditPerspective", "Edit Perspective"},
                           {"mnuViewScene", "Scene Properties"},
                           {"mnuViewFncDefs", "Edit Functions"},
+                          {"mnuFilePrintPreview", "Print Preview"},
                           {"mnuFilePrintPreview", "Print Preview"},
                           {"mnuFileExportDraw", "Export to CorelDRAW"}};
     for (const Case& c : cases) {
@@ -121,6 +129,7 @@ TEST_F(MainWindowTest, DialogCommandsOpenTheirDialogsOnTheActiveScene) {
         EXPECT_TRUE(main->MenuAction("mnuEditSelectAll")->isEnabled()) << c.command;
     }
     EXPECT_FALSE(Manager().CanUndo()); // nothing was confirmed
+    EXPECT_EQ(setups, 2);
 
     // Properties is offered for an ellipse.
     auto ellipse = clsTreeManager::CreateNode(clsNode::Ellipse);

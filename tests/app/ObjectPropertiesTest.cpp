@@ -498,8 +498,9 @@ TEST_F(FunctionPropertiesTest, EscStopsTheVerificationWithoutAsking) {
     // An Esc pressed before OK does not stop it.
     {
         struct PressedBefore : IEscapeKey {
-            bool first = true;
-            bool ReadEscape() override { return std::exchange(first, false); }
+            bool down = true;
+            bool ReadEscape() override { return down; }
+            void Forget() override { down = false; }
         } esc;
         ScopedEscape guard(esc);
         EXPECT_EQ(PressOk(), "");

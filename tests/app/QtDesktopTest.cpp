@@ -272,6 +272,11 @@ TEST_F(EscapeKeyTest, EscOutsideAComputationReachesTheWidgetAndIsNotedOnce) {
     EXPECT_TRUE(EscapeKey().ReadEscape());
     QTest::qWait(60);
     EXPECT_TRUE(EscapeKey().ReadEscape());
+    // An operation that starts now ignores the key, even if its release never arrives.
+    BeginAbortableOperation();
+    EXPECT_FALSE(EscapeKey().ReadEscape());
+    QTest::keyPress(&widget, Qt::Key_Escape);
+    EXPECT_TRUE(EscapeKey().ReadEscape());
     QTest::keyRelease(&widget, Qt::Key_Escape);
     EXPECT_FALSE(EscapeKey().ReadEscape());
 }

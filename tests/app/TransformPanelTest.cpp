@@ -77,6 +77,11 @@ TEST_F(TransformPanelTest, AbsoluteApplyStretchesMovesAndTurnsAGroup) {
     EXPECT_EQ(Panel().RowKey(RowPosition), "Position");
     EXPECT_EQ(Panel().RowKey(RowSize), "Size");
     EXPECT_DOUBLE_EQ(Shown(RowSize, 0), 8);
+    // A line shown meanwhile (as during a drag) gets the rows of its end points.
+    main->UpdateStatusBarForNode(HousePart("Bar 1"), bottom);
+    EXPECT_EQ(Panel().RowKey(RowPosition), "Point1");
+    main->UpdateStatusBarForNode(bottom, bottom);
+    EXPECT_EQ(Panel().RowKey(RowPosition), "Position");
 
     // Only the X size is edited: X alone is stretched. A size along an axis where the
     // group has none cannot be stretched.

@@ -53,7 +53,7 @@ public:
         return keys;
     }
     void UpdateItem(const TreeItem& item) override { entries.at(item.Key).item = item; }
-    void EnsureVisible(const std::string&) override {}
+    void SetCurrent(const std::string& key) override { selected = key; }
     std::string SelectedKey() const override { return selected; }
     void StartLabelEdit(const std::string& key) override { editing = key; }
 
@@ -272,7 +272,10 @@ TEST(TreeManager, ShowHideAndRename) {
     tv.selected = tm.Root->Key;
     EXPECT_FALSE(tm.OnBeforeLabelEdit()); // the root keeps its name
     EXPECT_FALSE(tm.OnAfterLabelEdit("Other"));
-    tv.selected = house->Key;
+    // The list's current item follows the selection, so F2 renames the selected node.
+    tv.selected = door->Key;
+    tm.SelectNodeByKey(house->Key, false);
+    EXPECT_EQ(tv.selected, house->Key);
     tm.OnKeyDown(113, 0);
     EXPECT_EQ(tv.editing, house->Key);
     tm.OnExpand(house->Key, true);
