@@ -85,6 +85,13 @@ TEST_F(MainWindowTest, ToolbarButtonsHaveTheirTipsAndTheToolsAreExclusive) {
     EXPECT_EQ(App().CurrentTool, ToolZoom);
     for (const char* key : {"Arrow", "NodeEdit", "Line", "Rectangle", "Box", "Ellipse", "Bezier"})
         EXPECT_FALSE(main->ToolbarAction(key)->isChecked()) << key;
+    // The rectangle drawn hands the mouse back to the tool before, and its button shows it.
+    ViewPort* port = document->GetViewPort(document->GetActiveIndex());
+    QTest::mousePress(port, Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::mouseMove(port, QPoint(60, 50));
+    QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(60, 50));
+    EXPECT_EQ(App().CurrentTool, ToolBezier);
+    EXPECT_TRUE(main->ToolbarAction("Bezier")->isChecked());
     ClickToolbar("Arrow");
     EXPECT_EQ(App().CurrentTool, ToolPick);
     EXPECT_TRUE(main->ToolbarAction("Arrow")->isChecked());
