@@ -178,6 +178,17 @@ void TreeWidgetView::OnExpandedChanged(QTreeWidgetItem* item, bool expanded) {
     manager_->OnExpand(KeyOf(item), expanded);
 }
 
+bool TreeWidgetView::event(QEvent* event) {
+    // Ctrl+C, Ctrl+A and the like are the main window's commands on the selected objects
+    // here, not the item view's own copy of item text: the list lets the shortcuts through.
+    if (event->type() == QEvent::ShortcutOverride &&
+        (static_cast<QKeyEvent*>(event)->modifiers() & Qt::ControlModifier)) {
+        event->ignore();
+        return true;
+    }
+    return QTreeWidget::event(event);
+}
+
 void TreeWidgetView::mousePressEvent(QMouseEvent* event) {
     if (manager_) manager_->OnMouseDown(ShiftState(event->modifiers()));
     QTreeWidget::mousePressEvent(event);

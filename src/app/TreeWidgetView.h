@@ -35,6 +35,7 @@ public:
     void StartLabelEdit(const std::string& key) override;
 
 protected:
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -24,12 +24,12 @@ protected:
         SetEscapeKey(nullptr);
     }
 
-    // A key as the user types it into the active document's first view.
-    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+    // A key as the user types it into a widget, by default the active document's first view.
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier, QWidget* widget = nullptr) {
         // Shortcuts reach the active window only; a closed dialog hands activation back late.
         main->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
-        QTest::keyClick(main->ActiveDocument()->GetViewPort(0), key, modifiers);
+        QTest::keyClick(widget ? widget : main->ActiveDocument()->GetViewPort(0), key, modifiers);
     }
 
     // Every view of a document shows what painting it afresh shows.
@@ -71,7 +71,7 @@ TEST_F(ScenarioTest, AFunctionCopiedFromAClosedDocumentIsPastedUndoneSavedAndReo
         [](frmFunctionProperties& dialog) { QTest::mouseClick(dialog.OkButton(), Qt::LeftButton); });
     ClickToolbar("Function");
     ASSERT_EQ(source->GetScene().GetRootNode()->LastChild()->NodeType, clsNode::Function);
-    Key(Qt::Key_C);
+    Key(Qt::Key_C, Qt::ControlModifier, &Tree()); // typed in the object list
     ASSERT_NE(main->ClipboardNode(), nullptr);
     prompt.Answers.push_back(PromptAnswer::No);
     Choose("mnuFileClose");
