@@ -128,7 +128,13 @@ private:
     bool inPass_ = false;
 };
 
-// Rounds to the nearest integer, halves to the even neighbour, within the int range.
+// The largest device coordinate, in either direction. Far beyond any device, yet small
+// enough that the sums, differences and one-unit steps that turn two corners into a
+// rectangle (here, in Qt and in the metafile writer) stay within int.
+constexpr int DeviceCoordinateLimit = 1 << 28;
+
+// The device coordinate nearest to v, halves to the even neighbour, pinned to
+// +-DeviceCoordinateLimit. Every double becomes a device or pixel coordinate through here.
 int Nearest(double v);
 
 } // namespace ov
