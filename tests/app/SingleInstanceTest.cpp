@@ -231,6 +231,11 @@ TEST_F(SingleInstanceTest, TheRunningMainWindowOpensTheFileItIsSent) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return prompt.Messages.size() == 1u; }));
     EXPECT_NE(prompt.LastText().find("Unable to load the project '" + missing), std::string::npos);
     EXPECT_EQ(windows(), 2);
+    // So is an empty name: it is a file name too, not a request for an untitled document.
+    ASSERT_TRUE(SendToRunningInstance(name, {""}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prompt.Messages.size() == 2u; }));
+    EXPECT_EQ(prompt.LastText().rfind("Unable to load the project '':", 0), 0u);
+    EXPECT_EQ(windows(), 2);
     // Garbage opens nothing and says nothing.
     QLocalSocket socket;
     socket.connectToServer(name);
@@ -241,5 +246,5 @@ TEST_F(SingleInstanceTest, TheRunningMainWindowOpensTheFileItIsSent) {
     socket.disconnectFromServer();
     QTest::qWait(200);
     EXPECT_EQ(windows(), 2);
-    EXPECT_EQ(prompt.Messages.size(), 1u);
+    EXPECT_EQ(prompt.Messages.size(), 2u);
 }
