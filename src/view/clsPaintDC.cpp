@@ -207,6 +207,34 @@ void clsPaintDC::DrawScreenLine(double x1, double y1, double x2, double y2, cons
     if (IsDeviceContext()) DrawClippedLine(x1, y1, x2, y2, outline);
 }
 
+void clsPaintDC::DrawScreenPolyline(const std::vector<clsPoint2D>& points, const clsOutline& outline) {
+    if (!IsDeviceContext() || points.size() < 2) return;
+    DeviceSurface* s = Surface();
+    if (!s) return;
+    const int pen = GetPenWidth(outline.Width);
+    std::vector<QPoint> run;
+    auto flush = [&] {
+        if (run.size() >= 2) s->Polyline(run, outline, pen);
+        run.clear();
+    };
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        clsLine2D line(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
+        if (!deviceRect_.ClipLine(line)) {
+            flush();
+            continue;
+        }
+        const QPoint start(Nearest(line.StartPoint.x), Nearest(line.StartPoint.y));
+        // Where clipping cut the run, the part on the device starts a new one.
+        if (run.empty() || run.back() != start) {
+            flush();
+            run.push_back(start);
+        }
+        run.emplace_back(Nearest(line.EndPoint.x), Nearest(line.EndPoint.y));
+    }
+    flush();
+    FinishOperation();
+}
+
 void clsPaintDC::FillScreenRect(double x1, double y1, double x2, double y2, const clsColor& fill) {
     if (!IsDeviceContext()) return;
     DeviceSurface* s = Surface();

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "geometry/clsPoint2D.h"
 #include "geometry/clsRect.h"
 #include "style/clsColor.h"
 #include "style/clsFont.h"
@@ -63,6 +64,10 @@ public:
 
     void DrawLine(double x1, double y1, double x2, double y2, const clsOutline& outline);
     void DrawScreenLine(double x1, double y1, double x2, double y2, const clsOutline& outline);
+    // A connected run of lines through points given in device coordinates, drawn as one
+    // stroke wherever it stays on the device: in XOR mode every joint shows. Device
+    // contexts only.
+    void DrawScreenPolyline(const std::vector<clsPoint2D>& points, const clsOutline& outline);
     // A filled rectangle given in device coordinates (handle marks on screen); device
     // contexts only.
     void FillScreenRect(double x1, double y1, double x2, double y2, const clsColor& fill);
