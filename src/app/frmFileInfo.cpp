@@ -13,7 +13,10 @@ frmFileInfo::frmFileInfo(clsScene& scene, QWidget* parent) : QDialog(parent), sc
     setObjectName("frmFileInfo");
     setWindowTitle("Scene Notes");
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QString::fromStdString("Notes on " + scene.Name + ":"), this));
+    auto* caption = new QLabel(QString::fromStdString("Notes on " + scene.Name + ":"), this);
+    // The name comes from a file name: shown as typed, never read as markup.
+    caption->setTextFormat(Qt::PlainText);
+    layout->addWidget(caption);
     txtInfo_ = new QPlainTextEdit(this);
     txtInfo_->setObjectName("txtInfo");
     txtInfo_->setPlainText(QString::fromStdString(scene.Notes));

@@ -46,6 +46,8 @@ frmFunctionChooser::frmFunctionChooser(const FunctionList* customFunctions, QWid
     lblName_ = new QLabel(this);
     lblName_->setObjectName("lblName");
     lblName_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Names and descriptions come from function lists: shown as written, never as markup.
+    lblName_->setTextFormat(Qt::PlainText);
     QFont bold = lblName_->font();
     bold.setBold(true);
     lblName_->setFont(bold);
@@ -53,6 +55,7 @@ frmFunctionChooser::frmFunctionChooser(const FunctionList* customFunctions, QWid
 
     lblDescr_ = new QLabel(this);
     lblDescr_->setObjectName("lblDescr");
+    lblDescr_->setTextFormat(Qt::PlainText);
     lblDescr_->setWordWrap(true);
     lblDescr_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Room for the longest description (rand) so that the window keeps its size.

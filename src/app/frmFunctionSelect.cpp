@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace ov {
@@ -21,7 +22,8 @@ frmFunctionSelect::frmFunctionSelect(const FunctionList& offered, QWidget* paren
     lbFunctions_->setSelectionMode(QAbstractItemView::MultiSelection);
     for (const clsFncDef& def : offered) {
         auto* item = new QListWidgetItem(QString::fromStdString(def.GetNameArgs()), lbFunctions_);
-        item->setToolTip(QString::fromStdString(def.Body));
+        // Tool tips take text that looks like markup as markup; a formula is shown as written.
+        item->setToolTip(Qt::convertFromPlainText(QString::fromStdString(def.Body)));
     }
     lbFunctions_->selectAll();
     caption->setBuddy(lbFunctions_);

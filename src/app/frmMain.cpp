@@ -121,14 +121,14 @@ frmDocument* frmMain::ActiveDocument() const { return DocumentOf(CurrentScene())
 
 // ------------------------------------------------------------------ documents
 
-frmDocument* frmMain::NewDocument() { return OpenDocument(""); }
+frmDocument* frmMain::NewDocument() { return OpenDocument(std::nullopt); }
 
 frmDocument* frmMain::OpenProject(const std::string& path) { return OpenDocument(path); }
 
-frmDocument* frmMain::OpenDocument(const std::string& path) {
+frmDocument* frmMain::OpenDocument(const std::optional<std::string>& path) {
     auto document = std::make_unique<frmDocument>();
-    if (!path.empty()) {
-        if (!document->GetScene().LoadScene(path, false)) return nullptr;
+    if (path) {
+        if (!document->GetScene().LoadScene(*path, false)) return nullptr;
         // Loading names the scene after its file; the window's caption follows.
         document->SetName(document->GetScene().Name);
     } else {
@@ -150,7 +150,7 @@ frmDocument* frmMain::OpenDocument(const std::string& path) {
     ActivateDocument(shown);
 
     // A project's notes greet whoever opens it, and invite notes where there are none yet.
-    if (!path.empty()) {
+    if (path) {
         auto* notes = new frmFileInfo(shown->GetScene(), shown);
         notes->setAttribute(Qt::WA_DeleteOnClose);
         notes->open();

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "scene/ITreeView.h"
@@ -86,7 +87,9 @@ private:
     QAction* AddToolButton(const QString& key, const QString& tip, QAction* shared);
 
     // Documents.
-    frmDocument* OpenDocument(const std::string& path);
+    // A window for a project read from path, or for an untitled document when there is no path.
+    // An empty path is a file name like any other: its load fails with the loader's message.
+    frmDocument* OpenDocument(const std::optional<std::string>& path);
     void ActivateDocument(frmDocument* document);
     void OnSubWindowActivated(QMdiSubWindow* window);
     void OnDocumentDestroyed(QObject* document);

@@ -57,7 +57,7 @@ void frmMain::OnFileNew() { NewDocument(); }
 
 void frmMain::OnFileOpen() {
     const std::string path = ShowFileDialog("Open Project", "ovp", "", kProjectFilter, true);
-    if (!path.empty()) OpenDocument(path);
+    if (!path.empty()) OpenProject(path); // empty: the dialog was cancelled
 }
 
 void frmMain::OnFileClose() {

@@ -25,17 +25,34 @@ void XorPreview::SetDotted(bool dotted) {
     if (canvas_) canvas_->Style = dotted ? Canvas::DrawStyle::Dotted : Canvas::DrawStyle::Solid;
 }
 
+QPointF XorPreview::ScreenPoint(const clsPoint3D& p) const {
+    double x = 0, y = 0;
+    view_.ConvertPointToScreen(p, x, y);
+    // Single precision, as the canvas takes its coordinates.
+    return QPointF(static_cast<float>(x), static_cast<float>(y));
+}
+
 void XorPreview::Line(const clsPoint3D& a, const clsPoint3D& b) {
     if (!canvas_) return;
-    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    view_.ConvertPointToScreen(a, x1, y1);
-    view_.ConvertPointToScreen(b, x2, y2);
-    // Single precision, as the canvas takes its coordinates.
-    canvas_->Line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2), static_cast<float>(y2));
+    const QPointF p = ScreenPoint(a), q = ScreenPoint(b);
+    canvas_->Line(p.x(), p.y(), q.x(), q.y());
 }
 
 void XorPreview::Segments(const SegmentList& segments) {
-    for (const auto& s : segments) Line(s->StartPoint, s->EndPoint);
+    if (!canvas_) return;
+    // Segments that continue one another form one run and go to the canvas as one stroke,
+    // so that the pixel two of them share is drawn once and not erased by XOR.
+    QPolygonF run;
+    for (const auto& s : segments) {
+        const QPointF start = ScreenPoint(s->StartPoint), end = ScreenPoint(s->EndPoint);
+        if (run.isEmpty() || run.back() != start) {
+            canvas_->Polyline(run);
+            run.clear();
+            run << start;
+        }
+        run << end;
+    }
+    canvas_->Polyline(run);
 }
 
 } // namespace ov

@@ -2,6 +2,8 @@
 // Rubber-band drawing of an object's outline on a view's canvas: yellow, in XOR mode, so
 // that drawing the same thing twice erases it.
 
+#include <QPointF>
+
 #include "shapes/IShape.h"
 
 namespace ov {
@@ -21,6 +23,8 @@ public:
     void SetDotted(bool dotted);
 
 private:
+    QPointF ScreenPoint(const clsPoint3D& p) const;
+
     clsView& view_;
     Canvas* canvas_;
     int savedMode_ = 0;

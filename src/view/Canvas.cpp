@@ -33,13 +33,27 @@ void Canvas::Line(double x1, double y1, double x2, double y2) {
     if (image_.isNull()) return;
     QPainter painter(&image_);
     PreparePainter(painter);
-    QPen pen(ForeColor);
-    pen.setWidth(1);
-    pen.setStyle(Style == DrawStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
-    painter.setPen(pen);
+    // A square cap makes the line cover both of its end pixels.
+    painter.setPen(MakePen(Qt::SquareCap));
     painter.drawLine(QLineF(x1, y1, x2, y2));
     painter.end();
     NotifyChanged();
+}
+
+void Canvas::Polyline(const QPolygonF& points) {
+    if (image_.isNull() || points.size() < 2) return;
+    QPainter painter(&image_);
+    PreparePainter(painter);
+    // With a flat cap the rasteriser leaves out the last pixel of the run, so a closed run
+    // does not paint its first point twice.
+    painter.setPen(MakePen(Qt::FlatCap));
+    painter.drawPolyline(points);
+    painter.end();
+    NotifyChanged();
+}
+
+QPen Canvas::MakePen(Qt::PenCapStyle cap) const {
+    return QPen(ForeColor, 1, Style == DrawStyle::Dotted ? Qt::DotLine : Qt::SolidLine, cap, Qt::MiterJoin);
 }
 
 } // namespace ov

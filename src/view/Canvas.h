@@ -8,6 +8,8 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPen>
+#include <QPolygonF>
 
 class QPainter;
 
@@ -48,6 +50,11 @@ public:
     void PreparePainter(QPainter& painter) const;
     // A line in the current draw mode and style, in the fore colour (pixels).
     void Line(double x1, double y1, double x2, double y2);
+    // A connected run of lines through the points, drawn as one stroke so that every pixel
+    // of it is painted once: in XOR mode the joints show (two lines drawn one by one would
+    // both paint the pixel they share and so erase it), and drawing the run again restores
+    // the image exactly.
+    void Polyline(const QPolygonF& points);
 
     // Told whenever the image changed, so that a widget can repaint.
     std::function<void()> Changed;
@@ -56,6 +63,9 @@ public:
     }
 
 private:
+    // A one-pixel pen in the fore colour and the current draw style.
+    QPen MakePen(Qt::PenCapStyle cap) const;
+
     QImage image_;
     double pixelsPerInchY_ = 96;
 };

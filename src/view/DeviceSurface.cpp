@@ -26,6 +26,10 @@ public:
         SetPen(outline, penWidth);
         p_.drawLine(x1, y1, x2, y2);
     }
+    void Polyline(const std::vector<QPoint>& points, const clsOutline& outline, int penWidth) override {
+        SetPen(outline, penWidth);
+        p_.drawPolyline(points.data(), static_cast<int>(points.size()));
+    }
     void Ellipse(int left, int top, int right, int bottom, const clsOutline& outline, int penWidth) override {
         SetPen(outline, penWidth);
         p_.setBrush(Qt::NoBrush);
@@ -99,6 +103,13 @@ public:
         SelectPen(outline, penWidth);
         dc_.MoveTo(x1, y1);
         dc_.LineTo(x2, y2);
+    }
+    void Polyline(const std::vector<QPoint>& points, const clsOutline& outline, int penWidth) override {
+        if (points.empty()) return;
+        SelectPen(outline, penWidth);
+        // LineTo leaves out the pixel it ends on, so each joint is drawn once.
+        dc_.MoveTo(points.front().x(), points.front().y());
+        for (std::size_t i = 1; i < points.size(); ++i) dc_.LineTo(points[i].x(), points[i].y());
     }
     void Ellipse(int left, int top, int right, int bottom, const clsOutline& outline, int penWidth) override {
         SelectPen(outline, penWidth);

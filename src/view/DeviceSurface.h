@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QFont>
 #include <QPen>
+#include <QPoint>
 
 class QPainter;
 class QPaintDevice;
@@ -21,6 +23,8 @@ class DeviceSurface {
 public:
     virtual ~DeviceSurface() = default;
     virtual void Line(int x1, int y1, int x2, int y2, const clsOutline& outline, int penWidth) = 0;
+    // A connected run of lines through the points, as one stroke: no pixel is drawn twice.
+    virtual void Polyline(const std::vector<QPoint>& points, const clsOutline& outline, int penWidth) = 0;
     virtual void Ellipse(int left, int top, int right, int bottom, const clsOutline& outline, int penWidth) = 0;
     virtual void Rectangle(int left, int top, int right, int bottom, const clsOutline& outline, int penWidth) = 0;
     virtual void FillEllipse(int left, int top, int right, int bottom, std::int32_t color) = 0;

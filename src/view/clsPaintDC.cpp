@@ -3,10 +3,8 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPrinter>
-#include <climits>
 #include <cmath>
 
-#include "io/NumberText.h"
 #include "platform/DrawApp.h"
 #include "platform/MetafileDC.h"
 #include "view/Canvas.h"
@@ -25,17 +23,14 @@ double Sign(double v) { return v > 0 ? 1 : v < 0 ? -1 : 0; }
 } // namespace
 
 int Nearest(double v) {
-    // Every device coordinate passes through here. Inside the int range, adding and taking
-    // away 2^52 leaves v rounded to an integer by the floating-point unit's own rounding,
-    // which is to the nearest with halves to the even neighbour: RoundHalfEven without its
-    // library calls.
+    // Every device coordinate passes through here. Within the limit, adding and taking away
+    // 2^52 leaves v rounded to an integer by the floating-point unit's own rounding, which is
+    // to the nearest with halves to the even neighbour: RoundHalfEven without its library
+    // calls. Beyond it (and for NaN, which a degenerate camera can produce) the coordinate
+    // is pinned to the limit, which lies far off every page and picture.
     constexpr double kShift = 4503599627370496.0; // 2^52
-    if (std::fabs(v) < 2147483647.0)
-        return static_cast<int>(v >= 0 ? (v + kShift) - kShift : (v - kShift) + kShift);
-    const double r = RoundHalfEven(v);
-    if (!(r > INT_MIN)) return INT_MIN;
-    if (r > INT_MAX) return INT_MAX;
-    return static_cast<int>(r);
+    if (!(std::fabs(v) <= DeviceCoordinateLimit)) return v > 0 ? DeviceCoordinateLimit : -DeviceCoordinateLimit;
+    return static_cast<int>(v >= 0 ? (v + kShift) - kShift : (v - kShift) + kShift);
 }
 
 clsPaintDC::clsPaintDC() = default;
@@ -210,6 +205,34 @@ void clsPaintDC::DrawLine(double x1, double y1, double x2, double y2, const clsO
 
 void clsPaintDC::DrawScreenLine(double x1, double y1, double x2, double y2, const clsOutline& outline) {
     if (IsDeviceContext()) DrawClippedLine(x1, y1, x2, y2, outline);
+}
+
+void clsPaintDC::DrawScreenPolyline(const std::vector<clsPoint2D>& points, const clsOutline& outline) {
+    if (!IsDeviceContext() || points.size() < 2) return;
+    DeviceSurface* s = Surface();
+    if (!s) return;
+    const int pen = GetPenWidth(outline.Width);
+    std::vector<QPoint> run;
+    auto flush = [&] {
+        if (run.size() >= 2) s->Polyline(run, outline, pen);
+        run.clear();
+    };
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        clsLine2D line(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
+        if (!deviceRect_.ClipLine(line)) {
+            flush();
+            continue;
+        }
+        const QPoint start(Nearest(line.StartPoint.x), Nearest(line.StartPoint.y));
+        // Where clipping cut the run, the part on the device starts a new one.
+        if (run.empty() || run.back() != start) {
+            flush();
+            run.push_back(start);
+        }
+        run.emplace_back(Nearest(line.EndPoint.x), Nearest(line.EndPoint.y));
+    }
+    flush();
+    FinishOperation();
 }
 
 void clsPaintDC::FillScreenRect(double x1, double y1, double x2, double y2, const clsColor& fill) {

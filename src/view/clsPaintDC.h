@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "geometry/clsPoint2D.h"
 #include "geometry/clsRect.h"
 #include "style/clsColor.h"
 #include "style/clsFont.h"
@@ -63,6 +64,10 @@ public:
 
     void DrawLine(double x1, double y1, double x2, double y2, const clsOutline& outline);
     void DrawScreenLine(double x1, double y1, double x2, double y2, const clsOutline& outline);
+    // A connected run of lines through points given in device coordinates, drawn as one
+    // stroke wherever it stays on the device: in XOR mode every joint shows. Device
+    // contexts only.
+    void DrawScreenPolyline(const std::vector<clsPoint2D>& points, const clsOutline& outline);
     // A filled rectangle given in device coordinates (handle marks on screen); device
     // contexts only.
     void FillScreenRect(double x1, double y1, double x2, double y2, const clsColor& fill);
@@ -128,7 +133,13 @@ private:
     bool inPass_ = false;
 };
 
-// Rounds to the nearest integer, halves to the even neighbour, within the int range.
+// The largest device coordinate, in either direction. Far beyond any device, yet small
+// enough that the sums, differences and one-unit steps that turn two corners into a
+// rectangle (here, in Qt and in the metafile writer) stay within int.
+constexpr int DeviceCoordinateLimit = 1 << 28;
+
+// The device coordinate nearest to v, halves to the even neighbour, pinned to
+// +-DeviceCoordinateLimit. Every double becomes a device or pixel coordinate through here.
 int Nearest(double v);
 
 } // namespace ov

@@ -67,6 +67,33 @@ void CollectObjectNodes(clsNode* node, std::vector<clsNode*>& objects) {
     }
 }
 
+bool SameLook(const clsOutline& a, const clsOutline& b) {
+    return a.Width == b.Width && a.Style == b.Style && a.Color.RGBColor == b.Color.RGBColor;
+}
+
+// Draws the pieces of an XOR outline. Pieces that look alike and continue one another (the
+// segments of a curve, the walls of a house) go out as one run, so that XOR does not erase
+// the pixel two of them share.
+void DrawRuns(clsPaintDC& target, const XorOutline& outline, const std::vector<clsOutline>& styles) {
+    std::vector<clsPoint2D> run;
+    std::size_t runTag = 0;
+    auto flush = [&] {
+        if (!run.empty()) target.DrawScreenPolyline(run, styles[runTag]);
+    };
+    for (const XorOutline::Piece& piece : outline.Pieces()) {
+        const clsLine2D& s = piece.Segment;
+        const bool continues = !run.empty() && SameLook(styles[piece.Tag], styles[runTag]) &&
+                               run.back().x == s.StartPoint.x && run.back().y == s.StartPoint.y;
+        if (!continues) {
+            flush();
+            run.assign(1, s.StartPoint);
+            runTag = piece.Tag;
+        }
+        run.push_back(s.EndPoint);
+    }
+    flush();
+}
+
 } // namespace
 
 clsScene* clsView::GetDocumentScene() const { return dynamic_cast<clsScene*>(scene_); }
@@ -146,9 +173,7 @@ void clsView::DrawXorOutline(clsPaintDC& target, clsNode* node) {
         }
     }
     outline.Simplify();
-    for (const XorOutline::Piece& piece : outline.Pieces())
-        target.DrawScreenLine(piece.Segment.StartPoint.x, piece.Segment.StartPoint.y, piece.Segment.EndPoint.x,
-                              piece.Segment.EndPoint.y, styles[piece.Tag]);
+    DrawRuns(target, outline, styles);
 }
 
 void clsView::OnArrowKey(std::int16_t key, std::int16_t shift, bool& handled) {

@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -276,11 +277,15 @@ TEST_F(MainWindowFilesTest, HelpOpensTheAddressOrSaysItCannot) {
 }
 
 TEST_F(MainWindowFilesTest, SceneNotesAreEditedInTheirBoxAndGreetTheReader) {
+    Scene().Name = "<font size=7 color=red>big";
     bool seen = false;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<frmFileInfo*>(QApplication::activeModalWidget());
         if (!box) return;
-        seen = box->windowTitle() == "Scene Notes";
+        // The name is shown as written, not as markup.
+        const auto* caption = box->findChild<QLabel*>();
+        seen = box->windowTitle() == "Scene Notes" && caption && caption->textFormat() == Qt::PlainText &&
+               caption->text() == "Notes on <font size=7 color=red>big:";
         QTest::keyClicks(box->NotesField(), "Roof tiles: red");
         box->accept();
     });

@@ -69,12 +69,12 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsFilesToTheRunningInstance) {
     const std::vector<std::string> files{"/home/a/house.ovp", "/tmp/with \"quotes\" and spaces.ovp",
                                          "/tmp/\xc3\xa9t\xc3\xa9.ovp"};
     ASSERT_TRUE(SendToRunningInstance(name, files));
-    QTRY_COMPARE(opened.size(), files.size());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() == files.size(); }));
     EXPECT_EQ(opened, files);
 
     // A second start later, on a new connection.
     ASSERT_TRUE(SendToRunningInstance(name, {"/x/y.ovp"}));
-    QTRY_COMPARE(opened.size(), files.size() + 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() == files.size() + 1; }));
     EXPECT_EQ(opened.back(), "/x/y.ovp");
 }
 
@@ -103,12 +103,12 @@ TEST_F(SingleInstanceTest, GarbageIsIgnoredAndTheServerKeepsServing) {
             QByteArray::fromStdString(MakeExecuteString("/after/long.ovp")) + '\0');
     // A last string may end with the connection instead of a NUL.
     SendRaw(QByteArray::fromStdString(MakeExecuteString("/unterminated.ovp")));
-    QTRY_COMPARE(opened.size(), 2u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() == 2u; }));
     EXPECT_EQ(opened[0], "/after/long.ovp");
     EXPECT_EQ(opened[1], "/unterminated.ovp");
 
     ASSERT_TRUE(SendToRunningInstance(name, {"/still/serving.ovp"}));
-    QTRY_COMPARE(opened.size(), 3u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() == 3u; }));
 }
 
 TEST_F(SingleInstanceTest, APeerThatSendsTooMuchOrNothingIsCutOff) {
@@ -130,7 +130,7 @@ TEST_F(SingleInstanceTest, APeerThatSendsTooMuchOrNothingIsCutOff) {
         flood.waitForBytesWritten(50);
         QCoreApplication::processEvents();
     }
-    QTRY_VERIFY(flood.state() != QLocalSocket::ConnectedState);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return flood.state() != QLocalSocket::ConnectedState; }));
     Settle();
     // One peer gets at most its allowance of files opened.
     EXPECT_GT(opened.size(), 0u);
@@ -145,9 +145,9 @@ TEST_F(SingleInstanceTest, APeerThatSendsTooMuchOrNothingIsCutOff) {
         ASSERT_TRUE(silent.back()->waitForConnected(2000));
     }
     ASSERT_TRUE(SendToRunningInstance(name, {"/among/silent.ovp"}));
-    QTRY_COMPARE(opened.size(), 1u);
-    QTRY_VERIFY_WITH_TIMEOUT(silent.back()->state() != QLocalSocket::ConnectedState,
-                             InstanceServer::kIdleTimeoutMs + 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() == 1u; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return silent.back()->state() != QLocalSocket::ConnectedState; },
+                                InstanceServer::kIdleTimeoutMs + 5000));
 }
 
 TEST_F(SingleInstanceTest, ManyFilesAtOnceAllArrive) {
@@ -156,7 +156,7 @@ TEST_F(SingleInstanceTest, ManyFilesAtOnceAllArrive) {
     for (std::size_t i = 0; i < InstanceServer::kMaxFilesPerConnection * 2 + 3; ++i)
         files.push_back("/many/file" + std::to_string(i) + ".ovp");
     ASSERT_TRUE(SendToRunningInstance(name, files));
-    QTRY_COMPARE(opened.size(), files.size());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() == files.size(); }));
     EXPECT_EQ(opened, files);
 }
 
@@ -177,7 +177,7 @@ TEST_F(SingleInstanceTest, ASocketLeftBehindByACrashDoesNotStopANewInstance) {
     auto server = Serve();
     ASSERT_TRUE(server->IsListening());
     ASSERT_TRUE(SendToRunningInstance(name, {"/a.ovp"}));
-    QTRY_COMPARE(opened.size(), 1u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() == 1u; }));
 }
 
 TEST_F(SingleInstanceTest, ASecondServerLeavesTheRunningOneInPlace) {
@@ -186,7 +186,7 @@ TEST_F(SingleInstanceTest, ASecondServerLeavesTheRunningOneInPlace) {
         [](const std::string&) { ADD_FAILURE() << "the second server received a file"; });
     EXPECT_FALSE(second.Listen(name));
     ASSERT_TRUE(SendToRunningInstance(name, {"/first.ovp"}));
-    QTRY_COMPARE(opened.size(), 1u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() == 1u; }));
 }
 
 TEST_F(SingleInstanceTest, FilesWaitWhileTheInstanceIsBusy) {
@@ -196,7 +196,7 @@ TEST_F(SingleInstanceTest, FilesWaitWhileTheInstanceIsBusy) {
     Settle(400);
     EXPECT_TRUE(opened.empty());
     busy = false;
-    QTRY_COMPARE(opened.size(), 2u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() == 2u; }));
     EXPECT_EQ(opened[0], "/one.ovp");
 }
 
@@ -219,7 +219,7 @@ TEST_F(SingleInstanceTest, TheRunningMainWindowOpensTheFileItIsSent) {
 
     main.showMinimized();
     ASSERT_TRUE(SendToRunningInstance(name, {saved}));
-    QTRY_COMPARE(windows(), 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return windows() == 2; }));
     ASSERT_NE(main.ActiveDocument(), nullptr);
     EXPECT_EQ(main.ActiveDocument()->GetScene().FileName, saved);
     EXPECT_EQ(main.ActiveDocument()->windowTitle(), "House.ovp");
@@ -228,8 +228,13 @@ TEST_F(SingleInstanceTest, TheRunningMainWindowOpensTheFileItIsSent) {
     // A file that cannot be read is reported by the loader and opens nothing.
     const std::string missing = (dir.path() + "/Gone.ovp").toStdString();
     ASSERT_TRUE(SendToRunningInstance(name, {missing}));
-    QTRY_COMPARE(prompt.Messages.size(), 1u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prompt.Messages.size() == 1u; }));
     EXPECT_NE(prompt.LastText().find("Unable to load the project '" + missing), std::string::npos);
+    EXPECT_EQ(windows(), 2);
+    // So is an empty name: it is a file name too, not a request for an untitled document.
+    ASSERT_TRUE(SendToRunningInstance(name, {""}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prompt.Messages.size() == 2u; }));
+    EXPECT_EQ(prompt.LastText().rfind("Unable to load the project '':", 0), 0u);
     EXPECT_EQ(windows(), 2);
     // Garbage opens nothing and says nothing.
     QLocalSocket socket;
@@ -241,5 +246,5 @@ TEST_F(SingleInstanceTest, TheRunningMainWindowOpensTheFileItIsSent) {
     socket.disconnectFromServer();
     QTest::qWait(200);
     EXPECT_EQ(windows(), 2);
-    EXPECT_EQ(prompt.Messages.size(), 1u);
+    EXPECT_EQ(prompt.Messages.size(), 2u);
 }

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
+#include <cmath>
 
 #include "Fakes.h"
 #include "view/Canvas.h"
@@ -135,6 +136,7 @@ TEST(PaintDCLines, FarLinesOnTheCanvasAreDrawnAcross) {
     dc.BeginDraw();
     clsOutline red(0.216, 255, 0, 0);
     dc.DrawLine(-1e15, 25, 1e15, 25, red);
+    dc.DrawRectangle(-1e308, NAN, 1e308, 1e308, &red); // pinned far outside: nothing to see
     dc.EndDraw();
     EXPECT_GE(CountPixels(canvas.Image(), qRgb(255, 0, 0)), 99);
     EXPECT_LE(CountPixels(canvas.Image(), qRgb(255, 0, 0)), 101);
@@ -174,6 +176,10 @@ TEST(PaintDCShapes, EllipsesRectanglesAndFills) {
     EXPECT_EQ(emf.Only("brush")[0].args, (std::vector<int>{fill.RGBColor}));
     EXPECT_EQ(emf.Only("ellipse").size(), 3u); // the filled circle: fill, then outline
     EXPECT_EQ(emf.Only("ellipse")[1].args, (std::vector<int>{245, 255, 255, 245})); // corners as given, flipped
+    // Corners far off the device are pinned, with room left for the edge adjustments.
+    dc.DrawRectangle(-1e308, -1e308, 1e308, NAN, &o);
+    constexpr int L = DeviceCoordinateLimit;
+    EXPECT_EQ(emf.Only("rect")[2].args, (std::vector<int>{-L, L, L, -L}));
 }
 
 TEST(PaintDCText, AlignmentMovesTheAnchor) {

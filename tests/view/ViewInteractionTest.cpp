@@ -381,10 +381,12 @@ TEST_F(ViewFixture, DraggedObjectsShowTheirOverlapInXorAndEraseThemselves) {
     // not at all, and a second drawing removes everything.
     clsNode* second = scene.TreeManager.AddNode(scene.TreeManager.CreateLineNode(3, 2, 0, 10, 2, 0, ""));
     clsNode* hidden = scene.TreeManager.AddNode(scene.TreeManager.CreateLineNode(4, -5, 0, 4, 8, 0, ""));
+    clsNode* corner = scene.TreeManager.AddNode(scene.TreeManager.CreateLineNode(10, 2, 0, 10, 8, 0, ""));
     hidden->SetVisible(false);
     Select();
     scene.TreeManager.SelectNodeByKey(second->Key, true);
     scene.TreeManager.SelectNodeByKey(hidden->Key, true);
+    scene.TreeManager.SelectNodeByKey(corner->Key, true);
     clsNode* selection = scene.TreeManager.GetSelection();
     ASSERT_TRUE(selection && selection->IsSelection());
 
@@ -399,6 +401,8 @@ TEST_F(ViewFixture, DraggedObjectsShowTheirOverlapInXorAndEraseThemselves) {
     for (int x = static_cast<int>(x1); x <= static_cast<int>(x2); ++x)
         ASSERT_EQ(image.pixelColor(x, static_cast<int>(y)), QColor(255, 0, 0)) << x;
     EXPECT_EQ(image.pixelColor(static_cast<int>(xHidden), static_cast<int>(yHidden)), QColor(Qt::white));
+    view.ConvertPointToScreen(clsPoint3D(10, 2, 0), x2, y); // the corner that two lines share
+    EXPECT_EQ(image.pixelColor(static_cast<int>(x2), static_cast<int>(y)), QColor(255, 0, 0));
     view.OnPaint(selection, true, false);
     EXPECT_EQ(canvas.Image(), before);
 }

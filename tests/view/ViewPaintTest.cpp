@@ -709,24 +709,21 @@ TEST(ViewPaintFastPaths, PerspectivePaintingProjectsExactlyAsTheView) {
 }
 
 TEST(ViewPaintFastPaths, NearestRoundsHalvesToEven) {
-    // The paint target rounds device coordinates with a shortcut inside the int range; it
-    // must agree with RoundHalfEven everywhere.
+    // The paint target rounds device coordinates with a shortcut inside its limit; it must
+    // agree with RoundHalfEven everywhere, and pin what lies beyond.
+    constexpr double L = DeviceCoordinateLimit;
     for (double v : {0.5, 1.5, 2.5, -0.5, -1.5, -2.5, 0.49999999999999994, -0.49999999999999994, 2.5000000000000004,
-                     1e-300, -0.0, 1234567.5, -1234566.5, 2147483646.5, -2147483647.5, 2147483646.4999998,
+                     1e-300, -0.0, 1234567.5, -1234566.5, L - 0.5, -L + 0.5, L + 0.5, 2147483646.4999998,
                      4503599627370495.5})
-        EXPECT_EQ(Nearest(v), static_cast<int>(std::max(-2147483648.0, std::min(2147483647.0, RoundHalfEven(v)))))
-            << v;
+        EXPECT_EQ(Nearest(v), static_cast<int>(std::max(-L, std::min(L, RoundHalfEven(v))))) << v;
     std::mt19937_64 rng(11);
     for (int i = 0; i < 100000; ++i) {
         const double v = std::uniform_real_distribution<double>(-3e9, 3e9)(rng) / (1 << (i % 30));
         const double half = std::floor(v) + 0.5;
-        for (double x : {v, half}) {
-            const double r = RoundHalfEven(x);
-            const int expected = r >= 2147483647.0 ? 2147483647 : r <= -2147483648.0 ? -2147483647 - 1 : static_cast<int>(r);
-            ASSERT_EQ(Nearest(x), expected) << x;
-        }
+        for (double x : {v, half})
+            ASSERT_EQ(Nearest(x), static_cast<int>(std::max(-L, std::min(L, RoundHalfEven(x))))) << x;
     }
-    EXPECT_EQ(Nearest(std::nan("")), -2147483647 - 1);
-    EXPECT_EQ(Nearest(1e300), 2147483647);
-    EXPECT_EQ(Nearest(-1e300), -2147483647 - 1);
+    EXPECT_EQ(Nearest(std::nan("")), -DeviceCoordinateLimit);
+    EXPECT_EQ(Nearest(1e300), DeviceCoordinateLimit);
+    EXPECT_EQ(Nearest(-1e300), -DeviceCoordinateLimit);
 }
