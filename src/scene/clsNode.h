@@ -113,6 +113,8 @@ public:
     static std::unique_ptr<IShape> MakeObject(std::int32_t type);
 
 private:
+    // The children of a root or group record, read in child order.
+    bool ReadChildren(const clsStream& record, clsSceneSettings* scene, int depth);
     void ClearNode();
     void ReleaseChildren();
     void LinkAfter(clsNode* previous, std::unique_ptr<clsNode> node);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "expr/clsError.h"
+#include "io/NumberedItems.h"
 #include "io/clsOldStream.h"
 #include "io/clsStream.h"
 #include "platform/Desktop.h"
@@ -150,8 +151,8 @@ void clsFunction::ReadData(const clsStream& record) {
     TStep = record.GetDouble("TStep", false, 0, 0, 0);
     Functions.clear();
     const std::int32_t count = record.GetLong("FncCount", -1073741824, 1073741824, 0);
-    for (std::int32_t i = 1; i <= count && static_cast<std::size_t>(i) <= record.Items.size(); ++i) {
-        const std::string text = record.GetString("Fnc" + std::to_string(i), "");
+    for (const NumberedItem& numbered : NumberedItems(record, "Fnc", count)) {
+        const std::string text = numbered.Text();
         if (text.empty()) continue;
         clsOldStream flat; // a damaged definition cannot disturb the next one
         flat.ParseString(text);

@@ -342,6 +342,13 @@ TEST(FunctionObject, RecordAndCopies) {
     EXPECT_EQ(r.BreakApart().size(), 40u);
     EXPECT_DOUBLE_EQ(r.BreakApart().front()->StartPoint.z, 3);
 
+    clsStream sparse; // a definition numbered beyond the record's other items
+    sparse.SetLong("FncCount", 5);
+    sparse.SetString("Fnc5", "x;1;t;2*t;");
+    r.ReadData(sparse);
+    ASSERT_EQ(r.Functions.size(), 1u);
+    EXPECT_EQ(r.Functions[0].Body, "2*t");
+
     auto copy = f.Clone();
     f.Functions[0].Body = "t*t";
     EXPECT_EQ(dynamic_cast<clsFunction&>(*copy).Functions[0].Body, "cos(t)");
