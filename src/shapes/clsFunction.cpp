@@ -104,9 +104,12 @@ void clsFunction::Sample() {
         lastError_ = error.GetError();
         return;
     }
+    // X, Y and Z are called with t alone, whatever parameters a definition declares: one
+    // with another count fails here with the evaluator's parameter-count message.
+    std::vector<double> args(1, TFrom);
     double ignored = 0;
     for (auto& def : f) {
-        if (!def->Evaluate(*this, std::vector<double>(def->Params.size(), TFrom), false, true, error, ignored)) {
+        if (!def->Evaluate(*this, args, false, true, error, ignored)) {
             lastError_ = error.GetError();
             return;
         }
@@ -119,8 +122,9 @@ void clsFunction::Sample() {
         if (std::fabs(t - TTo) >= epsilon && sign * TTo <= sign * t) break;
         if (sign * TTo < sign * t) t = TTo; // the last point lands exactly on the end
         double xyz[3] = {0, 0, 0};
+        args[0] = t;
         for (int i = 0; i < 3; ++i) {
-            if (!f[i]->Evaluate(*this, std::vector<double>(f[i]->Params.size(), t), true, true, error, xyz[i])) {
+            if (!f[i]->Evaluate(*this, args, true, true, error, xyz[i])) {
                 lastError_ = error.GetError();
                 return;
             }

@@ -450,6 +450,13 @@ TEST_F(FunctionPropertiesTest, VerificationFindsErrorsAnywhereOnTheSampledRange)
     Type(Box(F::FieldX), "1e3 & 1==1");
     EXPECT_EQ(PressOk(), "Error: Syntax error at symbol '==' in 'x'");
     Type(Box(F::FieldX), "From + To + Step*t");
+    // X is called with t alone, also when a scene function X declares other parameters.
+    clsFncDef x;
+    x.ParseName("X(A,B)");
+    x.Body = "A";
+    scene.Functions.push_back(x);
+    EXPECT_EQ(PressOk(), "Error: Too few parameters in call to function 'X' from 'X'");
+    scene.Functions.pop_back();
     EXPECT_EQ(PressOk(), "");
     EXPECT_DOUBLE_EQ(copy->TFrom, 0);
     EXPECT_DOUBLE_EQ(copy->TTo, 1);

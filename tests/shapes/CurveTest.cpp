@@ -311,6 +311,22 @@ TEST(FunctionObject, FormulasErrorsAndSceneFunctions) {
     const SegmentList s = f.BreakApart();
     ASSERT_EQ(s.size(), 20u);
     EXPECT_DOUBLE_EQ(s.back()->EndPoint.y, 20); // the scene's Y wins
+    // X, Y and Z are called with exactly one value, t.
+    const struct {
+        const char* header;
+        const char* message;
+    } wrongCounts[] = {{"X(A,B)", "Too few parameters in call to function 'X' from 'X'"},
+                       {"X", "Too many parameters in call to function 'X' from 'X'"}};
+    for (const auto& c : wrongCounts) {
+        clsFncDef x;
+        x.ParseName(c.header);
+        x.Body = "1";
+        scene.Functions.push_back(x);
+        f.ClearCache();
+        EXPECT_TRUE(f.BreakApart().empty());
+        EXPECT_EQ(f.LastSamplingError(), c.message);
+        scene.Functions.pop_back();
+    }
 
     f.Translate(1, 0, 0);
     EXPECT_DOUBLE_EQ(f.BreakApart().back()->EndPoint.x, 11);
