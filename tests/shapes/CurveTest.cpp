@@ -214,9 +214,11 @@ TEST(EllipseObject, DamagedRecordsStayCheap) {
     clsEllipse e;
     e.ReadData(s);
     EXPECT_LE(e.BreakApart().size(), 100000u);
+    EXPECT_EQ(e.Flatness, 2000000000); // kept as stored, so that a resave leaves it alone
     clsBezier b;
     b.ReadData(s);
     EXPECT_LE(b.BreakApart().size(), 100000u);
+    EXPECT_EQ(b.Flatness, 2000000000);
 }
 
 TEST(Handles, DrawnThroughThePaintTargetOnScreen) {
