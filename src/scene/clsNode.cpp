@@ -18,9 +18,10 @@ namespace {
 
 constexpr std::string_view kChildPrefix = "Child";
 
-// Empty children made for numbers missing between and after the child records. A file
-// that skips a few numbers gets its empty children; one that names a child a hundred
-// million gets that child, but not a hundred million empty ones before it.
+// Empty children made in one tree for numbers missing between and after the child
+// records. A file that skips a few numbers gets its empty children; one that names a child
+// a hundred million, or nests many groups with absurd counts, gets every child it holds
+// but not millions of empty ones.
 constexpr std::int64_t kMaxEmptyChildren = 100000;
 
 // What CreateSubStream does for a key the record does not hold yet, without searching for it.
@@ -466,7 +467,12 @@ bool clsNode::HitTestNode(clsView& view, const clsRect& rect, std::vector<clsVer
     return hit;
 }
 
-bool clsNode::ReadData(const clsStream& record, clsSceneSettings* scene, int depth) {
+bool clsNode::ReadData(const clsStream& record, clsSceneSettings* scene) {
+    std::int64_t emptyLeft = kMaxEmptyChildren;
+    return ReadNode(record, scene, 0, emptyLeft);
+}
+
+bool clsNode::ReadNode(const clsStream& record, clsSceneSettings* scene, int depth, std::int64_t& emptyLeft) {
     ClearNode();
     Name = record.GetString("Name", "");
     NodeType = record.GetLong("NodeType", 0, 5, 0);
@@ -478,7 +484,7 @@ bool clsNode::ReadData(const clsStream& record, clsSceneSettings* scene, int dep
     Object.reset();
     if (NodeType == Root || NodeType == Group) {
         if (depth >= MaxDepth) return false;
-        return ReadChildren(record, scene, depth);
+        return ReadChildren(record, scene, depth, emptyLeft);
     }
     static const char* const kObjectKeys[] = {"", "Line", "", "Ellipse", "Bezier", "Function"};
     Object = MakeObject(NodeType);
@@ -489,7 +495,7 @@ bool clsNode::ReadData(const clsStream& record, clsSceneSettings* scene, int dep
     return true;
 }
 
-bool clsNode::ReadChildren(const clsStream& record, clsSceneSettings* scene, int depth) {
+bool clsNode::ReadChildren(const clsStream& record, clsSceneSettings* scene, int depth, std::int64_t& emptyLeft) {
     // A missing child record reads as an empty node; every record present is read.
     const std::int32_t count = record.GetLong("ChildCount", 0, 1073741824, 0);
     const std::vector<NumberedItem> present = NumberedItems(record, kChildPrefix, count);
@@ -497,10 +503,9 @@ bool clsNode::ReadChildren(const clsStream& record, clsSceneSettings* scene, int
     bool complete = true;
     auto add = [&](const clsStream& childRecord) {
         auto child = std::make_unique<clsNode>();
-        complete = child->ReadData(childRecord, scene, depth + 1) && complete;
+        complete = child->ReadNode(childRecord, scene, depth + 1, emptyLeft) && complete;
         AddChild(std::move(child));
     };
-    std::int64_t emptyLeft = kMaxEmptyChildren;
     std::int64_t next = 1; // the number of the next child
     for (const NumberedItem& p : present) {
         for (; next < p.Number && emptyLeft > 0; ++next, --emptyLeft) add(missing);

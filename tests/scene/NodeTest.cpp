@@ -242,10 +242,14 @@ TEST(Node, RecordsRoundTripAndLenientReading) {
     huge.SetLong("ChildCount", 1000000000);
     n.ReadData(huge, nullptr);
     EXPECT_EQ(n.GetChildCount(), 1000);
-    huge.CreateSubStream("Child100000000").SetString("Name", "far");
+    clsStream& far = huge.CreateSubStream("Child100000000");
+    far.SetString("Name", "far");
+    far.SetLong("NodeType", clsNode::Group);
+    far.SetLong("ChildCount", 1000000000);
     n.ReadData(huge, nullptr);
     EXPECT_EQ(n.GetChildCount(), 100001); // the far child after a bounded run of empty ones
     EXPECT_EQ(n.LastChild()->Name, "far");
+    EXPECT_EQ(n.LastChild()->GetChildCount(), 0); // the bound holds for the whole tree
 }
 
 TEST(Node, AbsurdNestingIsCutOffAndFreedSafely) {
