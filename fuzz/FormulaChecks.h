@@ -234,7 +234,6 @@ private:
         if (!out.ok && out.message.empty()) return what + " failed without a message";
         if (out.ok && compute && !std::isfinite(out.value)) return what + " succeeded with a value that is not finite";
         if (!SameDefinition(def, before)) return what + " changed the evaluated definition (name, body or parameters)";
-        if (context.ParseDepth != 0) return what + " left the parse depth at " + std::to_string(context.ParseDepth);
         if (list_.size() != snapshot_.size()) return what + " changed the size of the function list";
         for (std::size_t i = 0; i < list_.size(); ++i) {
             if (list_[i].NestCount != 0)

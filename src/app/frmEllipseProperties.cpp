@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -41,17 +40,11 @@ double NormalizedRadians(double degrees) {
     return d * kDegree;
 }
 
-// The flatness as typed: blank means the default (0); otherwise a whole number, rounded
-// as integer conversion does. False when the text is not a number or out of range.
+// The flatness as typed, read like every other number of the dialog: a blank or a text
+// that is no number reads as 0, the default; otherwise the leading number, rounded as
+// integer conversion does. False when out of range.
 bool ReadFlatness(const QString& typed, std::int32_t& flatness) {
-    const QString text = typed.trimmed();
-    if (text.isEmpty()) {
-        flatness = 0;
-        return true;
-    }
-    static const QRegularExpression number(R"(^[+-]?(\d+([.,]\d*)?|[.,]\d+)([eEdD][+-]?\d+)?$)");
-    if (!number.match(text).hasMatch()) return false;
-    const double value = RoundHalfEven(ParseNumber(text.toStdString()));
+    const double value = RoundHalfEven(ParseNumber(typed.toStdString()));
     if (!(value >= 0 && value <= 400)) return false;
     flatness = static_cast<std::int32_t>(value);
     return flatness == 0 || flatness >= 4;

@@ -227,13 +227,15 @@ bool frmFunctionProperties::VerifyFunc(const char* name, clsError& error) {
         error.InternalError();
         return false;
     }
-    std::vector<double> args(def->Params.size(), edited_.TFrom);
+    // Exactly one value, t, as the sampling passes it: a definition with another
+    // parameter count fails here rather than on the canvas.
+    std::vector<double> args(1, edited_.TFrom);
     double value = 0;
     if (!def->Evaluate(context, args, false, true, error, value)) return false;
     // Every value the curve will be sampled at: a domain error anywhere on the range is
     // found now rather than as a curve that silently ends early.
     return SampleParameters(edited_.TFrom, edited_.TTo, edited_.TStep, [&](double t) {
-        std::fill(args.begin(), args.end(), t);
+        args[0] = t;
         if (!def->Evaluate(context, args, true, true, error, value)) return false;
         if (ov::CheckAbort(false)) {
             error.Aborted();

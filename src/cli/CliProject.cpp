@@ -1,9 +1,14 @@
 // Project commands of orthovane-cli: new, resave, info.
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <iomanip>
 #include <sstream>
+#include <string_view>
 
 #include "cli/CliCommands.h"
 #include "cli/StreamPrompt.h"
+#include "io/Utf8.h"
 #include "scene/clsScene.h"
 
 namespace ov::cli {
@@ -16,22 +21,37 @@ std::string Num(double v) {
     return s.str();
 }
 
+// A JSON number; JSON has none for infinities and NaN.
+std::string JsonNum(double v) { return std::isfinite(v) ? Num(v) : "null"; }
+
 std::string Point(const clsPoint3D& p, bool json) {
-    if (json) return "[" + Num(p.x) + ", " + Num(p.y) + ", " + Num(p.z) + "]";
+    if (json) return "[" + JsonNum(p.x) + ", " + JsonNum(p.y) + ", " + JsonNum(p.z) + "]";
     return "(" + Num(p.x) + ", " + Num(p.y) + ", " + Num(p.z) + ")";
 }
 
-std::string JsonText(const std::string& s) {
+// A JSON string. Names and notes come from files and may hold any bytes: a byte that is
+// not part of well-formed UTF-8 becomes U+FFFD, so that the output stays valid JSON.
+std::string JsonText(std::string_view s) {
     std::string out = "\"";
-    for (const char c : s) {
-        if (c == '"' || c == '\\') out += '\\';
-        if (static_cast<unsigned char>(c) < 0x20) {
+    for (std::size_t i = 0; i < s.size();) {
+        std::uint32_t cp = 0;
+        const std::size_t length = DecodeUtf8(s, i, cp);
+        if (length == 0) {
+            out += kUtf8Replacement;
+            ++i;
+            continue;
+        }
+        if (cp == '"' || cp == '\\') {
+            out += '\\';
+            out += static_cast<char>(cp);
+        } else if (cp < 0x20 || cp == 0x7F) {
             char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(cp));
             out += buf;
         } else {
-            out += c;
+            out.append(s.substr(i, length));
         }
+        i += length;
     }
     return out + "\"";
 }
@@ -102,8 +122,9 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         if (first) out << "null";
         else out << "{\"min\": " << Point(min, true) << ", \"max\": " << Point(max, true) << "}";
         out << ",\n  \"camera\": {\"eye\": " << Point(cam.EyePoint, true) << ", \"normal\": " << Point(cam.Normal, true)
-            << ", \"up\": " << Point(cam.ViewUp, true) << ", \"window\": [" << Num(cam.UMin) << ", " << Num(cam.VMin)
-            << ", " << Num(cam.UMax) << ", " << Num(cam.VMax) << "], \"distance\": " << Num(cam.Distance) << "}\n}\n";
+            << ", \"up\": " << Point(cam.ViewUp, true) << ", \"window\": [" << JsonNum(cam.UMin) << ", " << JsonNum(cam.VMin)
+            << ", " << JsonNum(cam.UMax) << ", " << JsonNum(cam.VMax) << "], \"distance\": " << JsonNum(cam.Distance)
+            << "}\n}\n";
         return 0;
     }
     out << "Name: " << scene.Name << "\nNodes:";

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "expr/FunctionContext.h"
+#include "expr/StackRoom.h"
 #include "expr/clsError.h"
 #include "expr/clsFncDef.h"
 #include "io/NumberText.h"
@@ -11,16 +12,6 @@
 namespace ov {
 
 namespace {
-
-// Deep nesting of parentheses, "!" or calls would otherwise exhaust the stack. Each
-// primary costs a handful of frames; legitimate formulas, even with a hundred nested user
-// calls, stay far below this.
-constexpr int kMaxParseDepth = 1000;
-// The stack the open levels of one evaluation may take, well inside the usual 8 MB. An
-// optimised build needs about 2 KB per level, so there the depth limit always ends a
-// formula first; the frames of a sanitizer build are four to five times as large and
-// would exhaust the stack before the depth limit without this bound.
-constexpr std::uintptr_t kMaxStackBytes = std::uintptr_t{4} << 20;
 
 constexpr double kPi = 3.14159265358979;
 constexpr double kE = 2.71828182845905;
@@ -40,12 +31,6 @@ const char* const kLevel6Stops = "),<>=!&|+-*/";
 const char* const kNotAnOperand = "),<>=!&|+-*/^";
 
 bool IsTokenChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.'; }
-
-struct DepthGuard {
-    int& depth;
-    explicit DepthGuard(int& d) : depth(d) { ++depth; }
-    ~DepthGuard() { --depth; }
-};
 
 } // namespace
 
@@ -208,14 +193,10 @@ bool ExpressionParser::Power(double& r, Mode m) {
 }
 
 bool ExpressionParser::Primary(double& r, Mode m) {
-    DepthGuard guard(context_.ParseDepth);
-    // The outermost level records where the evaluation's stack starts and the levels
-    // within measure from there. The frame address serves rather than the address of a
-    // local, which a sanitizer may place off the stack.
-    const auto frame = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
-    if (context_.ParseDepth == 1) context_.StackBase = frame;
-    const std::uintptr_t used = frame < context_.StackBase ? context_.StackBase - frame : frame - context_.StackBase;
-    if (context_.ParseDepth > kMaxParseDepth || used > kMaxStackBytes) {
+    // Every recursion of the grammar passes here, so deep nesting of parentheses, "!" or
+    // calls ends with a message before it exhausts the stack. The frame address serves
+    // rather than the address of a local, which a sanitizer may place off the stack.
+    if (StackRunningShort(reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)))) {
         error_.SetError("Formula is nested too deeply in '" + def_.Name + "'");
         return false;
     }

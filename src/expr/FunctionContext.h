@@ -23,9 +23,7 @@ public:
     virtual bool CheckAbort() { return false; }
 
     // Bookkeeping shared by all nested calls of one evaluation.
-    int ParseDepth = 0;           // open grammar levels, bounded to protect the stack
-    std::uintptr_t StackBase = 0; // frame address of the outermost open level
-    std::uint64_t Ticks = 0;      // loop iterations and calls, to pace CheckAbort
+    std::uint64_t Ticks = 0; // loop iterations and calls, to pace CheckAbort
 };
 
 } // namespace ov

@@ -20,12 +20,6 @@ const char* MacroTitle(Macro kind) {
     return kind == Macro::Sum ? "Sum" : kind == Macro::Product ? "Product" : "Integrate";
 }
 
-std::string TrimBlanks(std::string_view s) {
-    const std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string_view::npos) return {};
-    return std::string(s.substr(b, s.find_last_not_of(' ') - b + 1));
-}
-
 // Removes the temporary index parameter however the loop ends.
 class IndexVariable {
 public:
@@ -47,9 +41,9 @@ private:
 bool ExpressionParser::CallMacro(Macro kind, const std::string& name, const ArgumentTexts& texts, double& r,
                                  Mode m) {
     if (texts.size() != 4 && texts.size() != 5) return CheckArgCount(4, name, texts);
-    // The argument text keeps the blanks before a following comma; they are not part of
-    // the name.
-    const std::string variable = TrimBlanks(texts[1]);
+    // The argument text keeps the blanks before a following comma, and a name cannot
+    // hold a blank: "I " is refused rather than read as I.
+    const std::string variable(texts[1]);
     bool valid = clsFncDef::IsValidName(variable) && variable != "E" && variable != "PI";
     for (const clsArg& p : def_.Params) valid = valid && !NamesEqual(p.Name, variable);
     if (!valid) {

@@ -1,5 +1,6 @@
 #include "io/NumberText.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -73,21 +74,27 @@ double ReadRadixInteger(std::string_view s, size_t i, int radix) {
     return std::isfinite(value) ? value : DBL_MAX;
 }
 
+// Exponents are held to this magnitude before the mantissa's digit count is added to
+// them: far beyond any double, yet far from the integer range, so that a written exponent
+// of any length cannot overflow the sum.
+constexpr long long kExponentBound = 1000000000000LL;
+
 // Rough decimal exponent of a normalised numeric prefix ("digits[.digits][e[sign]digits]"),
 // enough to tell an overflow from an underflow.
-long DecimalExponent(const std::string& s) {
+long long DecimalExponent(const std::string& s) {
     const size_t e = s.find('e');
     const std::string mantissa = s.substr(0, e);
-    long exponent = e == std::string::npos ? 0 : std::strtol(s.c_str() + e + 1, nullptr, 10);
+    long long exponent = e == std::string::npos ? 0 : std::strtoll(s.c_str() + e + 1, nullptr, 10);
+    exponent = std::clamp(exponent, -kExponentBound, kExponentBound);
     const size_t point = mantissa.find('.');
     const std::string whole = mantissa.substr(0, point);
     const size_t firstNonZero = whole.find_first_not_of('0');
     if (firstNonZero != std::string::npos)
-        return exponent + static_cast<long>(whole.size() - firstNonZero) - 1;
+        return exponent + static_cast<long long>(whole.size() - firstNonZero) - 1;
     if (point == std::string::npos) return exponent;
     const std::string fraction = mantissa.substr(point + 1);
     const size_t lead = fraction.find_first_not_of('0');
-    return exponent - static_cast<long>(lead == std::string::npos ? fraction.size() : lead) - 1;
+    return exponent - static_cast<long long>(lead == std::string::npos ? fraction.size() : lead) - 1;
 }
 
 std::function<std::string(double)>& LocaleFormatter() {

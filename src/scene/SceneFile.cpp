@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "io/LineList.h"
+#include "io/NumberedItems.h"
 #include "io/TextFile.h"
 #include "io/clsOldStream.h"
 #include "io/clsStream.h"
@@ -94,8 +95,8 @@ bool clsScene::ReadData(const clsStream& r, bool import, std::string& error) {
     // One flat stream serves all definitions, each continuing where the last one stopped.
     clsOldStream flat;
     const std::int32_t count = r.GetLong("FncCount", -1073741824, 1073741824, 0);
-    for (std::int32_t i = 1; i <= count && static_cast<std::size_t>(i) <= r.Items.size(); ++i) {
-        const std::string text = r.GetString("Fnc" + std::to_string(i), "");
+    for (const NumberedItem& numbered : NumberedItems(r, "Fnc", count)) {
+        const std::string text = numbered.Text();
         if (text.empty()) continue;
         flat.ParseString(text);
         Functions.emplace_back();

@@ -1,5 +1,6 @@
 #include "scene/clsNode.h"
 
+#include "io/NumberedItems.h"
 #include "io/clsStream.h"
 #include "scene/AppState.h"
 #include "shapes/clsBezier.h"
@@ -17,29 +18,11 @@ namespace {
 
 constexpr std::string_view kChildPrefix = "Child";
 
-// The record of each child 1 to count, as GetSubStream("Child<i>") gives it: the first
-// item of that key when it holds a record, otherwise none. Found in one pass over the
-// items, where a search per child would make reading a large group quadratic.
-std::vector<const clsStream*> ChildRecords(const clsStream& record, std::size_t count) {
-    std::vector<const clsStream*> records(count + 1, nullptr);
-    std::vector<bool> seen(count + 1, false);
-    for (const clsStreamItem& item : record.Items) {
-        const std::string& key = item.Key;
-        const std::size_t p = kChildPrefix.size();
-        // "Child" and the decimal digits of a number from 1 up, without leading zeros.
-        if (key.size() <= p || key.size() > p + 10 || key.compare(0, p, kChildPrefix) != 0 || key[p] == '0') continue;
-        std::size_t index = 0;
-        bool digits = true;
-        for (std::size_t k = p; k < key.size() && digits; ++k) {
-            if (key[k] < '0' || key[k] > '9') digits = false;
-            else index = index * 10 + static_cast<std::size_t>(key[k] - '0');
-        }
-        if (!digits || index > count || seen[index]) continue;
-        seen[index] = true;
-        if (item.ItemType == clsStreamItem::SubStream_ && item.SubStream) records[index] = item.SubStream.get();
-    }
-    return records;
-}
+// Empty children made in one tree for numbers missing between and after the child
+// records. A file that skips a few numbers gets its empty children; one that names a child
+// a hundred million, or nests many groups with absurd counts, gets every child it holds
+// but not millions of empty ones.
+constexpr std::int64_t kMaxEmptyChildren = 100000;
 
 // What CreateSubStream does for a key the record does not hold yet, without searching for it.
 clsStream& AppendSubStream(clsStream& record, std::string key) {
@@ -490,7 +473,12 @@ bool clsNode::HitTestNode(clsView& view, const clsRect& rect, std::vector<clsVer
     return hit;
 }
 
-bool clsNode::ReadData(const clsStream& record, clsSceneSettings* scene, int depth) {
+bool clsNode::ReadData(const clsStream& record, clsSceneSettings* scene) {
+    std::int64_t emptyLeft = kMaxEmptyChildren;
+    return ReadNode(record, scene, 0, emptyLeft);
+}
+
+bool clsNode::ReadNode(const clsStream& record, clsSceneSettings* scene, int depth, std::int64_t& emptyLeft) {
     ClearNode();
     Name = record.GetString("Name", "");
     NodeType = record.GetLong("NodeType", 0, 5, 0);
@@ -500,21 +488,9 @@ bool clsNode::ReadData(const clsStream& record, clsSceneSettings* scene, int dep
     RotateY = record.GetDouble("RotateY", false, 0, 0, 0);
     RotateZ = record.GetDouble("RotateZ", false, 0, 0, 0);
     Object.reset();
-    bool complete = true;
     if (NodeType == Root || NodeType == Group) {
         if (depth >= MaxDepth) return false;
-        // A missing child record reads as an empty node; a damaged count cannot ask for
-        // more children than the record has items.
-        const std::int32_t count = record.GetLong("ChildCount", 0, 1073741824, 0);
-        const std::size_t limit = std::min<std::size_t>(static_cast<std::size_t>(count), record.Items.size());
-        const std::vector<const clsStream*> children = ChildRecords(record, limit);
-        static const clsStream missing;
-        for (std::size_t i = 1; i <= limit; ++i) {
-            auto child = std::make_unique<clsNode>();
-            complete = child->ReadData(children[i] ? *children[i] : missing, scene, depth + 1) && complete;
-            AddChild(std::move(child));
-        }
-        return complete;
+        return ReadChildren(record, scene, depth, emptyLeft);
     }
     static const char* const kObjectKeys[] = {"", "Line", "", "Ellipse", "Bezier", "Function"};
     Object = MakeObject(NodeType);
@@ -523,6 +499,29 @@ bool clsNode::ReadData(const clsStream& record, clsSceneSettings* scene, int dep
         Object->ReadData(record.GetSubStream(kObjectKeys[NodeType]));
     }
     return true;
+}
+
+bool clsNode::ReadChildren(const clsStream& record, clsSceneSettings* scene, int depth, std::int64_t& emptyLeft) {
+    // A missing child record reads as an empty node; every record present is read.
+    const std::int32_t count = record.GetLong("ChildCount", 0, 1073741824, 0);
+    const std::vector<NumberedItem> present = NumberedItems(record, kChildPrefix, count);
+    static const clsStream missing;
+    bool complete = true;
+    auto add = [&](const clsStream& childRecord) {
+        auto child = std::make_unique<clsNode>();
+        complete = child->ReadNode(childRecord, scene, depth + 1, emptyLeft) && complete;
+        AddChild(std::move(child));
+    };
+    std::int64_t next = 1; // the number of the next child
+    for (const NumberedItem& p : present) {
+        for (; next < p.Number && emptyLeft > 0; ++next, --emptyLeft) add(missing);
+        const clsStreamItem& item = *p.Item;
+        add(item.ItemType == clsStreamItem::SubStream_ && item.SubStream ? *item.SubStream : missing);
+        next = std::int64_t{p.Number} + 1;
+    }
+    for (const std::int32_t end = HonouredCount(present, count); next <= end && emptyLeft > 0; ++next, --emptyLeft)
+        add(missing);
+    return complete;
 }
 
 void clsNode::WriteData(clsStream& record) const {

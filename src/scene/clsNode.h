@@ -105,7 +105,7 @@ public:
     void GetBBoxInt(clsPoint3D& min, clsPoint3D& max, bool& first) const;
     // Reads the node record. Returns false when groups were nested too deeply to be read
     // completely (the nodes down to the limit are kept).
-    bool ReadData(const clsStream& record, clsSceneSettings* scene, int depth = 0);
+    bool ReadData(const clsStream& record, clsSceneSettings* scene);
     void WriteData(clsStream& record) const;
 
     // Levels below this node (0 for a leaf) and above it (0 for a node without parent).
@@ -116,6 +116,11 @@ public:
     static std::unique_ptr<IShape> MakeObject(std::int32_t type);
 
 private:
+    // ReadData of a node depth levels below the one read first; emptyLeft is what is left
+    // of the budget of empty children for missing child records, shared by the whole tree.
+    bool ReadNode(const clsStream& record, clsSceneSettings* scene, int depth, std::int64_t& emptyLeft);
+    // The children of a root or group record, read in child order.
+    bool ReadChildren(const clsStream& record, clsSceneSettings* scene, int depth, std::int64_t& emptyLeft);
     void ClearNode();
     void ReleaseChildren();
     void LinkAfter(clsNode* previous, std::unique_ptr<clsNode> node);

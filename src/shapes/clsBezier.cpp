@@ -1,6 +1,7 @@
 #include "shapes/clsBezier.h"
 
 #include "io/clsStream.h"
+#include "shapes/Flatness.h"
 #include "shapes/HandleMarks.h"
 #include "shapes/VertexHits.h"
 #include "shapes/XorPreview.h"
@@ -31,7 +32,7 @@ void clsBezier::Stretch(double sx, double sy, double sz, const clsPoint3D* cente
 }
 
 SegmentList clsBezier::BreakApart() {
-    const int n = Flatness < 4 ? 50 : Flatness;
+    const int n = FlatSegments(Flatness, 50);
     SegmentList segments;
     segments.reserve(static_cast<std::size_t>(n));
     clsPoint3D previous = Point1;
@@ -55,8 +56,7 @@ void clsBezier::ReadData(const clsStream& record) {
     Point2.ReadData(record.GetSubStream("Point2"));
     Point3.ReadData(record.GetSubStream("Point3"));
     Point4.ReadData(record.GetSubStream("Point4"));
-    // Beyond a few thousand segments a curve only costs time; a damaged count is capped.
-    Flatness = record.GetLong("Flatness", -1073741824, 100000, 0);
+    Flatness = record.GetLong("Flatness", kFlatnessMin, kFlatnessMax, 0);
 }
 
 void clsBezier::WriteData(clsStream& record) const {

@@ -4,6 +4,7 @@
 
 #include "io/NumberText.h"
 #include "io/clsStream.h"
+#include "shapes/Flatness.h"
 #include "shapes/HandleMarks.h"
 #include "shapes/VertexHits.h"
 #include "shapes/XorPreview.h"
@@ -22,9 +23,6 @@ double FullAngle(double y, double x) {
     if (a < 0) a += kTwoPi;
     return a;
 }
-
-// Outlines longer than this only cost time; damaged values are capped.
-constexpr std::int32_t kMaxFlatness = 100000;
 
 } // namespace
 
@@ -67,7 +65,7 @@ clsPoint3D clsEllipse::OnOutline(double angle) const {
 
 SegmentList clsEllipse::BreakApart() {
     if (cached_) return cache_;
-    const int n = Flatness < 4 ? 48 : std::min(Flatness, kMaxFlatness);
+    const int n = FlatSegments(Flatness, 48);
     cache_.clear();
     clsPoint3D previous;
     if (IsArc()) {
@@ -75,7 +73,7 @@ SegmentList clsEllipse::BreakApart() {
         if (sweep < 0) sweep += kTwoPi;
         double m = RoundHalfEven(n * sweep / kTwoPi);
         if (!(m >= 1)) m = 1;
-        if (m > kMaxFlatness) m = kMaxFlatness; // angles far outside one turn
+        if (m > kMaxFlatSegments) m = kMaxFlatSegments; // angles far outside one turn
         const int steps = static_cast<int>(m);
         previous = OnOutline(StartAngle);
         for (int i = 1; i <= steps; ++i) {
@@ -119,7 +117,7 @@ void clsEllipse::ReadData(const clsStream& record) {
     RadiusY = record.GetDouble("RadiusY", false, 0, 0, 0);
     StartAngle = record.GetDouble("StartAngle", false, 0, 0, 0);
     EndAngle = record.GetDouble("EndAngle", false, 0, 0, 0);
-    Flatness = record.GetLong("Flatness", -1073741824, kMaxFlatness, 0);
+    Flatness = record.GetLong("Flatness", kFlatnessMin, kFlatnessMax, 0);
     cached_ = false;
 }
 

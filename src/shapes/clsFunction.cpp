@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "expr/clsError.h"
+#include "io/NumberedItems.h"
 #include "io/clsOldStream.h"
 #include "io/clsStream.h"
 #include "platform/Desktop.h"
@@ -109,11 +110,12 @@ std::string clsFunction::Sample(SegmentList& curve) {
         error.InternalError();
         return error.GetError();
     }
+    // X, Y and Z are called with t alone, whatever parameters a definition declares: one
+    // with another count fails here with the evaluator's parameter-count message.
+    std::vector<double> args(1, TFrom);
     double ignored = 0;
     for (auto& def : f) {
-        if (!def->Evaluate(*this, std::vector<double>(def->Params.size(), TFrom), false, true, error, ignored)) {
-            return error.GetError();
-        }
+        if (!def->Evaluate(*this, args, false, true, error, ignored)) return error.GetError();
     }
     const double sign = TStep > 0 ? 1 : TStep < 0 ? -1 : 0;
     const double epsilon = std::fabs(TStep) / 100;
@@ -123,10 +125,9 @@ std::string clsFunction::Sample(SegmentList& curve) {
         if (std::fabs(t - TTo) >= epsilon && sign * TTo <= sign * t) break;
         if (sign * TTo < sign * t) t = TTo; // the last point lands exactly on the end
         double xyz[3] = {0, 0, 0};
+        args[0] = t;
         for (int i = 0; i < 3; ++i) {
-            if (!f[i]->Evaluate(*this, std::vector<double>(f[i]->Params.size(), t), true, true, error, xyz[i])) {
-                return error.GetError();
-            }
+            if (!f[i]->Evaluate(*this, args, true, true, error, xyz[i])) return error.GetError();
         }
         if (ov::CheckAbort(true, true)) {
             error.Aborted();
@@ -136,9 +137,8 @@ std::string clsFunction::Sample(SegmentList& curve) {
         if (k > 0) curve.push_back(std::make_shared<const clsLine3D>(previous, p));
         previous = p;
         ++k;
-        if (k > kMaxPoints) {
+        if (k > kMaxPoints)
             return "The curve has more than " + std::to_string(static_cast<long>(kMaxPoints)) + " points";
-        }
         const double next = TFrom + k * TStep;
         if (next == t) break; // a step too small to move t any further
         t = next;
@@ -153,8 +153,8 @@ void clsFunction::ReadData(const clsStream& record) {
     TStep = record.GetDouble("TStep", false, 0, 0, 0);
     Functions.clear();
     const std::int32_t count = record.GetLong("FncCount", -1073741824, 1073741824, 0);
-    for (std::int32_t i = 1; i <= count && static_cast<std::size_t>(i) <= record.Items.size(); ++i) {
-        const std::string text = record.GetString("Fnc" + std::to_string(i), "");
+    for (const NumberedItem& numbered : NumberedItems(record, "Fnc", count)) {
+        const std::string text = numbered.Text();
         if (text.empty()) continue;
         clsOldStream flat; // a damaged definition cannot disturb the next one
         flat.ParseString(text);

@@ -161,8 +161,8 @@ TEST_F(ObjectPropertiesTest, FlatnessOutsideItsRangeIsRefusedAndTheDialogStaysOp
         const char* typed;
         bool accepted;
         std::int32_t stored;
-    } cases[] = {{"3", false, 0},   {"401", false, 0}, {"-4", false, 0}, {"abc", false, 0}, {"4", true, 4},
-                 {"400", true, 400}, {"", true, 0},     {" 0 ", true, 0}, {"12,4", true, 12}};
+    } cases[] = {{"3", false, 0},   {"401", false, 0}, {"-4", false, 0}, {"abc", true, 0},    {"4", true, 4},
+                 {"400", true, 400}, {"", true, 0},     {" 0 ", true, 0}, {"12,4", true, 12}, {"12abc", true, 12}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         prompt.Messages.clear();
@@ -450,6 +450,13 @@ TEST_F(FunctionPropertiesTest, VerificationFindsErrorsAnywhereOnTheSampledRange)
     Type(Box(F::FieldX), "1e3 & 1==1");
     EXPECT_EQ(PressOk(), "Error: Syntax error at symbol '==' in 'x'");
     Type(Box(F::FieldX), "From + To + Step*t");
+    // X is called with t alone, also when a scene function X declares other parameters.
+    clsFncDef x;
+    x.ParseName("X(A,B)");
+    x.Body = "A";
+    scene.Functions.push_back(x);
+    EXPECT_EQ(PressOk(), "Error: Too few parameters in call to function 'X' from 'X'");
+    scene.Functions.pop_back();
     EXPECT_EQ(PressOk(), "");
     EXPECT_DOUBLE_EQ(copy->TFrom, 0);
     EXPECT_DOUBLE_EQ(copy->TTo, 1);

@@ -87,11 +87,14 @@ TEST(CliProject, NewResaveInfoAndProjectFunctions) {
 
     // A project's functions are searched before the function files'.
     const std::string p = testing::TempDir() + "/cli-f.ovp";
-    std::ofstream(p, std::ios::binary) << "ViewVolumeMin = {\r\nx = -1\r\ny = -1\r\nz = -1\r\n}\r\n"
+    std::ofstream(p, std::ios::binary) << "Name = A\xff\x01\"B\r\nViewVolumeMin = {\r\nx = -1\r\ny = -1\r\nz = -1\r\n}\r\n"
                                           "ViewVolumeMax = {\r\nx = 1\r\ny = 1\r\nz = 1\r\n}\r\n"
                                           "FncCount = 1\r\nFnc1 = Sq;1;X;X*X+1;\r\n";
     const std::string f = testing::TempDir() + "/cli-f.fnl";
     std::ofstream(f, std::ios::binary) << "--FNL 1.0--\r\n1\r\nSq;1;X;X*X;\r\n";
     const Result eval = Cli({"eval", "--functions", f, "--project", p, "sq(3)"});
     EXPECT_EQ(eval.out, "10\n");
+    // A stray byte becomes U+FFFD and a control character an escape: the JSON stays valid.
+    const Result named = Cli({"info", p, "--json"});
+    EXPECT_NE(named.out.find("\"name\": \"A\xEF\xBF\xBD\\u0001\\\"B\","), std::string::npos) << named.out;
 }

@@ -100,7 +100,8 @@ TEST(Grammar, NumbersConstantsAndTokens) {
         {"pi", 3.14159265358979}, {"E", 2.71828182845905}, {"e*1", 2.71828182845905}, {"1e", 1},
         {"007", 7},
     });
-    ExpectErrors({{"1E999", "Error evaluating function 'F': Overflow"}});
+    ExpectErrors({{"1E999", "Error evaluating function 'F': Overflow"},
+                  {"10E99999999999999999999", "Error evaluating function 'F': Overflow"}});
     const auto tiny = Eval("." + std::string(400, '0') + "1");
     EXPECT_TRUE(tiny.ok);
     EXPECT_EQ(tiny.value, 0);

@@ -18,7 +18,7 @@ TEST(Macros, SumAndProduct) {
         {"SUM(I*I,I,1,3)", 14},
         {"PRODUCT(I,I,1,5)", 120},
         {"PRODUCT(I,I,5,1,2)", 15},
-        {"sum(i, i , 1, 3)", 6}, // blanks around the index name
+        {"sum(i, i, 1, 3)", 6}, // a blank before the index name is skipped
         {"SUM(SUM(J,J,1,I),I,1,3)", 10}, // nested, with its own index
         {"SUM(1,K,0-2,2)", 5},
         {"SUM(I,I,1.0,2E0)", 3},
@@ -43,6 +43,7 @@ TEST(Macros, SumAndProductRules) {
         {"PRODUCT(I,I,.5,1)", "The start index value of 'Product' must be an integer. Value specified = 0.5"},
         {"SUM(I,PI,1,2)", "Invalid index variable name 'PI' of function 'Sum' in 'F'"},
         {"SUM(I,E,1,2)", "Invalid index variable name 'E' of function 'Sum' in 'F'"},
+        {"SUM(I, I ,1,2)", "Invalid index variable name 'I ' of function 'Sum' in 'F'"},
         {"PRODUCT(I,2I,1,2)", "Invalid index variable name '2I' of function 'Product' in 'F'"},
         {"INTEGRATE(X,X+1,1,2)", "Invalid index variable name 'X+1' of function 'Integrate' in 'F'"},
         {"SUM(I,I,1)", "Too few parameters in call to function 'SUM' from 'F'"},

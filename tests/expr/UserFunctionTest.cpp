@@ -49,7 +49,8 @@ TEST(UserFunctions, ErrorsInsideACalleeNameTheCallee) {
 
 TEST(UserFunctions, RecursionIsBoundedAtOneHundredActiveCalls) {
     FunctionList functions{Definition("G", "G+1"), Definition("Fact2(N)", "IF(N<1, 1, N*Fact2(N-1))"),
-                           Definition("Depth(N)", "IF(N<2, 1, 1+Depth(N-1))")};
+                           Definition("Depth(N)", "IF(N<2, 1, 1+Depth(N-1))"),
+                           Definition("P(N)", "if(n>=100,n,((((((((P(n+1))))))))))")};
     const auto endless = Eval("G", &functions);
     EXPECT_FALSE(endless.ok);
     EXPECT_EQ(endless.message, "Recursion is too deep in call to 'G'");
@@ -62,6 +63,9 @@ TEST(UserFunctions, RecursionIsBoundedAtOneHundredActiveCalls) {
     const auto deepest = Eval("Depth(100)", &functions);
     EXPECT_TRUE(deepest.ok) << deepest.message;
     EXPECT_EQ(deepest.value, 100);
+    const auto wrapped = Eval("P(1)", &functions); // each call inside eight parentheses
+    EXPECT_TRUE(wrapped.ok) << wrapped.message;
+    EXPECT_EQ(wrapped.value, 100);
     const auto tooDeep = Eval("Depth(101)", &functions);
     EXPECT_FALSE(tooDeep.ok);
     EXPECT_EQ(tooDeep.message, "Recursion is too deep in call to 'Depth'");

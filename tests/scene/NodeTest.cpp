@@ -241,7 +241,15 @@ TEST(Node, RecordsRoundTripAndLenientReading) {
     clsStream huge;
     huge.SetLong("ChildCount", 1000000000);
     n.ReadData(huge, nullptr);
-    EXPECT_LE(n.GetChildCount(), 1);
+    EXPECT_EQ(n.GetChildCount(), 1000);
+    clsStream& far = huge.CreateSubStream("Child100000000");
+    far.SetString("Name", "far");
+    far.SetLong("NodeType", clsNode::Group);
+    far.SetLong("ChildCount", 1000000000);
+    n.ReadData(huge, nullptr);
+    EXPECT_EQ(n.GetChildCount(), 100001); // the far child after a bounded run of empty ones
+    EXPECT_EQ(n.LastChild()->Name, "far");
+    EXPECT_EQ(n.LastChild()->GetChildCount(), 0); // the bound holds for the whole tree
 }
 
 TEST(Node, AbsurdNestingIsCutOffAndFreedSafely) {

@@ -106,7 +106,7 @@ TEST(SceneFile, DefaultsAndClampsOfTheRecord) {
 
     clsScene p;
     ASSERT_TRUE(LoadText(p, "ViewVolumeMin = {\r\nx = -1\r\ny = -1\r\nz = -1\r\n}\r\nViewVolumeMax = {\r\nx = 1\r\n"
-                            "y = 1\r\nz = 1\r\n}\r\nAngleStep = -1\r\nFncCount = 3\r\nFnc1 = F;0;1;\r\nFnc3 = G;1;X;X*2;\r\n"
+                            "y = 1\r\nz = 1\r\n}\r\nAngleStep = -1\r\nFncCount = 9\r\nFnc1 = F;0;1;\r\nFnc9 = G;1;X;X*2;\r\n"
                             "Tree = {\r\nChildCount = 2\r\nChild1 = {\r\nNodeType = 1\r\n}\r\n}\r\n"));
     EXPECT_EQ(p.Precision, 4);
     EXPECT_EQ(p.AngleStep, 0);

@@ -215,9 +215,11 @@ TEST(EllipseObject, DamagedRecordsStayCheap) {
     clsEllipse e;
     e.ReadData(s);
     EXPECT_LE(e.BreakApart().size(), 100000u);
+    EXPECT_EQ(e.Flatness, 2000000000); // kept as stored, so that a resave leaves it alone
     clsBezier b;
     b.ReadData(s);
     EXPECT_LE(b.BreakApart().size(), 100000u);
+    EXPECT_EQ(b.Flatness, 2000000000);
 }
 
 TEST(Handles, DrawnThroughThePaintTargetOnScreen) {
@@ -312,6 +314,22 @@ TEST(FunctionObject, FormulasErrorsAndSceneFunctions) {
     const SegmentList s = f.BreakApart();
     ASSERT_EQ(s.size(), 20u);
     EXPECT_DOUBLE_EQ(s.back()->EndPoint.y, 20); // the scene's Y wins
+    // X, Y and Z are called with exactly one value, t.
+    const struct {
+        const char* header;
+        const char* message;
+    } wrongCounts[] = {{"X(A,B)", "Too few parameters in call to function 'X' from 'X'"},
+                       {"X", "Too many parameters in call to function 'X' from 'X'"}};
+    for (const auto& c : wrongCounts) {
+        clsFncDef x;
+        x.ParseName(c.header);
+        x.Body = "1";
+        scene.Functions.push_back(x);
+        f.ClearCache();
+        EXPECT_TRUE(f.BreakApart().empty());
+        EXPECT_EQ(f.LastSamplingError(), c.message);
+        scene.Functions.pop_back();
+    }
 
     f.Translate(1, 0, 0);
     EXPECT_DOUBLE_EQ(f.BreakApart().back()->EndPoint.x, 11);
@@ -342,6 +360,13 @@ TEST(FunctionObject, RecordAndCopies) {
     EXPECT_EQ(r.TStep, 0.25);
     EXPECT_EQ(r.BreakApart().size(), 40u);
     EXPECT_DOUBLE_EQ(r.BreakApart().front()->StartPoint.z, 3);
+
+    clsStream sparse; // a definition numbered beyond the record's other items
+    sparse.SetLong("FncCount", 5);
+    sparse.SetString("Fnc5", "x;1;t;2*t;");
+    r.ReadData(sparse);
+    ASSERT_EQ(r.Functions.size(), 1u);
+    EXPECT_EQ(r.Functions[0].Body, "2*t");
 
     auto copy = f.Clone();
     f.Functions[0].Body = "t*t";

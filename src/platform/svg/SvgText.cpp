@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "io/Utf8.h"
+
 namespace ov::svgtext {
 
 std::string Number(double value) {
@@ -34,47 +36,6 @@ std::string HexColor(const draw::Color& color) {
     return text;
 }
 
-namespace {
-
-const char kReplacement[] = "\xEF\xBF\xBD"; // U+FFFD
-
-// Length of the well-formed UTF-8 sequence at text[i] and its code point, or 0 when the
-// bytes there are not one.
-std::size_t DecodeUtf8(std::string_view text, std::size_t i, std::uint32_t& codePoint) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    std::size_t length;
-    std::uint32_t minimum;
-    if (lead < 0x80) {
-        codePoint = lead;
-        return 1;
-    } else if ((lead & 0xE0) == 0xC0) {
-        length = 2;
-        minimum = 0x80;
-        codePoint = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3;
-        minimum = 0x800;
-        codePoint = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4;
-        minimum = 0x10000;
-        codePoint = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-        codePoint = (codePoint << 6) | (byte(i + k) & 0x3F);
-    }
-    if (codePoint < minimum || codePoint > 0x10FFFF) return 0; // overlong or out of range
-    if (codePoint >= 0xD800 && codePoint <= 0xDFFF) return 0;  // surrogate halves
-    return length;
-}
-
-} // namespace
-
 std::string EscapeAttribute(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -83,7 +44,7 @@ std::string EscapeAttribute(std::string_view text) {
         std::uint32_t cp = 0;
         const std::size_t length = DecodeUtf8(text, i, cp);
         if (length == 0) {
-            out += kReplacement;
+            out += kUtf8Replacement;
             ++i; // resynchronise on the next byte
             continue;
         }
@@ -111,7 +72,7 @@ std::string EscapeAttribute(std::string_view text) {
             break;
         default:
             if (cp < 0x20 || cp == 0xFFFE || cp == 0xFFFF)
-                out += kReplacement;
+                out += kUtf8Replacement;
             else
                 out.append(text.substr(i, length));
         }
