@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "io/NumberText.h"
 #include "io/clsStream.h"
-#include "platform/DrawApp.h"
-#include "style/clsColor.h"
+#include "platform/svg/SvgDrawApp.h"
 #include "style/clsFont.h"
 #include "style/clsOutline.h"
 
@@ -10,235 +10,89 @@ using namespace ov;
 
 namespace {
 
-// Records what the drawing program was told to do with one shape.
-class RecordingShape : public draw::Shape {
-public:
-    bool none = false;
-    double width = -1;
-    std::optional<draw::OutlineStyle> style;
-    draw::Color color;
+struct RecordingShape : draw::Shape { // told: "none", or the points, the style ("-": the default) and the blue
+    std::string told;
     void SetOutlineProperties(double w, const std::optional<draw::OutlineStyle>& s, const draw::Color& c) override {
-        width = w;
-        style = s;
-        color = c;
+        told = GeneralNumberText(w * 72) + " " + (s ? std::to_string(s->Index) : "-") + " " + std::to_string(c.Blue);
     }
-    void SetOutlineNone() override { none = true; }
+    void SetOutlineNone() override { told = "none"; }
     void SetFillColor(const draw::Color&) override {}
     void SetName(const std::string&) override {}
     std::string GetName() const override { return {}; }
     void CreateSelection() override {}
 };
 
-class NullApp : public draw::Application {
-public:
-    std::shared_ptr<draw::Document> ActiveDocument() override { return nullptr; }
-    std::shared_ptr<draw::ShapeRange> CreateShapeRange() override { return nullptr; }
-};
-
 } // namespace
 
-TEST(Color, ComponentsAndRecord) {
-    clsColor c(10, 20, 30);
-    EXPECT_EQ(c.RGBColor, 10 + 20 * 256 + 30 * 65536);
-    EXPECT_EQ(c.GetRed(), 10);
-    EXPECT_EQ(c.GetGreen(), 20);
-    EXPECT_EQ(c.GetBlue(), 30);
-    EXPECT_TRUE(c.IsSame(c.Dup()));
-    clsStream s;
-    c.WriteData(s);
-    clsColor r;
-    r.ReadData(s);
-    EXPECT_TRUE(r.IsSame(c));
-    s.SetLong("RGBColor", 2000000000);
-    r.ReadData(s);
-    EXPECT_EQ(r.RGBColor, 1073741824);
-    r.ReadData(clsStream());
-    EXPECT_EQ(r.RGBColor, 0);
-    EXPECT_EQ(c.GetButtonLook(false).System, SystemColor::GrayText);
-    EXPECT_EQ(c.GetButtonLook(true).RGBColor, c.RGBColor);
-}
-
-TEST(Outline, WidthAndStyleInvariant) {
-    clsOutline o;
-    EXPECT_EQ(o.Width, 0.216);
-    EXPECT_EQ(o.Style, clsOutline::StyleSolid);
-    EXPECT_EQ(o.Color.RGBColor, 0);
-    o.Style = clsOutline::StyleDotted;
-    o.SetPointWidth(2);
-    EXPECT_EQ(o.Style, clsOutline::StyleDotted); // a chosen dash style stays
-    o.SetPointWidth(0);
-    EXPECT_EQ(o.Style, clsOutline::StyleNone);
-    o.SetPointWidth(1);
-    EXPECT_EQ(o.Style, clsOutline::StyleSolid);
-    o.SetParams(3, clsColor(1, 2, 3).RGBColor);
-    EXPECT_EQ(o.Width, 3);
-    EXPECT_EQ(o.Color.GetBlue(), 3);
-    clsOutline copy = o.Dup();
-    copy.Color.SetRGBColor(9, 9, 9);
-    EXPECT_EQ(o.Color.GetRed(), 1); // colours are never shared
-}
-
-TEST(Outline, ButtonTexts) {
-    clsOutline o;
-    EXPECT_EQ(o.GetButtonLook(true).Text, "Hair, solid");
-    o.SetNone();
-    EXPECT_EQ(o.GetButtonLook(true).Text, "None");
-    EXPECT_EQ(o.GetButtonLook(true).System, SystemColor::ButtonFace);
-    const struct {
-        double width;
-        std::int32_t style;
-        const char* text;
-    } cases[] = {
-        {1, clsOutline::StyleSolid, "1 pt, solid"},   {0.3, clsOutline::StyleSolid, "0.25 pt, solid"},
-        {0.4, clsOutline::StyleSolid, "0.5 pt, solid"}, {7, clsOutline::StyleSolid, "7 pt, solid"},
-        {0.216, clsOutline::StyleDashed, "Hair, dash"}, {1.5, clsOutline::StyleDotted, "1.5 pt, dot"},
-        {2, 9, "2 pt, solid"},
+TEST(Outline, EachStyleGivesItsPenShapeOutlineAndButtonAndWidthZeroGoesWithStyleNone) {
+    const struct { std::int32_t style; double width; Qt::PenStyle pen; int px; const char *told, *text; } cases[] = {
+        {clsOutline::StyleSolid, 0.216, Qt::SolidLine, 7, "0.216 0 3", "Hair, solid"},
+        {clsOutline::StyleDashed, 0.3, Qt::DashLine, 1, "0.3 12 3", "0.25 pt, dash"}, // dashes, dots: one unit wide
+        {clsOutline::StyleDotted, 0.4, Qt::DotLine, 1, "0.4 2 3", "0.5 pt, dot"},     // text in quarter points
+        {42, 7, Qt::SolidLine, 7, "7 - 3", "7 pt, solid"},                            // unknown styles from a file
+        {clsOutline::StyleNone, 0, Qt::NoPen, 0, "none", "None"},
     };
-    for (const auto& c : cases) {
-        o.Width = c.width;
-        o.Style = c.style;
-        EXPECT_EQ(o.GetButtonLook(true).Text, c.text);
+    SvgDrawApp app;
+    for (const auto& k : cases) {
+        clsOutline o(k.width, 1, 2, 3);
+        o.Style = k.style;
+        RecordingShape shape;
+        o.ApplyToShape(shape, app);
+        const QPen pen = o.GetGDIPen(7);
+        EXPECT_TRUE(pen.style() == k.pen && pen.width() == k.px && pen.color() == QColor(1, 2, 3)) << k.text;
+        EXPECT_EQ(shape.told, k.told);
+        EXPECT_TRUE(o.GetButtonLook(true).Text == k.text && o.GetButtonLook(true).RGBColor == (k.style ? 0x030201 : 0));
+        EXPECT_EQ(o.GetButtonLook(false).System, k.style ? SystemColor::GrayText : SystemColor::ButtonFace);
     }
-    o.SetParams(1, clsColor(255, 0, 0).RGBColor);
-    EXPECT_EQ(o.GetButtonLook(true).RGBColor, 255);
-    EXPECT_EQ(o.GetButtonLook(false).System, SystemColor::GrayText);
-}
-
-TEST(Outline, PensFollowTheStyle) {
-    clsOutline o(2, 10, 20, 30);
-    QPen pen = o.GetGDIPen(7);
-    EXPECT_EQ(pen.style(), Qt::SolidLine);
-    EXPECT_EQ(pen.width(), 7);
-    EXPECT_EQ(pen.color(), QColor(10, 20, 30));
-    o.Style = clsOutline::StyleDashed;
-    pen = o.GetGDIPen(7);
-    EXPECT_EQ(pen.style(), Qt::DashLine);
-    EXPECT_EQ(pen.width(), 1); // dashes and dots are always one unit wide
+    clsOutline o;
+    EXPECT_TRUE(o.Width == 0.216 && o.Style == clsOutline::StyleSolid && o.Color.RGBColor == 0);
     o.Style = clsOutline::StyleDotted;
-    EXPECT_EQ(o.GetGDIPen(7).width(), 1);
-    EXPECT_EQ(o.GetGDIPen(7).style(), Qt::DotLine);
-    o.Style = clsOutline::StyleNone;
-    EXPECT_EQ(o.GetGDIPen(7).style(), Qt::NoPen);
-    o.Style = 42; // unknown styles from a file draw solid
-    EXPECT_EQ(o.GetGDIPen(7).style(), Qt::SolidLine);
-    EXPECT_EQ(o.GetGDIPen(7).width(), 7);
+    o.SetPointWidth(2); // a chosen dash style stays; the colour button greys when disabled
+    EXPECT_TRUE(o.Style == clsOutline::StyleDotted && o.Color.GetButtonLook(false).System == SystemColor::GrayText);
 }
 
-TEST(Outline, ApplyToShape) {
-    NullApp app;
-    RecordingShape shape;
-    clsOutline o(1.44, 1, 2, 3);
-    o.ApplyToShape(shape, app);
-    EXPECT_DOUBLE_EQ(shape.width, 0.02);
-    ASSERT_TRUE(shape.style.has_value());
-    EXPECT_EQ(shape.style->Index, 0);
-    EXPECT_EQ(shape.color.Blue, 3);
+TEST(StyleRecords, RoundTripClampAndMissingKeysReadAsZeroNotAsTheDefaults) {
+    clsOutline o(2.5, 0, 128, 0), ro;
+    clsFont f, rf;
     o.Style = clsOutline::StyleDashed;
-    o.ApplyToShape(shape, app);
-    EXPECT_EQ(shape.style->Index, 12);
-    o.Style = clsOutline::StyleDotted;
-    o.ApplyToShape(shape, app);
-    EXPECT_EQ(shape.style->Index, 2);
-    o.Style = 7;
-    o.ApplyToShape(shape, app);
-    EXPECT_FALSE(shape.style.has_value());
-    EXPECT_FALSE(shape.none);
-    o.SetNone();
-    o.ApplyToShape(shape, app);
-    EXPECT_TRUE(shape.none);
-}
-
-TEST(Outline, RecordUsesTheGettersDefaults) {
-    clsOutline o(2.5, 0, 128, 0);
-    o.Style = clsOutline::StyleDashed;
-    clsStream s;
-    o.WriteData(s);
-    ASSERT_EQ(s.Items.size(), 3u);
-    EXPECT_EQ(s.Items[0].Key, "Width");
-    EXPECT_EQ(s.Items[1].Key, "Style");
-    EXPECT_EQ(s.Items[2].Key, "Color");
-    clsOutline r;
-    r.ReadData(s);
-    EXPECT_EQ(r.Width, 2.5);
-    EXPECT_EQ(r.Style, clsOutline::StyleDashed);
-    EXPECT_EQ(r.Color.GetGreen(), 128);
-    clsOutline missing;
-    missing.ReadData(clsStream());
-    EXPECT_EQ(missing.Width, 0); // not the class default
-    EXPECT_EQ(missing.Style, clsOutline::StyleNone);
-}
-
-TEST(Font, DefaultsTextAndRecord) {
-    clsFont f;
-    EXPECT_EQ(f.Name, "Arial");
-    EXPECT_EQ(f.Size, 10);
-    EXPECT_EQ(f.CharSet, 1);
-    EXPECT_EQ(f.GetWeight(), 400);
-    EXPECT_EQ(f.GetButtonText(), "10 pt, Arial");
-    f.Size = 12.5f;
-    EXPECT_EQ(f.GetButtonText(), "12.5 pt, Arial");
-    f.Size = 10.1f;
-    EXPECT_EQ(f.GetButtonText(), "10.1 pt, Arial"); // the single's shortest form
-    f.Bold = true;
-    EXPECT_EQ(f.GetWeight(), 700);
-
     f.Size = 10.5f;
     f.Italic = true;
     f.Color.SetRGBColor(1, 2, 3);
     f.CharSet = 238;
-    clsStream s;
-    f.WriteData(s);
-    EXPECT_EQ(s.GetVal("Size", false, ""), "105");
-    clsFont r;
-    r.ReadData(s);
-    EXPECT_EQ(r.Size, 10.5f);
-    EXPECT_TRUE(r.Bold);
-    EXPECT_TRUE(r.Italic);
-    EXPECT_FALSE(r.Underline);
-    EXPECT_EQ(r.Color.GetBlue(), 3);
-    EXPECT_EQ(r.CharSet, 238);
-    clsFont missing;
-    missing.ReadData(clsStream());
-    EXPECT_EQ(missing.Size, 0);
-    EXPECT_EQ(missing.Name, "");
-    EXPECT_EQ(missing.CharSet, 0);
-    s.SetLong("CharSet", 999);
-    r.ReadData(s);
-    EXPECT_EQ(r.CharSet, 255);
+    clsStream so, sf, empty;
+    o.WriteData(so);
+    f.WriteData(sf);
+    EXPECT_EQ(sf.GetVal("Size", false, ""), "105"); // tenths of a point
+    ro.ReadData(so);
+    rf.ReadData(sf);
+    EXPECT_TRUE(ro.Width == 2.5 && ro.Style == clsOutline::StyleDashed && ro.Color.GetGreen() == 128);
+    EXPECT_TRUE(rf.Size == 10.5f && rf.Italic && !rf.Bold && rf.Color.IsSame(f.Color) && rf.CharSet == 238);
+    ro.ReadData(empty);
+    rf.ReadData(empty);
+    EXPECT_TRUE(ro.Width == 0 && ro.Style == clsOutline::StyleNone && ro.Color.RGBColor == 0);
+    EXPECT_TRUE(rf.Size == 0 && rf.Name.empty() && rf.CharSet == 0 && !rf.Italic && rf.GetHFont().pixelSize() == 1);
+    ro.SetHairline(); // a visible width never keeps style none
+    sf.SetLong("CharSet", 999);
+    sf.CreateSubStream("Color").SetLong("RGBColor", 2000000000);
+    rf.ReadData(sf);
+    EXPECT_TRUE(rf.CharSet == 255 && rf.Color.RGBColor == 1073741824 && ro.Style == clsOutline::StyleSolid);
 }
 
-TEST(Font, MetricsScaleWithTheSize) {
+TEST(Font, ButtonTextWeightAndMetricsThatScaleWithTheSize) {
     clsFont f;
-    double w10 = 0, h10 = 0, w20 = 0, h20 = 0;
+    EXPECT_TRUE(f.GetButtonText() == "10 pt, Arial" && f.CharSet == 1 && f.GetWeight() == 400);
+    double w10, h10, w20, h20, widest, tallest, ascent, lessLeading;
     f.GetTextSize("Perspective", w10, h10);
-    f.Size = 20;
+    f.GetMetrics(ascent, lessLeading);
+    f.EstimateTextSize({"i", "Perspective", "ab"}, widest, tallest);
+    EXPECT_TRUE(w10 > 20 && w10 < 100 && h10 > 9 && h10 < 15 && widest == w10 && tallest == h10);
+    EXPECT_TRUE(ascent > 7 && ascent < 11 && lessLeading > 5 && lessLeading < ascent);
+    f.Size = 20.1f;
     f.GetTextSize("Perspective", w20, h20);
-    EXPECT_GT(w10, 20);  // a word at 10 pt is several times wider than high
-    EXPECT_LT(w10, 100);
-    EXPECT_NEAR(w20, 2 * w10, 0.2);
-    EXPECT_NEAR(h20, 2 * h10, 0.2);
-    EXPECT_GT(h10, 9);   // the cell is taller than the size
-    EXPECT_LT(h10, 15);
-
-    double widest = 0, tallest = 0;
-    f.EstimateTextSize({"i", "WWWW", "ab"}, widest, tallest);
-    double ww = 0, wh = 0;
-    f.GetTextSize("WWWW", ww, wh);
-    EXPECT_EQ(widest, ww);
-
-    double ascent = 0, lessLeading = 0;
-    f.Size = 10;
+    EXPECT_TRUE(std::fabs(w20 - 2.01 * w10) < 0.3 && std::fabs(h20 - 2.01 * h10) < 0.3);
+    f.Bold = true;
+    EXPECT_TRUE(f.GetButtonText() == "20.1 pt, Arial" && f.GetWeight() == 700); // the single's shortest form
+    f.Size = 1e8f; // absurd sizes from a file are measured without trouble
     f.GetMetrics(ascent, lessLeading);
-    EXPECT_GT(ascent, 7);
-    EXPECT_LT(ascent, 11);
-    EXPECT_LT(lessLeading, ascent);
-    EXPECT_GT(lessLeading, 5);
-
-    // Absurd sizes from a file are measured without trouble.
-    f.Size = 1e8f;
-    f.GetTextSize("x", ww, wh);
-    f.GetMetrics(ascent, lessLeading);
-    f.Size = 0;
-    f.GetTextSize("x", ww, wh);
-    EXPECT_GE(ww, 0);
+    EXPECT_TRUE(std::isfinite(ascent) && f.GetHFont().pixelSize() == clsFont::MaxPixelSize);
 }
