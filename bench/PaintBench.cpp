@@ -20,8 +20,8 @@
 
 #include "geometry/clsRect.h"
 #include "style/clsOutline.h"
-#include "view/Canvas.h"
-#include "view/clsPaintDC.h"
+#include "paint/Canvas.h"
+#include "paint/clsPaintDC.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -24,9 +24,9 @@
 #include "camera/clsPerspective.h"
 #include "scene/AppState.h"
 #include "scene/clsScene.h"
-#include "view/Canvas.h"
-#include "view/clsPaintDC.h"
-#include "view/clsView.h"
+#include "paint/Canvas.h"
+#include "paint/clsPaintDC.h"
+#include "paint/clsView.h"
 
 #include <QGuiApplication>
 #include <QImage>

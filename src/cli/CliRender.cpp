@@ -18,8 +18,8 @@
 #include "io/TextFile.h"
 #include "platform/svg/SvgDrawApp.h"
 #include "scene/clsScene.h"
-#include "view/Canvas.h"
-#include "view/clsView.h"
+#include "paint/Canvas.h"
+#include "paint/clsView.h"
 
 namespace ov::cli {
 

@@ -7,7 +7,7 @@
 #include "cli/StreamPrompt.h"
 #include "io/NumberText.h"
 #include "scene/clsScene.h"
-#include "view/clsView.h"
+#include "paint/clsView.h"
 
 namespace ov::cli {
 

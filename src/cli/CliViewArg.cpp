@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "view/clsView.h"
+#include "paint/clsView.h"
 
 namespace ov::cli {
 

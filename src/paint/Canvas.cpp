@@ -1,4 +1,4 @@
-#include "view/Canvas.h"
+#include "paint/Canvas.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "view/DeviceSurface.h"
+#include "paint/DeviceSurface.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "view/clsPaintDC.h"
+#include "paint/clsPaintDC.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -7,8 +7,8 @@
 
 #include "platform/DrawApp.h"
 #include "platform/MetafileDC.h"
-#include "view/Canvas.h"
-#include "view/DeviceSurface.h"
+#include "paint/Canvas.h"
+#include "paint/DeviceSurface.h"
 
 namespace ov {
 

@@ -1,10 +1,10 @@
-#include "view/clsView.h"
+#include "paint/clsView.h"
 
 #include <cmath>
 
 #include "camera/clsPerspective.h"
-#include "scene/clsSceneSettings.h"
-#include "view/Canvas.h"
+#include "settings/clsSceneSettings.h"
+#include "paint/Canvas.h"
 
 namespace ov {
 

@@ -1,4 +1,4 @@
-#include "view/XorOutline.h"
+#include "render/XorOutline.h"
 
 #include <algorithm>
 #include <cmath>

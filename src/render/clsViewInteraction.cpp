@@ -2,7 +2,7 @@
 // rubber bands of a drag, and the arrow keys as nudges and rotations of the selection or
 // of the camera.
 
-#include "view/clsView.h"
+#include "paint/clsView.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -13,10 +13,10 @@
 #include "scene/clsNode.h"
 #include "scene/clsScene.h"
 #include "shapes/clsLine.h"
-#include "view/Canvas.h"
-#include "view/XorOutline.h"
-#include "view/clsPaintDC.h"
-#include "view/clsVertexHit.h"
+#include "paint/Canvas.h"
+#include "render/XorOutline.h"
+#include "paint/clsPaintDC.h"
+#include "paint/clsVertexHit.h"
 
 namespace ov {
 

@@ -3,7 +3,7 @@
 // colour, no handles), after a layout step that decides which rectangle of the view plane
 // lands on the printable area of the paper.
 
-#include "view/clsView.h"
+#include "paint/clsView.h"
 
 #include <cmath>
 #include <cstdio>
@@ -21,8 +21,8 @@
 #include "platform/Prompt.h"
 #include "style/clsColor.h"
 #include "style/clsOutline.h"
-#include "view/Canvas.h"
-#include "view/clsPaintDC.h"
+#include "paint/Canvas.h"
+#include "paint/clsPaintDC.h"
 
 namespace ov {
 

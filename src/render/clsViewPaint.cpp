@@ -17,12 +17,12 @@
 #include "geometry/clsLine2D.h"
 #include "scene/AppState.h"
 #include "scene/clsNode.h"
-#include "scene/clsSceneSettings.h"
+#include "settings/clsSceneSettings.h"
 #include "shapes/clsLine.h"
 #include "style/clsOutline.h"
-#include "view/Canvas.h"
-#include "view/clsPaintDC.h"
-#include "view/clsView.h"
+#include "paint/Canvas.h"
+#include "paint/clsPaintDC.h"
+#include "paint/clsView.h"
 
 namespace ov {
 

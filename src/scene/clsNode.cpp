@@ -7,7 +7,7 @@
 #include "shapes/clsEllipse.h"
 #include "shapes/clsFunction.h"
 #include "shapes/clsLine.h"
-#include "view/clsView.h"
+#include "paint/clsView.h"
 
 #include <string_view>
 #include <vector>

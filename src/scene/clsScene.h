@@ -7,7 +7,7 @@
 #include <string>
 
 #include "scene/IDocumentWindow.h"
-#include "scene/clsSceneSettings.h"
+#include "settings/clsSceneSettings.h"
 #include "scene/clsTreeManager.h"
 
 namespace ov {

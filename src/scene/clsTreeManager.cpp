@@ -7,7 +7,7 @@
 #include <algorithm>
 #include "scene/AppState.h"
 #include "scene/clsScene.h"
-#include "view/clsView.h"
+#include "paint/clsView.h"
 
 namespace ov {
 

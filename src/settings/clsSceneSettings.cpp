@@ -1,4 +1,4 @@
-#include "scene/clsSceneSettings.h"
+#include "settings/clsSceneSettings.h"
 
 #include <algorithm>
 #include <cmath>

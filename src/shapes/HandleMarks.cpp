@@ -1,8 +1,8 @@
 #include "shapes/HandleMarks.h"
 
 #include "style/clsOutline.h"
-#include "view/clsPaintDC.h"
-#include "view/clsView.h"
+#include "paint/clsPaintDC.h"
+#include "paint/clsView.h"
 
 namespace ov {
 

@@ -8,7 +8,7 @@
 
 #include "geometry/clsLine3D.h"
 #include "geometry/clsRect.h"
-#include "view/clsVertexHit.h"
+#include "paint/clsVertexHit.h"
 
 namespace ov {
 

@@ -1,6 +1,6 @@
 #include "shapes/VertexHits.h"
 
-#include "view/clsView.h"
+#include "paint/clsView.h"
 
 namespace ov {
 

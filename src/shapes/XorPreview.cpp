@@ -1,7 +1,7 @@
 #include "shapes/XorPreview.h"
 
-#include "view/Canvas.h"
-#include "view/clsView.h"
+#include "paint/Canvas.h"
+#include "paint/clsView.h"
 
 namespace ov {
 

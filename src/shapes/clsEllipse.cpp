@@ -8,7 +8,7 @@
 #include "shapes/HandleMarks.h"
 #include "shapes/VertexHits.h"
 #include "shapes/XorPreview.h"
-#include "view/clsView.h"
+#include "paint/clsView.h"
 
 namespace ov {
 

@@ -7,7 +7,7 @@
 #include "io/clsOldStream.h"
 #include "io/clsStream.h"
 #include "platform/Desktop.h"
-#include "scene/clsSceneSettings.h"
+#include "settings/clsSceneSettings.h"
 
 namespace ov {
 

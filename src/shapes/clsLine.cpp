@@ -3,7 +3,7 @@
 #include "io/clsStream.h"
 #include "shapes/VertexHits.h"
 #include "shapes/XorPreview.h"
-#include "view/clsView.h"
+#include "paint/clsView.h"
 
 namespace ov {
 

@@ -1,7 +1,7 @@
 // Registration of the project file type with the desktop: the desktop entry's Exec line,
 // the files written into a data folder, and the icon.
 
-#include "app/DesktopIntegration.h"
+#include "app/desktop/DesktopIntegration.h"
 
 #include <QDir>
 #include <QFile>

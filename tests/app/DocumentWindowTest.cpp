@@ -1,7 +1,7 @@
 // The document window on real widgets: mouse tools and keys driven with QTest events in its
 // view ports, checked against the tree, the undo list and the views' own pixel mapping.
-#include "app/ToolCursors.h"
-#include "app/frmDocument.h"
+#include "app/windows/ToolCursors.h"
+#include "app/windows/frmDocument.h"
 #include "camera/clsPerspective.h"
 #include "platform/Desktop.h"
 #include "platform/Prompt.h"

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/frmFunctionChooser.h"
-#include "app/frmFunctionEditor.h"
-#include "app/frmFunctionSelect.h"
+#include "app/dialogs/frmFunctionChooser.h"
+#include "app/dialogs/frmFunctionEditor.h"
+#include "app/dialogs/frmFunctionSelect.h"
 #include "expr/FunctionCatalogue.h"
 #include "expr/FunctionListFile.h"
 #include "platform/Prompt.h"

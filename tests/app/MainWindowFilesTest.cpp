@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "app/frmFileInfo.h"
+#include "app/dialogs/frmFileInfo.h"
 
 namespace ov::testing {
 namespace {

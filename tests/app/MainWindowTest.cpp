@@ -6,9 +6,9 @@
 #include <QTimer>
 #include <QMenuBar>
 
-#include "app/LineInfoPanel.h"
-#include "app/TransformPanel.h"
-#include "app/frmPrintPreview.h"
+#include "app/windows/LineInfoPanel.h"
+#include "app/windows/TransformPanel.h"
+#include "app/dialogs/frmPrintPreview.h"
 #include "shapes/clsLine.h"
 
 namespace ov::testing {

@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "app/TreeWidgetView.h"
-#include "app/frmDocument.h"
-#include "app/frmMain.h"
+#include "app/windows/TreeWidgetView.h"
+#include "app/windows/frmDocument.h"
+#include "app/windows/frmMain.h"
 #include "platform/Desktop.h"
 #include "platform/Prompt.h"
 #include "scene/AppState.h"

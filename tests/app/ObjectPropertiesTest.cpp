@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "app/ObjectProperties.h"
-#include "app/frmEllipseProperties.h"
-#include "app/frmFunctionChooser.h"
-#include "app/frmFunctionProperties.h"
+#include "app/dialogs/ObjectProperties.h"
+#include "app/dialogs/frmEllipseProperties.h"
+#include "app/dialogs/frmFunctionChooser.h"
+#include "app/dialogs/frmFunctionProperties.h"
 #include "expr/clsError.h"
 #include "platform/Prompt.h"
 #include "scene/AppState.h"

@@ -14,8 +14,8 @@
 #include <memory>
 #include <string>
 
-#include "app/FontDialog.h"
-#include "app/OutlineForm.h"
+#include "app/dialogs/FontDialog.h"
+#include "app/dialogs/OutlineForm.h"
 
 namespace ov {
 namespace {

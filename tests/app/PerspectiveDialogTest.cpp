@@ -15,7 +15,7 @@
 #include <memory>
 #include <string>
 
-#include "app/frmPerspective.h"
+#include "app/dialogs/frmPerspective.h"
 #include "platform/Prompt.h"
 #include "scene/AppState.h"
 #include "scene/clsScene.h"

@@ -18,12 +18,12 @@
 #include <string>
 #include <vector>
 
-#include "app/frmPrintPreview.h"
+#include "app/dialogs/frmPrintPreview.h"
 #include "platform/Desktop.h"
 #include "platform/Prompt.h"
 #include "scene/AppState.h"
 #include "scene/clsScene.h"
-#include "view/clsView.h"
+#include "paint/clsView.h"
 
 namespace ov {
 namespace {

@@ -1,7 +1,7 @@
 // The desktop services on real widgets: message boxes, the file dialog, and the Esc key that
 // long computations read.
 
-#include "app/QtDesktop.h"
+#include "app/desktop/QtDesktop.h"
 
 #include "platform/Desktop.h"
 #include "platform/Prompt.h"

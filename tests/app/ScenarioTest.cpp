@@ -6,8 +6,8 @@
 #include <QFile>
 #include <QPushButton>
 
-#include "app/QtDesktop.h"
-#include "app/frmFunctionProperties.h"
+#include "app/desktop/QtDesktop.h"
+#include "app/dialogs/frmFunctionProperties.h"
 #include "shapes/clsLine.h"
 
 namespace ov::testing {

@@ -15,8 +15,8 @@
 #include <memory>
 #include <string>
 
-#include "app/OutlineForm.h"
-#include "app/frmSceneProperties.h"
+#include "app/dialogs/OutlineForm.h"
+#include "app/dialogs/frmSceneProperties.h"
 #include "platform/Prompt.h"
 #include "scene/AppState.h"
 #include "scene/clsScene.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ShellRules.h"
+#include "app/desktop/ShellRules.h"
 
 using namespace ov;
 

@@ -1,12 +1,12 @@
 // One running instance: later starts hand their files over a local socket, and what else
 // arrives there is ignored without harm.
 
-#include "app/SingleInstance.h"
+#include "app/desktop/SingleInstance.h"
 
-#include "app/ShellRules.h"
-#include "app/Startup.h"
-#include "app/frmDocument.h"
-#include "app/frmMain.h"
+#include "app/desktop/ShellRules.h"
+#include "app/desktop/Startup.h"
+#include "app/windows/frmDocument.h"
+#include "app/windows/frmMain.h"
 #include "platform/Prompt.h"
 #include "scene/AppState.h"
 

@@ -1,11 +1,11 @@
 // Start-up and shut-down: what the command line asks for, the documents opened in a real
 // main window, and the window placement kept in the settings.
 
-#include "app/Startup.h"
+#include "app/desktop/Startup.h"
 
-#include "app/WindowPlacement.h"
-#include "app/frmDocument.h"
-#include "app/frmMain.h"
+#include "app/desktop/WindowPlacement.h"
+#include "app/windows/frmDocument.h"
+#include "app/windows/frmMain.h"
 #include "platform/Prompt.h"
 #include "scene/AppState.h"
 

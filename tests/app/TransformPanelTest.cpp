@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/LineInfoPanel.h"
-#include "app/TransformPanel.h"
+#include "app/windows/LineInfoPanel.h"
+#include "app/windows/TransformPanel.h"
 #include "shapes/clsLine.h"
 
 namespace ov::testing {

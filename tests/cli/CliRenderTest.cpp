@@ -13,8 +13,8 @@
 #include "cli/CliCommands.h"
 #include "cli/CliViewArg.h"
 #include "scene/clsScene.h"
-#include "view/Canvas.h"
-#include "view/clsView.h"
+#include "paint/Canvas.h"
+#include "paint/clsView.h"
 
 using namespace ov;
 

@@ -8,8 +8,8 @@
 #include "platform/Prompt.h"
 #include "scene/clsScene.h"
 #include "shapes/clsLine.h"
-#include "view/Canvas.h"
-#include "view/clsView.h"
+#include "paint/Canvas.h"
+#include "paint/clsView.h"
 
 using namespace ov;
 

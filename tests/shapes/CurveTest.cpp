@@ -3,13 +3,13 @@
 #include <cmath>
 
 #include "io/clsStream.h"
-#include "scene/clsSceneSettings.h"
+#include "settings/clsSceneSettings.h"
 #include "shapes/clsBezier.h"
 #include "shapes/clsEllipse.h"
 #include "shapes/clsFunction.h"
-#include "view/Canvas.h"
-#include "view/clsPaintDC.h"
-#include "view/clsView.h"
+#include "paint/Canvas.h"
+#include "paint/clsPaintDC.h"
+#include "paint/clsView.h"
 
 using namespace ov;
 

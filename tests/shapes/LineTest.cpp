@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "io/clsStream.h"
-#include "scene/clsSceneSettings.h"
+#include "settings/clsSceneSettings.h"
 #include "shapes/clsLine.h"
-#include "view/Canvas.h"
-#include "view/clsView.h"
+#include "paint/Canvas.h"
+#include "paint/clsView.h"
 
 using namespace ov;
 

@@ -11,7 +11,7 @@
 
 #include "platform/MetafileDC.h"
 #include "platform/svg/SvgDrawApp.h"
-#include "view/clsPaintDC.h"
+#include "paint/clsPaintDC.h"
 
 using namespace ov;
 

@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "Fakes.h"
-#include "view/Canvas.h"
-#include "view/clsPaintDC.h"
+#include "paint/Canvas.h"
+#include "paint/clsPaintDC.h"
 
 using namespace ov;
 using test::RecordingMetafile;

@@ -10,10 +10,10 @@
 #include "scene/AppState.h"
 #include "scene/clsScene.h"
 #include "shapes/clsLine.h"
-#include "view/Canvas.h"
-#include "view/XorOutline.h"
-#include "view/clsVertexHit.h"
-#include "view/clsView.h"
+#include "paint/Canvas.h"
+#include "render/XorOutline.h"
+#include "paint/clsVertexHit.h"
+#include "paint/clsView.h"
 
 using namespace ov;
 

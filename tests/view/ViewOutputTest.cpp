@@ -17,9 +17,9 @@
 #include "platform/svg/SvgDrawApp.h"
 #include "scene/clsNode.h"
 #include "scene/clsScene.h"
-#include "view/Canvas.h"
-#include "view/clsPaintDC.h"
-#include "view/clsView.h"
+#include "paint/Canvas.h"
+#include "paint/clsPaintDC.h"
+#include "paint/clsView.h"
 
 using namespace ov;
 

@@ -15,9 +15,9 @@
 #include "scene/clsScene.h"
 #include "shapes/clsEllipse.h"
 #include "shapes/clsLine.h"
-#include "view/Canvas.h"
-#include "view/clsPaintDC.h"
-#include "view/clsView.h"
+#include "paint/Canvas.h"
+#include "paint/clsPaintDC.h"
+#include "paint/clsView.h"
 
 using namespace ov;
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "scene/clsScene.h"
-#include "view/Canvas.h"
-#include "view/clsVertexHit.h"
-#include "view/clsView.h"
+#include "paint/Canvas.h"
+#include "paint/clsVertexHit.h"
+#include "paint/clsView.h"
 
 using namespace ov;
 

@@ -1,6 +1,6 @@
-#include "app/DesktopIntegration.h"
+#include "app/desktop/DesktopIntegration.h"
 
-#include "app/DesktopData.h"
+#include "app/desktop/DesktopData.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -1,4 +1,4 @@
-#include "app/QtDesktop.h"
+#include "app/desktop/QtDesktop.h"
 
 #include <QAbstractButton>
 #include <QApplication>

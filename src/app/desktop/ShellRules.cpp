@@ -1,4 +1,4 @@
-#include "app/ShellRules.h"
+#include "app/desktop/ShellRules.h"
 
 #include <cctype>
 

@@ -1,6 +1,6 @@
-#include "app/SingleInstance.h"
+#include "app/desktop/SingleInstance.h"
 
-#include "app/ShellRules.h"
+#include "app/desktop/ShellRules.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>

@@ -1,11 +1,11 @@
-#include "app/Startup.h"
+#include "app/desktop/Startup.h"
 
-#include "app/DesktopIntegration.h"
-#include "app/QtDesktop.h"
-#include "app/ShellRules.h"
-#include "app/SingleInstance.h"
-#include "app/WindowPlacement.h"
-#include "app/frmMain.h"
+#include "app/desktop/DesktopIntegration.h"
+#include "app/desktop/QtDesktop.h"
+#include "app/desktop/ShellRules.h"
+#include "app/desktop/SingleInstance.h"
+#include "app/desktop/WindowPlacement.h"
+#include "app/windows/frmMain.h"
 #include "io/NumberText.h"
 #include "scene/AppState.h"
 

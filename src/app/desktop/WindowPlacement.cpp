@@ -1,4 +1,4 @@
-#include "app/WindowPlacement.h"
+#include "app/desktop/WindowPlacement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "app/Startup.h"
+#include "app/desktop/Startup.h"
 
 #include <QApplication>
 

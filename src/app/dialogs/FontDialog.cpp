@@ -1,4 +1,4 @@
-#include "app/FontDialog.h"
+#include "app/dialogs/FontDialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/OutlineForm.h"
+#include "app/dialogs/OutlineForm.h"
 
 namespace ov {
 

@@ -1,10 +1,10 @@
-#include "app/ObjectProperties.h"
+#include "app/dialogs/ObjectProperties.h"
 
 #include <memory>
 #include <string>
 
-#include "app/frmEllipseProperties.h"
-#include "app/frmFunctionProperties.h"
+#include "app/dialogs/frmEllipseProperties.h"
+#include "app/dialogs/frmFunctionProperties.h"
 #include "scene/clsScene.h"
 #include "shapes/clsEllipse.h"
 #include "shapes/clsFunction.h"

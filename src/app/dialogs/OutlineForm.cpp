@@ -1,4 +1,4 @@
-#include "app/OutlineForm.h"
+#include "app/dialogs/OutlineForm.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>

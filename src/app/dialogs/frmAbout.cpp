@@ -1,11 +1,11 @@
-#include "app/frmAbout.h"
+#include "app/dialogs/frmAbout.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/AppIcons.h"
+#include "app/windows/AppIcons.h"
 
 namespace ov {
 

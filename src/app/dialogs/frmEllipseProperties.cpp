@@ -1,4 +1,4 @@
-#include "app/frmEllipseProperties.h"
+#include "app/dialogs/frmEllipseProperties.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

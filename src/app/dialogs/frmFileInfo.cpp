@@ -1,4 +1,4 @@
-#include "app/frmFileInfo.h"
+#include "app/dialogs/frmFileInfo.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "app/frmFunctionChooser.h"
+#include "app/dialogs/frmFunctionChooser.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "app/frmFunctionEditor.h"
+#include "app/dialogs/frmFunctionEditor.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -11,8 +11,8 @@
 
 #include <string>
 
-#include "app/frmFunctionChooser.h"
-#include "app/frmFunctionSelect.h"
+#include "app/dialogs/frmFunctionChooser.h"
+#include "app/dialogs/frmFunctionSelect.h"
 #include "expr/FunctionCatalogue.h"
 #include "expr/FunctionListFile.h"
 #include "platform/Desktop.h"

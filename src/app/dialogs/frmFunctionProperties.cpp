@@ -1,4 +1,4 @@
-#include "app/frmFunctionProperties.h"
+#include "app/dialogs/frmFunctionProperties.h"
 
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -14,7 +14,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/frmFunctionChooser.h"
+#include "app/dialogs/frmFunctionChooser.h"
 #include "expr/clsError.h"
 #include "io/NumberText.h"
 #include "platform/Desktop.h"

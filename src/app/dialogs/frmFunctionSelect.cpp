@@ -1,4 +1,4 @@
-#include "app/frmFunctionSelect.h"
+#include "app/dialogs/frmFunctionSelect.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

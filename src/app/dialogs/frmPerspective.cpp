@@ -1,4 +1,4 @@
-#include "app/frmPerspective.h"
+#include "app/dialogs/frmPerspective.h"
 
 #include <QCheckBox>
 #include <QComboBox>

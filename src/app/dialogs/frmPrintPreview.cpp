@@ -1,4 +1,4 @@
-#include "app/frmPrintPreview.h"
+#include "app/dialogs/frmPrintPreview.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,7 +23,7 @@
 #include "platform/Prompt.h"
 #include "platform/svg/SvgDrawApp.h"
 #include "scene/clsScene.h"
-#include "view/clsView.h"
+#include "paint/clsView.h"
 
 namespace ov {
 

@@ -15,7 +15,7 @@
 #include <memory>
 #include <string>
 
-#include "view/Canvas.h"
+#include "paint/Canvas.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "app/frmSceneProperties.h"
+#include "app/dialogs/frmSceneProperties.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/OutlineForm.h"
+#include "app/dialogs/OutlineForm.h"
 #include "io/NumberText.h"
 #include "platform/Prompt.h"
 #include "scene/AppState.h"

@@ -1,4 +1,4 @@
-#include "app/AppIcons.h"
+#include "app/windows/AppIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "app/LineInfoPanel.h"
+#include "app/windows/LineInfoPanel.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "app/ToolCursors.h"
+#include "app/windows/ToolCursors.h"
 
 #include <QCoreApplication>
 #include <QPainter>

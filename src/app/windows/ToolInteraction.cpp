@@ -1,13 +1,13 @@
-#include "app/ToolInteraction.h"
+#include "app/windows/ToolInteraction.h"
 
-#include "app/ToolCursors.h"
-#include "app/ViewPort.h"
+#include "app/windows/ToolCursors.h"
+#include "app/windows/ViewPort.h"
 #include "scene/AppState.h"
 #include "scene/ITreeView.h"
 #include "scene/clsNode.h"
 #include "scene/clsScene.h"
 #include "shapes/clsEllipse.h"
-#include "view/clsView.h"
+#include "paint/clsView.h"
 
 #include <cmath>
 #include <unordered_set>

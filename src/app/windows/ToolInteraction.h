@@ -11,7 +11,7 @@
 // stay in step however often the ports repaint.
 
 #include "geometry/clsPoint3D.h"
-#include "view/clsVertexHit.h"
+#include "paint/clsVertexHit.h"
 
 #include <array>
 #include <cstdint>

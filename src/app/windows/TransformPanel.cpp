@@ -1,4 +1,4 @@
-#include "app/TransformPanel.h"
+#include "app/windows/TransformPanel.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/AppIcons.h"
+#include "app/windows/AppIcons.h"
 #include "scene/AppState.h"
 #include "scene/clsNode.h"
 #include "shapes/clsLine.h"

@@ -1,10 +1,10 @@
-#include "app/TreeWidgetView.h"
+#include "app/windows/TreeWidgetView.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "app/AppIcons.h"
+#include "app/windows/AppIcons.h"
 #include "scene/clsTreeManager.h"
 
 namespace ov {

@@ -1,4 +1,4 @@
-#include "app/ViewPort.h"
+#include "app/windows/ViewPort.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -6,7 +6,7 @@
 // out of date; it is made again before it is next shown or before anything is drawn over it
 // (EnsureRendered), so a burst of repaint requests costs one paint.
 
-#include "view/Canvas.h"
+#include "paint/Canvas.h"
 
 #include <QTimer>
 #include <QWidget>

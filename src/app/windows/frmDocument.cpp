@@ -1,6 +1,6 @@
-#include "app/frmDocument.h"
+#include "app/windows/frmDocument.h"
 
-#include "app/ToolCursors.h"
+#include "app/windows/ToolCursors.h"
 #include "scene/AppState.h"
 #include "scene/ITreeView.h"
 

@@ -2,11 +2,11 @@
 // The child window that shows one open scene: four view ports with a view each, the
 // view-type list on a view's name, and the mouse tools' interaction with the scene.
 
-#include "app/ToolInteraction.h"
-#include "app/ViewPort.h"
+#include "app/windows/ToolInteraction.h"
+#include "app/windows/ViewPort.h"
 #include "scene/IDocumentWindow.h"
 #include "scene/clsScene.h"
-#include "view/clsView.h"
+#include "paint/clsView.h"
 
 #include <QWidget>
 #include <array>

@@ -1,4 +1,4 @@
-#include "app/frmMain.h"
+#include "app/windows/frmMain.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -13,14 +13,14 @@
 #include <QPrinter>
 #include <QUrl>
 
-#include "app/AppIcons.h"
-#include "app/LineInfoPanel.h"
-#include "app/ShellRules.h"
-#include "app/TransformPanel.h"
-#include "app/TreeWidgetView.h"
-#include "app/frmDocument.h"
-#include "app/frmFileInfo.h"
-#include "app/frmPrintPreview.h"
+#include "app/windows/AppIcons.h"
+#include "app/windows/LineInfoPanel.h"
+#include "app/desktop/ShellRules.h"
+#include "app/windows/TransformPanel.h"
+#include "app/windows/TreeWidgetView.h"
+#include "app/windows/frmDocument.h"
+#include "app/dialogs/frmFileInfo.h"
+#include "app/dialogs/frmPrintPreview.h"
 #include "platform/Desktop.h"
 #include "scene/AppState.h"
 #include "scene/clsScene.h"

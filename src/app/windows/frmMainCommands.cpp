@@ -1,6 +1,6 @@
 // The menu and toolbar commands of the main window. Each acts on the active scene and does
 // nothing without one.
-#include "app/frmMain.h"
+#include "app/windows/frmMain.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -8,11 +8,11 @@
 #include <QPrinter>
 #include <QUrl>
 
-#include "app/TransformPanel.h"
-#include "app/frmAbout.h"
-#include "app/frmDocument.h"
-#include "app/frmFileInfo.h"
-#include "app/frmPrintPreview.h"
+#include "app/windows/TransformPanel.h"
+#include "app/dialogs/frmAbout.h"
+#include "app/windows/frmDocument.h"
+#include "app/dialogs/frmFileInfo.h"
+#include "app/dialogs/frmPrintPreview.h"
 #include "platform/Desktop.h"
 #include "platform/Prompt.h"
 #include "scene/AppState.h"

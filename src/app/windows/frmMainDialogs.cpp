@@ -1,14 +1,14 @@
 // The main window's commands that open a dialog on the active scene: print preview and the
 // drawing-program export, object properties and a new function object, the camera, the
 // scene's settings and the user functions.
-#include "app/frmMain.h"
+#include "app/windows/frmMain.h"
 
-#include "app/ObjectProperties.h"
-#include "app/frmDocument.h"
-#include "app/frmFunctionEditor.h"
-#include "app/frmPerspective.h"
-#include "app/frmPrintPreview.h"
-#include "app/frmSceneProperties.h"
+#include "app/dialogs/ObjectProperties.h"
+#include "app/windows/frmDocument.h"
+#include "app/dialogs/frmFunctionEditor.h"
+#include "app/dialogs/frmPerspective.h"
+#include "app/dialogs/frmPrintPreview.h"
+#include "app/dialogs/frmSceneProperties.h"
 #include "scene/clsScene.h"
 
 namespace ov {

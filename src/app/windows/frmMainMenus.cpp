@@ -1,5 +1,5 @@
 // Building the main window: menus, toolbar, the object list and the status area's panels.
-#include "app/frmMain.h"
+#include "app/windows/frmMain.h"
 
 #include <QActionGroup>
 #include <QDockWidget>
@@ -7,10 +7,10 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "app/AppIcons.h"
-#include "app/LineInfoPanel.h"
-#include "app/TransformPanel.h"
-#include "app/TreeWidgetView.h"
+#include "app/windows/AppIcons.h"
+#include "app/windows/LineInfoPanel.h"
+#include "app/windows/TransformPanel.h"
+#include "app/windows/TreeWidgetView.h"
 #include "scene/AppState.h"
 
 namespace ov {
