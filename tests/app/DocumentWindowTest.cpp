@@ -2,7 +2,6 @@
 // view ports, checked against the tree, the undo list and the views' own pixel mapping.
 #include "app/ToolCursors.h"
 #include "app/frmDocument.h"
-#include "platform/Desktop.h"
 #include "scene/AppState.h"
 #include "shapes/clsBezier.h"
 #include "shapes/clsEllipse.h"
@@ -52,7 +51,6 @@ protected:
         doc_.reset();
         App().MainWindow = nullptr;
         App().CurrentTool = App().PreviousTool = ToolPick;
-        SetBeep(nullptr);
     }
 
     clsScene& Scene() { return doc_->GetScene(); }
@@ -136,9 +134,11 @@ TEST_F(DocumentWindowTest, FourViewsInTwoLayoutsOrOneAloneAndTheSceneLeavesWithT
     EXPECT_EQ(main_.SelectionChanges, selectionChanges + 1);
 }
 
-TEST_F(DocumentWindowTest, LinesSnapWithShiftAndKeepToEightDirectionsWithCtrl) {
+
+
+TEST_F(DocumentWindowTest, DrawingToolsSnapWithShiftConstrainWithCtrlAndMakeOneStepEach) {
     SetTool(ToolLine);
-    const QPoint from = Px(-15, -12), to = from + QPoint(60, -25);
+    const QPoint from = Px(-15, -5), to = from + QPoint(40, 20);
     Drag(from, to);
     ASSERT_EQ(Last()->NodeType, clsNode::Line);
     ExpectPoint(Segment(Last()).StartPoint, Doc(from));
@@ -146,34 +146,31 @@ TEST_F(DocumentWindowTest, LinesSnapWithShiftAndKeepToEightDirectionsWithCtrl) {
     EXPECT_TRUE(Last()->Selected && Scene().Modified);
     EXPECT_EQ(Tree().GetUndoString(), "Create");
     Drag(from + QPoint(1, 2), to + QPoint(-2, 1), Qt::ShiftModifier);
-    ExpectPoint(Segment(Last()).StartPoint, Doc(from + QPoint(1, 2), 0, true));
     ExpectPoint(Segment(Last()).EndPoint, Doc(to + QPoint(-2, 1), 0, true));
-
-    const double step = 1 / Scale();
-    const clsPoint3D a = Doc(from);
+    // Ctrl keeps a line to eight directions and makes a rectangle a square of the longer side.
+    const double s = Scale();
+    const clsPoint3D a = Doc(from), c = Doc(to);
     const struct {
+        std::int32_t tool;
         QPoint drag;
         double du, dv;
-    } constrained[] = {{{10, 3}, 10, 0}, {{10, 6}, 10, -10}, {{3, 10}, 0, -10}};
-    for (const auto& c : constrained) {
-        Drag(from, from + c.drag, Qt::ControlModifier);
-        ExpectPoint(Segment(Last()).EndPoint, {a.x + c.du * step, a.y + c.dv * step, 0});
+    } constrained[] = {{ToolLine, {10, 3}, 10, 0}, {ToolLine, {10, 6}, 10, -10}, {ToolLine, {3, 10}, 0, -10},
+                       {ToolRectangle, {10, -4}, 10, 10}};
+    for (const auto& k : constrained) {
+        SetTool(k.tool);
+        Drag(from, from + k.drag, Qt::ControlModifier);
+        const clsNode* line = k.tool == ToolLine ? Last() : Last()->FirstChild()->NextSibling();
+        ExpectPoint(Segment(line).EndPoint, {a.x + k.du / s, a.y + k.dv / s, 0});
     }
-    // A rectangle with Ctrl is a square of the longer side; its corner follows the drag upwards.
-    SetTool(ToolRectangle);
-    Drag(from, from + QPoint(10, -4), Qt::ControlModifier);
-    ASSERT_EQ(Last()->Name, "Rectangle");
-    ExpectPoint(Segment(Last()->FirstChild()->NextSibling()).EndPoint, {a.x + 10 * step, a.y + 10 * step, 0});
-}
 
-TEST_F(DocumentWindowTest, BoxTakesABaseThenAHeightFittedWithCtrlAndSnappedWithShift) {
+    // A box's height follows the pointer with the button up: with Ctrl a multiple of width or
+    // depth (50 pixels lie as near to 40 as to 3 x 20: the depth wins), with Shift of the grid.
     SetTool(ToolBox);
-    const QPoint from = Px(-15, -5), to = from + QPoint(40, 20);
-    const double s = Scale(), grid = Scene().MinorGrid;
+    const int steps = Tree().UndoIndex;
     Drag(from, to);
     EXPECT_EQ(State(), ToolInteraction::ChoosingBoxHeight);
-    EXPECT_TRUE(doc_->Tools().Captured()); // the height follows the pointer with the button up
-    // 50 pixels lie as near to one width (40) as to three depths (60): the depth wins.
+    EXPECT_TRUE(doc_->Tools().Captured());
+    const double grid = Scene().MinorGrid;
     const struct {
         int dy;
         Qt::KeyboardModifiers m;
@@ -188,25 +185,32 @@ TEST_F(DocumentWindowTest, BoxTakesABaseThenAHeightFittedWithCtrlAndSnappedWithS
     }
     Click(to + QPoint(0, -30));
     ASSERT_EQ(Last()->Name, "Box");
-    ASSERT_EQ(Last()->GetChildCount(), 12);
-    // Base, top, uprights; the negative height lifts the top towards the viewer.
-    auto side = [&](int i) {
-        const clsNode* n = Last()->FirstChild();
-        while (i--) n = n->NextSibling();
-        return Segment(n);
-    };
-    const clsPoint3D a = Doc(from), c = Doc(to), top{c.x, a.y, 30 / s};
-    ExpectPoint(side(0).EndPoint, {c.x, a.y, 0});
-    ExpectPoint(side(4).EndPoint, top);
-    ExpectPoint(side(9).EndPoint, top);
-    // Without a height only the base is made; Escape while choosing makes nothing.
-    Drag(from, to);
+    ASSERT_EQ(Last()->GetChildCount(), 12); // base, top, uprights; the top towards the viewer
+    ExpectPoint(Segment(Last()->FirstChild()).EndPoint, {c.x, a.y, 0});
+    ExpectPoint(Segment(Last()->LastChild()).EndPoint, {a.x, c.y, 30 / s});
+    Drag(from, to); // without a height only the base is made
     Click(to);
     EXPECT_EQ(Last()->GetChildCount(), 4);
     Drag(from, to);
     Key(Qt::Key_Escape);
-    EXPECT_EQ(State(), ToolInteraction::Idle);
-    EXPECT_EQ(Tree().UndoIndex, 2);
+    EXPECT_EQ(Tree().UndoIndex, steps + 2);
+
+    // A curve takes two drags; Escape between them lets the pointer go and makes nothing.
+    SetTool(ToolBezier);
+    const QPoint p1 = from + QPoint(30, -20), p2 = from + QPoint(80, 0), p3 = p2 + QPoint(10, 25);
+    Drag(from, p1);
+    EXPECT_EQ(State(), ToolInteraction::MovingBezierEnd);
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(doc_->Tools().Captured());
+    EXPECT_EQ(Tree().UndoIndex, steps + 2);
+    Drag(from, p1);
+    Hover(p2);
+    Drag(p2, p3);
+    auto* curve = dynamic_cast<clsBezier*>(Last()->Object.get());
+    ASSERT_NE(curve, nullptr);
+    const clsPoint3D* points[] = {&curve->Point1, &curve->Point2, &curve->Point3, &curve->Point4};
+    const QPoint pixels[] = {from, p1, p3, p2};
+    for (int i = 0; i < 4; ++i) ExpectPoint(*points[i], Doc(pixels[i]));
 }
 
 TEST_F(DocumentWindowTest, EllipsesLieInTheViewPlaneOfTheirPort) {
@@ -235,23 +239,6 @@ TEST_F(DocumentWindowTest, EllipsesLieInTheViewPlaneOfTheirPort) {
     }
 }
 
-TEST_F(DocumentWindowTest, BezierTakesTwoDragsAndEscapeBetweenThemLeavesNothing) {
-    SetTool(ToolBezier);
-    const QPoint p0 = Px(-15, -5), p1 = p0 + QPoint(30, -20), p2 = p0 + QPoint(80, 0), p3 = p2 + QPoint(10, 25);
-    Drag(p0, p1);
-    EXPECT_EQ(State(), ToolInteraction::MovingBezierEnd);
-    Key(Qt::Key_Escape); // the pointer is let go and nothing is made
-    EXPECT_FALSE(doc_->Tools().Captured());
-    EXPECT_EQ(Tree().UndoIndex, 0);
-    Drag(p0, p1);
-    Hover(p2);
-    Drag(p2, p3);
-    auto* curve = dynamic_cast<clsBezier*>(Last()->Object.get());
-    ASSERT_NE(curve, nullptr);
-    const clsPoint3D* points[] = {&curve->Point1, &curve->Point2, &curve->Point3, &curve->Point4};
-    const QPoint pixels[] = {p0, p1, p3, p2};
-    for (int i = 0; i < 4; ++i) ExpectPoint(*points[i], Doc(pixels[i]));
-}
 
 TEST_F(DocumentWindowTest, EscapeInAnyDragLeavesNoPreviewAndNoStep) {
     Click(Px(4, 0)); // the house, for the pick tool to move
@@ -282,11 +269,12 @@ TEST_F(DocumentWindowTest, EscapeInAnyDragLeavesNoPreviewAndNoStep) {
     Drag(from, to);
     EXPECT_EQ(App().CurrentTool, ToolBezier);
     const auto& r = View().ViewRect;
-    EXPECT_TRUE(std::fabs(r.Left - u0) + std::fabs(r.Right - u1) + std::fabs(r.Top - v0) + std::fabs(r.Bottom - v1) < kEps)
-        << r.Left << " " << r.Right << " " << r.Top << " " << r.Bottom;
+    for (double edge : {r.Left - u0, r.Right - u1, r.Top - v0, r.Bottom - v1}) EXPECT_NEAR(edge, 0, kEps);
+    doc_->ResetZoom();
+    EXPECT_DOUBLE_EQ(View().ViewRect.Left, -20);
 }
 
-TEST_F(DocumentWindowTest, ClicksSelectDrillAndKeepAndOnlyTheActivePortDraws) {
+TEST_F(DocumentWindowTest, ClicksSelectDrillAndKeepOnlyTheActivePortDrawsAndTheNameLabelListsViewTypes) {
     SetTool(ToolLine);
     Press(Px(4, 0));
     Move(Px(4, 0) + QPoint(3, -3)); // within three pixels a drag is a click
@@ -300,6 +288,18 @@ TEST_F(DocumentWindowTest, ClicksSelectDrillAndKeepAndOnlyTheActivePortDraws) {
     Click(Px(-15, -15));
     EXPECT_EQ(Tree().GetSelection(), nullptr);
     EXPECT_FALSE(Scene().Modified);
+
+    // A click on the name label opens the view-type list and leaves the selection alone.
+    Click(Px(4, 0));
+    Click(QPoint(6, 6));
+    EXPECT_NE(Tree().GetSelection(), nullptr);
+    QComboBox* list = doc_->ViewTypeList();
+    ASSERT_TRUE(list->isVisible());
+    EXPECT_EQ(list->currentIndex(), clsView::Top); // showing the current type changes nothing
+    QTest::keyClick(list, Qt::Key_End);            // the last entry: a second perspective view
+    EXPECT_EQ(View(0).ViewType, clsView::Perspective);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(&doc_->GetPerspectiveView(), &View(3));
 
     // A press in another port only activates it; the perspective view takes no drawing.
     Drag(Px(-15, -5, 1), Px(-5, 5, 1), {}, 1);
@@ -321,6 +321,9 @@ TEST_F(DocumentWindowTest, PickMovesTheSelectionAndNodeEditDragsAVertexEvenPastA
     EXPECT_GT(main_.NodeStatusBars, 0);
     EXPECT_TRUE(Scene().Modified);
     EXPECT_EQ(Tree().GetUndoString(), "Move");
+    Click(Px(-15, -15));
+    Drag(Px(-15, -15), Px(-10, -10)); // nothing selected: nothing moves
+    EXPECT_EQ(Tree().UndoIndex, 1);
 
     SetTool(ToolLine);
     const QPoint from = Px(-15, -12), to = from + QPoint(60, -25), moved = to + QPoint(-20, 40);
@@ -355,9 +358,7 @@ TEST_F(DocumentWindowTest, EyePointAndDirectionDrags) {
     Drag(eye, to);
     ExpectPoint(camera.EyePoint, {Doc(to).x, Doc(to).y, 10});
     EXPECT_TRUE(Scene().Modified);
-    ASSERT_EQ(Tree().GetUndoString(), "Edit Eye Point");
-    Tree().Undo();
-    ExpectPoint(camera.EyePoint, {12, 14, 10});
+    EXPECT_EQ(Tree().GetUndoString(), "Edit Eye Point");
 
     // The end of the direction marker turns the viewing direction towards the pointer.
     View().ConvertPointToScreen(View().GetEyePointVector(Scene()), x, y);
@@ -369,33 +370,14 @@ TEST_F(DocumentWindowTest, EyePointAndDirectionDrags) {
     EXPECT_GT(camera.Normal.z * downwards, 0); // the marker's end keeps its depth below the eye
 }
 
-TEST_F(DocumentWindowTest, KeysNudgeTurnDeleteAndToggleTheTool) {
-    int beeps = 0;
-    SetBeep([&] { ++beeps; });
+TEST_F(DocumentWindowTest, KeysReachTheActiveViewWithTheirModifiersDeleteAndToggleTheTool) {
     Click(Px(4, 0));
-    const std::string bar = HouseKey("Bar 1");
     const double n = Scene().NudgeOffset;
-    Key(Qt::Key_Right);
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Down}) Key(key);
     Key(Qt::Key_Up, Qt::ControlModifier); // Ctrl: the vertical step goes into depth
-    ExpectPoint(Segment(bar).StartPoint, {n, 0, 3 + n});
+    ExpectPoint(Segment(HouseKey("Bar 1")).StartPoint, {n, -n, 3 + n});
     EXPECT_EQ(Tree().GetUndoString(), "Nudge");
-    EXPECT_GT(main_.StatusBars, 0);
-    Key(Qt::Key_Left, Qt::ShiftModifier);
-    EXPECT_EQ(Tree().GetUndoString(), "Rotate");
-    Tree().Undo();
-    Tree().Undo(); // the two nudges were one step
-    ExpectPoint(Segment(bar).StartPoint, {0, 0, 3});
-
-    // Without a selection the eye point moves; Alt does nothing but beep.
-    Click(Px(-15, -15));
-    Key(Qt::Key_Down);
-    ExpectPoint(Scene().GetPerspective().EyePoint, {20, 20 - n, 10});
-    EXPECT_EQ(Tree().GetUndoString(), "Nudge Eye Point");
-    const int steps = Tree().UndoIndex;
-    Key(Qt::Key_Down, Qt::AltModifier);
-    EXPECT_TRUE(beeps == 1 && Tree().UndoIndex == steps);
-
-    Click(Px(4, 0));
+    EXPECT_TRUE(Scene().Modified && main_.StatusBars > 0);
     Key(Qt::Key_Delete);
     EXPECT_EQ(Count(), 0);
     EXPECT_EQ(Tree().GetUndoString(), "Delete");
@@ -408,19 +390,7 @@ TEST_F(DocumentWindowTest, KeysNudgeTurnDeleteAndToggleTheTool) {
     EXPECT_EQ(App().CurrentTool, ToolEllipse);
     EXPECT_EQ(main_.ToolChanges, toolChanges + 3);
     EXPECT_EQ(Port()->cursor().pixmap().toImage(), ToolCursorPixmap(CursorEllipse).toImage());
-}
-
-TEST_F(DocumentWindowTest, NameLabelOpensTheViewTypeListWithoutTouchingTheSelection) {
-    Click(Px(4, 0));
-    Click(QPoint(6, 6));
-    EXPECT_NE(Tree().GetSelection(), nullptr);
-    QComboBox* list = doc_->ViewTypeList();
-    ASSERT_TRUE(list->isVisible());
-    EXPECT_EQ(list->currentIndex(), clsView::Top); // showing the current type changes nothing
-    QTest::keyClick(list, Qt::Key_End);            // the last entry: a second perspective view
-    EXPECT_EQ(View(0).ViewType, clsView::Perspective);
-    EXPECT_FALSE(list->isVisible());
-    EXPECT_EQ(&doc_->GetPerspectiveView(), &View(3));
+    for (int image = 0; image < CursorImageCount; ++image) EXPECT_FALSE(ToolCursorPixmap(image).isNull());
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <deque>
 
+#include "app/QtDesktop.h"
 #include "app/TreeWidgetView.h"
 #include "app/frmDocument.h"
 #include "app/frmMain.h"
@@ -53,6 +54,7 @@ class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         SetFileDialog(&files);
+        SetEscapeKey(&escape); // long computations let events through, as in the program
         App().CurrentTool = App().PreviousTool = ToolPick;
         main = std::make_unique<frmMain>();
         main->resize(1200, 800);
@@ -64,6 +66,7 @@ protected:
     void TearDown() override {
         main.reset();
         SetFileDialog(nullptr);
+        SetEscapeKey(nullptr);
     }
 
     clsScene& Scene() { return main->ActiveDocument()->GetScene(); }
@@ -118,6 +121,7 @@ protected:
     std::string TempPath(const std::string& name) { return (dir.path() + "/").toStdString() + name; }
 
     ScriptedFileDialog files;
+    QtEscapeKey escape;
     RecordingPrompt prompt;
     ScopedPrompt promptScope{prompt};
     QTemporaryDir dir;
