@@ -6,26 +6,22 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
-#include <QToolButton>
-#include <QTreeWidget>
-
 #include <deque>
-#include <memory>
-#include <string>
-#include <vector>
 
+#include "app/desktop/QtDesktop.h"
 #include "app/windows/TreeWidgetView.h"
 #include "app/windows/frmDocument.h"
 #include "app/windows/frmMain.h"
 #include "platform/Desktop.h"
 #include "platform/Prompt.h"
 #include "scene/AppState.h"
-#include "scene/clsScene.h"
+#include "shapes/clsLine.h"
 
 namespace ov::testing {
 
@@ -39,9 +35,9 @@ public:
     std::vector<Call> Calls;
     std::deque<std::string> Answers;
 
-    std::string Show(const std::string& title, const std::string& defaultExtension,
-                     const std::string& initialFileName, const std::string& filter, bool open) override {
-        Calls.push_back({title, defaultExtension, initialFileName, filter, open});
+    std::string Show(const std::string& title, const std::string& extension, const std::string& initialFileName,
+                     const std::string& filter, bool open) override {
+        Calls.push_back({title, extension, initialFileName, filter, open});
         if (Answers.empty()) return "";
         std::string answer = Answers.front();
         Answers.pop_front();
@@ -49,12 +45,17 @@ public:
     }
 };
 
+inline QByteArray FileBytes(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         SetFileDialog(&files);
-        App().CurrentTool = ToolPick;
-        App().PreviousTool = ToolPick;
+        SetEscapeKey(&escape); // long computations let events through, as in the program
+        App().CurrentTool = App().PreviousTool = ToolPick;
         main = std::make_unique<frmMain>();
         main->resize(1200, 800);
         main->show();
@@ -62,26 +63,26 @@ protected:
         document = main->NewDocument();
         ASSERT_NE(document, nullptr);
     }
-
     void TearDown() override {
         main.reset();
         SetFileDialog(nullptr);
+        SetEscapeKey(nullptr);
     }
 
     clsScene& Scene() { return main->ActiveDocument()->GetScene(); }
     clsTreeManager& Manager() { return Scene().TreeManager; }
     TreeWidgetView& Tree() { return *main->TreeView(); }
+    clsNode* Last() { return Scene().GetRootNode()->LastChild(); }
+    int DocumentCount() { return static_cast<int>(main->MdiArea()->subWindowList().size()); }
 
     // The node of a name among the children of a parent (the root when none is given).
     clsNode* Child(const std::string& name, clsNode* parent = nullptr) {
-        if (!parent) parent = Scene().GetRootNode();
-        for (clsNode* c = parent->FirstChild(); c; c = c->NextSibling())
+        for (clsNode* c = (parent ? parent : Scene().GetRootNode())->FirstChild(); c; c = c->NextSibling())
             if (c->GetNodeName() == name) return c;
         return nullptr;
     }
     clsNode* House() { return Child("House"); }
     clsNode* HousePart(const std::string& name) { return Child(name, House()); }
-
     QTreeWidgetItem* ItemOf(const clsNode* node) { return Tree().ItemByKey(node->Key); }
 
     // A click on a node's item in the object list, expanding its ancestors first.
@@ -90,33 +91,37 @@ protected:
         ASSERT_NE(item, nullptr);
         for (QTreeWidgetItem* p = item->parent(); p; p = p->parent()) p->setExpanded(true);
         Tree().scrollToItem(item);
-        const QRect rect = Tree().visualItemRect(item);
-        ASSERT_FALSE(rect.isEmpty());
-        QTest::mouseClick(Tree().viewport(), Qt::LeftButton, modifiers, rect.center());
+        QTest::mouseClick(Tree().viewport(), Qt::LeftButton, modifiers, Tree().visualItemRect(item).center());
     }
-
     // A click on a toolbar button, as the user makes it.
     void ClickToolbar(const QString& key) {
-        QAction* action = main->ToolbarAction(key);
-        ASSERT_NE(action, nullptr) << key.toStdString();
-        auto* bar = main->findChild<QToolBar*>("tbToolBar");
-        QWidget* button = bar->widgetForAction(action);
-        ASSERT_NE(button, nullptr) << key.toStdString();
-        ASSERT_TRUE(button->isEnabled()) << key.toStdString();
+        QWidget* button = main->findChild<QToolBar*>("tbToolBar")->widgetForAction(main->ToolbarAction(key));
+        ASSERT_TRUE(button && button->isEnabled()) << key.toStdString();
         QTest::mouseClick(button, Qt::LeftButton);
     }
-
     // A menu command, as chosen from its menu.
     void Choose(const char* name) {
         QAction* action = main->MenuAction(name);
-        ASSERT_NE(action, nullptr) << name;
-        ASSERT_TRUE(action->isEnabled()) << name;
+        ASSERT_TRUE(action && action->isEnabled()) << name;
         action->trigger();
     }
-
+    // A key as the user types it into a widget, by default the active document's first view.
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier, QWidget* widget = nullptr) {
+        // Shortcuts reach the active window only; a closed dialog hands activation back late.
+        main->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+        QTest::keyClick(widget ? widget : main->ActiveDocument()->GetViewPort(0), key, modifiers);
+    }
+    // Closes the active document through the File menu, answering the question to save if asked.
+    void CloseActive(std::deque<PromptAnswer> answers = {}) {
+        prompt.Answers = std::move(answers);
+        Choose("mnuFileClose");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
     std::string TempPath(const std::string& name) { return (dir.path() + "/").toStdString() + name; }
 
     ScriptedFileDialog files;
+    QtEscapeKey escape;
     RecordingPrompt prompt;
     ScopedPrompt promptScope{prompt};
     QTemporaryDir dir;

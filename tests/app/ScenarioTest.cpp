@@ -3,35 +3,20 @@
 #include "FunctionDialogTestSupport.h"
 #include "MainWindowTestSupport.h"
 
-#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 
-#include "app/desktop/QtDesktop.h"
+#include "app/dialogs/frmFileInfo.h"
 #include "app/dialogs/frmFunctionProperties.h"
-#include "shapes/clsLine.h"
 
 namespace ov::testing {
 namespace {
 
 class ScenarioTest : public MainWindowFixture {
 protected:
-    void SetUp() override {
-        MainWindowFixture::SetUp();
-        SetEscapeKey(&escape); // long computations let events through, as in the program
-    }
-    void TearDown() override {
-        MainWindowFixture::TearDown();
-        SetEscapeKey(nullptr);
-    }
-
-    // A key as the user types it into a widget, by default the active document's first view.
-    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier, QWidget* widget = nullptr) {
-        // Shortcuts reach the active window only; a closed dialog hands activation back late.
-        main->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
-        QTest::keyClick(widget ? widget : main->ActiveDocument()->GetViewPort(0), key, modifiers);
-    }
-
     // Every view of a document shows what painting it afresh shows.
     void ExpectViewsUpToDate(frmDocument* doc) {
         QTest::qWait(250); // a picture put off during a computation is made by now
@@ -44,19 +29,22 @@ protected:
             EXPECT_EQ(shown, port->GetCanvas().Image()) << "view " << i;
         }
     }
-
-    int PortOf(frmDocument* doc, std::int32_t viewType) {
-        for (int i = 0; i < frmDocument::PortCount; ++i)
-            if (doc->GetView(i).ViewType == viewType) return i;
-        return -1;
+    // Drags files over the window and drops them there; false when the drag is refused.
+    bool Drop(const std::vector<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(QList<QUrl>(urls.begin(), urls.end()));
+        const QPoint at(main->width() / 2, main->height() / 2);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(main.get(), &enter);
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        if (enter.isAccepted()) QApplication::sendEvent(main.get(), &drop);
+        return enter.isAccepted();
     }
-
-    static QByteArray FileBytes(const std::string& path) {
-        QFile file(QString::fromStdString(path));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    static QUrl Local(const std::string& path) { return QUrl::fromLocalFile(QString::fromStdString(path)); }
+    void DeleteFromList(const char* name) {
+        ClickNode(HousePart(name));
+        Choose("mnuObjectDelete");
     }
-
-    QtEscapeKey escape;
 };
 
 TEST_F(ScenarioTest, AFunctionCopiedFromAClosedDocumentIsPastedUndoneSavedAndReopened) {
@@ -73,41 +61,43 @@ TEST_F(ScenarioTest, AFunctionCopiedFromAClosedDocumentIsPastedUndoneSavedAndReo
     ASSERT_EQ(source->GetScene().GetRootNode()->LastChild()->NodeType, clsNode::Function);
     Key(Qt::Key_C, Qt::ControlModifier, &Tree()); // typed in the object list
     ASSERT_NE(main->ClipboardNode(), nullptr);
-    prompt.Answers.push_back(PromptAnswer::No);
-    Choose("mnuFileClose");
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    CloseActive({PromptAnswer::No});
     ASSERT_EQ(main->ActiveDocument(), document);
 
     Key(Qt::Key_V);
-    clsNode* pasted = Scene().GetRootNode()->LastChild();
-    ASSERT_EQ(pasted->NodeType, clsNode::Function);
-    EXPECT_TRUE(pasted->Selected);
+    ASSERT_EQ(Last()->NodeType, clsNode::Function);
+    EXPECT_TRUE(Last()->Selected);
     clsPoint3D min, max;
-    pasted->GetBBox(min, max);
+    Last()->GetBBox(min, max);
     EXPECT_DOUBLE_EQ(min.x, 100); // sampled with this document's X
     ExpectViewsUpToDate(document);
-
     Key(Qt::Key_Delete, Qt::NoModifier);
-    EXPECT_EQ(Scene().GetRootNode()->LastChild()->NodeType, clsNode::Group);
-    ExpectViewsUpToDate(document);
+    EXPECT_EQ(Last()->NodeType, clsNode::Group);
     Key(Qt::Key_Z);
-    ASSERT_EQ(Scene().GetRootNode()->LastChild()->NodeType, clsNode::Function);
+    ASSERT_EQ(Last()->NodeType, clsNode::Function);
     ExpectViewsUpToDate(document);
 
     // Saved under a new name, the file holds that name; reopened, it saves to the same bytes.
     const std::string path = TempPath("Cottage.ovp");
     files.Answers.push_back(path);
     Key(Qt::Key_S);
+    EXPECT_EQ(files.Calls.back().Title, "Save Project As");
+    EXPECT_EQ(files.Calls.back().DefaultExtension, "ovp");
+    EXPECT_EQ(document->windowTitle(), "Cottage.ovp");
     const QByteArray saved = FileBytes(path);
     EXPECT_TRUE(saved.contains("Name = Cottage.ovp\r\n"));
-    prompt.Answers.push_back(PromptAnswer::No);
-    Choose("mnuFileClose");
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    frmDocument* reopened = main->OpenProject(path);
-    ASSERT_NE(reopened, nullptr);
+    EXPECT_FALSE(saved.contains("Document 1"));
+    CloseActive(); // saved: closes without a question
+    EXPECT_EQ(DocumentCount(), 0);
+    EXPECT_TRUE(App().ActiveScene == nullptr && Tree().topLevelItemCount() == 0);
+    EXPECT_FALSE(main->MenuAction("mnuFileSave")->isEnabled());
+    files.Answers.push_back(path);
+    ClickToolbar("Open");
+    EXPECT_EQ(files.Calls.back().Title, "Open Project");
+    EXPECT_TRUE(files.Calls.back().Open);
     if (auto* notes = QApplication::activeModalWidget()) notes->close();
-    EXPECT_EQ(reopened->GetScene().GetRootNode()->LastChild()->NodeType, clsNode::Function);
-    ASSERT_TRUE(reopened->GetScene().SaveScene(path));
+    EXPECT_EQ(Last()->NodeType, clsNode::Function);
+    ASSERT_TRUE(Scene().SaveScene(path));
     EXPECT_EQ(FileBytes(path), saved);
 }
 
@@ -116,10 +106,9 @@ TEST_F(ScenarioTest, AnUndoDuringADragEndsTheDragAndWindowCommandsKeepEveryDocum
     ClickNode(House());
     Choose("mnuObjectDuplicate"); // the step that the undo below takes back
 
-    const int top = PortOf(document, clsView::Top);
-    ASSERT_GE(top, 0);
-    ViewPort* port = document->GetViewPort(top);
-    clsView& view = document->GetView(top);
+    ViewPort* port = document->GetViewPort(0);
+    clsView& view = document->GetView(0);
+    ASSERT_EQ(view.ViewType, clsView::Top);
     const QPoint on(static_cast<int>(view.GetScreenX(0)), static_cast<int>(view.GetScreenY(5)));
     QTest::mouseClick(port, Qt::LeftButton, {}, on); // makes the view the active one
     QTest::mouseClick(port, Qt::LeftButton, {}, on); // selects a house
@@ -138,18 +127,162 @@ TEST_F(ScenarioTest, AnUndoDuringADragEndsTheDragAndWindowCommandsKeepEveryDocum
     // Two more documents, one of them minimised; every arrangement leaves room for the views.
     main->NewDocument();
     main->NewDocument()->parentWidget()->showMinimized();
-    for (const char* command : {"mnuWindowCascade", "mnuWindowTileHorizontal", "mnuWindowTileVertical",
-                                "mnuWindowArrangeIcons"}) {
+    for (const char* command :
+         {"mnuWindowCascade", "mnuWindowTileHorizontal", "mnuWindowTileVertical", "mnuWindowArrangeIcons"}) {
         Choose(command);
         QCoreApplication::processEvents();
         for (QMdiSubWindow* window : main->MdiArea()->subWindowList()) {
-            if (window->isMinimized()) continue;
-            auto* doc = qobject_cast<frmDocument*>(window->widget());
-            for (int i = 0; i < frmDocument::PortCount; ++i) {
-                EXPECT_GE(doc->GetViewPort(i)->width(), 60) << command;
-                EXPECT_GE(doc->GetViewPort(i)->height(), 40) << command;
+            for (int i = 0; i < frmDocument::PortCount && !window->isMinimized(); ++i) {
+                const QSize size = qobject_cast<frmDocument*>(window->widget())->GetViewPort(i)->size();
+                EXPECT_TRUE(size.width() >= 60 && size.height() >= 40) << command;
             }
         }
+    }
+}
+
+TEST_F(ScenarioTest, SaveQuestionsSaveAllAndAFailedSaveKeepTheWork) {
+    DeleteFromList("Chimney");
+    EXPECT_EQ(document->windowTitle(), "Document 1 *");
+    frmDocument* second = main->NewDocument();
+    const std::string path = TempPath("second.ovp");
+    files.Answers.push_back(path);
+    ASSERT_TRUE(main->OnSave(second->GetScene()));
+    const QByteArray saved = FileBytes(path);
+    DeleteFromList("Door");
+
+    // Save All stops at a cancelled Save As: nothing is saved.
+    files.Calls.clear();
+    Choose("mnuFileSaveAll");
+    ASSERT_EQ(files.Calls.size(), 1u);
+    EXPECT_TRUE(document->GetScene().Modified && second->GetScene().Modified);
+    EXPECT_EQ(FileBytes(path), saved);
+    // A second change: Cancel keeps the window, Yes saves under the known name without a dialog.
+    CloseActive({PromptAnswer::Cancel});
+    EXPECT_EQ(prompt.LastText(), "Do you want to save the project 'second.ovp'?");
+    EXPECT_EQ(prompt.Messages.back().Buttons, PromptButtons::YesNoCancel);
+    EXPECT_EQ(main->ActiveDocument(), second);
+    CloseActive({PromptAnswer::Yes});
+    EXPECT_EQ(files.Calls.size(), 1u);
+    ASSERT_NE(main->OpenProject(path), nullptr);
+    EXPECT_EQ(HousePart("Door"), nullptr);
+    CloseActive();
+
+    // Save As offers the current file; a failed save says so and keeps the changes.
+    files.Answers = {TempPath("first.ovp"), TempPath("missing-folder/b.ovp")};
+    Choose("mnuFileSaveAll");
+    EXPECT_FALSE(document->GetScene().Modified);
+    Scene().OnDirty();
+    Choose("mnuFileSaveAs");
+    EXPECT_EQ(files.Calls.back().InitialFileName, TempPath("first.ovp"));
+    EXPECT_EQ(prompt.LastText().rfind("Unable to save the project '", 0), 0u) << prompt.LastText();
+    EXPECT_TRUE(Scene().Modified);
+
+    // Exit asks every document; Cancel keeps the program.
+    main->NewDocument()->GetScene().OnDirty();
+    prompt.Answers = {PromptAnswer::No, PromptAnswer::Cancel};
+    Choose("mnuFileExit");
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(DocumentCount(), 1);
+    prompt.Answers = {PromptAnswer::No};
+    Choose("mnuFileExit");
+    EXPECT_FALSE(main->isVisible());
+}
+
+TEST_F(ScenarioTest, ExportedDroppedImportedPrintedAndHelp) {
+    // Export writes a metafile of the active view, named after the document or its project.
+    const std::string view = document->GetActiveView().GetViewName(), emf = TempPath("house.emf");
+    const std::string bad = TempPath("no-such-folder/x.emf"), project = TempPath("Dropped.Scene.OVP");
+    files.Answers = {emf, bad};
+    ClickToolbar("Export");
+    EXPECT_EQ(files.Calls.back().Title, "Export Active View");
+    EXPECT_EQ(files.Calls.back().DefaultExtension, "emf");
+    EXPECT_EQ(files.Calls.back().InitialFileName, "Document 1 (" + view + ").emf");
+    EXPECT_EQ(FileBytes(emf).mid(40, 4), QByteArray(" EMF")); // the signature of the header
+    ASSERT_TRUE(Scene().SaveScene(project));
+    Choose("mnuFileExport");
+    EXPECT_EQ(files.Calls.back().InitialFileName, TempPath("Dropped.Scene") + " (" + view + ").emf");
+    EXPECT_EQ(prompt.LastText(), "Unable to export to file '" + bad + "'");
+    Choose("mnuFileExport"); // cancelled: writes nothing and says nothing
+    EXPECT_EQ(prompt.Messages.size(), 1u);
+
+    const std::string text = TempPath("notes.txt");
+    QFile file(QString::fromStdString(text));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("not a project") > 0);
+    file.close();
+    EXPECT_FALSE(Drop({QUrl("https://example.com/remote.ovp")}));
+    EXPECT_TRUE(Drop({Local(text)}));
+    EXPECT_EQ(DocumentCount(), 1);
+    EXPECT_TRUE(Drop({Local(text), Local(project)}));
+    EXPECT_EQ(main->ActiveDocument()->windowTitle(), "Dropped.Scene.OVP");
+    EXPECT_EQ(prompt.Messages.size(), 1u);
+    if (auto* notes = QApplication::activeModalWidget()) notes->close(); // the dropped project's notes
+    EXPECT_TRUE(Drop({Local(TempPath("gone.ovp"))}));
+    EXPECT_EQ(DocumentCount(), 2);
+    EXPECT_EQ(prompt.LastText().rfind("Unable to load the project '", 0), 0u);
+    const std::size_t messages = prompt.Messages.size();
+
+    const int before = Scene().GetRootNode()->GetChildCount();
+    files.Answers.push_back(project);
+    ClickToolbar("Import");
+    EXPECT_EQ(files.Calls.back().Title, "Import Project");
+    EXPECT_EQ(Scene().GetRootNode()->GetChildCount(), before + 1);
+    EXPECT_TRUE(Last()->Selected);
+    EXPECT_EQ(main->MenuAction("mnuEditUndo")->text(), "&Undo Import");
+
+    const QString pdf = QString::fromStdString(TempPath("print.pdf"));
+    int asked = 0;
+    main->ChoosePrinter = [&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return ++asked > 1; // the first is cancelled
+    };
+    ClickToolbar("Print");
+    EXPECT_FALSE(QFile::exists(pdf));
+    ClickToolbar("Print");
+    EXPECT_TRUE(FileBytes(pdf.toStdString()).startsWith("%PDF"));
+    EXPECT_TRUE(main->MenuAction("mnuEditSelectAll")->isEnabled()); // no longer busy
+
+    QUrl opened;
+    bool opens = true;
+    main->OpenUrl = [&](const QUrl& url) {
+        opened = url;
+        return opens;
+    };
+    Choose("mnuHelpContents");
+    EXPECT_EQ(opened.toString().toStdString(), frmMain::HelpAddress());
+    EXPECT_EQ(prompt.Messages.size(), messages);
+    opens = false;
+    Choose("mnuHelpContents");
+    EXPECT_EQ(prompt.LastText(), std::string("Unable to load help file: ") + frmMain::HelpAddress());
+    EXPECT_EQ(prompt.Messages.back().Icon, PromptIcon::Critical);
+}
+
+TEST_F(ScenarioTest, SceneNotesAreEditedInTheirBoxAndGreetEveryOpening) {
+    Scene().Name = "<font size=7 color=red>big";
+    bool seen = false;
+    functiondialogs::OnNextDialog<frmFileInfo>([&](frmFileInfo& box) {
+        const auto* caption = box.findChild<QLabel*>(); // the name as written, not as markup
+        seen = box.windowTitle() == "Scene Notes" && caption && caption->textFormat() == Qt::PlainText &&
+               caption->text() == "Notes on <font size=7 color=red>big:";
+        QTest::keyClicks(box.NotesField(), "Roof tiles: red");
+        box.accept();
+    });
+    Choose("mnuFileInfo");
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(Scene().Notes, "Roof tiles: red");
+    EXPECT_TRUE(Scene().Modified);
+
+    const std::string noted = TempPath("noted.ovp"), plain = TempPath("plain.ovp");
+    ASSERT_TRUE(Scene().SaveScene(noted));
+    ASSERT_TRUE(main->NewDocument()->GetScene().SaveScene(plain));
+    for (const std::string& path : {noted, plain}) { // a project without notes invites them
+        frmDocument* opened = main->OpenProject(path);
+        ASSERT_NE(opened, nullptr);
+        auto* greeting = opened->findChild<frmFileInfo*>();
+        ASSERT_TRUE(greeting && greeting->isVisible()) << path;
+        EXPECT_EQ(greeting->NotesField()->toPlainText(), path == noted ? "Roof tiles: red" : "");
+        greeting->reject();
+        EXPECT_FALSE(opened->GetScene().Modified);
     }
 }
 
