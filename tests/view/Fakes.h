@@ -64,6 +64,7 @@ public:
     void SetName(const std::string& n) override { name = n; }
     std::string GetName() const override { return name; }
     void CreateSelection() override { selected = true; }
+    std::vector<double> Coords() const { return {x1, y1, x2, y2}; }
     FakeDrawShape& Member(std::size_t i) const { return static_cast<FakeDrawShape&>(*members.at(i)); }
 };
 
