@@ -56,46 +56,23 @@ void ExpectSame(const clsRect& a, const clsRect& b, double tol = 1e-9) {
     ExpectRect(a, b.Left, b.Bottom, b.Right, b.Top, tol);
 }
 
-// One record of an enhanced metafile: its type and its bytes after the 8-byte header.
-struct EmfRecord {
-    std::uint32_t type;
-    QByteArray data;
-    std::int32_t I32(int at) const {
-        std::int32_t v;
-        std::memcpy(&v, data.constData() + at, 4);
+// Record types and the records' bytes after their 8-byte header, of an enhanced metafile.
+std::vector<std::pair<std::uint32_t, QByteArray>> ReadEmf(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const auto u32 = [&](int at) { // little-endian, byte by byte
+        std::uint32_t v = 0;
+        for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes.at(at + i));
         return v;
-    }
-};
-
-// A little-endian 32-bit value of the file, byte by byte.
-std::uint32_t ReadU32(const QByteArray& bytes, int at) {
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes.at(at + i));
-    return v;
-}
-
-std::vector<EmfRecord> ReadEmf(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.readAll();
-    std::vector<EmfRecord> records;
-    for (int at = 0; at + 8 <= bytes.size();) {
-        const std::uint32_t type = ReadU32(bytes, at), size = ReadU32(bytes, at + 4);
-        if (size < 8 || at + static_cast<int>(size) > bytes.size()) break;
-        records.push_back({type, bytes.mid(at + 8, static_cast<int>(size) - 8)});
-        at += static_cast<int>(size);
+    };
+    std::vector<std::pair<std::uint32_t, QByteArray>> records;
+    for (int at = 0, size = 0; at + 8 <= bytes.size(); at += size) {
+        size = static_cast<int>(u32(at + 4));
+        if (size < 8 || at + size > bytes.size()) break;
+        records.emplace_back(u32(at), bytes.mid(at + 8, size - 8));
     }
     return records;
 }
-
-std::vector<EmfRecord> OfType(const std::vector<EmfRecord>& records, std::uint32_t type) {
-    std::vector<EmfRecord> r;
-    for (const auto& rec : records)
-        if (rec.type == type) r.push_back(rec);
-    return r;
-}
-
-constexpr std::uint32_t EmrHeader = 1, EmrEof = 14, EmrRectangle = 43, EmrLineTo = 54;
 
 // The drawing program with a log of the calls the export makes in order, and switches to fail
 // at a chosen step.
@@ -273,6 +250,12 @@ TEST(PageLayout, PrinterLayoutReadsResolutionPaperAndMargins) {
     // Qt keeps page sizes and margins in whole points (0.35 mm) and the device rounds them
     // to pixels: the nominal millimetres hold to half a millimetre of paper.
     const double tol = 40 / 0.17 * 0.0005;
+    const auto expect = [&](QPagedPaintDevice& device, bool fit, const Layout& expected, double tolerance) {
+        Layout l;
+        top.CalcPrinterLayout(device, fit, l.paper, l.sheet, l.print);
+        ExpectSame(l.print, expected.print, tolerance);
+        ExpectSame(l.sheet, expected.sheet, tolerance);
+    };
     {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
@@ -280,11 +263,7 @@ TEST(PageLayout, PrinterLayoutReadsResolutionPaperAndMargins) {
         writer.setResolution(300);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 20, 30, 40),
                                          QPageLayout::Millimeter));
-        Layout l;
-        top.CalcPrinterLayout(writer, false, l.paper, l.sheet, l.print);
-        const Layout expected = Page(top, A4W, A4H, 0.17, 0.237, 0.01, 0.02, false);
-        ExpectSame(l.print, expected.print, tol);
-        ExpectSame(l.sheet, expected.sheet, tol);
+        expect(writer, false, Page(top, A4W, A4H, 0.17, 0.237, 0.01, 0.02, false), tol);
     }
     {
         // A printer in landscape: the paper's sides swap, and so do the margins.
@@ -292,11 +271,7 @@ TEST(PageLayout, PrinterLayoutReadsResolutionPaperAndMargins) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(5, 5, 5, 15),
                                           QPageLayout::Millimeter));
-        Layout l;
-        top.CalcPrinterLayout(printer, true, l.paper, l.sheet, l.print);
-        const Layout expected = Page(top, A4H, A4W, 0.287, 0.19, 0.005, 0.005, true);
-        ExpectSame(l.print, expected.print, 40 / 0.19 * 0.0005);
-        ExpectSame(l.sheet, expected.sheet, 40 / 0.19 * 0.0005);
+        expect(printer, true, Page(top, A4H, A4W, 0.287, 0.19, 0.005, 0.005, true), 40 / 0.19 * 0.0005);
     }
 }
 
@@ -322,17 +297,19 @@ TEST_F(ViewOutput, MetafileAlwaysHasFrameAndGridFittedInto500Units) {
     const std::string path = Path("front.emf");
     ASSERT_TRUE(view.OnExportToMetafile(path, &empty));
 
-    const auto records = ReadEmf(QString::fromStdString(path));
-    ASSERT_FALSE(records.empty());
-    EXPECT_EQ(std::vector({records.front().type, records.back().type}), std::vector({EmrHeader, EmrEof}));
-    EXPECT_FALSE(OfType(records, EmrLineTo).empty());
-    const auto frames = OfType(records, EmrRectangle);
-    ASSERT_EQ(frames.size(), 1u);
-    const EmfRecord& frame = frames[0];
-    ExpectRect(Rect(std::min(frame.I32(0), frame.I32(8)), std::max(frame.I32(4), frame.I32(12)),
-                    std::max(frame.I32(0), frame.I32(8)), std::min(frame.I32(4), frame.I32(12))),
+    std::vector<std::uint32_t> types;
+    std::vector<std::int32_t> frame(4);
+    for (const auto& [type, data] : ReadEmf(path)) {
+        types.push_back(type);
+        if (type == 43) std::memcpy(frame.data(), data.constData(), 16); // the rectangle
+    }
+    ASSERT_FALSE(types.empty());
+    EXPECT_EQ(std::vector({types.front(), types.back()}), std::vector<std::uint32_t>({1, 14})); // header, end
+    EXPECT_EQ(std::count(types.begin(), types.end(), 43u), 1);   // the frame ...
+    EXPECT_GT(std::count(types.begin(), types.end(), 54u), 10); // ... and the grid's lines
+    ExpectRect(Rect(std::min(frame[0], frame[2]), std::max(frame[1], frame[3]), std::max(frame[0], frame[2]),
+                    std::min(frame[1], frame[3])),
                0, 375, 500, 125, 1);
-
     // Only the metafile is left in the folder.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"front.emf"});
 }
@@ -445,11 +422,8 @@ TEST_F(ViewOutput, PrintingToPdfDrawsTheFrameOnOnePage) {
     EXPECT_EQ(framed.count("/MediaBox"), 1); // one page
     // With the grid off, the framed page has one stroked path more than the bare one.
     const std::string withFrame = PdfContent(framed), without = PdfContent(bare);
-    auto strokes = [](const std::string& s) {
-        int n = 0;
-        for (std::size_t at = s.find(" S\n"); at != std::string::npos; at = s.find(" S\n", at + 1)) ++n;
-        for (std::size_t at = s.find("\nS\n"); at != std::string::npos; at = s.find("\nS\n", at + 1)) ++n;
-        return n;
+    const auto strokes = [](const std::string& s) {
+        return QByteArray::fromStdString(s).count(" S\n") + QByteArray::fromStdString(s).count("\nS\n");
     };
     EXPECT_EQ(strokes(withFrame), strokes(without) + 1) << withFrame;
 }
