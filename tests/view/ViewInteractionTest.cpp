@@ -84,9 +84,11 @@ TEST_F(ViewFixture, EyePointMarkerVerticesAndViewNameAreHitWithinTheirReach) {
         double x, y;
         bool selected;
         std::int32_t hit;
-    } cases[] = {{ToolPick, ex + 2, ey - 2, false, 1}, {ToolPick, ex - 3, ey, false, 0}, {ToolPick, tx, ty + 2, false, 2},
-                 {ToolNodeEdit, ex, ey, false, 1},     {ToolZoom, ex, ey, false, 0},     {ToolBox, ex, ey, false, 0},
-                 {ToolNodeEdit, x + 1, y, false, 0},   {ToolNodeEdit, x + 1, y, true, 3}, {ToolPick, x + 1, y, true, 0}};
+    } cases[] = {{ToolPick, ex + 2, ey - 2, false, 1},  {ToolPick, ex - 3, ey, false, 0},
+                 {ToolPick, tx, ty + 2, false, 2},      {ToolNodeEdit, ex, ey, false, 1},
+                 {ToolZoom, ex, ey, false, 0},          {ToolBox, ex, ey, false, 0},
+                 {ToolNodeEdit, x + 1, y, false, 0},    {ToolNodeEdit, x + 1, y, true, 3},
+                 {ToolPick, x + 1, y, true, 0}};
     for (const auto& c : cases) {
         App().CurrentTool = c.tool;
         if (c.selected) Select();
@@ -185,7 +187,8 @@ TEST(XorOutline, TheGridGivesWhatComparingEveryPairGives) {
         const XorOutline::Piece& p = outline.Pieces()[k];
         const clsLine2D& e = expected[kept[k]];
         ASSERT_EQ(p.Tag, kept[k]);
-        EXPECT_EQ(std::vector({p.Segment.StartPoint.x, p.Segment.StartPoint.y, p.Segment.EndPoint.x, p.Segment.EndPoint.y}),
+        const clsLine2D& got = p.Segment;
+        EXPECT_EQ(std::vector({got.StartPoint.x, got.StartPoint.y, got.EndPoint.x, got.EndPoint.y}),
                   std::vector({e.StartPoint.x, e.StartPoint.y, e.EndPoint.x, e.EndPoint.y}));
     }
 }
@@ -244,7 +247,8 @@ TEST_F(ViewFixture, KeysThatDoNothingBeepAndRecordNothing) {
     const clsPoint3D start = Start();
     const clsPoint3D eye = scene.GetPerspective().EyePoint;
     // Ctrl+Left/Right has no depth meaning; Ctrl+Shift turns only with Left/Right, and not the eye.
-    for (const auto& [key, shift] : {std::pair{kRight, kAlt}, {kUp, kAlt | kShift}, {kLeft, kCtrl}, {kDown, kShift | kCtrl}})
+    for (const auto& [key, shift] :
+         {std::pair{kRight, kAlt}, {kUp, kAlt | kShift}, {kLeft, kCtrl}, {kDown, kShift | kCtrl}})
         EXPECT_FALSE(Key(key, static_cast<std::int16_t>(shift))) << key << " " << shift;
     scene.TreeManager.ClearSelection();
     EXPECT_FALSE(Key(kLeft, kShift | kCtrl));

@@ -334,7 +334,8 @@ TEST_F(ViewOutput, ExportSetsUpTheDocumentThenDrawsOnAFittedPage) {
     // The document and its page come first, then the paint target reads the active
     // document; nothing is drawn before the page has its size.
     const std::vector<std::string> start(app->log.begin(), app->log.begin() + 5);
-    EXPECT_EQ(start, (std::vector<std::string>{"Visible=true", "CreateDocument", "ActivePage", "SetSize", "ActiveDocument"}));
+    EXPECT_EQ(start,
+              (std::vector<std::string>{"Visible=true", "CreateDocument", "ActivePage", "SetSize", "ActiveDocument"}));
     const double pw = 8.26771653543, ph = 11.69291338583; // A4 in inches
     EXPECT_NEAR(app->created->page->width, pw, 1e-10);
     EXPECT_NEAR(app->created->page->height, ph, 1e-10);

@@ -366,7 +366,8 @@ TEST(ViewPaintPerspective, HorizonAndCentreOfView) {
     // The horizon line (named), then the cross of the centre of view as one group.
     ASSERT_EQ(r.Lines().size(), 3u);
     const clsLine2D horizon = camera.GetHorizonLine();
-    ExpectNear(r.Lines()[0]->Coords(), {horizon.StartPoint.x, horizon.StartPoint.y, horizon.EndPoint.x, horizon.EndPoint.y});
+    const auto& [start, end] = std::pair(horizon.StartPoint, horizon.EndPoint);
+    ExpectNear(r.Lines()[0]->Coords(), {start.x, start.y, end.x, end.y});
     EXPECT_EQ(r.Lines()[0]->name, "Horizon");
     EXPECT_EQ((Coords{r.Lines()[1]->x1, r.Lines()[1]->y1, r.Lines()[2]->x2}), (Coords{0, camera.VMin, camera.UMax}));
     ASSERT_EQ(r.TopLevel().Count(), 2);
