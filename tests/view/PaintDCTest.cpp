@@ -1,24 +1,25 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <cmath>
+#include <cstring>
+#include <map>
 
 #include "Fakes.h"
+#include "platform/svg/SvgDrawApp.h"
 #include "paint/Canvas.h"
 #include "paint/clsPaintDC.h"
 
 using namespace ov;
+using test::Rect;
 using test::RecordingMetafile;
+using Ints = std::vector<int>;
 
 namespace {
-
-clsRect Rect(double l, double b, double r, double t) {
-    clsRect rect;
-    rect.SetValues(l, b, r, t);
-    return rect;
-}
 
 int CountPixels(const QImage& image, QRgb color) {
     int n = 0;
@@ -27,193 +28,135 @@ int CountPixels(const QImage& image, QRgb color) {
     return n;
 }
 
-} // namespace
-
-TEST(PaintDCFit, WideDocumentInASquareDevice) {
+// A paint target on a recording metafile, one document unit per device unit.
+struct OnMetafile {
     RecordingMetafile emf;
     clsPaintDC dc;
-    dc.AttachToMetafile(emf, Rect(0, 0, 20, 10));
-    EXPECT_EQ(dc.GetDeviceType(), clsPaintDC::Metafile);
-    EXPECT_DOUBLE_EQ(dc.GetScaleX(), 25);   // 500 / width
-    EXPECT_DOUBLE_EQ(dc.GetScaleY(), -25);  // flipped: larger y is higher on the page
-    EXPECT_DOUBLE_EQ(dc.ToDeviceX(0), 0);
-    EXPECT_DOUBLE_EQ(dc.ToDeviceX(20), 500);
-    EXPECT_DOUBLE_EQ(dc.ToDeviceY(5), 250);  // centred vertically
-    EXPECT_DOUBLE_EQ(dc.ToDeviceY(10), 125);
-    EXPECT_DOUBLE_EQ(dc.ToDeviceY(0), 375);
+    const clsOutline o;
+    OnMetafile() { dc.AttachToMetafile(emf, Rect(0, 0, 500, 500)); }
+};
+
+} // namespace
+
+TEST(PaintDCFit, TheDocumentIsCentredAndFlippedOnEveryDeviceButTheDrawingProgram) {
+    RecordingMetafile emf;
+    clsPaintDC dc;
+    const struct {
+        clsRect doc;
+        double scale, deviceX0, deviceY0;
+    } cases[] = {{Rect(0, 0, 20, 10), 25, 0, 375},    // wide: centred vertically
+                 {Rect(0, 0, 10, 20), 25, 125, 500},  // tall: centred horizontally
+                 {Rect(3, 3, 3, 3), 500, -1250, 1750}}; // a zero extent is fitted as 1
+    for (const auto& c : cases) {
+        dc.AttachToMetafile(emf, c.doc);
+        EXPECT_EQ(dc.GetDeviceType(), clsPaintDC::Metafile);
+        EXPECT_EQ(std::vector({dc.GetScaleX(), dc.GetScaleY(), dc.ToDeviceX(0), dc.ToDeviceY(0)}),
+                  std::vector({c.scale, -c.scale, c.deviceX0, c.deviceY0}));
+    }
+    dc.AttachToMetafile(emf, Rect(10, 0, -10, 20));
+    EXPECT_LT(dc.GetScaleX(), 0); // a mirrored rectangle mirrors the device axis
     EXPECT_EQ(dc.GetPictureBox(), nullptr);
 
-    // A tall document is centred horizontally; ties take the height.
-    dc.AttachToMetafile(emf, Rect(0, 0, 10, 20));
-    EXPECT_DOUBLE_EQ(dc.GetScaleX(), 25);
-    EXPECT_DOUBLE_EQ(dc.ToDeviceX(0), 125);
-    // A degenerate rectangle is fitted as if its zero extent were 1.
-    dc.AttachToMetafile(emf, Rect(3, 3, 3, 3));
-    EXPECT_DOUBLE_EQ(dc.GetScaleX(), 500);
-    EXPECT_DOUBLE_EQ(dc.ToDeviceX(3), 250);
-    // A mirrored document rectangle mirrors the device axis.
-    dc.AttachToMetafile(emf, Rect(10, 0, -10, 20));
-    EXPECT_LT(dc.GetScaleX(), 0);
-}
-
-TEST(PaintDCFit, EveryDeviceTypeFlipsButTheDrawingProgram) {
     Canvas canvas(200, 100);
-    clsPaintDC dc;
     dc.AttachToPictureBox(canvas, Rect(-10, -5, 10, 5), Rect(0, 0, 200, 100));
     EXPECT_EQ(dc.GetPictureBox(), &canvas);
-    EXPECT_DOUBLE_EQ(dc.GetScaleX(), 10);
-    EXPECT_DOUBLE_EQ(dc.GetScaleY(), -10);
-    EXPECT_DOUBLE_EQ(dc.ToDeviceY(5), 0);
-
+    EXPECT_EQ(std::vector({dc.GetScaleX(), dc.GetScaleY(), dc.ToDeviceY(5)}), std::vector({10.0, -10.0, 0.0}));
     QTemporaryDir dir;
     QPdfWriter pdf(dir.filePath("page.pdf"));
     pdf.setResolution(300);
     dc.AttachToPrinter(pdf, Rect(0, 0, 100, 100));
     EXPECT_EQ(dc.GetDeviceType(), clsPaintDC::Printer);
-    EXPECT_EQ(dc.GetPictureBox(), nullptr);
     EXPECT_LT(dc.GetScaleY(), 0);
     EXPECT_NEAR(dc.GetUnitsPerMM(), 300 / 25.4, 1e-9);
     EXPECT_EQ(dc.GetDeviceRect().GetWidth(), pdf.width());
-
-    auto app = std::make_shared<test::FakeDrawApp>();
-    dc.AttachToDraw(app, Rect(0, 0, 100, 50), Rect(0, 0, 11, 8.5));
+    dc.AttachToDraw(std::make_shared<test::FakeDrawApp>(), Rect(0, 0, 100, 50), Rect(0, 0, 11, 8.5));
     EXPECT_EQ(dc.GetDeviceType(), clsPaintDC::DrawProgram);
-    EXPECT_GT(dc.GetScaleY(), 0);
-    EXPECT_DOUBLE_EQ(dc.GetScaleX(), 0.11);
-    EXPECT_EQ(dc.GetUnitsPerMM(), 1);
+    EXPECT_EQ(std::vector({dc.GetScaleX(), dc.GetScaleY(), dc.GetUnitsPerMM()}), std::vector({0.11, 0.11, 1.0}));
 }
 
-TEST(PaintDCPens, WidthsKeepTheirPhysicalSize) {
+TEST(PaintDCPens, WidthsKeepTheirPhysicalSizeAndStyle) {
     Canvas canvas(100, 100);
     canvas.SetPixelsPerInchY(96);
     clsPaintDC dc;
-    dc.AttachToPictureBox(canvas, Rect(0, 0, 1, 1), Rect(0, 0, 100, 100));
-    EXPECT_EQ(dc.GetPenWidth(0.25), 1);
-    EXPECT_EQ(dc.GetPenWidth(10), 13);
-    EXPECT_EQ(dc.GetPenWidth(0), 1);
-    EXPECT_EQ(dc.GetPenWidth(1e300), 10000); // absurd widths are capped
-    // The zoom does not change them.
-    dc.AttachToPictureBox(canvas, Rect(0, 0, 1000, 1000), Rect(0, 0, 100, 100));
-    EXPECT_EQ(dc.GetPenWidth(10), 13);
-
-    RecordingMetafile emf;
-    dc.AttachToMetafile(emf, Rect(0, 0, 10, 10));
-    clsOutline dashed(3, 0, 0, 0);
+    for (const double zoom : {1, 1000}) {
+        dc.AttachToPictureBox(canvas, Rect(0, 0, zoom, zoom), Rect(0, 0, 100, 100));
+        for (const auto& [points, pixels] : {std::pair{0.25, 1}, {10.0, 13}, {0.0, 1}, {1e300, 10000} /* capped */})
+            EXPECT_EQ(dc.GetPenWidth(points), pixels) << points << " at zoom " << zoom;
+    }
+    OnMetafile m;
+    clsOutline dashed(3, 0, 0, 0), thick(72 / 25.4 * 4, 255, 0, 0); // 4 mm: 4 metafile units
     dashed.Style = clsOutline::StyleDashed;
-    dc.DrawLine(1, 1, 9, 9, dashed);
-    clsOutline thick(72 / 25.4 * 4, 255, 0, 0); // 4 mm: 4 metafile units
-    dc.DrawLine(1, 1, 9, 9, thick);
-    const auto pens = emf.Only("pen");
-    ASSERT_EQ(pens.size(), 2u);
-    EXPECT_EQ(pens[0].args, (std::vector<int>{MetafileDC::Dash, 1, 0}));
-    EXPECT_EQ(pens[1].args, (std::vector<int>{MetafileDC::Solid, 4, 255}));
+    m.dc.DrawLine(1, 1, 9, 9, dashed);
+    m.dc.DrawLine(1, 1, 9, 9, thick);
+    EXPECT_EQ(m.emf.Only("pen"), (std::vector<Ints>{{MetafileDC::Dash, 1, 0}, {MetafileDC::Solid, 4, 255}}));
 }
 
-TEST(PaintDCLines, ClippedToTheDeviceAndRoundedHalfToEven) {
-    RecordingMetafile emf;
-    clsPaintDC dc;
-    dc.AttachToMetafile(emf, Rect(0, 0, 500, 500)); // one document unit per device unit
-    const clsOutline o;
-    dc.DrawLine(-1e12, 250, 1e12, 250, o);           // far beyond both sides
-    dc.DrawLine(600, 600, 700, 700, o);              // wholly outside: no pen, nothing
-    dc.DrawLine(10.5, 489.5, 11.5, 488.5, o);        // halves go to the even neighbour
-    const auto moves = emf.Only("move"), lines = emf.Only("line");
-    ASSERT_EQ(moves.size(), 2u);
-    EXPECT_EQ(moves[0].args, (std::vector<int>{0, 250}));
-    EXPECT_EQ(lines[0].args, (std::vector<int>{500, 250}));
-    EXPECT_EQ(moves[1].args, (std::vector<int>{10, 10}));  // (10.5, 500 - 489.5)
-    EXPECT_EQ(lines[1].args, (std::vector<int>{12, 12}));  // (11.5, 11.5)
-    EXPECT_EQ(emf.Only("pen").size(), 2u);
-
-    dc.DrawScreenLine(-50, 20, 50, 20, o); // device coordinates, still clipped
-    EXPECT_EQ(emf.Only("move").back().args, (std::vector<int>{0, 20}));
-}
-
-TEST(PaintDCLines, FarLinesOnTheCanvasAreDrawnAcross) {
+TEST(PaintDCLines, ClippedPinnedAndRoundedHalfToEven) {
+    OnMetafile m;
+    m.dc.DrawLine(-1e12, 250, 1e12, 250, m.o);     // far beyond both sides
+    m.dc.DrawLine(600, 600, 700, 700, m.o);        // wholly outside: no pen, nothing
+    m.dc.DrawLine(10.5, 489.5, 11.5, 488.5, m.o);  // halves go to the even neighbour
+    m.dc.DrawScreenLine(-50, 20, 50, 20, m.o);     // device coordinates, still clipped
+    EXPECT_EQ(m.emf.Only("move"), (std::vector<Ints>{{0, 250}, {10, 10}, {0, 20}}));
+    EXPECT_EQ(m.emf.Only("line"), (std::vector<Ints>{{500, 250}, {12, 12}, {50, 20}}));
+    EXPECT_EQ(m.emf.Only("pen").size(), 3u);
+    // A polyline skips repeated points; one point draws nothing.
+    const auto polyline = [&](const Ints& points) {
+        m.emf.calls.clear();
+        m.dc.BeginDrawLine();
+        for (std::size_t i = 0; i < points.size(); i += 2) m.dc.DrawLineTo(points[i], points[i + 1]);
+        m.dc.EndDrawLine(m.o);
+        return m.emf.Only("line").size();
+    };
+    EXPECT_EQ(polyline({10, 10, 10, 10, 20, 10, 20, 10, 20, 30}), 2u);
+    EXPECT_EQ(polyline({1, 1}), 0u);
+    EXPECT_TRUE(m.emf.calls.empty());
+    // On the canvas a line from far away is drawn across; a rectangle pinned far outside shows nothing.
     Canvas canvas(100, 50);
     clsPaintDC dc;
     dc.AttachToPictureBox(canvas, Rect(0, 0, 100, 50), Rect(0, 0, 100, 50));
     dc.BeginDraw();
-    clsOutline red(0.216, 255, 0, 0);
+    const clsOutline red(0.216, 255, 0, 0);
     dc.DrawLine(-1e15, 25, 1e15, 25, red);
-    dc.DrawRectangle(-1e308, NAN, 1e308, 1e308, &red); // pinned far outside: nothing to see
+    dc.DrawRectangle(-1e308, NAN, 1e308, 1e308, &red);
     dc.EndDraw();
-    EXPECT_GE(CountPixels(canvas.Image(), qRgb(255, 0, 0)), 99);
-    EXPECT_LE(CountPixels(canvas.Image(), qRgb(255, 0, 0)), 101);
-}
-
-TEST(PaintDCPolyline, SkipsRepeatedPointsAndOddInput) {
-    RecordingMetafile emf;
-    clsPaintDC dc;
-    dc.AttachToMetafile(emf, Rect(0, 0, 500, 500));
-    const clsOutline o;
-    dc.BeginDrawLine();
-    for (const auto& p : {std::pair{10.0, 10.0}, {10.0, 10.0}, {20.0, 10.0}, {20.0, 10.0}, {20.0, 30.0}})
-        dc.DrawLineTo(p.first, p.second);
-    dc.EndDrawLine(o);
-    EXPECT_EQ(emf.Only("line").size(), 2u);
-
-    emf.calls.clear();
-    dc.BeginDrawLine();
-    dc.DrawLineTo(1, 1);
-    dc.EndDrawLine(o); // one point draws nothing
-    EXPECT_TRUE(emf.calls.empty());
+    EXPECT_NEAR(CountPixels(canvas.Image(), qRgb(255, 0, 0)), 100, 1);
 }
 
 TEST(PaintDCShapes, EllipsesRectanglesAndFills) {
-    RecordingMetafile emf;
-    clsPaintDC dc;
-    dc.AttachToMetafile(emf, Rect(0, 0, 500, 500));
-    const clsOutline o;
+    OnMetafile m;
     const clsColor fill(1, 2, 3);
-    dc.DrawEllipse(10, 490, 20, 480, &o);
-    dc.DrawRectangle(10, 490, 20, 480, &o);
-    dc.DrawFilledRectangle(10, 490, 20, 480, &fill, nullptr);
-    dc.DrawFilledCircle(250, 250, 5, &fill, &o);
-    EXPECT_EQ(emf.Only("ellipse")[0].args, (std::vector<int>{10, 10, 20, 20}));
-    EXPECT_EQ(emf.Only("rect")[0].args, (std::vector<int>{10, 10, 21, 21})); // right and bottom edges included
-    EXPECT_EQ(emf.Only("rect")[1].args, (std::vector<int>{10, 10, 21, 21}));
-    EXPECT_EQ(emf.Only("brush")[0].args, (std::vector<int>{fill.RGBColor}));
-    EXPECT_EQ(emf.Only("ellipse").size(), 3u); // the filled circle: fill, then outline
-    EXPECT_EQ(emf.Only("ellipse")[1].args, (std::vector<int>{245, 255, 255, 245})); // corners as given, flipped
-    // Corners far off the device are pinned, with room left for the edge adjustments.
-    dc.DrawRectangle(-1e308, -1e308, 1e308, NAN, &o);
+    m.dc.DrawEllipse(10, 490, 20, 480, &m.o);
+    m.dc.DrawRectangle(10, 490, 20, 480, &m.o);
+    m.dc.DrawFilledRectangle(10, 490, 20, 480, &fill, nullptr);
+    m.dc.DrawFilledCircle(250, 250, 5, &fill, &m.o); // fill, then outline
+    m.dc.DrawRectangle(-1e308, -1e308, 1e308, NAN, &m.o); // pinned, with room left for the edge adjustments
     constexpr int L = DeviceCoordinateLimit;
-    EXPECT_EQ(emf.Only("rect")[2].args, (std::vector<int>{-L, L, L, -L}));
+    EXPECT_EQ(m.emf.Only("ellipse"), (std::vector<Ints>{{10, 10, 20, 20}, {245, 255, 255, 245}, {245, 255, 255, 245}}));
+    // Right and bottom edges included.
+    EXPECT_EQ(m.emf.Only("rect"), (std::vector<Ints>{{10, 10, 21, 21}, {10, 10, 21, 21}, {-L, L, L, -L}}));
+    EXPECT_EQ(m.emf.Only("brush"), (std::vector<Ints>{{fill.RGBColor}, {fill.RGBColor}}));
 }
 
-TEST(PaintDCText, AlignmentMovesTheAnchor) {
+TEST(PaintDCText, AlignmentMovesTheAnchorAndTurnedTextIsCentred) {
     clsFont font;
     font.Size = 72; // 25.4 mm
     auto anchor = [&](int align, int orientation) {
-        RecordingMetafile emf;
-        clsPaintDC dc;
-        dc.AttachToMetafile(emf, Rect(0, 0, 500, 500));
-        dc.DrawText(250, 250, "Left", font, align, orientation);
-        const auto texts = emf.Only("text");
-        EXPECT_EQ(texts.size(), 1u);
-        EXPECT_EQ(emf.Only("transparent").size(), 1u);
-        return texts.empty() ? std::vector<int>{0, 0} : texts[0].args;
+        OnMetafile m;
+        m.dc.DrawText(250, 250, "Left", font, align, orientation);
+        EXPECT_EQ(m.emf.Only("transparent").size(), 1u);
+        return m.emf.Only("text").size() == 1 ? m.emf.Only("text")[0] : Ints{0, 0};
     };
-    const auto a0 = anchor(0, 0), a1 = anchor(1, 0), a2 = anchor(2, 0), a4 = anchor(4, 0), a3 = anchor(3, 0);
+    const Ints a0 = anchor(0, 0), a1 = anchor(1, 0), a2 = anchor(2, 0), a3 = anchor(3, 0), a4 = anchor(4, 0);
     const int width = a0[0] - a1[0]; // right alignment moves left by the text width
     EXPECT_GT(width, 30);
     EXPECT_LT(width, 120);
-    EXPECT_NEAR(a0[0] - a4[0], width / 2.0, 1);  // centred
+    EXPECT_NEAR(a0[0] - a4[0], width / 2.0, 1); // centred
     EXPECT_EQ(a2[0], a0[0]);
-    EXPECT_LT(a2[1], a0[1]);                     // 2 raises the text by the ascent
-    EXPECT_EQ(a3[0], a1[0]);
-    EXPECT_EQ(a3[1], a2[1]);
-    // A turned text is always centred: the same anchor whatever align says.
+    EXPECT_LT(a2[1], a0[1]); // 2 raises the text by the ascent
+    EXPECT_EQ(a3, (Ints{a1[0], a2[1]}));
     EXPECT_EQ(anchor(0, 90), anchor(7, 90));
     EXPECT_NE(anchor(0, 90), anchor(0, -90));
-
-    // The drawing program gets no text.
-    auto app = std::make_shared<test::FakeDrawApp>();
-    clsPaintDC dc;
-    dc.AttachToDraw(app, Rect(0, 0, 10, 10), Rect(0, 0, 10, 10));
-    dc.DrawText(1, 1, "x", font, 0, 0);
-    EXPECT_TRUE(app->document->layer->created.empty());
 }
 
 TEST(PaintDCGroups, NamedGroupsInTheDrawingProgram) {
@@ -223,7 +166,6 @@ TEST(PaintDCGroups, NamedGroupsInTheDrawingProgram) {
     const clsOutline o;
     ASSERT_EQ(app->ranges.size(), 1u);
     auto top = app->ranges[0];
-
     dc.BeginGroup();
     dc.DrawLine(0, 0, 1, 1, o);
     dc.DrawLine(1, 1, 2, 2, o);
@@ -233,37 +175,27 @@ TEST(PaintDCGroups, NamedGroupsInTheDrawingProgram) {
     dc.EndGroup("Door", false);
     dc.BeginGroup(); // a group of none adds nothing
     dc.EndGroup("Empty", false);
+    dc.DrawText(1, 1, "x", clsFont(), 0, 0); // the drawing program gets no text
     dc.EndGroup("House", true);
     dc.SetLastShapeName(""); // nothing happens
-
     ASSERT_EQ(top->Count(), 1);
-    auto house = std::dynamic_pointer_cast<test::FakeDrawShape>(top->Item(1));
-    EXPECT_EQ(house->kind, "group");
-    EXPECT_EQ(house->name, "House");
-    EXPECT_TRUE(house->selected);
-    ASSERT_EQ(house->members.size(), 3u);
-    EXPECT_EQ(house->members[1]->GetName(), "Second");
-    auto door = std::dynamic_pointer_cast<test::FakeDrawShape>(house->members[2]);
-    EXPECT_EQ(door->kind, "rect");
-    EXPECT_EQ(door->name, "Door");
+    const test::FakeDrawShape& house = top->At(1);
+    EXPECT_EQ(house.kind + " " + house.name, "group House");
+    EXPECT_TRUE(house.selected);
+    ASSERT_EQ(house.members.size(), 3u);
+    EXPECT_EQ(house.Member(1).name, "Second");
+    EXPECT_EQ(house.Member(2).kind + " " + house.Member(2).name, "rect Door");
     EXPECT_EQ(dc.ShapeRange, top); // back at the top level
     dc.EndGroup("Unbalanced", false); // an EndGroup too many is ignored
     EXPECT_EQ(dc.ShapeRange, top);
-
     // Coordinates are converted but not rounded, and y points up.
-    auto line = app->document->layer->created[0];
-    EXPECT_DOUBLE_EQ(line->x2, 1);
-    EXPECT_DOUBLE_EQ(line->y2, 1);
-    EXPECT_GT(line->outlineWidth, 0);
-}
+    EXPECT_EQ(std::vector({house.Member(0).x2, house.Member(0).y2}), std::vector({1.0, 1.0}));
+    EXPECT_GT(house.Member(0).outlineWidth, 0);
 
-TEST(PaintDCGroups, WithoutShapeRangesShapesAreStillCreated) {
-    auto app = std::make_shared<test::FakeDrawApp>();
+    app = std::make_shared<test::FakeDrawApp>(); // without shape ranges shapes are still created
     app->failRanges = true;
-    clsPaintDC dc;
     dc.AttachToDraw(app, Rect(0, 0, 10, 10), Rect(0, 0, 10, 10));
     EXPECT_EQ(dc.ShapeRange, nullptr);
-    const clsOutline o;
     const clsColor fill(9, 9, 9);
     dc.BeginGroup();
     dc.DrawFilledEllipse(1, 1, 2, 2, &fill, &o);
@@ -274,40 +206,110 @@ TEST(PaintDCGroups, WithoutShapeRangesShapesAreStillCreated) {
     EXPECT_EQ(app->document->layer->created[0]->name, "");
 }
 
-TEST(Canvas, DrawingTwiceInXorModeRestoresTheImage) {
+TEST(Canvas, DrawingTwiceInXorModeRestoresTheImageAndEmptyCanvasesDrawNothing) {
     Canvas canvas(120, 80);
-    {
-        QPainter p(&canvas.Image());
-        p.fillRect(10, 10, 50, 30, QColor(30, 200, 90));
-        p.fillRect(40, 20, 60, 50, QColor(250, 10, 10));
-    }
+    QPainter(&canvas.Image()).fillRect(10, 10, 50, 30, QColor(30, 200, 90));
+    QPainter(&canvas.Image()).fillRect(40, 20, 60, 50, QColor(250, 10, 10));
     const QImage before = canvas.Image().copy();
     canvas.Mode = Canvas::DrawMode::Xor;
     canvas.ForeColor = Qt::white;
     clsPaintDC dc;
     dc.AttachToPictureBox(canvas, Rect(0, 0, 120, 80), Rect(0, 0, 120, 80));
-    clsOutline o(3, 255, 255, 255);
-    auto draw = [&] {
+    const clsOutline o(3, 255, 255, 255);
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(canvas.Image() == before, pass == 0);
         dc.DrawLine(0, 0, 120, 80, o);
         dc.DrawEllipse(20, 20, 90, 70, &o);
         canvas.Line(5, 70, 115, 3);
         canvas.Style = Canvas::DrawStyle::Dotted;
         canvas.Line(5, 5, 100, 5);
         canvas.Style = Canvas::DrawStyle::Solid;
-    };
-    draw();
-    EXPECT_NE(canvas.Image(), before);
-    draw();
+    }
     EXPECT_EQ(canvas.Image(), before);
-}
-
-TEST(Canvas, ZeroSizeCanvasesDrawNothing) {
-    Canvas canvas(0, 0);
-    clsPaintDC dc;
-    dc.AttachToPictureBox(canvas, Rect(0, 0, 0, 0), Rect(0, 0, 0, 0));
+    Canvas empty(0, 0);
+    dc.AttachToPictureBox(empty, Rect(0, 0, 0, 0), Rect(0, 0, 0, 0));
     dc.BeginDraw();
     dc.DrawLine(0, 0, 1, 1, clsOutline());
     dc.DrawText(0, 0, "x", clsFont(), 0, 0);
     dc.EndDraw();
-    EXPECT_TRUE(canvas.Image().isNull());
+    EXPECT_TRUE(empty.Image().isNull());
+}
+
+// ------------------------------------------------------------------ export end to end
+
+namespace {
+
+// A named house with a door, a ground line, a sun and a label, drawn through the paint target.
+void DrawHouse(clsPaintDC& dc) {
+    const clsOutline wall(1, 0, 0, 255);
+    clsOutline dashed(0.5, 0, 128, 0);
+    dashed.Style = clsOutline::StyleDashed;
+    const clsColor sun(255, 200, 0);
+    const double walls[] = {20, 10, 80, 10, 80, 50, 50, 70, 20, 50, 20, 10};
+    dc.BeginDraw();
+    dc.BeginGroup();
+    dc.BeginGroup();
+    dc.BeginDrawLine();
+    for (int i = 0; i < 12; i += 2) dc.DrawLineTo(walls[i], walls[i + 1]);
+    dc.EndDrawLine(wall);
+    for (int i = 0; i < 10; i += 2) dc.DrawLine(walls[i], walls[i + 1], walls[i + 2], walls[i + 3], wall);
+    dc.EndGroup("Walls", false);
+    dc.BeginGroup();
+    dc.DrawRectangle(45, 10, 55, 30, &wall);
+    dc.EndGroup("Door", false);
+    dc.EndGroup("House", true);
+    dc.DrawLine(0, 5, 100, 5, dashed);
+    dc.DrawFilledCircle(85, 85, 8, &sun, &wall);
+    dc.DrawText(50, 95, "Orthovane", clsFont(), 4, 0);
+    dc.EndDraw();
+}
+
+} // namespace
+
+TEST(Export, MetafileThroughThePaintTarget) {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("house.emf").toStdString();
+    std::string error;
+    auto emf = MetafileDC::Create(path, 100, 100, error);
+    ASSERT_TRUE(emf) << error;
+    clsPaintDC dc;
+    dc.AttachToMetafile(*emf, Rect(0, 0, 100, 100));
+    DrawHouse(dc);
+    ASSERT_TRUE(emf->Close(error)) << error;
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    std::map<std::uint32_t, int> count; // records by type
+    std::uint32_t type = 0, size = 8, last = 0;
+    for (int at = 0; at + 8 <= bytes.size() && size >= 8; at += static_cast<int>(size)) {
+        std::memcpy(&type, bytes.constData() + at, 4);
+        std::memcpy(&size, bytes.constData() + at + 4, 4);
+        last = type;
+        ++count[type];
+    }
+    EXPECT_EQ(count[1], 1);   // header
+    EXPECT_EQ(last, 14u);     // end of file
+    EXPECT_EQ(count[54], 11); // line pieces: the polyline, the single lines, the ground line
+    EXPECT_EQ(count[43], 1);  // the door
+    EXPECT_EQ(count[42], 2);  // the sun: fill, then outline
+    EXPECT_EQ(count[84], 1);  // the label, as wide text
+}
+
+TEST(Export, SvgThroughThePaintTarget) {
+    auto app = std::make_shared<SvgDrawApp>();
+    app->SetPageSize(8.5, 11);
+    clsPaintDC dc;
+    dc.AttachToDraw(app, Rect(0, 0, 100, 100), Rect(0.5, 0.5, 8, 10.5));
+    DrawHouse(dc);
+    const std::string svg = app->ToSvgText();
+    QSvgRenderer renderer(QByteArray::fromStdString(svg));
+    for (const char* id : {"House", "Walls", "Door"}) EXPECT_TRUE(renderer.elementExists(id)) << id;
+    ASSERT_EQ(app->Selection().size(), 1u);
+    EXPECT_EQ(app->Selection()[0]->GetName(), "House");
+    // Polylines and text do not reach the drawing program; the five wall lines and the ground do.
+    std::size_t lines = 0;
+    for (std::size_t at = svg.find("<line"); at != std::string::npos; at = svg.find("<line", at + 1)) ++lines;
+    EXPECT_EQ(lines, 6u);
+    // The house stands the right way up: the roof is above the door.
+    EXPECT_LT(renderer.boundsOnElement("Walls").top(), renderer.boundsOnElement("Door").top());
 }

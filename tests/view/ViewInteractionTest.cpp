@@ -72,45 +72,37 @@ void ExpectPoint(const clsPoint3D& p, double x, double y, double z) {
 
 } // namespace
 
-TEST_F(ViewFixture, EyePointAndMarkerAreHitWithinTwoPixelsWithThePickAndNodeTools) {
-    double ex = 0, ey = 0, tx = 0, ty = 0;
-    ASSERT_TRUE(view.ConvertPointToScreen(scene.GetPerspective().EyePoint, ex, ey));
-    ASSERT_TRUE(view.ConvertPointToScreen(view.GetEyePointVector(scene), tx, ty));
-    ASSERT_GT(std::hypot(tx - ex, ty - ey), 6); // the two targets are apart
-
-    EXPECT_EQ(view.HitTestView(ex + 2, ey - 2, nullptr, false), 1);
-    EXPECT_EQ(view.HitTestView(ex - 3, ey, nullptr, false), 0);
-    EXPECT_EQ(view.HitTestView(tx, ty + 2, nullptr, false), 2);
-    App().CurrentTool = ToolNodeEdit;
-    EXPECT_EQ(view.HitTestView(ex, ey, nullptr, false), 1);
-    for (std::int32_t tool : {ToolZoom, ToolLine, ToolRectangle, ToolEllipse, ToolBezier, ToolBox}) {
-        App().CurrentTool = tool;
-        EXPECT_EQ(view.HitTestView(ex, ey, nullptr, false), 0) << tool;
-    }
-}
-
-TEST_F(ViewFixture, VerticesOfSelectedObjectsAreHitOnlyWithTheNodeTool) {
-    double x = 0, y = 0;
+TEST_F(ViewFixture, EyePointMarkerVerticesAndViewNameAreHitWithinTheirReach) {
+    double ex = 0, ey = 0, tx = 0, ty = 0, x = 0, y = 0;
+    view.ConvertPointToScreen(scene.GetPerspective().EyePoint, ex, ey);
+    view.ConvertPointToScreen(view.GetEyePointVector(scene), tx, ty);
     view.ConvertPointToScreen(End(), x, y);
+    ASSERT_GT(std::hypot(tx - ex, ty - ey), 6); // the two targets are apart
     std::vector<clsVertexHit> hits;
+    const struct {
+        std::int32_t tool;
+        double x, y;
+        bool selected;
+        std::int32_t hit;
+    } cases[] = {{ToolPick, ex + 2, ey - 2, false, 1},  {ToolPick, ex - 3, ey, false, 0},
+                 {ToolPick, tx, ty + 2, false, 2},      {ToolNodeEdit, ex, ey, false, 1},
+                 {ToolZoom, ex, ey, false, 0},          {ToolBox, ex, ey, false, 0},
+                 {ToolNodeEdit, x + 1, y, false, 0},    {ToolNodeEdit, x + 1, y, true, 3},
+                 {ToolPick, x + 1, y, true, 0}};
+    for (const auto& c : cases) {
+        App().CurrentTool = c.tool;
+        if (c.selected) Select();
+        hits.clear();
+        EXPECT_EQ(view.HitTestView(c.x, c.y, &hits, false), c.hit) << c.tool << " at " << c.x << "," << c.y;
+    }
     App().CurrentTool = ToolNodeEdit;
-    EXPECT_EQ(view.HitTestView(x + 1, y, &hits, false), 0); // not selected yet
-    Select();
-    EXPECT_EQ(view.HitTestView(x + 1, y, &hits, false), 3);
+    view.HitTestView(x + 1, y, &hits, false);
     ASSERT_EQ(hits.size(), 1u);
     EXPECT_EQ(hits[0].VertexIndex, 1); // the end point
     EXPECT_TRUE(hits[0].ShowPreview);
-    App().CurrentTool = ToolPick;
-    EXPECT_EQ(view.HitTestView(x + 1, y, nullptr, false), 0);
-}
-
-TEST_F(ViewFixture, TheViewNameLabelStartsAtThreePixels) {
-    EXPECT_TRUE(view.HitTestViewName(4, 4));
-    EXPECT_TRUE(view.HitTestViewName(3, 3));
-    EXPECT_FALSE(view.HitTestViewName(2, 4));
-    EXPECT_FALSE(view.HitTestViewName(200, 4));
-    // "Perspective" is a longer label than "Top".
-    EXPECT_FALSE(view.HitTestViewName(40, 6));
+    // The view name label starts at three pixels; "Perspective" is longer than "Top".
+    for (const auto& [px, py, hit] : {std::tuple{3, 3, true}, {2, 4, false}, {200, 4, false}, {40, 6, false}})
+        EXPECT_EQ(view.HitTestViewName(px, py), hit) << px << "," << py;
     view.SetViewType(clsView::Perspective);
     EXPECT_TRUE(view.HitTestViewName(40, 6));
 }
@@ -133,14 +125,9 @@ TEST_F(ViewFixture, MarqueeAndVertexLineShowBlueAndEraseThemselves) {
             else if (x == 120 && y > 30 && y < 90) ++right;
             else ++other;
         }
-    EXPECT_GT(top, 20);
-    EXPECT_LT(top, 80); // dotted, not solid
-    EXPECT_GT(bottom, 20);
-    EXPECT_GT(left, 10);
-    EXPECT_GT(right, 10);
+    EXPECT_TRUE(top > 20 && top < 80 && bottom > 20 && left > 10 && right > 10) << top << " " << bottom; // dotted
     EXPECT_EQ(other, 0);
-    EXPECT_EQ(canvas.Mode, Canvas::DrawMode::Normal);
-    EXPECT_EQ(canvas.Style, Canvas::DrawStyle::Solid);
+    EXPECT_TRUE(canvas.Mode == Canvas::DrawMode::Normal && canvas.Style == Canvas::DrawStyle::Solid);
     view.DrawMarquee(20, 30, 120, 90);
     EXPECT_EQ(canvas.Image(), before);
 
@@ -161,10 +148,9 @@ TEST(XorOutline, OverlappingPiecesOnOneLineAreDrawnOnce) {
     outline.Add(clsLine2D(5, 0, 20, 0), 3);   // overlaps the first: absorbed by it
     outline.Simplify();
     ASSERT_EQ(outline.Pieces().size(), 2u);
-    EXPECT_EQ(outline.Pieces()[0].Tag, 0u);
-    EXPECT_DOUBLE_EQ(outline.Pieces()[0].Segment.StartPoint.x, 0);
-    EXPECT_DOUBLE_EQ(outline.Pieces()[0].Segment.EndPoint.x, 20);
-    EXPECT_EQ(outline.Pieces()[1].Tag, 2u);
+    EXPECT_EQ(std::vector({outline.Pieces()[0].Segment.StartPoint.x, outline.Pieces()[0].Segment.EndPoint.x}),
+              std::vector({0.0, 20.0}));
+    EXPECT_EQ(std::vector({outline.Pieces()[0].Tag, outline.Pieces()[1].Tag}), std::vector<std::size_t>({0, 2}));
 }
 
 TEST(XorOutline, TheGridGivesWhatComparingEveryPairGives) {
@@ -189,15 +175,8 @@ TEST(XorOutline, TheGridGivesWhatComparingEveryPairGives) {
     std::vector<clsLine2D> expected = segments;
     std::vector<bool> gone(expected.size(), false);
     for (std::size_t i = expected.size(); i-- > 0;) {
-        if (expected[i].IsDegenerate()) {
-            gone[i] = true;
-            continue;
-        }
-        for (std::size_t j = 0; j < i; ++j)
-            if (expected[j].Combine(expected[i])) {
-                gone[i] = true;
-                break;
-            }
+        gone[i] = expected[i].IsDegenerate();
+        for (std::size_t j = 0; j < i && !gone[i]; ++j) gone[i] = expected[j].Combine(expected[i]);
     }
     std::vector<std::size_t> kept;
     for (std::size_t i = 0; i < expected.size(); ++i)
@@ -206,11 +185,11 @@ TEST(XorOutline, TheGridGivesWhatComparingEveryPairGives) {
     EXPECT_LT(kept.size(), segments.size() * 3 / 4); // the case is not trivial
     for (std::size_t k = 0; k < kept.size(); ++k) {
         const XorOutline::Piece& p = outline.Pieces()[k];
+        const clsLine2D& e = expected[kept[k]];
         ASSERT_EQ(p.Tag, kept[k]);
-        EXPECT_EQ(p.Segment.StartPoint.x, expected[kept[k]].StartPoint.x);
-        EXPECT_EQ(p.Segment.StartPoint.y, expected[kept[k]].StartPoint.y);
-        EXPECT_EQ(p.Segment.EndPoint.x, expected[kept[k]].EndPoint.x);
-        EXPECT_EQ(p.Segment.EndPoint.y, expected[kept[k]].EndPoint.y);
+        const clsLine2D& got = p.Segment;
+        EXPECT_EQ(std::vector({got.StartPoint.x, got.StartPoint.y, got.EndPoint.x, got.EndPoint.y}),
+                  std::vector({e.StartPoint.x, e.StartPoint.y, e.EndPoint.x, e.EndPoint.y}));
     }
 }
 
@@ -242,21 +221,15 @@ TEST_F(ViewFixture, ArrowKeysNudgeTheSelectionAlongTheScreenInEveryOrthographicV
 
 TEST_F(ViewFixture, NudgesWithinThreeSecondsAreOneStepAndUndoTogether) {
     Select();
-    Key(kRight);
-    gNow += 1;
-    Key(kRight);
-    gNow += 1;
-    Key(kUp);
-    EXPECT_EQ(Steps(), 1u) << scene.TreeManager.GetUndoString();
-    ExpectPoint(Start(), 2, 2.5, 3);
-    gNow += 4;
-    Key(kRight);
-    EXPECT_EQ(Steps(), 2u);
-    gNow += 1;
-    Key(kUp, kShift); // a rotation separates the nudges
-    gNow += 1;
-    Key(kRight);
-    EXPECT_EQ(Steps(), 4u);
+    // Seconds after the previous key, key, shift, and the undo steps after it.
+    const double script[][4] = {{0, kRight, 0, 1}, {1, kRight, 0, 1}, {1, kUp, 0, 1}, {4, kRight, 0, 2},
+                                {1, kUp, kShift, 3} /* a rotation separates the nudges */, {1, kRight, 0, 4}};
+    for (std::size_t i = 0; i < std::size(script); ++i) {
+        gNow += script[i][0];
+        Key(static_cast<std::int16_t>(script[i][1]), static_cast<std::int16_t>(script[i][2]));
+        EXPECT_EQ(Steps(), script[i][3]) << i << " " << scene.TreeManager.GetUndoString();
+        if (i == 2) ExpectPoint(Start(), 2, 2.5, 3);
+    }
     EXPECT_EQ(scene.TreeManager.GetUndoString(), "Nudge");
     // Undo swaps whole trees: find the line again by its key.
     const std::string key = line->Key;
@@ -273,16 +246,15 @@ TEST_F(ViewFixture, KeysThatDoNothingBeepAndRecordNothing) {
     Select();
     const clsPoint3D start = Start();
     const clsPoint3D eye = scene.GetPerspective().EyePoint;
-    EXPECT_FALSE(Key(kRight, kAlt));
-    EXPECT_FALSE(Key(kUp, kAlt | kShift));
-    EXPECT_FALSE(Key(kLeft, kCtrl));        // Ctrl+Left/Right has no depth meaning
-    EXPECT_FALSE(Key(kDown, kShift | kCtrl)); // Ctrl+Shift turns only with Left/Right
+    // Ctrl+Left/Right has no depth meaning; Ctrl+Shift turns only with Left/Right, and not the eye.
+    for (const auto& [key, shift] :
+         {std::pair{kRight, kAlt}, {kUp, kAlt | kShift}, {kLeft, kCtrl}, {kDown, kShift | kCtrl}})
+        EXPECT_FALSE(Key(key, static_cast<std::int16_t>(shift))) << key << " " << shift;
     scene.TreeManager.ClearSelection();
-    EXPECT_FALSE(Key(kLeft, kShift | kCtrl)); // no Ctrl eye turn
+    EXPECT_FALSE(Key(kLeft, kShift | kCtrl));
     view.SetViewType(clsView::Perspective);
-    EXPECT_FALSE(Key(kRight, kCtrl));
-    EXPECT_FALSE(Key(kUp, kShift | kCtrl));
-    EXPECT_FALSE(Key(kUp, kAlt));
+    for (const auto& [key, shift] : {std::pair{kRight, kCtrl}, {kUp, kShift | kCtrl}, {kUp, kAlt}})
+        EXPECT_FALSE(Key(key, static_cast<std::int16_t>(shift))) << key << " " << shift;
     EXPECT_EQ(beeps, 8);
     EXPECT_EQ(Steps(), 0u);
     ExpectPoint(Start(), start.x, start.y, start.z);
@@ -293,54 +265,37 @@ TEST_F(ViewFixture, KeysThatDoNothingBeepAndRecordNothing) {
 }
 
 TEST_F(ViewFixture, ShiftArrowsTurnTheSelectionAboutItsCentre) {
-    // A line along y, centred on (0, 0, 0): Up in the Top view turns it about the x axis,
-    // Left/Right about the viewing direction (z), Ctrl+Left/Right about the view's vertical
-    // axis (y), which leaves a line along y where it is.
+    // A line along y, centred on the origin: in the Top view Up turns it about x, Left/Right
+    // about the viewing direction z, Ctrl+Left/Right about y, which leaves it where it is.
     line->SetLinePoints(0, -5, 0, 0, 5, 0);
     Select();
     const double s = 5 * std::sin(10 * M_PI / 180), c = 5 * std::cos(10 * M_PI / 180);
-    EXPECT_TRUE(Key(kUp, kShift));
-    EXPECT_NEAR(End().x, 0, 1e-9);
-    EXPECT_NEAR(End().y, c, 1e-9);
-    EXPECT_NEAR(std::fabs(End().z), s, 1e-9);
-    EXPECT_NEAR(Start().z, -End().z, 1e-9);
-    const double upZ = End().z;
-    EXPECT_TRUE(Key(kDown, kShift)); // Down turns back
-    ExpectPoint(End(), 0, 5, 0);
-
-    EXPECT_TRUE(Key(kRight, kShift));
-    EXPECT_NEAR(std::fabs(End().x), s, 1e-9);
-    EXPECT_NEAR(End().y, c, 1e-9);
-    EXPECT_NEAR(End().z, 0, 1e-9);
-    Key(kLeft, kShift);
-    ExpectPoint(End(), 0, 5, 0);
-
-    EXPECT_TRUE(Key(kRight, kShift | kCtrl));
-    ExpectPoint(End(), 0, 5, 0);
+    const struct {
+        std::int16_t key, shift;
+        double x, y, z; // of the end point, up to sign
+    } cases[] = {{kUp, kShift, 0, c, s},     {kDown, kShift, 0, 5, 0}, {kRight, kShift, s, c, 0},
+                 {kLeft, kShift, 0, 5, 0},   {kRight, kShift | kCtrl, 0, 5, 0}};
+    for (const auto& t : cases) {
+        EXPECT_TRUE(Key(t.key, t.shift));
+        ExpectPoint({std::fabs(End().x), End().y, std::fabs(End().z)}, t.x, t.y, t.z);
+        ExpectPoint(Start(), -End().x, -End().y, -End().z);
+    }
     EXPECT_EQ(scene.TreeManager.GetUndoString(), "Rotate");
     EXPECT_EQ(Steps(), 1u); // all within three seconds
-
-    // In the Front view, Up turns about x as well (its horizontal axis): the opposite way
-    // round on screen, since that view looks along y from the other side.
-    view.SetViewType(clsView::Front);
+    view.SetViewType(clsView::Front); // Up turns about the horizontal axis x there too
     line->SetLinePoints(0, 0, -5, 0, 0, 5);
     Key(kUp, kShift);
-    EXPECT_NEAR(End().x, 0, 1e-9);
-    EXPECT_NEAR(std::fabs(End().y), s, 1e-9);
-    (void)upZ;
+    ExpectPoint({End().x, std::fabs(End().y), End().z}, 0, s, c);
 }
 
-TEST_F(ViewFixture, WithoutASelectionTheArrowsMoveAndTurnTheEye) {
+TEST_F(ViewFixture, WithoutASelectionTheArrowsMoveAndTurnTheEyeAndInPerspectiveTheCamera) {
     clsPerspective& camera = scene.GetPerspective();
-    const clsPoint3D eye = camera.EyePoint;
+    const clsPoint3D eye = camera.EyePoint, normal = camera.Normal;
     view.SetViewType(clsView::Right);
     EXPECT_TRUE(Key(kRight));
     ExpectPoint(camera.EyePoint, eye.x, eye.y - 0.5, eye.z);
     EXPECT_EQ(scene.TreeManager.GetUndoString(), "Nudge Eye Point");
-    ExpectPoint(Start(), 1, 2, 3); // the objects stay
-
     gNow += 5;
-    const clsPoint3D normal = camera.Normal;
     EXPECT_TRUE(Key(kUp, kShift));
     EXPECT_EQ(scene.TreeManager.GetUndoString(), "Rotate Eye Point");
     EXPECT_GT(std::fabs(camera.Normal.z - normal.z), 1e-6);
@@ -348,29 +303,17 @@ TEST_F(ViewFixture, WithoutASelectionTheArrowsMoveAndTurnTheEye) {
     scene.TreeManager.Undo();
     ExpectPoint(camera.Normal, normal.x, normal.y, normal.z);
     scene.TreeManager.Undo();
-    ExpectPoint(camera.EyePoint, eye.x, eye.y, eye.z);
-}
-
-TEST_F(ViewFixture, PerspectiveArrowsMoveTheCameraUnderTheirNames) {
+    // In perspective the arrows move the camera under their names, a selection or not.
     view.SetViewType(clsView::Perspective);
-    Select(); // a selection does not matter in the perspective view
-    clsPerspective& camera = scene.GetPerspective();
-    const clsPoint3D eye = camera.EyePoint;
-    struct Case {
-        std::int16_t key, shift;
-        const char* name;
-    };
-    const Case cases[] = {{kLeft, 0, "Pan View"},
-                          {kUp, kCtrl, "Advance View"},
-                          {kRight, kShift, "Rotate View"},
-                          {kLeft, kShift | kCtrl, "Tilt View"}};
-    for (const Case& c : cases) {
+    Select();
+    for (const auto& [key, shift, name] : {std::tuple{kLeft, 0, "Pan View"}, {kUp, kCtrl, "Advance View"},
+                                           {kRight, kShift, "Rotate View"}, {kLeft, kShift | kCtrl, "Tilt View"}}) {
         gNow += 5;
-        EXPECT_TRUE(Key(c.key, c.shift)) << c.name;
-        EXPECT_EQ(scene.TreeManager.GetUndoString(), c.name);
+        EXPECT_TRUE(Key(key, static_cast<std::int16_t>(shift))) << name;
+        EXPECT_EQ(scene.TreeManager.GetUndoString(), name);
     }
     EXPECT_EQ(Steps(), 4u);
-    ExpectPoint(Start(), 1, 2, 3);
+    ExpectPoint(Start(), 1, 2, 3); // the objects stay
     for (int i = 0; i < 4; ++i) scene.TreeManager.Undo();
     ExpectPoint(camera.EyePoint, eye.x, eye.y, eye.z);
 }

@@ -22,6 +22,7 @@
 #include "paint/clsView.h"
 
 using namespace ov;
+using test::Rect;
 
 namespace {
 
@@ -55,67 +56,39 @@ void ExpectSame(const clsRect& a, const clsRect& b, double tol = 1e-9) {
     ExpectRect(a, b.Left, b.Bottom, b.Right, b.Top, tol);
 }
 
-// One record of an enhanced metafile: its type and its bytes after the 8-byte header.
-struct EmfRecord {
-    std::uint32_t type;
-    QByteArray data;
-    std::int32_t I32(int at) const {
-        std::int32_t v;
-        std::memcpy(&v, data.constData() + at, 4);
+// Record types and the records' bytes after their 8-byte header, of an enhanced metafile.
+std::vector<std::pair<std::uint32_t, QByteArray>> ReadEmf(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const auto u32 = [&](int at) { // little-endian, byte by byte
+        std::uint32_t v = 0;
+        for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes.at(at + i));
         return v;
-    }
-};
-
-// A little-endian 32-bit value of the file, byte by byte.
-std::uint32_t ReadU32(const QByteArray& bytes, int at) {
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes.at(at + i));
-    return v;
-}
-
-std::vector<EmfRecord> ReadEmf(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.readAll();
-    std::vector<EmfRecord> records;
-    for (int at = 0; at + 8 <= bytes.size();) {
-        const std::uint32_t type = ReadU32(bytes, at), size = ReadU32(bytes, at + 4);
-        if (size < 8 || at + static_cast<int>(size) > bytes.size()) break;
-        records.push_back({type, bytes.mid(at + 8, static_cast<int>(size) - 8)});
-        at += static_cast<int>(size);
+    };
+    std::vector<std::pair<std::uint32_t, QByteArray>> records;
+    for (int at = 0, size = 0; at + 8 <= bytes.size(); at += size) {
+        size = static_cast<int>(u32(at + 4));
+        if (size < 8 || at + size > bytes.size()) break;
+        records.emplace_back(u32(at), bytes.mid(at + 8, size - 8));
     }
     return records;
 }
 
-std::vector<EmfRecord> OfType(const std::vector<EmfRecord>& records, std::uint32_t type) {
-    std::vector<EmfRecord> r;
-    for (const auto& rec : records)
-        if (rec.type == type) r.push_back(rec);
-    return r;
-}
-
-constexpr std::uint32_t EmrHeader = 1, EmrEof = 14, EmrRectangle = 43, EmrLineTo = 54;
-
-// The drawing program with a log of the calls the export makes in order, and switches to
-// fail at a chosen step.
-class ScriptedPage : public draw::Page {
-public:
-    explicit ScriptedPage(std::vector<std::string>& log, bool fail) : log_(log), fail_(fail) {}
-    void SetSize(double w, double h) override {
-        log_.push_back("SetSize");
-        width = w;
-        height = h;
-        if (fail_) throw std::runtime_error("The page size is out of range");
-    }
+// The drawing program with a log of the calls the export makes in order, and switches to fail
+// at a chosen step.
+struct ScriptedPage : draw::Page {
+    std::vector<std::string>& log;
+    bool fail;
     double width = 0, height = 0;
-
-private:
-    std::vector<std::string>& log_;
-    bool fail_;
+    ScriptedPage(std::vector<std::string>& l, bool f) : log(l), fail(f) {}
+    void SetSize(double w, double h) override {
+        log.push_back("SetSize");
+        std::tie(width, height) = std::pair(w, h);
+        if (fail) throw std::runtime_error("The page size is out of range");
+    }
 };
 
-class FailingLayer : public test::FakeLayer {
-public:
+struct FailingLayer : test::FakeLayer {
     int linesBeforeFailure = 3;
     std::shared_ptr<draw::Shape> CreateLineSegment(double a, double b, double c, double d) override {
         if (linesBeforeFailure-- == 0) throw std::runtime_error("Out of memory in the drawing program");
@@ -123,32 +96,26 @@ public:
     }
 };
 
-class ScriptedDocument : public test::FakeDocument {
-public:
-    ScriptedDocument(std::vector<std::string>& log, bool failSize) : log_(log), failSize_(failSize) {}
-    std::shared_ptr<draw::Page> ActivePage() override {
-        log_.push_back("ActivePage");
-        page = std::make_shared<ScriptedPage>(log_, failSize_);
-        return page;
-    }
+struct ScriptedDocument : test::FakeDocument {
+    std::vector<std::string>& log;
+    bool failSize;
     std::shared_ptr<ScriptedPage> page;
-
-private:
-    std::vector<std::string>& log_;
-    bool failSize_;
+    ScriptedDocument(std::vector<std::string>& l, bool f) : log(l), failSize(f) {}
+    std::shared_ptr<draw::Page> ActivePage() override {
+        log.push_back("ActivePage");
+        return page = std::make_shared<ScriptedPage>(log, failSize);
+    }
 };
 
-class ScriptedApp : public test::FakeDrawApp {
-public:
+struct ScriptedApp : test::FakeDrawApp {
     std::vector<std::string> log;
     bool failSize = false, failShapes = false;
     std::shared_ptr<ScriptedDocument> created;
     void SetVisible(bool visible) override { log.push_back(visible ? "Visible=true" : "Visible=false"); }
     std::shared_ptr<draw::Document> CreateDocument() override {
         log.push_back("CreateDocument");
-        created = std::make_shared<ScriptedDocument>(log, failSize);
+        document = created = std::make_shared<ScriptedDocument>(log, failSize);
         if (failShapes) created->layer = std::make_shared<FailingLayer>();
-        document = created;
         return created;
     }
     std::shared_ptr<draw::Document> ActiveDocument() override {
@@ -200,7 +167,6 @@ TEST(PageLayout, FittedViewFillsThePrintableAreaCentred) {
     const double halfHeight = 20 * A4H / A4W;
     ExpectRect(l.sheet, -20, -halfHeight, 20, halfHeight);
     ExpectSame(l.print, l.sheet);
-    ExpectSame(l.paper, l.sheet);
 
     // Landscape: limited by the height now.
     top.CalcSheetLayout(A4H, A4W, true, l.paper, l.sheet, l.print);
@@ -220,18 +186,12 @@ TEST(PageLayout, WideAndMirroredVolumesKeepOneScaleAndTheirDirection) {
     // the same size. The Front view runs from the maximum to the minimum x.
     const clsView front = ViewOf(clsView::Front, 40, -10, -40, 30);
     const Layout l = Page(front, A4W, A4H, A4W, A4H, 0, 0, false);
-    const double k = 80 / A4W;
-    EXPECT_NEAR(l.print.Left, 40, 1e-9);
-    EXPECT_NEAR(l.print.Right, -40, 1e-9);
-    EXPECT_NEAR(l.print.GetHeight(), A4H * k, 1e-9);
-    EXPECT_NEAR(l.print.GetCenterY(), 10, 1e-9);
+    ExpectRect(l.print, 40, 10 - A4H * 40 / A4W, -40, 10 + A4H * 40 / A4W);
 
     // A volume mirrored vertically keeps its direction too.
     const clsView flipped = ViewOf(clsView::Left, -5, 10, 5, -10);
     const Layout f = Page(flipped, A4W, A4H, A4W, A4H, 0, 0, true);
-    EXPECT_NEAR(f.print.Bottom, 10, 1e-9);
-    EXPECT_NEAR(f.print.Top, -10, 1e-9);
-    EXPECT_NEAR(f.print.GetWidth(), A4W * 20 / A4H, 1e-9);
+    ExpectRect(f.print, -10 * A4W / A4H, 10, 10 * A4W / A4H, -10);
 }
 
 TEST(PageLayout, OrthographicViewsFitWhateverFitSays) {
@@ -240,7 +200,6 @@ TEST(PageLayout, OrthographicViewsFitWhateverFitSays) {
         const Layout fitted = Page(view, A4W, A4H, 0.19, 0.27, 0.01, 0.015, true);
         const Layout unfitted = Page(view, A4W, A4H, 0.19, 0.27, 0.01, 0.015, false);
         ExpectSame(unfitted.print, fitted.print);
-        ExpectSame(unfitted.sheet, fitted.sheet);
         ExpectSame(unfitted.paper, fitted.paper);
     }
     // The same volume in the perspective view is not fitted without fit.
@@ -266,8 +225,7 @@ TEST(PageLayout, PerspectiveWithoutFitPrintsOneUnitPerMetre) {
     const clsView small = ViewOf(clsView::Perspective, -0.05, -0.04, 0.05, 0.04);
     const Layout s = Page(small, A4W, A4H, aw, ah, ox, oy, false);
     ExpectSame(s.paper, s.sheet, 1e-12);
-    EXPECT_NEAR(s.print.GetCenterX(), 0, 1e-12);
-    EXPECT_NEAR(s.print.GetCenterY(), 0, 1e-12);
+    ExpectRect(s.print, -aw / 2, -ah / 2, aw / 2, ah / 2, 1e-12);
 
     // With fit the same window fills the printable area's width.
     EXPECT_NEAR(Page(view, A4W, A4H, aw, ah, ox, oy, true).print.GetWidth(), 0.5, 1e-12);
@@ -282,9 +240,7 @@ TEST(PageLayout, AnyZeroSizeGivesTheViewVolume) {
         s[zero] = 0;
         for (const bool fit : {false, true}) {
             const Layout l = Page(view, s[0], s[1], s[2], s[3], 0.01, 0.01, fit);
-            ExpectSame(l.paper, view.ViewVolume);
-            ExpectSame(l.sheet, view.ViewVolume);
-            ExpectSame(l.print, view.ViewVolume);
+            for (const clsRect* r : {&l.paper, &l.sheet, &l.print}) ExpectSame(*r, view.ViewVolume);
         }
     }
 }
@@ -294,6 +250,12 @@ TEST(PageLayout, PrinterLayoutReadsResolutionPaperAndMargins) {
     // Qt keeps page sizes and margins in whole points (0.35 mm) and the device rounds them
     // to pixels: the nominal millimetres hold to half a millimetre of paper.
     const double tol = 40 / 0.17 * 0.0005;
+    const auto expect = [&](QPagedPaintDevice& device, bool fit, const Layout& expected, double tolerance) {
+        Layout l;
+        top.CalcPrinterLayout(device, fit, l.paper, l.sheet, l.print);
+        ExpectSame(l.print, expected.print, tolerance);
+        ExpectSame(l.sheet, expected.sheet, tolerance);
+    };
     {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
@@ -301,11 +263,7 @@ TEST(PageLayout, PrinterLayoutReadsResolutionPaperAndMargins) {
         writer.setResolution(300);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 20, 30, 40),
                                          QPageLayout::Millimeter));
-        Layout l;
-        top.CalcPrinterLayout(writer, false, l.paper, l.sheet, l.print);
-        const Layout expected = Page(top, A4W, A4H, 0.17, 0.237, 0.01, 0.02, false);
-        ExpectSame(l.print, expected.print, tol);
-        ExpectSame(l.sheet, expected.sheet, tol);
+        expect(writer, false, Page(top, A4W, A4H, 0.17, 0.237, 0.01, 0.02, false), tol);
     }
     {
         // A printer in landscape: the paper's sides swap, and so do the margins.
@@ -313,11 +271,7 @@ TEST(PageLayout, PrinterLayoutReadsResolutionPaperAndMargins) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(5, 5, 5, 15),
                                           QPageLayout::Millimeter));
-        Layout l;
-        top.CalcPrinterLayout(printer, true, l.paper, l.sheet, l.print);
-        const Layout expected = Page(top, A4H, A4W, 0.287, 0.19, 0.005, 0.005, true);
-        ExpectSame(l.print, expected.print, 40 / 0.19 * 0.0005);
-        ExpectSame(l.sheet, expected.sheet, 40 / 0.19 * 0.0005);
+        expect(printer, true, Page(top, A4H, A4W, 0.287, 0.19, 0.005, 0.005, true), 40 / 0.19 * 0.0005);
     }
 }
 
@@ -343,21 +297,19 @@ TEST_F(ViewOutput, MetafileAlwaysHasFrameAndGridFittedInto500Units) {
     const std::string path = Path("front.emf");
     ASSERT_TRUE(view.OnExportToMetafile(path, &empty));
 
-    const auto records = ReadEmf(QString::fromStdString(path));
-    ASSERT_FALSE(records.empty());
-    EXPECT_EQ(records.front().type, EmrHeader);
-    EXPECT_EQ(records.back().type, EmrEof);
-    EXPECT_FALSE(OfType(records, EmrLineTo).empty());
-    const auto frames = OfType(records, EmrRectangle);
-    ASSERT_EQ(frames.size(), 1u);
-    const EmfRecord& frame = frames[0];
-    const int left = std::min(frame.I32(0), frame.I32(8)), right = std::max(frame.I32(0), frame.I32(8));
-    const int top = std::min(frame.I32(4), frame.I32(12)), bottom = std::max(frame.I32(4), frame.I32(12));
-    EXPECT_NEAR(left, 0, 1);
-    EXPECT_NEAR(right, 500, 1);
-    EXPECT_NEAR(top, 125, 1);
-    EXPECT_NEAR(bottom, 375, 1);
-
+    std::vector<std::uint32_t> types;
+    std::vector<std::int32_t> frame(4);
+    for (const auto& [type, data] : ReadEmf(path)) {
+        types.push_back(type);
+        if (type == 43) std::memcpy(frame.data(), data.constData(), 16); // the rectangle
+    }
+    ASSERT_FALSE(types.empty());
+    EXPECT_EQ(std::vector({types.front(), types.back()}), std::vector<std::uint32_t>({1, 14})); // header, end
+    EXPECT_EQ(std::count(types.begin(), types.end(), 43u), 1);   // the frame ...
+    EXPECT_GT(std::count(types.begin(), types.end(), 54u), 10); // ... and the grid's lines
+    ExpectRect(Rect(std::min(frame[0], frame[2]), std::max(frame[1], frame[3]), std::max(frame[0], frame[2]),
+                    std::min(frame[1], frame[3])),
+               0, 375, 500, 125, 1);
     // Only the metafile is left in the folder.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"front.emf"});
 }
@@ -382,22 +334,17 @@ TEST_F(ViewOutput, ExportSetsUpTheDocumentThenDrawsOnAFittedPage) {
     // The document and its page come first, then the paint target reads the active
     // document; nothing is drawn before the page has its size.
     const std::vector<std::string> start(app->log.begin(), app->log.begin() + 5);
-    EXPECT_EQ(start, (std::vector<std::string>{"Visible=true", "CreateDocument", "ActivePage", "SetSize", "ActiveDocument"}));
-    const double pw = 0.21 / 0.0254, ph = 0.297 / 0.0254; // 8.2677... x 11.6929... inches
-    EXPECT_NEAR(app->created->page->width, pw, 1e-12);
-    EXPECT_NEAR(app->created->page->height, ph, 1e-12);
-    EXPECT_NEAR(pw, 8.2677165, 1e-7);
-    EXPECT_NEAR(ph, 11.6929134, 1e-7);
+    EXPECT_EQ(start,
+              (std::vector<std::string>{"Visible=true", "CreateDocument", "ActivePage", "SetSize", "ActiveDocument"}));
+    const double pw = 8.26771653543, ph = 11.69291338583; // A4 in inches
+    EXPECT_NEAR(app->created->page->width, pw, 1e-10);
+    EXPECT_NEAR(app->created->page->height, ph, 1e-10);
 
     // The frame is the view volume, as wide as the page and centred on it, y up.
     const auto frames = Rectangles(*app->created->layer);
     ASSERT_EQ(frames.size(), 1u);
-    const auto& f = *frames[0];
-    EXPECT_NEAR(std::min(f.x1, f.x2), 0, 1e-9);
-    EXPECT_NEAR(std::max(f.x1, f.x2), pw, 1e-9);
-    EXPECT_NEAR(std::min(f.y1, f.y2), (ph - pw) / 2, 1e-9);
-    EXPECT_NEAR(std::max(f.y1, f.y2), (ph + pw) / 2, 1e-9);
-    EXPECT_LT(f.y1, f.y2); // the bottom edge of the volume is lower on the page
+    const auto& f = *frames[0]; // y up: the bottom edge of the volume is lower on the page
+    ExpectRect(Rect(std::min(f.x1, f.x2), f.y1, std::max(f.x1, f.x2), f.y2), 0, (ph - pw) / 2, pw, (ph + pw) / 2);
     EXPECT_GT(app->created->layer->created.size(), 1u);
 
     // Without the frame there is no rectangle.
@@ -476,11 +423,8 @@ TEST_F(ViewOutput, PrintingToPdfDrawsTheFrameOnOnePage) {
     EXPECT_EQ(framed.count("/MediaBox"), 1); // one page
     // With the grid off, the framed page has one stroked path more than the bare one.
     const std::string withFrame = PdfContent(framed), without = PdfContent(bare);
-    auto strokes = [](const std::string& s) {
-        int n = 0;
-        for (std::size_t at = s.find(" S\n"); at != std::string::npos; at = s.find(" S\n", at + 1)) ++n;
-        for (std::size_t at = s.find("\nS\n"); at != std::string::npos; at = s.find("\nS\n", at + 1)) ++n;
-        return n;
+    const auto strokes = [](const std::string& s) {
+        return QByteArray::fromStdString(s).count(" S\n") + QByteArray::fromStdString(s).count("\nS\n");
     };
     EXPECT_EQ(strokes(withFrame), strokes(without) + 1) << withFrame;
 }
@@ -497,12 +441,13 @@ TEST_F(ViewOutput, PreviewsShowSheetPrintableAreaAndDrawing) {
                                      QPageLayout::Millimeter));
     view.OnPrintPreview(writer, scene.GetRootNode(), true, true, true);
     const QImage& image = canvas.Image();
-    EXPECT_EQ(image.pixel(5, 200), qRgb(255, 255, 255));  // beside the sheet
-    EXPECT_EQ(image.pixel(16, 200), qRgb(240, 240, 240)); // left margin
-    EXPECT_EQ(image.pixel(150, 8), qRgb(240, 240, 240));  // top margin
-    // The printable area, above the square view volume (width-limited, 253 pixels tall
-    // around the centre row 200).
-    EXPECT_EQ(image.pixel(150, 50), qRgb(240, 255, 255));
+    // Beside the sheet, the left and top margins, the printable area above the square view volume
+    // (width-limited, 253 pixels tall around the centre row 200).
+    const auto expectPixels = [&](std::initializer_list<std::tuple<int, int, QRgb>> pixels) {
+        for (const auto& [x, y, colour] : pixels) EXPECT_EQ(image.pixel(x, y), colour) << x << "," << y;
+    };
+    expectPixels({{5, 200, qRgb(255, 255, 255)}, {16, 200, qRgb(240, 240, 240)}, {150, 8, qRgb(240, 240, 240)},
+                  {150, 50, qRgb(240, 255, 255)}});
     // The frame of the view volume: black at its left edge, x = 10 + 13.3.
     int black = 0;
     for (int x = 20; x <= 27; ++x) black += image.pixel(x, 200) == qRgb(0, 0, 0);
@@ -515,8 +460,7 @@ TEST_F(ViewOutput, PreviewsShowSheetPrintableAreaAndDrawing) {
 
     // The export preview: only the sheet, filled light cyan with a red outline.
     view.OnExportPreview(scene.GetRootNode(), true, false, false, A4W, A4H);
-    EXPECT_EQ(image.pixel(5, 200), qRgb(255, 255, 255));
-    EXPECT_EQ(image.pixel(16, 200), qRgb(240, 255, 255));
+    expectPixels({{5, 200, qRgb(255, 255, 255)}, {16, 200, qRgb(240, 255, 255)}});
     int red = 0;
     for (int x = 8; x <= 12; ++x) red += image.pixel(x, 200) == qRgb(255, 0, 0);
     EXPECT_GE(red, 1);
