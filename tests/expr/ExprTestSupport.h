@@ -1,8 +1,7 @@
 #pragma once
 // Small helpers for evaluating formulas in tests.
 
-#include <string>
-#include <vector>
+#include <gtest/gtest.h>
 
 #include "expr/FunctionListContext.h"
 #include "expr/clsError.h"
@@ -23,13 +22,12 @@ inline clsFncDef Definition(const std::string& header, const std::string& body) 
     return def;
 }
 
-inline Outcome Run(clsFncDef& def, FunctionContext& context, const std::vector<double>& args = {},
-                   bool compute = true, bool resolve = true) {
+inline Outcome Apply(clsFncDef& def, FunctionContext& context, const std::vector<double>& args = {},
+                   bool compute = true) {
     Outcome o;
     clsError error;
-    o.ok = def.Evaluate(context, args, compute, resolve, error, o.value);
-    o.message = error.GetError();
-    return o;
+    o.ok = def.Evaluate(context, args, compute, true, error, o.value);
+    return {o.ok, o.value, error.GetError()};
 }
 
 // Evaluates body as the body of a function F without parameters.
@@ -37,7 +35,28 @@ inline Outcome Eval(const std::string& body, FunctionList* functions = nullptr, 
     FunctionListContext context;
     if (functions) context.AddList(functions);
     clsFncDef def = Definition("F", body);
-    return Run(def, context, {}, compute);
+    return Apply(def, context, {}, compute);
+}
+
+// Says yes to the given question whether to stop (one comes every 1024 ticks).
+class StopAfter : public FunctionListContext {
+public:
+    StopAfter(std::vector<FunctionList*> lists, int last) : FunctionListContext(std::move(lists)), last(last) {}
+    bool CheckAbort() override { return ++asked >= last; }
+    int asked = 0, last;
+};
+
+struct ErrorCase {
+    std::string body, message;
+};
+
+inline void ExpectErrors(const std::vector<ErrorCase>& cases, FunctionList* functions = nullptr,
+                         bool compute = true) {
+    for (const ErrorCase& c : cases) {
+        const Outcome o = Eval(c.body, functions, compute);
+        EXPECT_FALSE(o.ok) << c.body << " gave " << o.value;
+        EXPECT_EQ(o.message, c.message) << c.body;
+    }
 }
 
 } // namespace ov::test

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "ExprTestSupport.h"
+
+using namespace ov;
+using namespace ov::test;
+
+constexpr double kPi = 3.14159265358979;
+const std::string kOverflow = "Error evaluating function 'F': Overflow";
+
+struct ValueCase { const char* body; double value; double tolerance = 1e-12; };
+
+static void ExpectValues(std::initializer_list<ValueCase> cases) {
+    for (const ValueCase& c : cases) {
+        const auto o = Eval(c.body);
+        EXPECT_TRUE(o.ok) << c.body << ": " << o.message;
+        EXPECT_NEAR(o.value, c.value, c.tolerance) << c.body;
+    }
+}
+
+TEST(Grammar, PrecedenceSignsComparisonsLogicAndNumbers) {
+    const std::string tiny = "." + std::string(400, '0') + "1"; // too small is 0, not an error
+    ExpectValues({
+        {"2+3*4", 14}, {"(2+3)*4", 20}, {"2^(-1)", 0.5}, {"10-4-3", 3}, {"64/4/2", 8}, {"2*3^2", 18}, {"  7  ", 7},
+        {"-2^2", -4}, {"-2*3", -6}, {"+5", 5}, {"-(-3)", 3}, {"- 2 + 3", 1}, {"(2^3)^2", 64}, {"2^(3^2)", 512},
+        {"3<2<1", 1}, {"3=<3", 1}, {"3<=3", 1}, {"3=>4", 0}, {"4>=4", 1}, {"1<>2", 1}, {"1><1", 0}, {"2=2", 1},
+        {"2>1+3", 0}, {"!0", 1}, {"!5", 0}, {"!1=2", 1}, {"2*!0", 2}, {"2^!1", 1}, {"1<2 & 3<4", 1},
+        {"1 & 0 | 1", 1}, {"0 | 1 & 0", 0}, {"2 & 3", 1}, // left to right, no precedence among & and |
+        {"2PI", 2}, {"1E3", 1000}, {"1E-5", -4}, {"1D2", 100}, {".5", 0.5}, {"5.", 5}, {"1.5.3", 1.5}, {"1e", 1},
+        {"007", 7}, {"pi", kPi}, {"E", 2.71828182845905}, {"e*1", 2.71828182845905}, {tiny.c_str(), 0},
+    });
+}
+
+TEST(Grammar, SyntaxErrorsNameTheOffendingCharacter) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"2-+3", "+"}, {"--3", "-"}, {"2*-3", "-"}, {"2^-1", "-"}, {"2/+1", "+"}, {"2^3^2", "^"}, {"1!2", "!"},
+        {"2 3", "3"}, {"2)", ")"}, {"2,3", ","}, {"1\t+2", "\t"}, {"*2", "*"}, {"2#", "#"},
+        {"2 \xC3\xA9", "\xC3\xA9"}, // a character beyond ASCII is reported whole
+    };
+    for (const auto& [body, what] : cases)
+        EXPECT_EQ(Eval(body).message, std::string("Syntax error at character '") + what + "' in 'F'") << body;
+    EXPECT_EQ(Eval(std::string("(2\0+3)", 6)).message, std::string("Syntax error at character '\0' in 'F'", 36));
+}
+
+TEST(Grammar, OtherErrorFormsAndArithmeticFaultsPerLevel) {
+    ExpectErrors({
+        {"1==1", "Syntax error at symbol '==' in 'F'"},
+        {"1>>2", "Syntax error at symbol '>>' in 'F'"},
+        {"2 ABC", "Syntax error at symbol 'ABC' in 'F'"},
+        {"!!0", "Argument expected in 'F'"}, // the sum level stops at a second "!"
+        {"   ", "Argument expected in 'F'"}, {"()", "Argument expected in 'F'"}, {"2+", "Syntax error in 'F'"},
+        {"(2", "')' expected in 'F'"}, {"1E999", kOverflow}, {"5/0", "Division By Zero in 'F'"}, {"10^400", kOverflow},
+        {"10E99999999999999999999", kOverflow}, // a huge exponent after several digits
+        {"1E300*1E300", "Error during multiplication in 'F': Overflow"},
+        {"1E300/.001/.001/.001", "Error during division in 'F': Overflow"},
+        {"1E308+1E308", "Error during addition in 'F': Overflow"},
+        {"-1E308-1E308", "Error during subtraction in 'F': Overflow"},
+        {"(0-8)^(1/3)", "Error evaluating function 'F': Invalid procedure call or argument"},
+        {"0^(0-1)", "Error evaluating function 'F': Division by zero"},
+    });
+}
+
+TEST(Grammar, CheckingWithoutComputingSkipsArithmeticButNotSyntaxCountsOrNames) {
+    for (const char* body : {"1==1", "5/0", "SQRT(0-1)", "SUM(I*2,I,1,10)"})
+        EXPECT_TRUE(Eval(body, nullptr, false).ok) << body;
+    ExpectErrors({{"2^3^2", "Syntax error at character '^' in 'F'"}, {"NOSUCH(1)", "Function 'NOSUCH' not defined"},
+                  {"SQRT(1,2)", "Too many parameters in call to function 'SQRT' from 'F'"},
+                  {"SUM(I*Q,I,1,10)", "Function 'Q' not defined"}, // the index counts as defined
+                  {"SUM(I,I,1,10,2^3^4)", "Syntax error at character '^' in 'F'"}},
+                 nullptr, false);
+}
+
+TEST(Builtins, Values) {
+    const double asinHalf = std::atan(0.5 / std::sqrt(0.75));
+    ExpectValues({
+        {"ABS(0-3)", 3}, {"abs(2)", 2}, {"ARCCOS(0-1)", kPi}, {"ARCCOS(.5)", kPi / 2 - asinHalf}, {"ARCCOSH(1)", 0},
+        {"ARCSIN(0-1)", -kPi / 2}, {"ARCSIN(.5)", asinHalf}, {"ARCSINH(0)", 0}, {"ARCTAN(1)", kPi / 4},
+        {"ARCTAN2(0,0-1)", kPi}, {"ARCTAN2(1,0)", kPi / 2}, {"ARCTAN2(0-1,0-1)", 5 * kPi / 4},
+        {"ARCTAN2(0-1,0)", 6.28318530717958 - kPi / 2}, // negative angles are brought into [0, 2 pi)
+        {"ARCTANH(0)", 0}, {"CEIL(2)", 3}, {"CEIL(2.1)", 3}, {"CEIL(0-2.5)", -2}, {"COS(0)", 1}, {"COSH(0)", 1},
+        {"DEGREES(PI)", 180}, {"EXP(0)", 1}, {"FACT(3.7)", 6}, {"FACT(0)", 1}, {"FACT(.5)", 1}, {"FACT(10)", 3628800},
+        {"FIX(0-2.5)", -2}, {"FLOOR(0-2.5)", -3}, {"FRAC(0-2.5)", -0.5}, {"IF(1,2,3)", 2}, {"IF(0,2,3)", 3},
+        {"IF(1,2,SQRT(0-1))", 2}, // the branch not taken is never evaluated
+        {"LN(E)", std::log(2.71828182845905)}, {"LOG(8,2)", 3}, {"LOG10(1000)", std::log(1000.0) / std::log(10.0)},
+        {"MAX(1,2)", 2}, {"MIN(1,2)", 1}, {"MOD(0-7,3)", -1}, {"MOD(7,0-3)", 1}, {"MOD(7.5,2)", 1.5},
+        {"RADIANS(180)", kPi}, {"SIGN(0-4)", -1}, {"SIGN(0)", 0}, {"SIGN(9)", 1}, {"SIN(0)", 0}, {"SINH(0)", 0},
+        {"SQRT(16)", 4}, {"TAN(0)", 0}, {"TANH(0)", 0}, {"sqrt ( 9 )", 3},
+    });
+}
+
+TEST(Builtins, DomainChecksArgumentCountsAndTheirMessages) {
+    ExpectErrors({
+        {"ARCCOS(2)", "Function 'ARCCOS' requires the parameter ranging from -1 and 1"},
+        {"ARCSIN(0-1.5)", "Function 'ARCSIN' requires the parameter ranging from -1 and 1"},
+        {"ARCCOSH(.5)", "Parameter of function 'ARCCOSH' must be greater than or equal to 1"},
+        {"ARCTAN2(0,0)", "Both parameters of 'ARCTAN2' cannot equal to 0 at the same time"},
+        {"ARCTANH(1)", "The parameter of 'ARCTANH' must be greater than -1 and less than 1"},
+        {"ARCTANH(0-1)", "The parameter of 'ARCTANH' must be greater than -1 and less than 1"},
+        {"FACT(0-1)", "Parameter of function 'FACT' must be greater than or equal to 0"},
+        {"LN(0)", "Negative logarithm in 'F'"}, {"LOG(0-1,2)", "Negative logarithm in 'F'"},
+        {"LOG(2,0)", "Negative logarithm in 'F'"}, {"LOG10(0)", "Negative logarithm in 'F'"},
+        {"LOG(8,1)", "The base of lagorithm must not be equal to 1"}, {"MOD(5,0)", "Division By Zero in 'MOD'"},
+        {"SQRT(0-1)", "Negative square root in 'F'"}, {"EXP(1000)", "Error evaluating function 'EXP': Overflow"},
+        {"FACT(1E300)", "Error evaluating function 'FACT': Overflow"}, // stops at the overflow
+        {"COSH(1000)", "Error evaluating function 'COSH': Overflow"},
+        {"SINH(0-1000)", "Error evaluating function 'SINH': Overflow"},
+        {"SIN", "Too few parameters in call to function 'SIN' from 'F'"},
+        {"SIN()", "Too few parameters in call to function 'SIN' from 'F'"},
+        {"IF(1,2)", "Too few parameters in call to function 'IF' from 'F'"},
+        {"IF(1,2,3,4)", "Too many parameters in call to function 'IF' from 'F'"},
+        {"RAND(1,2)", "Too many parameters in call to function 'RAND' from 'F'"},
+        {"SIN(1,)", "Argument expected in 'F'"}, {"SIN(", "Argument expected in 'F'"},
+        {"SIN(1", "Argument expected in 'F'"}, {"SIN(,1)", "Argument expected in 'F'"},
+    });
+}
+
+TEST(Builtins, RandFollowsItsArgumentRules) {
+    const double seeded = Eval("RAND(0-7)").value;
+    const double last = Eval("RAND(0)").value, again = Eval("RAND(0-7)").value, next = Eval("RAND(1)").value;
+    EXPECT_EQ(last, seeded); // 0: the last number again
+    EXPECT_EQ(again, seeded); // a negative number: seeds, same seed same number
+    EXPECT_NE(next, seeded); // a positive number or none: the sequence goes on
+    EXPECT_NE(Eval("RAND").value, next);
+    EXPECT_EQ(Eval("RAND(0-7)").value, seeded);
+    EXPECT_EQ(Eval("RAND()").value, next);
+    EXPECT_NE(Eval("RAND(0-8)").value, seeded);
+    EXPECT_TRUE(Eval("RAND(0-1E300)").ok); // seeds beyond single precision are fine
+    double lo = 1, hi = 0; // single precision numbers spread over [0, 1)
+    for (int i = 0; i < 5000; ++i) {
+        const double v = Eval("RAND").value;
+        ASSERT_TRUE(v >= 0 && v < 1 && v == static_cast<double>(static_cast<float>(v))) << v;
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+    }
+    EXPECT_TRUE(lo < 0.01 && hi > 0.99) << lo << " " << hi;
+}
+
+TEST(Macros, SumProductAndIntegrateValues) {
+    ExpectValues({
+        {"SUM(I,I,1,10)", 55}, {"SUM(I,I,10,1)", 55}, {"SUM(I,I,1,10,3)", 22}, {"SUM(I,I,10,1,3)", 22},
+        {"SUM(I,I,3,3)", 3}, {"SUM(I*I,I,1,3)", 14}, {"PRODUCT(I,I,5,1,2)", 15}, {"SUM(1,K,0-2,2)", 5},
+        {"sum(i, i, 1, 3)", 6}, {"SUM(SUM(J,J,1,I),I,1,3)", 10}, {"SUM(I,I,1.0,2E0)", 3},
+        {"INTEGRATE(X*X,X,0,3)", 9}, {"INTEGRATE(X^3,X,0,2)", 4}, {"INTEGRATE(X,X,1,1,0)", 0, 0},
+        {"INTEGRATE(X,X,3,0)", -4.5}, {"INTEGRATE(SIN(X),X,0,PI)", 2, 1e-7},
+        {"INTEGRATE(SIN(X),X,0,PI,1)", 2, 1e-7}, // two or fewer panel pairs fall back to 100 panels
+        {"INTEGRATE(EXP(X),X,0,1,.001)", 2.71828182845905 - 1},
+    });
+}
+
+TEST(Macros, RulesAndMessages) {
+    ExpectErrors({
+        {"SUM(I,I,1,10,0)", "The step value of 'Sum' must be a positive integer. Value specified = 0"},
+        {"SUM(I,I,1,10,.5)", "The step value of 'Sum' must be a positive integer. Value specified = 0.5"},
+        {"SUM(I,I,1.5,10)", "The start index value of 'Sum' must be an integer. Value specified = 1.5"},
+        {"SUM(I,I,1,2.25)", "The ending index value of 'Sum' must be an integer. Value specified = 2.25"},
+        {"PRODUCT(I,I,.5,1)", "The start index value of 'Product' must be an integer. Value specified = 0.5"},
+        {"INTEGRATE(X,X,0,1,0-1)", "The step value of 'Integrate' must be greater than 0. Value specified = -1"},
+        {"SUM(I,PI,1,2)", "Invalid index variable name 'PI' of function 'Sum' in 'F'"},
+        {"SUM(I, I ,1,2)", "Invalid index variable name 'I ' of function 'Sum' in 'F'"},
+        {"PRODUCT(I,2I,1,2)", "Invalid index variable name '2I' of function 'Product' in 'F'"},
+        {"INTEGRATE(X,X+1,1,2)", "Invalid index variable name 'X+1' of function 'Integrate' in 'F'"},
+        {"SUM(SUM(I,I,1,2),I,1,2)", "Invalid index variable name 'I' of function 'Sum' in 'F'"},
+        {"SUM(I,I,1)", "Too few parameters in call to function 'SUM' from 'F'"},
+        {"SUM(I,I,1,2,3,4)", "Too many parameters in call to function 'SUM' from 'F'"},
+        {"SUM(SQRT(0-I),I,1,2)", "Negative square root in 'F'"}, // an error inside the loop ends it
+        {"PRODUCT(1E200,I,1,2)", "Error evaluating function 'Product': Overflow"},
+        {"SUM(I,I,1,1E300)", "Error evaluating function 'Sum': Overflow"},
+        {"INTEGRATE(1/(X-2),X,0,2)", "Division By Zero in 'F'"}, // the ends are evaluated first
+    });
+}
+
+TEST(Macros, IndexVariableMayNotShadowAParameterAndParametersSurviveFailures) {
+    FunctionListContext context;
+    clsFncDef def = Definition("G(N)", "SUM(N,N,1,3)");
+    EXPECT_EQ(Apply(def, context, {5}).message, "Invalid index variable name 'N' of function 'Sum' in 'G'");
+    clsFncDef failing = Definition("H(N)", "SUM(N*K+SQRT(0-K),K,1,3)"), fine = Definition("H(N)", "SUM(N*K,K,1,3)");
+    EXPECT_FALSE(Apply(failing, context, {2}).ok);
+    EXPECT_EQ(Apply(fine, context, {2}).value, 12);
+    EXPECT_EQ(failing.Params.size() + fine.Params.size(), 2u);
+}

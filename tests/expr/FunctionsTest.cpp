@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "ExprTestSupport.h"
+#include "expr/FunctionCatalogue.h"
+#include "expr/FunctionListFile.h"
+#include "io/clsOldStream.h"
+#include "platform/Prompt.h"
+
+using namespace ov;
+using namespace ov::test;
+
+TEST(UserFunctions, CallsCountsScopesAndErrorsNamingTheCallee) {
+    FunctionList functions{Definition("SQ(X)", "X*X"), Definition("Hyp(A, B)", "sqrt(sq(a)+sq(b))"),
+                           Definition("Two", "2"), Definition("Inv(X)", "1/X"), Definition("Bad", "2 3"),
+                           Definition("SIN(X)", "42")};
+    FunctionList first{Definition("two", "20")}; // lists are searched in order, names without case
+    FunctionListContext context({&first, &functions});
+    clsFncDef caller = Definition("G(X)", "Hyp(X, X+1) + two + TWO()");
+    EXPECT_EQ(Apply(caller, context, {3}).value, 5 + 20 + 20);
+    EXPECT_EQ(context.NestFunction("nothing", 1), 0);
+    EXPECT_EQ(caller.Params[0].Value, 3); // unchanged by the callee's own X
+    EXPECT_EQ(Eval("SIN(0)", &functions).value, 0); // built-ins shadow user functions
+    ExpectErrors({{"SQ", "Too few parameters in call to function 'SQ' from 'F'"},
+                  {"SQ(1,2)", "Too many parameters in call to function 'SQ' from 'F'"},
+                  {"Two(1)", "Too many parameters in call to function 'Two' from 'Two'"}, // by the callee
+                  {"X", "Function 'X' not defined"}, {"Inv(0)", "Division By Zero in 'Inv'"},
+                  {"Bad+1", "Syntax error at character '3' in 'Bad'"}, {"Inv(1/0)", "Division By Zero in 'F'"}},
+                 &functions);
+    EXPECT_TRUE(Eval("Two(1)", &functions, false).ok); // without computing, not checked
+    EXPECT_FALSE(Eval("SQ(1,2)", &functions, false).ok);
+    clsFncDef p = Definition("P(A, B)", "A-B"); // Evaluate checks its own count
+    EXPECT_EQ(Apply(p, context, {1}).message, "Too few parameters in call to function 'P' from 'P'");
+    EXPECT_EQ(Apply(p, context, {1, 2, 3}).message, "Too many parameters in call to function 'P' from 'P'");
+    clsError error;
+    double r = 0;
+    p.Params[0].Value = 4;
+    EXPECT_TRUE(p.EvaluateText(context, "a) junk", true, true, error, r)); // the grammar ends at ')'
+    EXPECT_EQ(r, 4);
+}
+
+TEST(UserFunctions, RecursionIsBoundedAtOneHundredActiveCalls) {
+    FunctionList functions{Definition("G", "G+1"), Definition("Depth(N)", "IF(N<2, 1, 1+Depth(N-1))"),
+                           Definition("P(N)", "if(n>=100,n,((((((((P(n+1))))))))))")};
+    ExpectErrors(
+        {{"G", "Recursion is too deep in call to 'G'"}, {"Depth(101)", "Recursion is too deep in call to 'Depth'"}},
+        &functions);
+    EXPECT_EQ(Eval("Depth(100)", &functions).value, 100);
+    EXPECT_EQ(Eval("P(1)", &functions).value, 100); // each call inside eight parentheses
+    for (const clsFncDef& def : functions) EXPECT_EQ(def.NestCount, 0) << def.Name;
+}
+
+TEST(UserFunctions, LongComputationsAskWhetherToStop) {
+    StopAfter context({}, 3);
+    clsFncDef def = Definition("F", "SUM(I,I,1,1E9)");
+    EXPECT_EQ(Apply(def, context).message, "Operation aborted");
+    EXPECT_EQ(context.asked, 3);
+    EXPECT_TRUE(def.Params.empty()); // the index variable is gone again
+    FunctionList functions{Definition("Fib(N)", "IF(N<2, N, Fib(N-1)+Fib(N-2))")};
+    StopAfter fib({&functions}, 2); // wide recursion, none of it deep, is paced too
+    clsFncDef call = Definition("F", "Fib(40)");
+    EXPECT_EQ(Apply(call, fib).message, "Operation aborted");
+    EXPECT_EQ(functions[0].NestCount, 0);
+}
+
+TEST(FncDef, HeadersAreParsedAsFarAsTheyAreValid) {
+    clsFncDef d;
+    EXPECT_TRUE(d.ParseName("G ( X , y2 )"));
+    EXPECT_EQ(d.GetNameArgs(), "G(X, y2)");
+    EXPECT_TRUE(d.ParseName("H") && d.Params.empty());
+    EXPECT_TRUE(d.ParseName("D(A, A)")); // duplicates are not the header's business
+    for (const char* header : {"F()", "F(A,)", "F(1A)", "F(A", "2F", "", " F", "F G", "F(A B)", "F(A)x", "(A)", "F_1",
+                               "F(A;B)"})
+        EXPECT_FALSE(clsFncDef().ParseName(header)) << header;
+    EXPECT_FALSE(d.ParseName("F(A, 1B, C)"));
+    ASSERT_EQ(d.Params.size(), 2u);
+    EXPECT_EQ(d.Params[1].Name, "1B");
+}
+
+TEST(FncDef, TextsCopiesAndRecords) {
+    clsFncDef d = Definition("Wave(T, Amp)", "Amp*sin(T)");
+    d.Description = "a sine wave";
+    d.Params[0].Value = 5;
+    d.Params[1].Value = -0.125;
+    EXPECT_EQ(d.GetNameVals(), "Wave(5,-0.125)");
+    EXPECT_EQ(Definition("K", "1").GetNameVals(), "K");
+
+    clsOldStream out, out2, in;
+    d.WriteData(out);
+    EXPECT_EQ(out.BuildString(), "Wave;2;T;Amp;Amp*sin(T);a sine wave");
+    Definition("G", "2").WriteData(out2);
+    in.ParseString(out.BuildString()); // records read one after another from one stream; values are not kept
+    in.ParseString(out2.BuildString());
+    clsFncDef r, g;
+    r.ReadData(in);
+    g.ReadData(in);
+    EXPECT_EQ(r.GetNameVals(), "Wave(0,0)");
+    EXPECT_EQ(r.Body + ";" + r.Description, "Amp*sin(T);a sine wave");
+    EXPECT_EQ(g.Body, "2");
+    for (const auto& [text, params, body] : {std::tuple{"F;2000000000;A", 1u, ""}, {"F;-5;body", 0u, "body"}}) {
+        clsOldStream damaged;
+        damaged.ParseString(text);
+        r.ReadData(damaged);
+        EXPECT_EQ(r.Params.size(), params) << text;
+        EXPECT_EQ(r.Body, body) << text;
+    }
+}
+
+TEST(Catalogue, CategoriesReservedNamesAndEveryStandardNameIsABuiltin) {
+    FunctionList list{Definition("F(A, B)", "A")};
+    EXPECT_EQ(GetCustomHeaders(&list)[0].Signature, "F(A, B)");
+    for (const clsFncHeader& h : GetStandardHeaders()) {
+        const bool two = h.Signature.find(',') != std::string::npos;
+        const std::string call = h.Name + (h.Name == "if" ? "(1,1,1)" : two ? "(1,1)" : "(.5)");
+        EXPECT_EQ(Eval(call).message.find("not defined"), std::string::npos) << call;
+    }
+    RecordingPrompt prompt;
+    ScopedPrompt installed(prompt);
+    EXPECT_TRUE(IsNameReserved("SIN"));
+    EXPECT_EQ(prompt.LastText(), "Function name 'sin' is reserved for internal use and cannot be redefined.\r"
+                                 "sin(t): Returns the sine of an angle.");
+    EXPECT_EQ(prompt.Messages[0].Icon, PromptIcon::Critical);
+    for (const char* name : {"Pi", "step", "INTEGRATE"}) EXPECT_TRUE(IsNameReserved(name)) << name;
+    for (const char* name : {"MyFunc", "+"}) EXPECT_FALSE(IsNameReserved(name)) << name;
+    EXPECT_EQ(prompt.Messages.size(), 4u);
+}
+
+TEST(FunctionListFile, TextRoundTripAndLenientReading) {
+    FunctionList list{Definition("F(X)", "X*X"), Definition("G(A, B)", "F(A)+B"), Definition("K", "1\r\n+2")};
+    list[0].Description = "square";
+    EXPECT_EQ(FunctionListText({list[0]}), "--FNL 1.0--\r\n1\r\nF;1;X;X*X;square\r\n");
+    EXPECT_EQ(FunctionListText({}), "--FNL 1.0--\r\n0\r\n");
+    const std::string path = testing::TempDir() + "/roundtrip.fnl";
+    std::string message;
+    ASSERT_TRUE(WriteFunctionListFile(path, list, message)) << message;
+    FunctionList read;
+    ASSERT_TRUE(ReadFunctionListFile(path, read, message)) << message;
+    ASSERT_EQ(read.size(), 3u);
+    EXPECT_EQ(read[0].Description, "square");
+    EXPECT_EQ(Eval("G(3, 1)", &read).value, 10);
+    EXPECT_EQ(Eval("K", &read).value, 3); // line breaks inside a value cannot split a record
+    ASSERT_TRUE(ParseFunctionListText("--FNL 1.0--\n 2 \nA;0;1;\nJustAName\n", "x.fnl", read, message)) << message;
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(read[0].Body, "1");
+    EXPECT_EQ(read[1].Name, "JustAName"); // a malformed record is read as far as it goes
+}
+
+TEST(FunctionListFile, FailureMessagesAndAFailedWriteKeepsTheOldFile) {
+    FunctionList read{Definition("Keep", "1")};
+    std::string message;
+    const char *invalid = "Invalid function list file", *damaged = "Error reading from file 'f.fnl'";
+    const std::pair<const char*, const char*> cases[] = {
+        {"--FNL 1.1--\r\n0\r\n", invalid}, {" --FNL 1.0--\r\n0\r\n", invalid}, {"", invalid},
+        {"--FNL 1.0--\r\n", damaged}, {"--FNL 1.0--\r\nmany\r\n", damaged}, {"--FNL 1.0--\r\n-1\r\n", damaged},
+        {"--FNL 1.0--\r\n3\r\nA;0;1;\r\n", damaged}, // fewer records than counted
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_FALSE(ParseFunctionListText(text, "f.fnl", read, message)) << text;
+        EXPECT_EQ(message, expected) << text;
+    }
+    ASSERT_EQ(read.size(), 1u); // failures leave the list alone
+    const std::string dir = testing::TempDir() + "/readonly", missing = dir + "/none/x.fnl";
+    EXPECT_FALSE(ReadFunctionListFile(missing, read, message));
+    EXPECT_EQ(message, "Unable to open file '" + missing + "'");
+    ::mkdir(dir.c_str(), 0755);
+    EXPECT_FALSE(WriteFunctionListFile(dir, read, message)); // a folder
+    EXPECT_EQ(message, "Unable to create file '" + dir + "'");
+    const std::string inside = dir + "/list.fnl";
+    std::ofstream(inside, std::ios::binary) << "old contents";
+    ::chmod(dir.c_str(), 0555);
+    const bool wrote = WriteFunctionListFile(inside, read, message);
+    ::chmod(dir.c_str(), 0755);
+    if (::geteuid() != 0) { // root ignores folder permissions
+        EXPECT_FALSE(wrote);
+        std::stringstream kept;
+        kept << std::ifstream(inside).rdbuf();
+        EXPECT_EQ(kept.str(), "old contents");
+    }
+}
