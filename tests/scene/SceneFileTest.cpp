@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
-#include <cmath>
+#include <utility>
+#include <vector>
 
-#include "io/clsOldStream.h"
-#include "io/clsStream.h"
+#include "platform/Desktop.h"
 #include "platform/Prompt.h"
 #include "scene/AppState.h"
 #include "scene/clsScene.h"
@@ -15,14 +16,20 @@ using namespace ov;
 
 namespace {
 
-class CaptionWindow : public IDocumentWindow {
+class RecordingWindow : public IDocumentWindow {
 public:
     std::string caption;
+    int toolChanges = 0, perspectiveChanges = 0;
     void SetCaption(const std::string& c) override { caption = c; }
     void UpdateViews() override {}
     void ResetZoom() override {}
-    void OnPerspectiveChange() override {}
-    void OnToolChange(std::int32_t) override {}
+    void OnPerspectiveChange() override { ++perspectiveChanges; }
+    void OnToolChange(std::int32_t) override { ++toolChanges; }
+};
+
+struct AppReset {
+    AppReset() { App() = AppState(); }
+    ~AppReset() { App() = AppState(); }
 };
 
 std::string TempPath(const std::string& name) { return testing::TempDir() + "/" + name; }
@@ -36,25 +43,63 @@ std::string Slurp(const std::string& path) {
 
 void Spit(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
-// A scene read from a record text with the given extra lines.
-bool LoadText(clsScene& scene, const std::string& text, const std::string& name = "t.ovp") {
-    const std::string path = TempPath(name);
-    Spit(path, text);
-    return scene.LoadScene(path, false);
+bool LoadText(clsScene& scene, const std::string& text) {
+    Spit(TempPath("t.ovp"), text);
+    return scene.LoadScene(TempPath("t.ovp"), false);
 }
 
+const std::string kVolume = "ViewVolumeMin = {\r\nx = -1\r\ny = -1\r\nz = -1\r\n}\r\n"
+                            "ViewVolumeMax = {\r\nx = 1\r\ny = 1\r\nz = 1\r\n}\r\n";
+
 } // namespace
+
+TEST(SceneSettings, Defaults) {
+    clsScene s;
+    EXPECT_TRUE(!s.ShowRulers && s.ShowGrid && s.ShowAxes);
+    const double got[] = {s.MajorGrid, s.MinorGrid, s.NudgeOffset, double(s.AngleStep), double(s.Precision),
+                          s.CenterOfView.Width, double(s.Line.Color.GetBlue()), double(s.VanishLine.Color.GetRed())};
+    EXPECT_EQ(std::vector<double>(std::begin(got), std::end(got)), std::vector<double>({5, 1, 1, 3, 4, 0.25, 255, 100}));
+}
+
+TEST(SceneSettings, GridStepsRoundDownToOneTwoOrFiveAndFollowTheSmallestExtent) {
+    const struct {
+        double x, step;
+    } cases[] = {{40, 5}, {12, 2}, {7, 1}, {0.3, 0.05}, {1000, 100}, {1, 0.2}, {99, 10}, {0.001, 0.0002}, {0, 0},
+                 {-5, 0}};
+    for (const auto& c : cases) EXPECT_NEAR(RoundGridStep(c.x), c.step, c.step * 1e-12) << c.x;
+
+    clsScene s;
+    s.ViewVolumeMin.SetPoint(0, 0, 0);
+    s.ViewVolumeMax.SetPoint(100, 12, 1000);
+    s.UpdateAutoGrid();
+    EXPECT_EQ(std::vector<double>({s.MajorGrid, s.MinorGrid, s.NudgeOffset}), std::vector<double>({2, 0.4, 0.4}));
+    s.AutoGrid = false;
+    s.MajorGrid = 3;
+    s.MinorGrid = 0.5;
+    s.UpdateAutoGrid();
+    EXPECT_EQ(s.MajorGrid, 3); // a valid manual grid stays
+    EXPECT_EQ(s.NudgeOffset, 0.5);
+    s.MinorGrid = 0;
+    s.UpdateAutoGrid();
+    EXPECT_EQ(s.MajorGrid, 2); // an invalid one is recomputed anyway
+    s.AutoNudge = false;
+    s.NudgeOffset = 7;
+    s.UpdateAutoGrid();
+    EXPECT_EQ(s.NudgeOffset, 7);
+}
 
 TEST(SceneFile, CaptionsFollowChangesLoadsAndSaves) {
     RecordingPrompt prompt;
     ScopedPrompt installed(prompt);
     clsScene scene;
-    CaptionWindow window;
+    RecordingWindow window;
     scene.BindToDocument(&window);
+    scene.OnPerspectiveChange();
+    EXPECT_EQ(window.caption, "Document *");
+    EXPECT_EQ(window.perspectiveChanges, 1);
     const std::string path = TempPath("House.ovp");
     ASSERT_TRUE(scene.SaveScene(path));
-    EXPECT_EQ(scene.Name, "House.ovp"); // the file name, extension included
-    EXPECT_EQ(scene.GetRootNode()->Name, "House.ovp");
+    EXPECT_EQ(scene.GetRootNode()->Name, "House.ovp"); // the file name, extension included
     scene.TreeManager.SelectAll();
     scene.TreeManager.DeleteSelected(false);
     EXPECT_EQ(window.caption, "House.ovp *");
@@ -66,8 +111,6 @@ TEST(SceneFile, CaptionsFollowChangesLoadsAndSaves) {
     EXPECT_FALSE(scene.Modified);
 
     clsScene loaded;
-    CaptionWindow other;
-    loaded.BindToDocument(&other);
     ASSERT_TRUE(loaded.LoadScene(path, false));
     EXPECT_EQ(loaded.Name, "House.ovp");
     EXPECT_FALSE(loaded.Modified);
@@ -93,27 +136,22 @@ TEST(SceneFile, DefaultsAndClampsOfTheRecord) {
     RecordingPrompt prompt;
     ScopedPrompt installed(prompt);
     clsScene s;
-    ASSERT_TRUE(LoadText(s, "Name = X\r\nViewVolumeMin = {\r\nx = -1\r\ny = -1\r\nz = -1\r\n}\r\n"
-                            "ViewVolumeMax = {\r\nx = 1\r\ny = 1\r\nz = 1\r\n}\r\nAngleStep = 200\r\n"
-                            "Precision = 15\r\n"));
+    ASSERT_TRUE(LoadText(s, "Name = X\r\n" + kVolume + "AngleStep = 200\r\nPrecision = 15\r\n"));
     EXPECT_EQ(s.Precision, 10);
     EXPECT_EQ(s.AngleStep, 180);
-    EXPECT_FALSE(s.ShowGrid); // missing booleans read as false ...
-    EXPECT_TRUE(s.AutoGrid);  // ... except those whose default is true
+    EXPECT_TRUE(!s.ShowGrid && s.AutoGrid); // missing booleans read as false but those whose default is true
     EXPECT_DOUBLE_EQ(s.MajorGrid, 0.5);
     EXPECT_EQ(s.Line.Style, clsOutline::StyleNone); // a missing outline record: no line
-    EXPECT_EQ(s.GetRootNode()->GetChildCount(), 0);  // a missing tree: empty
+    EXPECT_EQ(s.GetRootNode()->GetChildCount(), 0);
 
     clsScene p;
-    ASSERT_TRUE(LoadText(p, "ViewVolumeMin = {\r\nx = -1\r\ny = -1\r\nz = -1\r\n}\r\nViewVolumeMax = {\r\nx = 1\r\n"
-                            "y = 1\r\nz = 1\r\n}\r\nAngleStep = -1\r\nFncCount = 9\r\nFnc1 = F;0;1;\r\nFnc9 = G;1;X;X*2;\r\n"
-                            "Tree = {\r\nChildCount = 2\r\nChild1 = {\r\nNodeType = 1\r\n}\r\n}\r\n"));
+    ASSERT_TRUE(LoadText(p, kVolume + "AngleStep = -1\r\nFncCount = 9\r\nFnc1 = F;0;1;\r\nFnc9 = G;1;X;X*2;\r\n"
+                                      "Tree = {\r\nChildCount = 2\r\nChild1 = {\r\nNodeType = 1\r\n}\r\n}\r\n"));
     EXPECT_EQ(p.Precision, 4);
     EXPECT_EQ(p.AngleStep, 0);
     ASSERT_EQ(p.Functions.size(), 2u);
     EXPECT_EQ(p.Functions[1].GetNameArgs(), "G(X)");
-    ASSERT_EQ(p.GetRootNode()->GetChildCount(), 2);
-    EXPECT_EQ(p.GetRootNode()->LastChild()->NodeType, clsNode::Root); // the missing child
+    EXPECT_EQ(p.GetRootNode()->GetChildCount(), 2);
     EXPECT_TRUE(prompt.Messages.empty());
 }
 
@@ -125,29 +163,22 @@ TEST(SceneFile, LoadAndSaveFailures) {
     EXPECT_FALSE(s.LoadScene(missing, false));
     EXPECT_EQ(prompt.LastText().rfind("Unable to load the project '" + missing + "':\r", 0), 0u);
     EXPECT_EQ(prompt.Messages.back().Icon, PromptIcon::Critical);
-
     // No view volume and an automatic grid: no grid spacing can be derived.
     EXPECT_FALSE(LoadText(s, "Name = Flat\r\n"));
     EXPECT_EQ(prompt.LastText(), "Unable to load the project '" + TempPath("t.ovp") + "':\rInvalid procedure call or argument");
-
-    // Binary garbage loads as far as it can be understood, without harm.
-    std::string garbage;
+    std::string garbage; // binary garbage loads as far as it can be understood, without harm
     for (int i = 0; i < 5000; ++i) garbage.push_back(static_cast<char>((i * 7919) % 256));
     clsScene g;
     LoadText(g, garbage);
 
-    const std::string keep = TempPath("keep.ovp");
-    Spit(keep, "old");
     clsScene saver;
     const std::string dir = TempPath("folder.ovp");
-    std::ofstream(TempPath("probe"));
     ::mkdir(dir.c_str(), 0755);
     EXPECT_FALSE(saver.SaveScene(dir));
     EXPECT_EQ(prompt.LastText().rfind("Unable to save the project '" + dir + "':\r", 0), 0u);
     saver.OnDirty();
     EXPECT_FALSE(saver.SaveScene(TempPath("none/y.ovp")));
     EXPECT_TRUE(saver.Modified); // unchanged by the failure
-    EXPECT_EQ(Slurp(keep), "old");
 }
 
 TEST(SceneFile, ImportKeepsEverythingButAddsTheObjects) {
@@ -184,24 +215,84 @@ TEST(Scene, CanCloseAsksToSaveModifiedProjects) {
     EXPECT_FALSE(s.Modified);
 }
 
-TEST(Scene, ResetEyePointAndToggleTool) {
+TEST(AppState, PickDoesNotReplaceThePreviousToolAndToggles) {
+    AppReset reset;
     clsScene s;
-    s.ResetEyePoint();
-    const clsPerspective& c = s.GetPerspective();
-    EXPECT_EQ(c.EyePoint.x, 20);
-    EXPECT_EQ(c.EyePoint.z, 20);
-    EXPECT_NEAR(c.Normal.x, -1 / std::sqrt(3.0), 1e-12);
-    EXPECT_EQ(c.ViewUp.z, 1);
-    EXPECT_EQ(s.TreeManager.GetUndoString(), "Reset Eye Point");
-    s.TreeManager.Undo();
-    EXPECT_EQ(s.GetPerspective().EyePoint.z, 10);
-
-    App() = AppState();
+    RecordingWindow w;
+    s.BindToDocument(&w);
     App().ActiveScene = &s;
-    SetTool(ToolLine);
-    s.OnToggleTool();
-    EXPECT_EQ(App().CurrentTool, ToolPick);
+    for (std::int32_t tool : {ToolLine, ToolZoom, ToolLine, ToolPick, ToolPick}) SetTool(tool);
+    EXPECT_EQ(App().PreviousTool, ToolLine);
+    EXPECT_EQ(w.toolChanges, 4); // the same tool again changes nothing
     s.OnToggleTool();
     EXPECT_EQ(App().CurrentTool, ToolLine);
-    App() = AppState();
+    s.OnToggleTool();
+    EXPECT_EQ(App().CurrentTool, ToolPick);
+    SetTool(ToolBox);
+    SetTool(ToolBox);
+    EXPECT_EQ(App().PreviousTool, ToolBox);
+}
+
+TEST(AppState, NumberTextRoundsClampsAndFollowsTheLocale) {
+    AppReset reset;
+    EXPECT_EQ(FormatNumber(2.5), "2.5000");
+    clsScene s;
+    s.Precision = 3;
+    App().ActiveScene = &s;
+    EXPECT_EQ(FormatNumber(-0.0001) + FormatNumber(-1.23456), "0.000-1.235");
+    SetLocaleDecimalPoint(',');
+    EXPECT_EQ(FormatNumber(2.5), "2,500");
+    SetLocaleDecimalPoint('.');
+    EXPECT_EQ(std::vector<double>({ParseNumber("  1,5  "), ParseNumber(""), ParseNumber("abc"), ParseNumber("-2.25mm")}),
+              std::vector<double>({1.5, 0, 0, -2.25}));
+    s.Precision = 2;
+    const struct {
+        const char* text;
+        bool inclusive;
+        double x;
+    } clamps[] = {{"10", false, 9.99}, {"0", false, 0.01}, {"10", true, 10}, {"-4", true, 0}, {"5", false, 5}};
+    for (const auto& c : clamps) EXPECT_DOUBLE_EQ(ParseNumberClamped(c.text, 0, 10, c.inclusive), c.x) << c.text;
+}
+
+TEST(AppState, ColourDistancesAndAngles) {
+    const double pi = 3.14159265358979;
+    // pure red is 21 % as bright as white
+    EXPECT_EQ(std::vector<int>({ColorDistance(0, 0xFFFFFF), ColorDistance(0xFFFFFF, 0), ColorDistance(255, 0),
+                                ColorDistance(0x00FF00, 0x00FF00)}),
+              std::vector<int>({100, 100, 21, 0}));
+    const struct {
+        double got, want;
+    } cases[] = {{AngleDifference(3, -3), 6 - 2 * pi}, {AngleDifference(-3, 3), -6 + 2 * pi},
+                 {AngleDifference(1, 0.5), 0.5},       {Atan2(1, 1), std::atan(1.0)},
+                 {Atan2(1, -1), std::atan(-1.0) + pi}, {Atan2(-2, 0), -pi / 2}, {Atan2(0, 0), 0}};
+    for (const auto& c : cases) EXPECT_DOUBLE_EQ(c.got, c.want) << &c - cases;
+}
+
+namespace {
+
+class ScriptedEscape : public IEscapeKey {
+public:
+    bool pressed = false;
+    bool ReadEscape() override { return std::exchange(pressed, false); }
+};
+
+} // namespace
+
+TEST(AppState, CheckAbortAsksOnlyWhenEscWasPressed) {
+    ScriptedEscape key;
+    SetEscapeKey(&key);
+    RecordingPrompt prompt;
+    ScopedPrompt installed(prompt);
+    EXPECT_FALSE(CheckAbort(true));
+    key.pressed = true;
+    prompt.Answers.push_back(PromptAnswer::No);
+    EXPECT_FALSE(CheckAbort(true));
+    EXPECT_EQ(prompt.LastText(), "Do you want to abort the current operation?");
+    EXPECT_EQ(prompt.Messages[0].Buttons, PromptButtons::YesNo);
+    EXPECT_EQ(prompt.Messages[0].Icon, PromptIcon::Warning);
+    key.pressed = true;
+    EXPECT_TRUE(CheckAbort(true)); // Yes
+    EXPECT_FALSE(CheckAbort(false)); // the press was consumed
+    SetEscapeKey(nullptr);
+    EXPECT_EQ(ShowFileDialog("t", "fnl", "", "Function List (*.fnl)|*.fnl", true), "");
 }

@@ -2,14 +2,15 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 #include "io/clsStream.h"
+#include "paint/Canvas.h"
+#include "paint/clsView.h"
 #include "platform/Desktop.h"
 #include "platform/Prompt.h"
 #include "scene/clsScene.h"
 #include "shapes/clsLine.h"
-#include "paint/Canvas.h"
-#include "paint/clsView.h"
 
 using namespace ov;
 
@@ -25,24 +26,18 @@ public:
     };
     std::map<std::string, Entry> entries;
     std::vector<std::string> top;
-    std::string selected;
-    std::string editing;
+    std::string selected, editing;
 
-    void Clear() override {
-        entries.clear();
-        top.clear();
-    }
+    void Clear() override { entries.clear(), top.clear(); }
     void AddItem(const std::string& parentKey, const std::string& beforeKey, const TreeItem& item) override {
         auto& list = parentKey.empty() ? top : entries.at(parentKey).children;
-        auto at = beforeKey.empty() ? list.end() : std::find(list.begin(), list.end(), beforeKey);
-        list.insert(at, item.Key);
+        list.insert(beforeKey.empty() ? list.end() : std::find(list.begin(), list.end(), beforeKey), item.Key);
         entries[item.Key] = {item, parentKey, {}};
     }
     void RemoveItem(const std::string& key) override {
         auto it = entries.find(key);
         if (it == entries.end()) return;
-        const std::vector<std::string> children = it->second.children;
-        for (const auto& c : children) RemoveItem(c);
+        for (const auto& c : std::vector<std::string>(it->second.children)) RemoveItem(c);
         auto& list = it->second.parent.empty() ? top : entries.at(it->second.parent).children;
         list.erase(std::remove(list.begin(), list.end(), key), list.end());
         entries.erase(key);
@@ -56,7 +51,6 @@ public:
     void SetCurrent(const std::string& key) override { selected = key; }
     std::string SelectedKey() const override { return selected; }
     void StartLabelEdit(const std::string& key) override { editing = key; }
-
     std::vector<std::string> ChildTexts(const std::string& key) const {
         std::vector<std::string> texts;
         for (const auto& c : entries.at(key).children) texts.push_back(entries.at(c).item.Text);
@@ -65,12 +59,6 @@ public:
 };
 
 double g_now = 1000;
-double TestClock() { return g_now; }
-
-struct ClockGuard {
-    ClockGuard() { SetClock(&TestClock); }
-    ~ClockGuard() { SetClock(nullptr); }
-};
 
 clsNode* Child(clsNode* parent, const std::string& name) {
     for (clsNode* c = parent->FirstChild(); c; c = c->NextSibling())
@@ -84,28 +72,41 @@ std::vector<std::string> Names(const clsNode* parent) {
     return names;
 }
 
-} // namespace
-
-TEST(TreeManager, NewDocumentShowsTheHouse) {
+// A new document shown in the object list, with the clock under the test's control.
+class TreeManagerTest : public testing::Test {
+protected:
+    TreeManagerTest() {
+        SetClock([] { return g_now; });
+        scene.Activate(&tv);
+    }
+    ~TreeManagerTest() override { SetClock(nullptr); }
+    clsNode* House() { return Child(tm.Root.get(), "House"); }
+    clsNode* Part(const std::string& name) { return Child(House(), name); }
+    void Select(std::initializer_list<clsNode*> nodes) {
+        bool add = false;
+        for (clsNode* n : nodes) tm.SelectNodeByKey(n->Key, std::exchange(add, true));
+    }
     clsScene scene;
     FakeTreeView tv;
-    scene.Activate(&tv);
+    clsTreeManager& tm = scene.TreeManager;
+};
+
+} // namespace
+
+TEST_F(TreeManagerTest, NewDocumentShowsTheHouse) {
     ASSERT_EQ(tv.top.size(), 1u);
     const auto& root = tv.entries.at(tv.top[0]);
     EXPECT_EQ(root.item.Text, "Document");
     EXPECT_TRUE(root.item.Expanded);
-    ASSERT_EQ(root.children.size(), 1u);
-    const auto& house = tv.entries.at(root.children[0]);
-    EXPECT_EQ(house.item.Text, "House");
-    EXPECT_FALSE(house.item.Expanded);
-    EXPECT_EQ(tv.ChildTexts(house.item.Key),
+    EXPECT_FALSE(tv.entries.at(House()->Key).item.Expanded);
+    EXPECT_EQ(tv.ChildTexts(root.item.Key), std::vector<std::string>{"House"});
+    EXPECT_EQ(tv.ChildTexts(House()->Key),
               (std::vector<std::string>{"Bottom", "End 1", "End 2", "Bar 1", "Bar 2", "Roof Ridge", "Window 1",
                                         "Window 2", "Door", "Window 3", "Window 4", "Chimney"}));
-    clsNode* chimney = Child(Child(scene.GetRootNode(), "House"), "Chimney");
-    EXPECT_EQ(chimney->GetChildCount(), 12);
-    EXPECT_EQ(tv.ChildTexts(chimney->Key)[0], "Line");
+    EXPECT_EQ(Part("Chimney")->GetChildCount(), 12);
+    EXPECT_EQ(tv.ChildTexts(Part("Chimney")->Key)[0], "Line");
     clsPoint3D min, max;
-    Child(scene.GetRootNode(), "House")->GetBBox(min, max);
+    House()->GetBBox(min, max);
     EXPECT_EQ(max.x, 8);
     EXPECT_EQ(max.y, 10);
     EXPECT_EQ(max.z, 7);
@@ -113,196 +114,149 @@ TEST(TreeManager, NewDocumentShowsTheHouse) {
     EXPECT_TRUE(tv.entries.empty());
 }
 
-TEST(TreeManager, SelectingAGroupSelectsItsSubtree) {
-    clsScene scene;
-    FakeTreeView tv;
-    scene.Activate(&tv);
+TEST_F(TreeManagerTest, SelectingAGroupSelectsItsSubtreeAndCountingKeepsTheSelection) {
     int selectionEvents = 0;
     scene.SelectionNotification = [&] { ++selectionEvents; };
-    clsTreeManager& tm = scene.TreeManager;
-    clsNode* house = Child(tm.Root.get(), "House");
-    tm.SelectNodeByKey(house->Key, false);
+    Select({House()});
     EXPECT_EQ(tm.GetSelectedCount(), 1);
-    EXPECT_EQ(tm.GetSelection(), house);
-    const clsNode* line = Child(house, "Bottom")->FirstChild();
+    EXPECT_EQ(tm.GetSelection(), House());
+    const clsNode* line = Part("Bottom")->FirstChild();
     EXPECT_TRUE(line->Selected);
     EXPECT_TRUE(tv.entries.at(line->Key).item.Bold);
     EXPECT_EQ(tv.entries.at(line->Key).item.Color, TreeItemColor::Red);
     EXPECT_EQ(selectionEvents, 1);
     EXPECT_TRUE(tm.ClearSelection());
     EXPECT_FALSE(tm.ClearSelection());
-    EXPECT_EQ(tm.GetSelectedCount(), 0);
 
-    // A selection of several nodes stays usable while the count and the first member are
-    // asked for (the window asks both while it holds the selection).
-    tm.SelectNodeByKey(Child(house, "Bottom")->Key, false);
-    tm.SelectNodeByKey(Child(house, "Chimney")->Key, true);
+    // The count and the first member are asked for while the window holds the selection.
+    Select({Part("Bottom"), Part("Chimney")});
     clsNode* several = tm.GetSelection();
     ASSERT_TRUE(several && several->IsSelection());
     EXPECT_EQ(tm.GetSelectedCount(), 2);
-    EXPECT_EQ(tm.GetFirstSelected(), Child(house, "Bottom"));
-    EXPECT_EQ(several->SelectionList.size(), 2u);
-    EXPECT_EQ(several->SelectionList.back(), Child(house, "Chimney"));
+    EXPECT_EQ(tm.GetFirstSelected(), Part("Bottom"));
+    ASSERT_EQ(several->SelectionList.size(), 2u);
+    EXPECT_EQ(several->SelectionList.back(), Part("Chimney"));
 }
 
-TEST(TreeManager, ShiftClicksExtendAmongSiblingsOnly) {
-    clsScene scene;
-    clsTreeManager& tm = scene.TreeManager;
-    clsNode* house = Child(tm.Root.get(), "House");
-    clsNode* bar1 = Child(house, "Bar 1");
-    clsNode* bar2 = Child(house, "Bar 2");
-    clsNode* inBottom = Child(house, "Bottom")->FirstChild();
-    tm.ClickNode(bar1, false);
-    tm.ClickNode(bar2, true);
+TEST_F(TreeManagerTest, ShiftClicksExtendAmongSiblingsOnly) {
+    clsNode* inBottom = Part("Bottom")->FirstChild();
+    tm.ClickNode(Part("Bar 1"), false);
+    tm.ClickNode(Part("Bar 2"), true);
     EXPECT_EQ(tm.GetSelectedCount(), 2);
     tm.ClickNode(inBottom, true); // not a sibling: starts a new selection
-    EXPECT_EQ(tm.GetSelectedCount(), 1);
     EXPECT_EQ(tm.GetSelection(), inBottom);
     tm.ClickNode(inBottom, true); // shift-click on a selected node unselects it
     EXPECT_EQ(tm.GetSelectedCount(), 0);
-    tm.OnMouseDown(1);
-    tm.OnNodeClick(bar1->Key);
-    tm.OnMouseDown(1);
-    tm.OnNodeClick(bar2->Key);
+    for (const char* name : {"Bar 1", "Bar 2"}) {
+        tm.OnMouseDown(1);
+        tm.OnNodeClick(Part(name)->Key);
+    }
     EXPECT_EQ(tm.GetSelectedCount(), 2);
 }
 
-TEST(TreeManager, HitTestingWithAndWithoutDrill) {
-    clsScene scene;
+TEST_F(TreeManagerTest, HitTestingWithAndWithoutDrill) {
     Canvas canvas(400, 300);
     clsView view;
     view.SetView(clsView::Top, &canvas, &scene); // 7.5 pixels per unit around (200, 150)
-    clsTreeManager& tm = scene.TreeManager;
-    clsNode* house = Child(tm.Root.get(), "House");
-    clsNode* bottom = Child(house, "Bottom");
-    // The first line of "Bottom" runs along y = 0 from x = 0 to 8; (4, 0) is on it
-    // (and under "End 1", which starts at the same place: pick a point only "Bottom" has).
-    const double x = 200 + 7.5 * 8, y = 150 - 7.5 * 5; // (8, 5): Bottom's second line
-    EXPECT_EQ(tm.HitTest(x, y, view, false, 4), house); // unselected: the top-level group
-    tm.SelectNodeByKey(bottom->Key, false);
+    const double x = 200 + 7.5 * 8, y = 150 - 7.5 * 5; // (8, 5): only on Bottom's second line
+    EXPECT_EQ(tm.HitTest(x, y, view, false, 4), House()); // unselected: the top-level group
+    Select({Part("Bottom")});
     clsNode* drilled = tm.HitTest(x, y, view, true, 4);
     ASSERT_NE(drilled, nullptr);
-    EXPECT_EQ(drilled->Parent(), bottom);
-    EXPECT_EQ(drilled->NodeType, clsNode::Line);
-    EXPECT_EQ(tm.HitTest(x, y, view, false, 4), bottom);
+    EXPECT_EQ(drilled->Parent(), Part("Bottom"));
+    EXPECT_EQ(tm.HitTest(x, y, view, false, 4), Part("Bottom"));
     EXPECT_EQ(tm.HitTest(5, 5, view, false, 4), nullptr);
 }
 
-TEST(TreeManager, DeleteGroupDuplicateUngroup) {
-    clsScene scene;
-    FakeTreeView tv;
-    scene.Activate(&tv);
-    clsTreeManager& tm = scene.TreeManager;
-    clsNode* house = Child(tm.Root.get(), "House");
-    clsNode* bottom = Child(house, "Bottom");
+TEST_F(TreeManagerTest, DeleteGroupDuplicateUngroup) {
+    clsNode* bottom = Part("Bottom");
     const std::string bottomKey = bottom->Key;
-    // Deleting all lines of a group removes the now empty group as well.
     tm.SelectNodeByKey(bottom->FirstChild()->Key, false);
     for (clsNode* c = bottom->FirstChild()->NextSibling(); c; c = c->NextSibling()) tm.SelectNodeByKey(c->Key, true);
-    EXPECT_EQ(tm.GetSelectedCount(), 4);
-    tm.DeleteSelected(false);
-    EXPECT_EQ(Child(house, "Bottom"), nullptr);
+    tm.DeleteSelected(false); // all lines of a group: the empty group goes as well
+    EXPECT_EQ(Part("Bottom"), nullptr);
     EXPECT_EQ(tm.GetUndoString(), "Delete");
     EXPECT_TRUE(scene.Modified);
-    EXPECT_EQ(tv.entries.count(bottomKey), 0u); // and its item
+    EXPECT_EQ(tv.entries.count(bottomKey), 0u);
 
-    // Grouping B and D of A, B, C, D.
-    clsNode* a = Child(house, "Bar 1");
-    clsNode* b = Child(house, "Bar 2");
-    clsNode* c = Child(house, "Roof Ridge");
-    clsNode* d = Child(house, "Window 1");
-    (void)a;
-    (void)c;
-    tm.SelectNodeByKey(b->Key, false);
-    tm.SelectNodeByKey(d->Key, true);
+    Select({Part("Bar 2"), Part("Window 1")}); // B and D of A, B, C, D
     tm.GroupSelected();
-    const std::vector<std::string> names = Names(house);
-    ASSERT_GE(names.size(), 4u);
-    EXPECT_EQ(names[2], "Bar 1");
+    const std::vector<std::string> names = Names(House());
+    ASSERT_GE(names.size(), 5u);
     EXPECT_EQ(names[3], "Group of 2 objects");
     EXPECT_EQ(names[4], "Roof Ridge");
     EXPECT_EQ(tm.GetUndoString(), "Group");
     const std::size_t steps = tm.UndoList.size();
-    tm.SelectNodeByKey(a->Key, false);
+    Select({Part("Bar 1")});
     tm.GroupSelected(); // one node: nothing, and no undo step
     EXPECT_EQ(tm.UndoList.size(), steps);
 
-    // Duplicating a nested node puts the copy at the top level, selected.
-    clsNode* ridge = Child(house, "Roof Ridge");
-    tm.SelectNodeByKey(ridge->Key, false);
-    tm.DuplicateSelected();
-    EXPECT_EQ(Names(tm.Root.get()).back(), "Roof Ridge");
+    clsNode* ridge = Part("Roof Ridge");
+    Select({ridge});
+    tm.DuplicateSelected(); // the copy of a nested node goes to the top level, selected
     EXPECT_EQ(tm.GetSelection(), tm.Root->LastChild());
+    EXPECT_EQ(tm.Root->LastChild()->GetNodeName(), "Roof Ridge");
     EXPECT_NE(tm.Root->LastChild()->Key, ridge->Key);
     EXPECT_EQ(tm.GetUndoString(), "Duplicate");
 
-    // Ungrouping the house puts its parts at the top level.
-    tm.SelectNodeByKey(house->Key, false);
+    Select({House()});
     tm.UngroupSelected();
-    EXPECT_EQ(Child(tm.Root.get(), "House"), nullptr);
+    EXPECT_EQ(House(), nullptr);
     EXPECT_NE(Child(tm.Root.get(), "Chimney"), nullptr);
     EXPECT_EQ(tm.GetUndoString(), "Ungroup");
     EXPECT_EQ(tv.ChildTexts(tm.Root->Key).size(), static_cast<std::size_t>(tm.Root->GetChildCount()));
 }
 
-TEST(TreeManager, ShowHideAndRename) {
-    clsScene scene;
-    FakeTreeView tv;
-    scene.Activate(&tv);
-    clsTreeManager& tm = scene.TreeManager;
-    clsNode* house = Child(tm.Root.get(), "House");
-    clsNode* door = Child(house, "Door");
-    tm.SelectNodeByKey(door->Key, false);
+TEST_F(TreeManagerTest, ShowHideAndRename) {
+    clsNode* door = Part("Door");
+    Select({door});
     tm.ShowSelectedObjects();
-    EXPECT_TRUE(house->Hidden);
+    EXPECT_TRUE(House()->Hidden);
     EXPECT_FALSE(door->Hidden);
-    EXPECT_EQ(tv.entries.at(house->Key).item.Color, TreeItemColor::GrayText);
+    EXPECT_EQ(tv.entries.at(House()->Key).item.Color, TreeItemColor::GrayText);
     tm.ToggleSelectionVisiblity();
     EXPECT_TRUE(door->Hidden);
     tm.ShowAllObjects();
-    EXPECT_FALSE(house->Hidden);
+    EXPECT_FALSE(House()->Hidden);
     EXPECT_EQ(tm.GetUndoString(), "Show All Objects");
 
     tv.selected = door->Key;
     EXPECT_TRUE(tm.OnBeforeLabelEdit());
     EXPECT_TRUE(tm.OnAfterLabelEdit(""));
-    EXPECT_EQ(door->Name, "");
     EXPECT_EQ(tv.entries.at(door->Key).item.Text, "Group of 4 objects");
     EXPECT_EQ(tm.GetUndoString(), "Rename");
     tv.selected = tm.Root->Key;
     EXPECT_FALSE(tm.OnBeforeLabelEdit()); // the root keeps its name
     EXPECT_FALSE(tm.OnAfterLabelEdit("Other"));
-    // The list's current item follows the selection, so F2 renames the selected node.
     tv.selected = door->Key;
-    tm.SelectNodeByKey(house->Key, false);
-    EXPECT_EQ(tv.selected, house->Key);
+    Select({House()}); // the current item follows the selection, so F2 renames the selected node
+    EXPECT_EQ(tv.selected, House()->Key);
     tm.OnKeyDown(113, 0);
-    EXPECT_EQ(tv.editing, house->Key);
-    tm.OnExpand(house->Key, true);
-    EXPECT_TRUE(house->Expanded);
+    EXPECT_EQ(tv.editing, House()->Key);
+    tm.OnExpand(House()->Key, true);
+    EXPECT_TRUE(House()->Expanded);
 }
 
-TEST(Undo, StepsSwapAndKeepTheModifiedState) {
-    ClockGuard clock;
-    clsScene scene;
-    FakeTreeView tv;
-    scene.Activate(&tv);
-    clsTreeManager& tm = scene.TreeManager;
+TEST_F(TreeManagerTest, UndoStepsSwapAndKeepTheModifiedState) {
     EXPECT_EQ(tm.GetUndoString(), "");
-    clsNode* ridge = Child(Child(tm.Root.get(), "House"), "Roof Ridge");
-    const std::string ridgeKey = ridge->Key;
-    tm.SelectNodeByKey(ridgeKey, false);
+    tm.PushUndoPerspective("Reset Eye Point");
+    scene.GetPerspective().EyePoint.SetPoint(1, 2, 3);
+    const std::string ridgeKey = Part("Roof Ridge")->Key;
+    Select({Part("Roof Ridge")});
     tm.DeleteSelected(false);
-    EXPECT_TRUE(scene.Modified);
-    EXPECT_EQ(tm.FindNode(ridgeKey), nullptr);
-    tm.Undo();
-    EXPECT_FALSE(scene.Modified); // back to the unmodified state
+    tm.Undo(); // the tree step restores the tree only
+    EXPECT_EQ(scene.GetPerspective().EyePoint.x, 1);
     ASSERT_NE(tm.FindNode(ridgeKey), nullptr); // same keys after undo
     EXPECT_EQ(tv.entries.count(ridgeKey), 1u);
     EXPECT_EQ(tm.GetRedoString(), "Delete");
+    tm.Undo(); // the camera step
+    EXPECT_EQ(scene.GetPerspective().EyePoint.x, 20);
+    EXPECT_FALSE(scene.Modified);
+    tm.Redo();
     tm.Redo();
     EXPECT_TRUE(scene.Modified);
     EXPECT_EQ(tm.FindNode(ridgeKey), nullptr);
+    EXPECT_EQ(scene.GetPerspective().EyePoint.x, 1);
 
     // After a save every undo marks the document modified but the one back to the save.
     scene.OnClean();
@@ -313,13 +267,9 @@ TEST(Undo, StepsSwapAndKeepTheModifiedState) {
     EXPECT_FALSE(scene.Modified);
 }
 
-TEST(Undo, TwentyStepsAtMostAndRedoDiscarded) {
-    ClockGuard clock;
-    clsScene scene;
-    clsTreeManager& tm = scene.TreeManager;
+TEST_F(TreeManagerTest, TwentyUndoStepsAtMostAndRedoDiscarded) {
     for (int i = 0; i < 25; ++i) {
-        tm.AddNode(tm.CreateLineNode(0, 0, 0, i, 0, 0, "L" + std::to_string(i)));
-        tm.SelectNodeByKey(tm.Root->LastChild()->Key, false);
+        Select({tm.AddNode(tm.CreateLineNode(0, 0, 0, i, 0, 0, "L"))});
         tm.DeleteSelected(false);
     }
     EXPECT_EQ(tm.UndoList.size(), 20u);
@@ -332,91 +282,42 @@ TEST(Undo, TwentyStepsAtMostAndRedoDiscarded) {
     EXPECT_EQ(tm.UndoList.size(), 19u);
 }
 
-TEST(Undo, QuickRepeatsMerge) {
-    ClockGuard clock;
-    clsScene scene;
-    clsTreeManager& tm = scene.TreeManager;
-    clsNode* ridge = Child(Child(tm.Root.get(), "House"), "Roof Ridge");
-    const std::string key = ridge->Key;
-    auto nudge = [&] {
-        tm.PushUndoTree("Nudge", true);
-        tm.FindNode(key)->Translate(1, 0, 0);
-    };
-    g_now = 1000;
-    nudge();
-    g_now = 1001;
-    nudge();
-    g_now = 1002;
-    nudge();
-    EXPECT_EQ(tm.UndoList.size(), 1u);
-    g_now = 1006; // four seconds later: a new step
-    nudge();
-    EXPECT_EQ(tm.UndoList.size(), 2u);
-    g_now = 1006.5;
-    tm.PushUndoTree("Rotate", true);
-    g_now = 1007;
-    nudge(); // a rotation in between separates them
+TEST_F(TreeManagerTest, QuickRepeatsOfOneStepMerge) {
+    const std::string key = Part("Roof Ridge")->Key;
+    for (double t : {1000.0, 1001.0, 1002.0, 1006.0, 1006.5, 1007.0}) {
+        g_now = t;
+        tm.PushUndoTree(t == 1006.5 ? "Rotate" : "Nudge", true); // four seconds apart or another step separate
+        if (t != 1006.5) tm.FindNode(key)->Translate(1, 0, 0);
+    }
     EXPECT_EQ(tm.UndoList.size(), 4u);
-    tm.Undo();
-    tm.Undo();
-    tm.Undo();
-    tm.Undo();
+    for (int i = 0; i < 4; ++i) tm.Undo();
     EXPECT_DOUBLE_EQ(tm.FindNode(key)->GetLine()->Segment->StartPoint.x, 4); // before the first nudge
 }
 
-TEST(Undo, CameraAndTreeStepsRestoreTheirOwnPart) {
-    ClockGuard clock;
-    clsScene scene;
-    clsTreeManager& tm = scene.TreeManager;
-    tm.PushUndoPerspective("Reset Eye Point");
-    scene.GetPerspective().EyePoint.SetPoint(1, 2, 3);
-    clsNode* ridge = Child(Child(tm.Root.get(), "House"), "Roof Ridge");
-    tm.SelectNodeByKey(ridge->Key, false);
-    tm.DeleteSelected(false);
-    tm.Undo(); // the tree step
-    EXPECT_EQ(scene.GetPerspective().EyePoint.x, 1);
-    EXPECT_NE(Child(Child(tm.Root.get(), "House"), "Roof Ridge"), nullptr);
-    tm.Undo(); // the camera step
-    EXPECT_EQ(scene.GetPerspective().EyePoint.x, 20);
-    tm.Redo();
-    EXPECT_EQ(scene.GetPerspective().EyePoint.x, 1);
-}
-
-TEST(TreeManager, ImportAddsSelectedTopLevelObjects) {
-    clsScene source;
+TEST_F(TreeManagerTest, ImportAddsSelectedTopLevelObjects) {
     clsStream record;
-    source.TreeManager.WriteData(record);
-    clsScene scene;
-    scene.TreeManager.ImportData(record);
-    EXPECT_EQ(Names(scene.GetRootNode()), (std::vector<std::string>{"House", "House"}));
-    EXPECT_TRUE(scene.GetRootNode()->LastChild()->Selected);
-    EXPECT_FALSE(scene.GetRootNode()->FirstChild()->Selected);
-    EXPECT_EQ(scene.TreeManager.GetUndoString(), "Import");
+    clsScene().TreeManager.WriteData(record);
+    tm.ImportData(record);
+    EXPECT_EQ(Names(tm.Root.get()), (std::vector<std::string>{"House", "House"}));
+    EXPECT_TRUE(tm.Root->LastChild()->Selected);
+    EXPECT_FALSE(tm.Root->FirstChild()->Selected);
+    EXPECT_EQ(tm.GetUndoString(), "Import");
     clsScene other;
-    clsStream empty;
-    other.TreeManager.ImportData(empty);
+    other.TreeManager.ImportData(clsStream());
     EXPECT_EQ(other.TreeManager.GetUndoString(), "");
 }
 
-TEST(TreeManager, GroupingStopsAtTheDepthAProjectMayHave) {
+TEST_F(TreeManagerTest, GroupingStopsAtTheDepthAProjectMayHave) {
     RecordingPrompt prompt;
     ScopedPrompt installed(prompt);
-    clsScene scene;
-    clsTreeManager& tm = scene.TreeManager;
     tm.SelectAll();
     tm.DeleteSelected(false);
     clsNode* a = tm.AddNode(tm.CreateLineNode(0, 0, 0, 1, 0, 0, "A"));
-    clsNode* b = tm.AddNode(tm.CreateLineNode(0, 0, 0, 0, 1, 0, "B"));
     int groups = 0;
-    for (int i = 0; i < clsNode::MaxDepth + 5; ++i) {
-        // Group the current top-level group with a fresh line, again and again.
-        tm.SelectNodeByKey(a->Key, false);
-        tm.SelectNodeByKey(b->Key, true);
+    for (int i = 0; i < clsNode::MaxDepth + 5 && prompt.Messages.empty(); ++i, ++groups) {
+        Select({a, tm.AddNode(tm.CreateLineNode(0, 0, 0, 0, 0, i, "L"))});
         tm.GroupSelected();
-        if (!prompt.Messages.empty()) break;
-        ++groups;
         a = tm.Root->FirstChild();
-        b = tm.AddNode(tm.CreateLineNode(0, 0, 0, 0, 0, i, "L"));
     }
     ASSERT_EQ(prompt.Messages.size(), 1u);
     EXPECT_EQ(prompt.LastText(), "The objects are nested too deeply to be grouped again.");
@@ -424,6 +325,5 @@ TEST(TreeManager, GroupingStopsAtTheDepthAProjectMayHave) {
     EXPECT_GT(groups, clsNode::MaxDepth - 5);
     clsStream written;
     tm.WriteData(written);
-    clsScene other;
-    EXPECT_TRUE(other.TreeManager.ReadData(written)); // a tree that deep still reads back whole
+    EXPECT_TRUE(clsScene().TreeManager.ReadData(written)); // a tree that deep still reads back whole
 }
