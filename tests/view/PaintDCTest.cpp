@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
 #include <cmath>
@@ -186,33 +185,4 @@ TEST(PaintDCGroups, NamedGroupsInTheDrawingProgram) {
     dc.SetLastShapeName("y");
     ASSERT_EQ(app->document->layer->created.size(), 1u);
     EXPECT_TRUE(app->document->layer->created[0]->filled && app->document->layer->created[0]->name.empty());
-}
-
-TEST(Canvas, DrawingTwiceInXorModeRestoresTheImageAndEmptyCanvasesDrawNothing) {
-    Canvas canvas(120, 80);
-    QPainter(&canvas.Image()).fillRect(10, 10, 50, 30, QColor(30, 200, 90));
-    QPainter(&canvas.Image()).fillRect(40, 20, 60, 50, QColor(250, 10, 10));
-    const QImage before = canvas.Image().copy();
-    canvas.Mode = Canvas::DrawMode::Xor;
-    canvas.ForeColor = Qt::white;
-    clsPaintDC dc;
-    dc.AttachToPictureBox(canvas, Rect(0, 0, 120, 80), Rect(0, 0, 120, 80));
-    const clsOutline o(3, 255, 255, 255);
-    for (int pass = 0; pass < 2; ++pass) {
-        EXPECT_EQ(canvas.Image() == before, pass == 0);
-        dc.DrawLine(0, 0, 120, 80, o);
-        dc.DrawEllipse(20, 20, 90, 70, &o);
-        canvas.Line(5, 70, 115, 3);
-        canvas.Style = Canvas::DrawStyle::Dotted;
-        canvas.Line(5, 5, 100, 5);
-        canvas.Style = Canvas::DrawStyle::Solid;
-    }
-    EXPECT_EQ(canvas.Image(), before);
-    Canvas empty(0, 0);
-    dc.AttachToPictureBox(empty, Rect(0, 0, 0, 0), Rect(0, 0, 0, 0));
-    dc.BeginDraw();
-    dc.DrawLine(0, 0, 1, 1, clsOutline());
-    dc.DrawText(0, 0, "x", clsFont(), 0, 0);
-    dc.EndDraw();
-    EXPECT_TRUE(empty.Image().isNull());
 }
