@@ -260,7 +260,7 @@ TEST_F(ViewFixture, WithoutASelectionTheArrowsMoveAndTurnTheEyeAndInPerspectiveT
     ExpectPoint(Start(), 1, 2, 3); // the objects stay
 }
 
-TEST_F(ViewFixture, DraggedObjectsShowTheirOverlapInXorAndEraseThemselves) {
+TEST_F(ViewFixture, DraggedObjectsMarqueeAndVertexLineShowInXorAndEraseThemselves) {
     // Two selected lines on y = 2 sharing the piece from x = 3 to 6, a third meeting the second at its corner
     // and a hidden one across: the XOR outline shows the whole run in red, the shared corner too, the hidden line
     // not at all, and a second drawing removes everything.
@@ -282,5 +282,15 @@ TEST_F(ViewFixture, DraggedObjectsShowTheirOverlapInXorAndEraseThemselves) {
     for (double x = 1.2; x <= 10; x += 0.1) ASSERT_EQ(colour(x, 2), QColor(255, 0, 0)) << x;
     EXPECT_EQ(colour(4, 6), QColor(Qt::white));
     view.OnPaint(selection, true, false);
+    EXPECT_EQ(canvas.Image(), before);
+    view.DrawMarquee(20, 30, 120, 90); // the rubber bands: blue dots, erased by a second drawing
+    int dots = 0;
+    for (int x = 20; x <= 120; ++x) dots += canvas.Image().pixelColor(x, 30) == QColor(0, 0, 255);
+    EXPECT_TRUE(dots > 20 && dots < 80) << dots;
+    EXPECT_TRUE(canvas.Mode == Canvas::DrawMode::Normal && canvas.Style == Canvas::DrawStyle::Solid);
+    view.DrawMarquee(20, 30, 120, 90);
+    view.DrawVertexLine(clsLine3D({-10, 0, 0}, {10, 0, 0}));
+    EXPECT_EQ(canvas.Image().pixelColor(200, 150), QColor(0, 0, 255));
+    view.DrawVertexLine(clsLine3D({-10, 0, 0}, {10, 0, 0}));
     EXPECT_EQ(canvas.Image(), before);
 }
