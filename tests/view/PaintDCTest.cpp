@@ -100,10 +100,12 @@ TEST(PaintDCLines, ClippedPinnedAndRoundedHalfToEven) {
     const clsOutline red(0.216, 255, 0, 0);
     dc.DrawLine(-1e15, 25, 1e15, 25, red);
     dc.DrawRectangle(-1e308, NAN, 1e308, 1e308, &red);
+    dc.DrawEllipse(10, 5, 30, 20, &red); // rows 30 to 45, its left edge at column 10
     dc.EndDraw();
-    int n = 0;
+    int n = 0, edge = 0;
     for (int x = 0; x < 100; ++x) n += canvas.Image().pixel(x, 25) == qRgb(255, 0, 0);
-    EXPECT_EQ(n, 100);
+    for (int y = 30; y <= 45; ++y) edge += canvas.Image().pixel(10, y) == qRgb(255, 0, 0);
+    EXPECT_TRUE(n == 100 && edge > 0) << n << " " << edge;
 }
 
 TEST(PaintDCShapes, EllipsesRectanglesAndFills) {

@@ -293,4 +293,8 @@ TEST_F(ViewFixture, DraggedObjectsMarqueeAndVertexLineShowInXorAndEraseThemselve
     EXPECT_EQ(canvas.Image().pixelColor(200, 150), QColor(0, 0, 255));
     view.DrawVertexLine(clsLine3D({-10, 0, 0}, {10, 0, 0}));
     EXPECT_EQ(canvas.Image(), before);
+    view.OnPaint(line, true, false); // a single node rather than a selection
+    EXPECT_NE(canvas.Image(), before);
+    view.OnPaint(line, true, false);
+    EXPECT_EQ(canvas.Image(), before);
 }

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -14,6 +16,7 @@
 #include "platform/svg/SvgDrawApp.h"
 #include "scene/clsNode.h"
 #include "scene/clsScene.h"
+#include "paint/Canvas.h"
 #include "paint/clsView.h"
 
 using namespace ov;
@@ -261,4 +264,26 @@ TEST_F(ViewOutput, ExportToTheSvgDocumentStartsAFreshDocumentOfThePageSize) {
     ASSERT_EQ(prompt.Messages.size(), 1u);
     EXPECT_EQ(prompt.Messages[0].Text.rfind("Unexpected error occured: Invalid page size", 0), 0u)
         << prompt.Messages[0].Text;
+}
+
+TEST_F(ViewOutput, PrintingFillsOnePageAndThePreviewsShowSheetAndPrintableArea) {
+    Canvas canvas(300, 400);
+    view.SetView(clsView::Top, &canvas, &scene);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                                         QPageLayout::Millimeter));
+        view.OnPrint(writer, scene.GetRootNode(), false, true, false);
+        // In a 300 x 400 picture the sheet is 280 pixels wide from x = 10, a 10 mm margin 13.3 pixels: beside
+        // the sheet, the margin, the printable area; the export preview shows only the sheet.
+        view.OnPrintPreview(writer, scene.GetRootNode(), true, true, true);
+    }
+    EXPECT_EQ(buffer.data().count("/MediaBox"), 1);
+    const auto pixels = [&] { return std::vector({canvas.Image().pixel(5, 200), canvas.Image().pixel(16, 200)}); };
+    EXPECT_EQ(pixels(), std::vector({qRgb(255, 255, 255), qRgb(240, 240, 240)}));
+    EXPECT_EQ(canvas.Image().pixel(150, 50), qRgb(240, 255, 255));
+    view.OnExportPreview(scene.GetRootNode(), true, false, false, A4W, A4H);
+    EXPECT_EQ(pixels(), std::vector({qRgb(255, 255, 255), qRgb(240, 255, 255)}));
 }
