@@ -1,6 +1,5 @@
-// The metafile device context, checked on the bytes of the files it writes: a small reader splits
-// an enhanced metafile into its records, and the tests look at the records that carry geometry and
-// at the pen, brush and font each of them is drawn with.
+// The metafile device context, checked on the records of the files it writes and the pen, brush and
+// font each drawing record is drawn with.
 
 #include "platform/MetafileDC.h"
 
@@ -138,13 +137,10 @@ TEST_F(MetafileDCTest, HeaderFrameAndMappingComeBeforeTheDrawing) {
     EXPECT_EQ(std::vector<std::size_t>({header.U32(48), header.U32(52)}), (std::vector{m.fileSize, m.records.size()}));
     EXPECT_EQ(m.records.back().type, EMR_EOF);
     // The square 0..500 of device units covers the frame, measured in the reference device's pixels.
-    std::vector<std::uint32_t> types;
-    for (std::size_t i = 0; i < 5; ++i) types.push_back(m.records[i].type);
-    EXPECT_EQ(types, (std::vector<std::uint32_t>{EMR_HEADER, EMR_SETMAPMODE, EMR_SETWINDOWEXTEX, EMR_SETVIEWPORTEXTEX,
-                                                 EMR_LINETO}));
-    EXPECT_EQ(m.records[1].U32(8), 8u); // MM_ANISOTROPIC
-    EXPECT_EQ(m.records[2].I32(8), MetafileDC::DeviceUnits);
-    EXPECT_EQ(m.records[2].I32(12), MetafileDC::DeviceUnits);
+    const std::uint32_t types[] = {EMR_HEADER, EMR_SETMAPMODE, EMR_SETWINDOWEXTEX, EMR_SETVIEWPORTEXTEX, EMR_LINETO};
+    for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(m.records[i].type, types[i]) << i;
+    EXPECT_EQ(std::vector<int>({m.records[1].I32(8), m.records[2].I32(8), m.records[2].I32(12)}),
+              std::vector<int>({8 /* MM_ANISOTROPIC */, MetafileDC::DeviceUnits, MetafileDC::DeviceUnits}));
     EXPECT_NEAR(m.records[3].I32(8), 120.0 * header.I32(72) / header.I32(80), 0.5);
     EXPECT_NEAR(m.records[3].I32(12), 80.25 * header.I32(76) / header.I32(84), 0.5);
 }

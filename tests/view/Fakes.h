@@ -18,15 +18,11 @@ inline clsRect Rect(double l, double b, double r, double t) {
     return rect;
 }
 
-struct MetafileCall {
-    std::string op;
-    std::vector<int> args;
-};
-
+// Records each call as its name and integer arguments.
 class RecordingMetafile : public MetafileDC {
 public:
-    std::vector<MetafileCall> calls;
-    void Add(const char* op, std::vector<int> args) { calls.push_back({op, std::move(args)}); }
+    std::vector<std::pair<std::string, std::vector<int>>> calls;
+    void Add(const char* op, std::vector<int> args) { calls.emplace_back(op, std::move(args)); }
     void SelectPen(int style, int width, std::uint32_t color) override { Add("pen", {style, width, int(color)}); }
     void SelectNullBrush() override { Add("nullbrush", {}); }
     void SelectSolidBrush(std::uint32_t color) override { Add("brush", {int(color)}); }
@@ -43,13 +39,13 @@ public:
     bool Close(std::string&) override { return true; }
     std::vector<std::vector<int>> Only(const std::string& op) const {
         std::vector<std::vector<int>> r;
-        for (const auto& c : calls)
-            if (c.op == op) r.push_back(c.args);
+        for (const auto& [name, args] : calls)
+            if (name == op) r.push_back(args);
         return r;
     }
 };
 
-// A drawing program that keeps a log of what was created, named, grouped and selected.
+// A drawing program that keeps what was created, named, grouped and selected.
 class FakeDrawShape : public draw::Shape {
 public:
     std::string kind, name;
@@ -86,19 +82,20 @@ public:
 class FakeLayer : public draw::Layer {
 public:
     std::vector<std::shared_ptr<FakeDrawShape>> created;
-    std::shared_ptr<draw::Shape> Make(const char* kind, double x1, double y1, double x2, double y2) {
-        auto& s = *created.emplace_back(std::make_shared<FakeDrawShape>());
-        std::tie(s.kind, s.x1, s.y1, s.x2, s.y2) = std::tuple(kind, x1, y1, x2, y2);
-        return created.back();
+    std::shared_ptr<draw::Shape> Make(const char* kind, std::vector<double> c) {
+        auto s = created.emplace_back(std::make_shared<FakeDrawShape>());
+        s->kind = kind;
+        std::tie(s->x1, s->y1, s->x2, s->y2) = std::tie(c[0], c[1], c[2], c[3]);
+        return s;
     }
     std::shared_ptr<draw::Shape> CreateLineSegment(double a, double b, double c, double d) override {
-        return Make("line", a, b, c, d);
+        return Make("line", {a, b, c, d});
     }
     std::shared_ptr<draw::Shape> CreateEllipse(double a, double b, double c, double d) override {
-        return Make("ellipse", a, b, c, d);
+        return Make("ellipse", {a, b, c, d});
     }
     std::shared_ptr<draw::Shape> CreateRectangle(double a, double b, double c, double d) override {
-        return Make("rect", a, b, c, d);
+        return Make("rect", {a, b, c, d});
     }
 };
 
