@@ -1,0 +1,299 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <cmath>
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+
+#include "cli/CliCommands.h"
+#include "cli/CliViewArg.h"
+#include "paint/Canvas.h"
+#include "paint/clsView.h"
+#include "scene/clsScene.h"
+#include "shapes/clsEllipse.h"
+
+using namespace ov;
+
+namespace {
+
+struct Result { int status; std::string out, err; };
+
+Result Cli(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = cli::RunMain(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The numbers of each line of a command's output.
+std::vector<std::vector<double>> Table(const std::string& text) {
+    std::vector<std::vector<double>> table;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream numbers(line);
+        table.emplace_back(std::istream_iterator<double>(numbers), std::istream_iterator<double>());
+    }
+    return table;
+}
+
+// The default camera by its definition: the eye at (20, 20, 10) looking at the origin, z up, the picture
+// plane 0.5 in front of the eye; U right, V up, W back towards the viewer.
+std::vector<double> Project(const std::vector<double>& p) { // x1 y1 z1 x2 y2 z2 -> u1 v1 u2 v2
+    const double r = std::sqrt(0.5), eye[3] = {20, 20, 10}, axes[3][3] = {
+        {-r, r, 0}, {-r / 3, -r / 3, 4 * r / 3}, {2 / 3., 2 / 3., 1 / 3.}};
+    std::vector<double> uv;
+    for (int e = 0; e < 6; e += 3) {
+        double c[3] = {0, 0, 0};
+        for (int i = 0; i < 3; ++i)
+            for (int k = 0; k < 3; ++k) c[k] += (p[e + i] - eye[i]) * axes[k][i];
+        uv.insert(uv.end(), {-0.5 * c[0] / c[2], -0.5 * c[1] / c[2]});
+    }
+    return uv;
+}
+
+void ExpectNear(const std::vector<double>& got, const std::vector<double>& want, double tol, const std::string& what) {
+    ASSERT_EQ(got.size(), want.size()) << what;
+    for (std::size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], want[i], tol) << what << " [" << i << "]";
+}
+
+class OrthovaneCli : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_EQ(Cli({"new", house}).status, 0);
+    }
+    std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
+    std::string Write(const char* name, const std::string& content) const {
+        std::ofstream(Path(name), std::ios::binary) << content;
+        return Path(name);
+    }
+    Result Render(const std::string& view, const std::string& out, std::vector<std::string> more = {}) const {
+        std::vector<std::string> args{"render", house, "--view", view, "--out", out};
+        args.insert(args.end(), more.begin(), more.end());
+        return Cli(args);
+    }
+    QTemporaryDir dir;
+    std::string house = Path("house.ovp");
+};
+
+} // namespace
+
+TEST_F(OrthovaneCli, ExitStatusesOutputsAndMessages) {
+    const std::string out = Path("out.png"), bad = Write("bad.fnl", "not a list\n");
+    const std::string cut = Write("cut.ovp", Read(house).substr(0, Read(house).size() / 2));
+    const std::string junk = Write("junk.ovp", std::string("\0\xff{{{\r\n", 7));
+    auto render = [&](std::vector<std::string> more) {
+        return more.insert(more.begin(), {"render", house, "--view", "Top", "--out"}), more;
+    };
+    auto load = [](const std::string& path) { return "Unable to load the project '" + path + "':"; };
+    const struct { std::vector<std::string> args; int status; std::string out, err; } cases[] = {
+        {{"eval", "2+3*4", "1/2", "1E15*1", "1/100000", "0-1/8", "100"}, 0, "14\n0.5\n1E+15\n1E-05\n-0.125\n100\n", ""},
+        {{"eval", "--", "-1"}, 0, "-1\n", ""},
+        {{"eval", "--name", "Curve", "1/0", "sqrt(4)"}, 1, "error: Division By Zero in 'Curve'\n2\n", ""},
+        {{}, 2, "", "usage: orthovane-cli COMMAND"},
+        {{"eval"}, 2, "", ""},
+        {{"eval", "--name"}, 2, "", "--name needs a value"},
+        {{"eval", "--name", "2bad", "1"}, 2, "", "Invalid function name '2bad'"},
+        {{"frobnicate"}, 2, "", "unknown command 'frobnicate'"},
+        {{"eval", "--functions", "/nonexistent/x.fnl", "1"}, 2, "", "Unable to open file '/nonexistent/x.fnl'\n"},
+        {{"eval", "--functions", bad, "1"}, 2, "", "Invalid function list file\n"},
+        {{"info", "/nonexistent/p.ovp"}, 2, "", load("/nonexistent/p.ovp")},
+        {{"segments", house}, 2, "", ""},
+        {{"segments", house, "--view"}, 2, "", ""},
+        {{"segments", "--view", "Top"}, 2, "", ""},
+        {{"segments", house, "--view", "Top", "--view", "Left"}, 2, "", ""},
+        {{"segments", house, house, "--view", "Top"}, 2, "", ""},
+        {{"segments", house, "--view", "Topp"}, 2, "", "unknown view 'Topp' (use Left, Top, Right"},
+        {{"segments", "/nonexistent/house.ovp", "--view", "Top"}, 2, "", load("/nonexistent/house.ovp")},
+        {{"segments", cut, "--view", "Top"}, 2, "", load(cut)},
+        {{"segments", junk, "--view", "Top"}, 2, "", load(junk)},
+        {{"render"}, 2, "", "no project file given"},
+        {{"render", house, "--out", out}, 2, "", "no view given"},
+        {{"render", house, "--view", "Top"}, 2, "", "no output file given"},
+        {render({out, "--zoom"}), 2, "", "unknown option '--zoom'"},
+        {{"render", house, "--view", "Top", "--out"}, 2, "", "option --out needs a value"},
+        {{"render", house, house, "--view", "Top", "--out", out}, 2, "", "unexpected argument"},
+        {{"render", house, "--view", "Sideways", "--out", out}, 2, "", "unknown view 'Sideways'"},
+        {render({Path("out.jpg")}), 2, "", "unknown output format"},
+        {render({Path("out.pdf"), "--page", "A7"}), 2, "", "unknown page size 'A7'"},
+        {render({out, "--size", "0x10"}), 2, "", "invalid size '0x10'"},
+        {render({out, "--size", "99999x10"}), 2, "", "invalid size"},
+        {render({Path("out.pdf"), "--size", "10x10"}), 2, "", "--size does not apply"},
+        {render({out, "--page", "A3"}), 2, "", "--page does not apply"},
+        {render({Path("out.emf"), "--no-grid"}), 2, "", "--no-grid does not apply"},
+        {{"render", Path("missing.ovp"), "--view", "Top", "--out", out}, 2, "", load(Path("missing.ovp"))},
+        {render({"/nonexistent/folder/x.png"}), 2, "", "Unable to export to file '/nonexistent/folder/x.png'"},
+    };
+    for (const auto& c : cases) {
+        const Result r = Cli(c.args);
+        const std::string name = c.args.empty() ? "" : c.args[0] + " " + c.args.back();
+        EXPECT_EQ(r.status, c.status) << name;
+        EXPECT_EQ(r.out, c.out) << name;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << name << ": " << r.err;
+        EXPECT_EQ(r.err.empty(), c.status != 2) << name;
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"bad.fnl", "cut.ovp", "house.ovp", "junk.ovp"}));
+}
+
+TEST_F(OrthovaneCli, ProjectsResavedAndDescribedAndFunctionsSearchedProjectFirst) {
+    const std::string a = Write("a.fnl", "--FNL 1.0--\r\n1\r\nSq;1;X;X*X;\r\n");
+    const std::string b = Write("b.fnl", "--FNL 1.0--\r\n2\r\nSq;1;X;0;\r\nCube;1;X;X*Sq(X);\r\n");
+    EXPECT_EQ(Cli({"eval", "--functions", a, "--functions", b, "sq(3)", "cube(2)"}).out, "9\n8\n");
+    const std::string p = Write("f.ovp", "Name = A\xff\x01\"B\r\nViewVolumeMin = {\r\nx = -1\r\ny = -1\r\nz = -1\r\n}"
+                                         "\r\nViewVolumeMax = {\r\nx = 1\r\ny = 1\r\nz = 1\r\n}\r\n"
+                                         "FncCount = 1\r\nFnc1 = Sq;1;X;X*X+1;\r\n");
+    EXPECT_EQ(Cli({"eval", "--functions", a, "--project", p, "sq(3)"}).out, "10\n");
+    // A stray byte becomes U+FFFD and a control character an escape: the JSON stays valid.
+    const Result named = Cli({"info", p, "--json"});
+    EXPECT_NE(named.out.find("\"name\": \"A\xEF\xBF\xBD\\u0001\\\"B\","), std::string::npos) << named.out;
+    EXPECT_EQ(Cli({"resave", house, Path("b.ovp")}).status, 0);
+    EXPECT_EQ(Read(house), Read(Path("b.ovp")));
+    EXPECT_EQ(Read(house).substr(0, 17), "Name = Document\r\n");
+    const std::string info = Cli({"info", house}).out;
+    EXPECT_NE(info.find("Nodes: root 1, line 47, group 10, ellipse 0, curve 0, function 0"), std::string::npos);
+    EXPECT_NE(info.find("Bounding box: (0, 0, 0) - (8, 10, 7)"), std::string::npos);
+    const std::string json = Cli({"info", house, "--json"}).out;
+    EXPECT_NE(json.find("\"bbox\": {\"min\": [0, 0, 0], \"max\": [8, 10, 7]}"), std::string::npos);
+}
+
+TEST(CliViewArg, RefusesAnythingButNamesAndCodes) {
+    for (const char* bad : {"", "7", "-1", "06", "1.0", " Top", "Top ", "Persp", "Perspectives"}) {
+        std::int32_t type = 42;
+        EXPECT_FALSE(cli::ParseViewArg(bad, type) || type != 42) << bad;
+    }
+}
+
+TEST_F(OrthovaneCli, SegmentsOfTheModelHouseInEveryView) {
+    auto segments = [&](std::vector<std::string> args) { return Table(Cli(args).out); };
+    // The house in 3D from the top (x y) and front (x z) views; the others show two axes, never negated.
+    const auto top = segments({"segments", "--view", "1", house}), front = segments({"segments", house, "--view", "5"});
+    ASSERT_TRUE(top.size() == 47 && front.size() == 47) << top.size() << " " << front.size();
+    EXPECT_EQ(Cli({"segments", house, "--view", "Top"}).out.substr(0, 8), "0 0 8 0\n");
+    for (const auto& [view, u, v] : {std::tuple{"Left", 1, 2}, {"top", 0, 1}, {"RIGHT", 1, 2}, {"3", 0, 1},
+                                     {"Front", 0, 2}, {"perspective", -1, -1}}) {
+        const auto got = segments({"segments", house, "--view", view});
+        ASSERT_EQ(got.size(), 47u) << view;
+        for (std::size_t i = 0; i < 47; ++i) {
+            const std::vector<double> p{top[i][0], top[i][1], front[i][1], top[i][2], top[i][3], front[i][3]};
+            EXPECT_TRUE(top[i][0] == front[i][0] && top[i][2] == front[i][2]) << i;
+            for (int k = 0; k < 6; ++k) EXPECT_TRUE(p[k] >= 0 && p[k] <= (k % 3 == 0 ? 8 : k % 3 == 1 ? 10 : 7)) << i;
+            ExpectNear(got[i], u < 0 ? Project(p) : std::vector<double>{p[u], p[v], p[3 + u], p[3 + v]}, 1e-13, view);
+        }
+    }
+}
+
+TEST(CliSegments, ClippedHiddenAndCurvedObjects) {
+    clsScene scene;
+    clsTreeManager& tm = scene.TreeManager;
+    while (tm.Root->FirstChild()) tm.Root->FirstChild()->Delete();
+    tm.AddNode(tm.CreateLineNode(30, 30, 15, 40, 40, 20, "Behind")); // wholly behind the eye
+    tm.AddNode(tm.CreateLineNode(1, 2, 3, 4, 5, 6, "Hidden"))->Hidden = true;
+    auto node = tm.CreateNode(clsNode::Ellipse);
+    node->Object = clsNode::MakeObject(clsNode::Ellipse);
+    node->Object->BindToScene(&scene);
+    static_cast<clsEllipse*>(node->Object.get())->SetProps(2, 2, 0, 0, 8, nullptr);
+    node->Object->Translate(5, 5, 0);
+    tm.AddNode(std::move(node));
+    const std::string path = testing::TempDir() + "/segments-objects.ovp";
+    ASSERT_TRUE(scene.SaveScene(path));
+
+    const auto persp = Table(Cli({"segments", path, "--view", "Perspective"}).out);
+    const auto top = Table(Cli({"segments", path, "--view", "Top"}).out);
+    // Hidden: left out; behind the eye: only seen from the top; the ellipse: 8 pieces of a circle from angle 0.
+    ASSERT_TRUE(top.size() == 1 + 8 && persp.size() == 8) << top.size() << " " << persp.size();
+    ExpectNear(top[0], {30, 30, 40, 40}, 0, "behind");
+    ExpectNear({top[1][0], top[1][1]}, {7, 5}, 1e-12, "start");
+    for (std::size_t i = 1; i < top.size(); ++i) {
+        const std::vector<double>& s = top[i];
+        ASSERT_EQ(s.size(), 4u);
+        EXPECT_NEAR(std::hypot(s[0] - 5, s[1] - 5) + std::hypot(s[2] - 5, s[3] - 5), 4, 1e-12) << i;
+        EXPECT_TRUE(i + 1 == top.size() || top[i + 1][0] == s[2]) << i; // the pieces join up
+        ExpectNear(persp[i - 1], Project({s[0], s[1], 0, s[2], s[3], 0}), 1e-13, "perspective");
+    }
+}
+
+TEST_F(OrthovaneCli, RenderWritesPdfSvgAndEmfPages) {
+    const struct { std::string view, file; std::vector<std::string> more, has; } cases[] = {
+        {"perspective", "a4.pdf", {"--frame", "--fit"}, {"/MediaBox [0 0 595.000000 842.000000]"}},
+        {"Front", "letter.PDF", {"--page", "letter", "--landscape"}, {"/MediaBox [0 0 792.000000 612.000000]"}},
+        {"top", "top.svg", {}, {"\"8.267717in\" height=\"11.692913in\"", "<g id=\"Grid\" inkscape:label=\"Grid\">",
+                                "<g id=\"House\" inkscape:label=\"House\">"}},
+        {"6", "wide.svg", {"--page", "A3", "--landscape", "--no-grid"}, {"\"16.535433in\" height=\"11.692913in\""}},
+        {"Left", "left.emf", {}, {" EMF"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Render(c.view, Path(c.file.c_str()), c.more).status, 0) << c.file;
+        const std::string bytes = Read(Path(c.file.c_str()));
+        for (const auto& text : c.has) EXPECT_NE(bytes.find(text), std::string::npos) << c.file << ": " << text;
+        EXPECT_EQ(bytes.find("/MediaBox", bytes.find("/MediaBox") + 1), std::string::npos) << c.file; // one page
+        QXmlStreamReader xml(QByteArray::fromStdString(bytes));
+        while (c.file.back() == 'g' && !xml.atEnd()) xml.readNext();
+        EXPECT_FALSE(xml.hasError()) << c.file;
+    }
+    const std::string pdf = Read(Path("a4.pdf"));
+    EXPECT_TRUE(pdf.rfind("%PDF-", 0) == 0 && pdf.find("%%EOF", pdf.size() - 8) != std::string::npos);
+    EXPECT_EQ(Read(Path("wide.svg")).find("id=\"Grid\""), std::string::npos);
+    const std::string emf = Read(Path("left.emf")); // the header record, type 1, and its signature
+    EXPECT_TRUE(emf.size() > 88 && emf.substr(0, 4) == std::string("\1\0\0\0", 4) && emf.substr(40, 4) == " EMF");
+}
+
+TEST_F(OrthovaneCli, RenderedPngShowsTheHouseWhereTheViewPutsIt) {
+    clsScene scene;
+    ASSERT_TRUE(scene.LoadScene(house, false));
+    using Args = std::vector<std::string>;
+    for (auto [name, more, size, grid] : {std::tuple{"Perspective", Args{"--size", "640x480"}, QSize(640, 480), true},
+                                          {"Top", Args{}, QSize(1200, 900), true},
+                                          {"Front", Args{"--no-grid"}, QSize(1200, 900), false}}) {
+        ASSERT_EQ(Render(name, Path("view.png"), more).status, 0);
+        const QImage image(QString::fromStdString(Path("view.png")));
+        ASSERT_EQ(image.size(), size) << name;
+        Canvas canvas(image.width(), image.height());
+        clsView view;
+        std::int32_t type;
+        ASSERT_TRUE(cli::ParseViewArg(name, type));
+        view.SetView(type, &canvas, &scene);
+        QRect box; // where the house's corners land in the same view port
+        for (int i = 0; i < 8; ++i) {
+            double x, y;
+            if (view.ConvertPointToScreen({i & 1 ? 8. : 0., i & 2 ? 10. : 0., i & 4 ? 7. : 0.}, x, y))
+                box |= QRect(int(x), int(y), 1, 1);
+        }
+        int lines = 0, out = 0, grey = 0; // elsewhere only the short blue arm of the axes and the eye-point marker
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                grey += image.pixel(x, y) == qRgb(192, 192, 192);
+                if (image.pixel(x, y) == qRgb(0, 0, 255)) ++(box.adjusted(-2, -2, 2, 2).contains(x, y) ? lines : out);
+            }
+        EXPECT_GT(lines, std::max(100, 2 * out)) << name;
+        EXPECT_EQ(grey > 100, grid) << name; // the grid, unless switched off
+    }
+}
+
+TEST_F(OrthovaneCli, FailedRenderLeavesTheExistingFileAlone) {
+    // The largest file this process may write is lowered, so writing fails as on a full disk, whatever the rights.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit full{64, old.rlim_max};
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    const std::string before(4096, 'o');
+    for (const char* name : {"old.png", "old.svg", "old.pdf", "old.emf"}) {
+        const std::string path = Write(name, before);
+        setrlimit(RLIMIT_FSIZE, &full);
+        const Result r = Render("Perspective", path);
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_EQ(r.status, 2) << name;
+        EXPECT_NE(r.err.find("Unable to export to file '" + path + "'"), std::string::npos) << r.err;
+        EXPECT_EQ(Read(path), before) << name;
+    }
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).join(' '), "house.ovp old.emf old.pdf old.png old.svg");
+}
