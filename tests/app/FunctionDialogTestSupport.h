@@ -170,8 +170,6 @@ class ScopedEscape {
 public:
     explicit ScopedEscape(IEscapeKey& key) { SetEscapeKey(&key); }
     ~ScopedEscape() { SetEscapeKey(nullptr); }
-    ScopedEscape(const ScopedEscape&) = delete;
-    ScopedEscape& operator=(const ScopedEscape&) = delete;
 };
 
 } // namespace ov::testing::functiondialogs

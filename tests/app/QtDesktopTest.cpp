@@ -26,48 +26,41 @@ bool ComputeUntilAborted(bool ask, int limitMs) {
 
 TEST(QtPromptTest, TheBoxShowsTextIconAndButtonsAndReturnsTheClickedOrEscapeAnswer) {
     using B = QMessageBox;
+    using I = PromptIcon;
+    using P = PromptButtons;
+    using A = PromptAnswer;
     const struct {
-        PromptIcon icon;
+        I icon;
         B::Icon boxIcon;
-        PromptButtons buttons;
+        P buttons;
         B::StandardButtons shown;
         B::StandardButton click; // NoButton: Esc
-        PromptAnswer answer;
+        A answer;
     } cases[] = {
-        {PromptIcon::Information, B::Information, PromptButtons::Ok, B::Ok, B::Ok, PromptAnswer::Ok},
-        {PromptIcon::Warning, B::Warning, PromptButtons::YesNo, B::Yes | B::No, B::No, PromptAnswer::No},
-        {PromptIcon::Question, B::Question, PromptButtons::YesNoCancel, B::Yes | B::No | B::Cancel, B::Yes,
-         PromptAnswer::Yes},
-        {PromptIcon::Critical, B::Critical, PromptButtons::OkCancel, B::Ok | B::Cancel, B::Cancel, PromptAnswer::Cancel},
-        {PromptIcon::None, B::NoIcon, PromptButtons::YesNoCancel, B::Yes | B::No | B::Cancel, B::No, PromptAnswer::No},
-        {PromptIcon::Critical, B::Critical, PromptButtons::Ok, B::Ok, B::NoButton, PromptAnswer::Ok},
-        {PromptIcon::Question, B::Question, PromptButtons::YesNo, B::Yes | B::No, B::NoButton, PromptAnswer::No},
-        {PromptIcon::Question, B::Question, PromptButtons::YesNoCancel, B::Yes | B::No | B::Cancel, B::NoButton,
-         PromptAnswer::Cancel},
-        {PromptIcon::Question, B::Question, PromptButtons::OkCancel, B::Ok | B::Cancel, B::NoButton,
-         PromptAnswer::Cancel},
+        {I::Information, B::Information, P::Ok, B::Ok, B::Ok, A::Ok},
+        {I::Warning, B::Warning, P::YesNo, B::Yes | B::No, B::No, A::No},
+        {I::Question, B::Question, P::YesNoCancel, B::Yes | B::No | B::Cancel, B::Yes, A::Yes},
+        {I::Critical, B::Critical, P::OkCancel, B::Ok | B::Cancel, B::Cancel, A::Cancel},
+        {I::None, B::NoIcon, P::Ok, B::Ok, B::NoButton, A::Ok},
+        {I::None, B::NoIcon, P::YesNo, B::Yes | B::No, B::NoButton, A::No},
+        {I::None, B::NoIcon, P::YesNoCancel, B::Yes | B::No | B::Cancel, B::NoButton, A::Cancel},
+        {I::None, B::NoIcon, P::OkCancel, B::Ok | B::Cancel, B::NoButton, A::Cancel},
     };
     QtPrompt prompt;
     for (const auto& c : cases) {
         OnNextDialog<B>([&](B& box) {
             EXPECT_EQ(box.icon(), c.boxIcon);
             EXPECT_EQ(box.standardButtons(), c.shown);
-            EXPECT_EQ(box.windowTitle(), "Custom title");
+            EXPECT_EQ(box.windowTitle(), c.click ? "Custom title" : QApplication::applicationDisplayName());
             // CR alone and CR LF both break the line; markup is shown as written.
             EXPECT_EQ(box.text(), "Unable to load '/a/<b>.ovp':\nNo such file\nSecond");
             EXPECT_EQ(box.textFormat(), Qt::PlainText);
             if (c.click == B::NoButton) QTest::keyClick(&box, Qt::Key_Escape);
-            else QTest::mouseClick(box.button(c.click), Qt::LeftButton);
+            else Click(box.button(c.click));
         });
-        EXPECT_EQ(prompt.Show("Unable to load '/a/<b>.ovp':\rNo such file\r\nSecond", "Custom title", c.icon,
-                              c.buttons),
-                  c.answer);
+        const std::string title = c.click ? "Custom title" : "";
+        EXPECT_EQ(prompt.Show("Unable to load '/a/<b>.ovp':\rNo such file\r\nSecond", title, c.icon, c.buttons), c.answer);
     }
-    OnNextDialog<B>([](B& box) {
-        EXPECT_EQ(box.windowTitle(), QApplication::applicationDisplayName());
-        QTest::keyClick(&box, Qt::Key_Escape);
-    });
-    prompt.Show("Untitled", "", PromptIcon::None, PromptButtons::Ok);
 }
 
 TEST(QtFileDialogTest, FiltersBecomeNameFiltersAndTheDefaultExtensionIsAddedToANameWithout) {

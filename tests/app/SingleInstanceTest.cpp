@@ -1,24 +1,19 @@
 // One running instance: later starts hand their files over a local socket, and what else
 // arrives there is ignored without harm.
-#include "app/SingleInstance.h"
-
-#include "app/ShellRules.h"
-#include "app/Startup.h"
-#include "app/frmDocument.h"
-#include "app/frmMain.h"
-#include "platform/Prompt.h"
-#include "scene/AppState.h"
+#include "FunctionDialogTestSupport.h"
 
 #include <QLocalSocket>
 #include <QMdiArea>
-#include <QTemporaryDir>
-#include <QTest>
 #include <cstring>
-#include <gtest/gtest.h>
-#include <memory>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+
+#include "app/ShellRules.h"
+#include "app/SingleInstance.h"
+#include "app/Startup.h"
+#include "app/frmDocument.h"
+#include "app/frmMain.h"
 
 using namespace ov;
 

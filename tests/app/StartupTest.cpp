@@ -1,22 +1,16 @@
 // Start-up and shut-down: what the command line asks for, the documents opened in a real main
 // window, and the window placement kept in the settings.
-#include "app/Startup.h"
+#include "FunctionDialogTestSupport.h"
 
-#include "app/WindowPlacement.h"
-#include "app/frmDocument.h"
-#include "app/frmMain.h"
-#include "platform/Prompt.h"
-#include "scene/AppState.h"
-
-#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
-#include <gtest/gtest.h>
-#include <memory>
+
+#include "app/Startup.h"
+#include "app/WindowPlacement.h"
+#include "app/frmDocument.h"
+#include "app/frmMain.h"
 
 using namespace ov;
 
