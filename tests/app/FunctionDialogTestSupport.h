@@ -1,31 +1,41 @@
 #pragma once
-// Driving the object property and function dialogs as the user does: typing into boxes,
-// clicking buttons, and answering modal dialogs that the code under test opens itself.
+// Driving dialogs as the user does: typing into boxes, clicking buttons and list lines, and
+// answering modal dialogs that the code under test opens itself.
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "platform/Prompt.h"
+#include "scene/AppState.h"
+#include "scene/clsScene.h"
 
 // In a namespace of their own: other widget tests have helpers of the same names.
 namespace ov::testing::functiondialogs {
 
-// Runs action on the next modal dialog of type T once it is on screen. The dialog must be
-// opened (by exec) within a few seconds; otherwise the wait ends with a failure.
+// Runs action on the next modal dialog of type T once it is on screen; fails when none opens
+// within a few seconds.
 template <class T>
 void OnNextDialog(std::function<void(T&)> action) {
     auto* timer = new QTimer(qApp);
@@ -46,49 +56,70 @@ void OnNextDialog(std::function<void(T&)> action) {
     timer->start();
 }
 
-// Replaces the text of a box by typing, as the user would.
 inline void Type(QLineEdit* box, const QString& text) {
     QTest::mouseClick(box, Qt::LeftButton);
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(box, Qt::Key_Delete);
     QTest::keyClicks(box, text);
 }
-
 inline void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-
 // A click on the indicator of a check box or option button.
 inline void ClickOption(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
 }
-
-// Shows a dialog without blocking, for tests that construct it themselves.
-inline bool Open(QDialog& dialog) {
+inline bool Open(QWidget& dialog) {
     dialog.show();
     dialog.activateWindow();
     return QTest::qWaitForWindowExposed(&dialog);
 }
-
-// A click on a line of a list, as the user makes it.
 inline void ClickItem(QListWidget* list, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QListWidgetItem* item = list->item(row);
     ASSERT_NE(item, nullptr) << row;
     list->scrollToItem(item);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, list->visualItemRect(item).center());
 }
+// Picks an entry of a drop-down list with the keyboard: Home, then Down.
+inline void Choose(QComboBox* list, const QString& entry) {
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Home);
+    for (int i = list->findText(entry); i > 0; --i) QTest::keyClick(list, Qt::Key_Down);
+    ASSERT_EQ(list->currentText(), entry);
+}
+inline bool LabelEnabled(const QWidget& dialog, const char* caption) {
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        if (label->text() == caption) return label->isEnabled();
+    ADD_FAILURE() << "no label " << caption;
+    return false;
+}
+inline std::vector<std::string> Texts(const RecordingPrompt& prompt) {
+    std::vector<std::string> texts;
+    for (const auto& m : prompt.Messages) texts.push_back(m.Text);
+    return texts;
+}
+// Presses OK: "" when the dialog closed, otherwise the one critical message it gave while staying open.
+inline std::string PressOk(RecordingPrompt& prompt, QWidget& dialog, QAbstractButton* ok) {
+    prompt.Messages.clear();
+    Click(ok);
+    if (!dialog.isVisible()) return prompt.Messages.empty() ? "" : "closed after: " + prompt.LastText();
+    EXPECT_EQ(prompt.Messages.size(), 1u);
+    if (prompt.Messages.empty()) return "?";
+    EXPECT_EQ(prompt.Messages[0].Icon, PromptIcon::Critical);
+    return prompt.LastText();
+}
 
 // Answers file dialogs from a script ("" cancels) and records how they were asked.
 class FileAnswers : public IFileDialog {
 public:
     struct Call {
-        std::string Title, DefaultExtension, Filter;
+        std::string Title, DefaultExtension, InitialFileName, Filter;
         bool Open;
     };
     std::vector<Call> Calls;
     std::deque<std::string> Answers;
 
-    std::string Show(const std::string& title, const std::string& defaultExtension, const std::string&,
+    std::string Show(const std::string& title, const std::string& defaultExtension, const std::string& initial,
                      const std::string& filter, bool open) override {
-        Calls.push_back({title, defaultExtension, filter, open});
+        Calls.push_back({title, defaultExtension, initial, filter, open});
         if (Answers.empty()) return "";
         std::string answer = Answers.front();
         Answers.pop_front();
@@ -139,8 +170,6 @@ class ScopedEscape {
 public:
     explicit ScopedEscape(IEscapeKey& key) { SetEscapeKey(&key); }
     ~ScopedEscape() { SetEscapeKey(nullptr); }
-    ScopedEscape(const ScopedEscape&) = delete;
-    ScopedEscape& operator=(const ScopedEscape&) = delete;
 };
 
 } // namespace ov::testing::functiondialogs
