@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <cmath>
 
-#include "Fakes.h"
+#include "ViewFakes.h"
 #include "paint/Canvas.h"
 #include "paint/clsPaintDC.h"
 

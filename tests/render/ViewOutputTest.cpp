@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <cstring>
 
-#include "Fakes.h"
+#include "ViewFakes.h"
 #include "platform/Prompt.h"
 #include "platform/svg/SvgDrawApp.h"
 #include "scene/clsNode.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <functional>
 
-#include "Fakes.h"
+#include "ViewFakes.h"
 #include "camera/clsPerspective.h"
 #include "io/NumberText.h"
 #include "scene/AppState.h"
