@@ -30,9 +30,11 @@ protected:
         }
     }
     // Drags files over the window and drops them there; false when the drag is refused.
-    bool Drop(const std::vector<QUrl>& urls) {
+    bool Drop(const std::vector<std::string>& paths) {
         QMimeData data;
-        data.setUrls(QList<QUrl>(urls.begin(), urls.end()));
+        for (const std::string& path : paths)
+            data.setUrls(data.urls() << (path.find("://") != std::string::npos ? QUrl(QString::fromStdString(path))
+                                                                                : QUrl::fromLocalFile(path.c_str())));
         const QPoint at(main->width() / 2, main->height() / 2);
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(main.get(), &enter);
@@ -40,16 +42,13 @@ protected:
         if (enter.isAccepted()) QApplication::sendEvent(main.get(), &drop);
         return enter.isAccepted();
     }
-    static QUrl Local(const std::string& path) { return QUrl::fromLocalFile(QString::fromStdString(path)); }
-    void DeleteFromList(const char* name) {
-        ClickNode(HousePart(name));
-        Choose("mnuObjectDelete");
+    void CloseNotes() {
+        if (auto* notes = QApplication::activeModalWidget()) notes->close();
     }
 };
 
 TEST_F(ScenarioTest, AFunctionCopiedFromAClosedDocumentIsPastedUndoneSavedAndReopened) {
-    // The receiving document has a function X of its own, which the pasted curve must use.
-    clsFncDef ownX;
+    clsFncDef ownX; // the receiving document's own X, which the pasted curve must use
     ownX.ParseName("x(t)");
     ownX.Body = "t+100";
     Scene().Functions.push_back(std::move(ownX));
@@ -65,8 +64,7 @@ TEST_F(ScenarioTest, AFunctionCopiedFromAClosedDocumentIsPastedUndoneSavedAndReo
     ASSERT_EQ(main->ActiveDocument(), document);
 
     Key(Qt::Key_V);
-    ASSERT_EQ(Last()->NodeType, clsNode::Function);
-    EXPECT_TRUE(Last()->Selected);
+    ASSERT_TRUE(Last()->NodeType == clsNode::Function && Last()->Selected);
     clsPoint3D min, max;
     Last()->GetBBox(min, max);
     EXPECT_DOUBLE_EQ(min.x, 100); // sampled with this document's X
@@ -81,21 +79,17 @@ TEST_F(ScenarioTest, AFunctionCopiedFromAClosedDocumentIsPastedUndoneSavedAndReo
     const std::string path = TempPath("Cottage.ovp");
     files.Answers.push_back(path);
     Key(Qt::Key_S);
-    EXPECT_EQ(files.Calls.back().Title, "Save Project As");
-    EXPECT_EQ(files.Calls.back().DefaultExtension, "ovp");
+    EXPECT_EQ(files.Calls.back().Title + "/" + files.Calls.back().DefaultExtension, "Save Project As/ovp");
     EXPECT_EQ(document->windowTitle(), "Cottage.ovp");
     const QByteArray saved = FileBytes(path);
-    EXPECT_TRUE(saved.contains("Name = Cottage.ovp\r\n"));
-    EXPECT_FALSE(saved.contains("Document 1"));
+    EXPECT_TRUE(saved.contains("Name = Cottage.ovp\r\n") && !saved.contains("Document 1"));
     CloseActive(); // saved: closes without a question
-    EXPECT_EQ(DocumentCount(), 0);
-    EXPECT_TRUE(App().ActiveScene == nullptr && Tree().topLevelItemCount() == 0);
-    EXPECT_FALSE(main->MenuAction("mnuFileSave")->isEnabled());
+    EXPECT_TRUE(DocumentCount() == 0 && App().ActiveScene == nullptr && Tree().topLevelItemCount() == 0);
+    EXPECT_FALSE(Enabled("mnuFileSave"));
     files.Answers.push_back(path);
     ClickToolbar("Open");
-    EXPECT_EQ(files.Calls.back().Title, "Open Project");
-    EXPECT_TRUE(files.Calls.back().Open);
-    if (auto* notes = QApplication::activeModalWidget()) notes->close();
+    EXPECT_TRUE(files.Calls.back().Title == "Open Project" && files.Calls.back().Open);
+    CloseNotes();
     EXPECT_EQ(Last()->NodeType, clsNode::Function);
     ASSERT_TRUE(Scene().SaveScene(path));
     EXPECT_EQ(FileBytes(path), saved);
@@ -105,11 +99,9 @@ TEST_F(ScenarioTest, AnUndoDuringADragEndsTheDragAndWindowCommandsKeepEveryDocum
     const std::string barKey = HousePart("Bar 1")->Key; // (0,0,3)-(0,10,3)
     ClickNode(House());
     Choose("mnuObjectDuplicate"); // the step that the undo below takes back
-
-    ViewPort* port = document->GetViewPort(0);
-    clsView& view = document->GetView(0);
-    ASSERT_EQ(view.ViewType, clsView::Top);
-    const QPoint on(static_cast<int>(view.GetScreenX(0)), static_cast<int>(view.GetScreenY(5)));
+    ViewPort* port = document->GetViewPort(0); // the top view
+    const QPoint on(static_cast<int>(document->GetView(0).GetScreenX(0)),
+                    static_cast<int>(document->GetView(0).GetScreenY(5)));
     QTest::mouseClick(port, Qt::LeftButton, {}, on); // makes the view the active one
     QTest::mouseClick(port, Qt::LeftButton, {}, on); // selects a house
     ASSERT_NE(Manager().GetSelection(), nullptr);
@@ -119,8 +111,7 @@ TEST_F(ScenarioTest, AnUndoDuringADragEndsTheDragAndWindowCommandsKeepEveryDocum
     QTest::keyClick(port, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(document->Tools().GetDragState(), ToolInteraction::Idle);
     QTest::mouseRelease(port, Qt::LeftButton, {}, on + QPoint(60, 30));
-    EXPECT_EQ(Manager().GetRedoString(), "Duplicate");
-    EXPECT_EQ(Manager().GetUndoString(), "");
+    EXPECT_TRUE(Manager().GetRedoString() == "Duplicate" && Manager().GetUndoString().empty());
     EXPECT_DOUBLE_EQ(Manager().FindNode(barKey)->GetLine()->Segment->StartPoint.x, 0);
     ExpectViewsUpToDate(document);
 
@@ -131,31 +122,30 @@ TEST_F(ScenarioTest, AnUndoDuringADragEndsTheDragAndWindowCommandsKeepEveryDocum
          {"mnuWindowCascade", "mnuWindowTileHorizontal", "mnuWindowTileVertical", "mnuWindowArrangeIcons"}) {
         Choose(command);
         QCoreApplication::processEvents();
-        for (QMdiSubWindow* window : main->MdiArea()->subWindowList()) {
+        for (QMdiSubWindow* window : main->MdiArea()->subWindowList())
             for (int i = 0; i < frmDocument::PortCount && !window->isMinimized(); ++i) {
                 const QSize size = qobject_cast<frmDocument*>(window->widget())->GetViewPort(i)->size();
                 EXPECT_TRUE(size.width() >= 60 && size.height() >= 40) << command;
             }
-        }
     }
 }
 
 TEST_F(ScenarioTest, SaveQuestionsSaveAllAndAFailedSaveKeepTheWork) {
-    DeleteFromList("Chimney");
+    auto deleteFromList = [&](const char* name) { ClickNode(HousePart(name)), Choose("mnuObjectDelete"); };
+    deleteFromList("Chimney");
     EXPECT_EQ(document->windowTitle(), "Document 1 *");
     frmDocument* second = main->NewDocument();
     const std::string path = TempPath("second.ovp");
     files.Answers.push_back(path);
     ASSERT_TRUE(main->OnSave(second->GetScene()));
     const QByteArray saved = FileBytes(path);
-    DeleteFromList("Door");
+    deleteFromList("Door");
 
     // Save All stops at a cancelled Save As: nothing is saved.
     files.Calls.clear();
     Choose("mnuFileSaveAll");
     ASSERT_EQ(files.Calls.size(), 1u);
-    EXPECT_TRUE(document->GetScene().Modified && second->GetScene().Modified);
-    EXPECT_EQ(FileBytes(path), saved);
+    EXPECT_TRUE(document->GetScene().Modified && second->GetScene().Modified && FileBytes(path) == saved);
     // A second change: Cancel keeps the window, Yes saves under the known name without a dialog.
     CloseActive({PromptAnswer::Cancel});
     EXPECT_EQ(prompt.LastText(), "Do you want to save the project 'second.ovp'?");
@@ -181,8 +171,7 @@ TEST_F(ScenarioTest, SaveQuestionsSaveAllAndAFailedSaveKeepTheWork) {
     main->NewDocument()->GetScene().OnDirty();
     prompt.Answers = {PromptAnswer::No, PromptAnswer::Cancel};
     Choose("mnuFileExit");
-    EXPECT_TRUE(main->isVisible());
-    EXPECT_EQ(DocumentCount(), 1);
+    EXPECT_TRUE(main->isVisible() && DocumentCount() == 1);
     prompt.Answers = {PromptAnswer::No};
     Choose("mnuFileExit");
     EXPECT_FALSE(main->isVisible());
@@ -194,9 +183,9 @@ TEST_F(ScenarioTest, ExportedDroppedImportedPrintedAndHelp) {
     const std::string bad = TempPath("no-such-folder/x.emf"), project = TempPath("Dropped.Scene.OVP");
     files.Answers = {emf, bad};
     ClickToolbar("Export");
-    EXPECT_EQ(files.Calls.back().Title, "Export Active View");
-    EXPECT_EQ(files.Calls.back().DefaultExtension, "emf");
-    EXPECT_EQ(files.Calls.back().InitialFileName, "Document 1 (" + view + ").emf");
+    const auto& call = files.Calls.back();
+    EXPECT_EQ(call.Title + "/" + call.DefaultExtension, "Export Active View/emf");
+    EXPECT_EQ(call.InitialFileName, "Document 1 (" + view + ").emf");
     EXPECT_EQ(FileBytes(emf).mid(40, 4), QByteArray(" EMF")); // the signature of the header
     ASSERT_TRUE(Scene().SaveScene(project));
     Choose("mnuFileExport");
@@ -209,15 +198,13 @@ TEST_F(ScenarioTest, ExportedDroppedImportedPrintedAndHelp) {
     QFile file(QString::fromStdString(text));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("not a project") > 0);
     file.close();
-    EXPECT_FALSE(Drop({QUrl("https://example.com/remote.ovp")}));
-    EXPECT_TRUE(Drop({Local(text)}));
-    EXPECT_EQ(DocumentCount(), 1);
-    EXPECT_TRUE(Drop({Local(text), Local(project)}));
+    EXPECT_FALSE(Drop({"https://example.com/remote.ovp"}));
+    EXPECT_TRUE(Drop({text}) && DocumentCount() == 1);
+    EXPECT_TRUE(Drop({text, project}));
     EXPECT_EQ(main->ActiveDocument()->windowTitle(), "Dropped.Scene.OVP");
     EXPECT_EQ(prompt.Messages.size(), 1u);
-    if (auto* notes = QApplication::activeModalWidget()) notes->close(); // the dropped project's notes
-    EXPECT_TRUE(Drop({Local(TempPath("gone.ovp"))}));
-    EXPECT_EQ(DocumentCount(), 2);
+    CloseNotes();
+    EXPECT_TRUE(Drop({TempPath("gone.ovp")}) && DocumentCount() == 2);
     EXPECT_EQ(prompt.LastText().rfind("Unable to load the project '", 0), 0u);
     const std::size_t messages = prompt.Messages.size();
 
@@ -225,9 +212,8 @@ TEST_F(ScenarioTest, ExportedDroppedImportedPrintedAndHelp) {
     files.Answers.push_back(project);
     ClickToolbar("Import");
     EXPECT_EQ(files.Calls.back().Title, "Import Project");
-    EXPECT_EQ(Scene().GetRootNode()->GetChildCount(), before + 1);
-    EXPECT_TRUE(Last()->Selected);
-    EXPECT_EQ(main->MenuAction("mnuEditUndo")->text(), "&Undo Import");
+    EXPECT_TRUE(Scene().GetRootNode()->GetChildCount() == before + 1 && Last()->Selected);
+    EXPECT_EQ(Action("mnuEditUndo")->text(), "&Undo Import");
 
     const QString pdf = QString::fromStdString(TempPath("print.pdf"));
     int asked = 0;
@@ -240,14 +226,11 @@ TEST_F(ScenarioTest, ExportedDroppedImportedPrintedAndHelp) {
     EXPECT_FALSE(QFile::exists(pdf));
     ClickToolbar("Print");
     EXPECT_TRUE(FileBytes(pdf.toStdString()).startsWith("%PDF"));
-    EXPECT_TRUE(main->MenuAction("mnuEditSelectAll")->isEnabled()); // no longer busy
+    EXPECT_TRUE(Enabled("mnuEditSelectAll")); // no longer busy
 
     QUrl opened;
     bool opens = true;
-    main->OpenUrl = [&](const QUrl& url) {
-        opened = url;
-        return opens;
-    };
+    main->OpenUrl = [&](const QUrl& url) { return opened = url, opens; };
     Choose("mnuHelpContents");
     EXPECT_EQ(opened.toString().toStdString(), frmMain::HelpAddress());
     EXPECT_EQ(prompt.Messages.size(), messages);
@@ -269,8 +252,7 @@ TEST_F(ScenarioTest, SceneNotesAreEditedInTheirBoxAndGreetEveryOpening) {
     });
     Choose("mnuFileInfo");
     ASSERT_TRUE(seen);
-    EXPECT_EQ(Scene().Notes, "Roof tiles: red");
-    EXPECT_TRUE(Scene().Modified);
+    EXPECT_TRUE(Scene().Notes == "Roof tiles: red" && Scene().Modified);
 
     const std::string noted = TempPath("noted.ovp"), plain = TempPath("plain.ovp");
     ASSERT_TRUE(Scene().SaveScene(noted));
