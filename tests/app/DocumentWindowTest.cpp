@@ -1,71 +1,38 @@
 // The document window on real widgets: mouse tools and keys driven with QTest events in its
 // view ports, checked against the tree, the undo list and the views' own pixel mapping.
-#include "app/windows/ToolCursors.h"
-#include "app/windows/frmDocument.h"
-#include "scene/AppState.h"
-#include "shapes/clsBezier.h"
-#include "shapes/clsEllipse.h"
-#include "shapes/clsLine.h"
+#include "MainWindowTestSupport.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QTest>
 #include <algorithm>
 #include <cmath>
-#include <gtest/gtest.h>
 
-namespace ov {
+#include "app/windows/ToolCursors.h"
+#include "shapes/clsBezier.h"
+#include "shapes/clsEllipse.h"
+
+namespace ov::testing {
 namespace {
-
-struct FakeMainWindow : IMainWindow {
-    int SelectionChanges = 0, StatusBars = 0, NodeStatusBars = 0, ToolChanges = 0;
-    void SelectionChanged() override { ++SelectionChanges; }
-    void UpdateUI() override {}
-    bool OnSave(clsScene&) override { return false; }
-    void UpdateStatusBar() override { ++StatusBars; }
-    void UpdateStatusBarForNode(clsNode*, clsNode*) override { ++NodeStatusBars; }
-    void ToolChanged() override { ++ToolChanges; }
-};
 
 constexpr double kEps = 1e-9;
 
-void ExpectPoint(const clsPoint3D& actual, const clsPoint3D& expected) {
-    EXPECT_NEAR(actual.x, expected.x, kEps);
-    EXPECT_NEAR(actual.y, expected.y, kEps);
-    EXPECT_NEAR(actual.z, expected.z, kEps);
-}
-
-class DocumentWindowTest : public ::testing::Test {
+// The first document taken out of its maximised frame at 640 x 640 pixels: ports of 320 x 320
+// pixels, the 40 x 40 view volume at 8 pixels a unit.
+class DocumentWindowTest : public MainWindowFixture {
 protected:
     void SetUp() override {
-        App().MainWindow = &main_;
-        App().CurrentTool = App().PreviousTool = ToolPick;
-        doc_ = std::make_unique<frmDocument>();
-        doc_->resize(640, 640); // ports of 320 x 320 pixels: the 40 x 40 view volume at 8 pixels a unit
-        doc_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(doc_.get()));
-        doc_->ActivateDocument(nullptr);
-    }
-    void TearDown() override {
-        doc_.reset();
-        App().MainWindow = nullptr;
-        App().CurrentTool = App().PreviousTool = ToolPick;
+        MainWindowFixture::SetUp();
+        QWidget* frame = document->parentWidget();
+        frame->showNormal();
+        frame->resize(frame->size() - document->size() + QSize(640, 640));
+        ASSERT_EQ(document->size(), QSize(640, 640));
     }
 
-    clsScene& Scene() { return doc_->GetScene(); }
-    clsTreeManager& Tree() { return Scene().TreeManager; }
-    ViewPort* Port(int i = 0) { return doc_->GetViewPort(i); }
-    clsView& View(int i = 0) { return doc_->GetView(i); }
-    std::int32_t State() { return doc_->Tools().GetDragState(); }
+    ViewPort* Port(int i = 0) { return document->GetViewPort(i); }
+    clsView& View(int i = 0) { return document->GetView(i); }
+    std::int32_t State() { return document->Tools().GetDragState(); }
     int Count() { return Scene().GetRootNode()->GetChildCount(); }
-    clsNode* Last() { return Scene().GetRootNode()->LastChild(); }
     const clsLine3D& Segment(const clsNode* node) { return *node->GetLine()->Segment; }
-    const clsLine3D& Segment(const std::string& key) { return Segment(Tree().FindNode(key)); }
-    std::string HouseKey(const char* name) {
-        const clsNode* n = Scene().GetRootNode()->FirstChild()->FirstChild();
-        while (n && n->Name != name) n = n->NextSibling();
-        return n ? n->Key : "";
-    }
+    const clsLine3D& Segment(const std::string& key) { return Segment(Manager().FindNode(key)); }
 
     // The pixel of view-plane coordinates, and the document point under a pixel (depth 0).
     QPoint Px(double u, double v, int port = 0) {
@@ -98,34 +65,30 @@ protected:
         DragTo(from, to, m, port);
         Release(to, m, port);
     }
-    void Key(Qt::Key key, Qt::KeyboardModifiers m = {}) { QTest::keyClick(Port(), key, m); }
+    void Type(Qt::Key key, Qt::KeyboardModifiers m = {}) { QTest::keyClick(Port(), key, m); }
     QImage Picture() { return Port()->EnsureRendered(), Port()->GetCanvas().Image().copy(); }
-
-    FakeMainWindow main_;
-    std::unique_ptr<frmDocument> doc_;
 };
 
 TEST_F(DocumentWindowTest, FourViewsInTwoLayoutsOrOneAloneAndTheSceneLeavesWithTheWindow) {
     const std::int32_t types[] = {clsView::Top, clsView::Front, clsView::Left, clsView::Perspective};
     for (int i = 0; i < 4; ++i) EXPECT_EQ(View(i).ViewType, types[i]);
-    EXPECT_EQ(&doc_->GetPerspectiveView(), &View(3));
+    EXPECT_EQ(&document->GetPerspectiveView(), &View(3));
     EXPECT_EQ(Port(1)->geometry(), QRect(320, 0, 320, 320));
-    doc_->SetLayout(1);
+    document->SetLayout(1);
     EXPECT_EQ(Port(2)->geometry(), QRect(0, 426, 160, 213));
     EXPECT_EQ(Port(3)->GetCanvas().Image().size(), QSize(480, 640));
-    doc_->SetLayout(0);
+    document->SetLayout(0);
     QTest::mouseClick(Port(), Qt::RightButton, {}, Px(0, 0)); // the port alone, until Escape
-    EXPECT_TRUE(doc_->IsMaximized() && Port(1)->isHidden());
+    EXPECT_TRUE(document->IsMaximized() && Port(1)->isHidden());
     EXPECT_EQ(Port(0)->GetCanvas().Image().size(), QSize(640, 640));
-    Key(Qt::Key_Escape);
+    Type(Qt::Key_Escape);
     EXPECT_EQ(Port(0)->geometry(), QRect(0, 0, 320, 320));
 
     clsScene* scene = &Scene();
     auto isOpen = [&] { return std::count(App().OpenScenes.begin(), App().OpenScenes.end(), scene) == 1; };
     ASSERT_TRUE(App().ActiveScene == scene && isOpen());
-    const int selectionChanges = main_.SelectionChanges;
-    doc_.reset();
-    EXPECT_TRUE(App().ActiveScene == nullptr && !isOpen() && main_.SelectionChanges == selectionChanges + 1);
+    CloseActive();
+    EXPECT_TRUE(App().ActiveScene == nullptr && !isOpen());
 }
 
 TEST_F(DocumentWindowTest, DrawingToolsSnapWithShiftConstrainWithCtrlAndMakeOneStepEach) {
@@ -135,7 +98,7 @@ TEST_F(DocumentWindowTest, DrawingToolsSnapWithShiftConstrainWithCtrlAndMakeOneS
     ASSERT_EQ(Last()->NodeType, clsNode::Line);
     ExpectPoint(Segment(Last()).StartPoint, Doc(from));
     ExpectPoint(Segment(Last()).EndPoint, Doc(to));
-    EXPECT_TRUE(Last()->Selected && Scene().Modified && Tree().GetUndoString() == "Create");
+    EXPECT_TRUE(Last()->Selected && Scene().Modified && Manager().GetUndoString() == "Create");
     Drag(from + QPoint(1, 2), to + QPoint(-2, 1), Qt::ShiftModifier);
     ExpectPoint(Segment(Last()).EndPoint, Doc(to + QPoint(-2, 1), 0, true));
     // Ctrl keeps a line to eight directions and makes a rectangle a square of the longer side.
@@ -154,16 +117,16 @@ TEST_F(DocumentWindowTest, DrawingToolsSnapWithShiftConstrainWithCtrlAndMakeOneS
     // A box's height follows the pointer with the button up: with Ctrl a multiple of width or
     // depth (50 pixels lie as near to 40 as to 3 x 20: the depth wins), with Shift of the grid.
     SetTool(ToolBox);
-    const int steps = Tree().UndoIndex;
+    const int steps = Manager().UndoIndex;
     Drag(from, to);
-    EXPECT_TRUE(State() == ToolInteraction::ChoosingBoxHeight && doc_->Tools().Captured());
+    EXPECT_TRUE(State() == ToolInteraction::ChoosingBoxHeight && document->Tools().Captured());
     const double grid = Scene().MinorGrid;
     const struct { int dy; Qt::KeyboardModifiers m; double height; } heights[] = {
         {-50, Qt::ControlModifier, -60 / s}, {-45, Qt::ControlModifier, -40 / s},
         {37, Qt::ShiftModifier, std::floor(37 / s / grid + 0.5) * grid}, {-30, Qt::NoModifier, -30 / s}};
     for (const auto& h : heights) {
         Hover(to + QPoint(0, h.dy), h.m);
-        EXPECT_NEAR(doc_->Tools().BoxHeight(), h.height, kEps) << h.dy;
+        EXPECT_NEAR(document->Tools().BoxHeight(), h.height, kEps) << h.dy;
     }
     Click(to + QPoint(0, -30));
     ASSERT_EQ(Last()->GetChildCount(), 12); // base, top, uprights; the top towards the viewer
@@ -173,16 +136,16 @@ TEST_F(DocumentWindowTest, DrawingToolsSnapWithShiftConstrainWithCtrlAndMakeOneS
     Click(to);
     EXPECT_EQ(Last()->GetChildCount(), 4);
     Drag(from, to);
-    Key(Qt::Key_Escape);
-    EXPECT_EQ(Tree().UndoIndex, steps + 2);
+    Type(Qt::Key_Escape);
+    EXPECT_EQ(Manager().UndoIndex, steps + 2);
 
     // A curve takes two drags; Escape between them lets the pointer go and makes nothing.
     SetTool(ToolBezier);
     const QPoint p1 = from + QPoint(30, -20), p2 = from + QPoint(80, 0), p3 = p2 + QPoint(10, 25);
     Drag(from, p1);
     EXPECT_EQ(State(), ToolInteraction::MovingBezierEnd);
-    Key(Qt::Key_Escape);
-    EXPECT_TRUE(!doc_->Tools().Captured() && Tree().UndoIndex == steps + 2);
+    Type(Qt::Key_Escape);
+    EXPECT_TRUE(!document->Tools().Captured() && Manager().UndoIndex == steps + 2);
     Drag(from, p1);
     Hover(p2);
     Drag(p2, p3);
@@ -224,14 +187,14 @@ TEST_F(DocumentWindowTest, EscapeInAnyDragLeavesNoPreviewAndNoStepAndAZoomRectan
         DragTo(from, to);
         Move(to + QPoint(5, 5));
         EXPECT_NE(Picture(), before);
-        Key(Qt::Key_Escape);
+        Type(Qt::Key_Escape);
         Release(to);
-        EXPECT_TRUE(State() == ToolInteraction::Idle && Count() == 1 && Tree().UndoIndex == 0);
+        EXPECT_TRUE(State() == ToolInteraction::Idle && Count() == 1 && Manager().UndoIndex == 0);
         EXPECT_EQ(Picture(), before);
     }
     EXPECT_EQ(App().CurrentTool, ToolBezier); // the zoom hands the mouse back to the tool before
     EXPECT_DOUBLE_EQ(View().ViewRect.Left, -20);
-    ExpectPoint(Segment(Tree().FindNode(HouseKey("Bottom"))->FirstChild()).EndPoint, {8, 0, 0});
+    ExpectPoint(Segment(HousePart("Bottom")->FirstChild()).EndPoint, {8, 0, 0});
 
     SetTool(ToolZoom);
     double u0 = from.x(), v0 = from.y(), u1 = to.x(), v1 = to.y();
@@ -240,12 +203,12 @@ TEST_F(DocumentWindowTest, EscapeInAnyDragLeavesNoPreviewAndNoStepAndAZoomRectan
     Drag(from, to);
     const auto& r = View().ViewRect;
     for (double edge : {r.Left - u0, r.Right - u1, r.Top - v0, r.Bottom - v1}) EXPECT_NEAR(edge, 0, kEps);
-    doc_->ResetZoom();
+    document->ResetZoom();
     EXPECT_DOUBLE_EQ(View().ViewRect.Left, -20);
 }
 
 TEST_F(DocumentWindowTest, ClicksSelectDrillAndKeepOnlyTheActivePortDrawsAndTheNameLabelListsViewTypes) {
-    auto selected = [&] { return Tree().GetSelection() ? Tree().GetSelection()->Name : "-"; };
+    auto selected = [&] { return Manager().GetSelection() ? Manager().GetSelection()->Name : "-"; };
     SetTool(ToolLine);
     Press(Px(4, 0));
     Move(Px(4, 0) + QPoint(3, -3)); // within three pixels a drag is a click
@@ -263,16 +226,16 @@ TEST_F(DocumentWindowTest, ClicksSelectDrillAndKeepOnlyTheActivePortDrawsAndTheN
     Click(Px(4, 0));
     Click(QPoint(6, 6));
     EXPECT_EQ(selected(), "House");
-    QComboBox* list = doc_->ViewTypeList();
+    QComboBox* list = document->ViewTypeList();
     ASSERT_TRUE(list->isVisible());
     EXPECT_EQ(list->currentIndex(), clsView::Top); // showing the current type changes nothing
     QTest::keyClick(list, Qt::Key_End);            // the last entry: a second perspective view
     EXPECT_TRUE(View(0).ViewType == clsView::Perspective && !list->isVisible());
-    EXPECT_EQ(&doc_->GetPerspectiveView(), &View(3));
+    EXPECT_EQ(&document->GetPerspectiveView(), &View(3));
 
     // A press in another port only activates it; the perspective view takes no drawing.
     Drag(Px(-15, -5, 1), Px(-5, 5, 1), {}, 1);
-    EXPECT_TRUE(doc_->GetActiveIndex() == 1 && !View(0).Active);
+    EXPECT_TRUE(document->GetActiveIndex() == 1 && !View(0).Active);
     Click(QPoint(50, 50), {}, 3);
     Drag(QPoint(50, 50), QPoint(150, 120), {}, 3);
     EXPECT_EQ(Count(), 1);
@@ -281,14 +244,14 @@ TEST_F(DocumentWindowTest, ClicksSelectDrillAndKeepOnlyTheActivePortDrawsAndTheN
 
 TEST_F(DocumentWindowTest, PickMovesTheSelectionAndNodeEditDragsAVertexEvenPastAnUndo) {
     Click(Px(4, 0));
-    const std::string bar = HouseKey("Bar 1");
+    const std::string bar = HousePart("Bar 1")->Key;
     const QPoint grab = Px(4, 0), dropped = grab + QPoint(40, -15);
     Drag(grab, dropped);
     ExpectPoint(Segment(bar).StartPoint, {Doc(dropped).x - Doc(grab).x, Doc(dropped).y - Doc(grab).y, 3});
-    EXPECT_TRUE(main_.NodeStatusBars > 0 && Scene().Modified && Tree().GetUndoString() == "Move");
+    EXPECT_TRUE(Scene().Modified && Manager().GetUndoString() == "Move");
     Click(Px(-15, -15));
     Drag(Px(-15, -15), Px(-10, -10)); // nothing selected: nothing moves
-    EXPECT_EQ(Tree().UndoIndex, 1);
+    EXPECT_EQ(Manager().UndoIndex, 1);
 
     SetTool(ToolLine);
     const QPoint from = Px(-15, -12), to = from + QPoint(60, -25), moved = to + QPoint(-20, 40);
@@ -302,11 +265,11 @@ TEST_F(DocumentWindowTest, PickMovesTheSelectionAndNodeEditDragsAVertexEvenPastA
     Release(moved);
     ExpectPoint(Segment(key).StartPoint, Doc(from));
     ExpectPoint(Segment(key).EndPoint, Doc(moved));
-    EXPECT_EQ(Tree().GetUndoString(), "Edit Nodes");
+    EXPECT_EQ(Manager().GetUndoString(), "Edit Nodes");
     // An undo in the middle of a vertex drag takes the grabbed objects away: the drag ends,
     // and the undo brought back the line as it was at the press.
     DragTo(moved, to);
-    Tree().Undo();
+    Manager().Undo();
     Move(from);
     Release(from);
     EXPECT_EQ(State(), ToolInteraction::Idle);
@@ -316,13 +279,13 @@ TEST_F(DocumentWindowTest, PickMovesTheSelectionAndNodeEditDragsAVertexEvenPastA
 TEST_F(DocumentWindowTest, EyePointAndDirectionDrags) {
     clsPerspective& camera = Scene().GetPerspective();
     camera.EyePoint.SetPoint(12, 14, 10);
-    doc_->UpdateViews();
+    document->UpdateViews();
     double x = 0, y = 0;
     View().ConvertPointToScreen(camera.EyePoint, x, y);
     const QPoint eye(static_cast<int>(x), static_cast<int>(y) + 1), to = eye + QPoint(-60, 40);
     Drag(eye, to);
     ExpectPoint(camera.EyePoint, {Doc(to).x, Doc(to).y, 10});
-    EXPECT_TRUE(Scene().Modified && Tree().GetUndoString() == "Edit Eye Point");
+    EXPECT_TRUE(Scene().Modified && Manager().GetUndoString() == "Edit Eye Point");
     // The end of the direction marker turns the viewing direction towards the pointer.
     View().ConvertPointToScreen(View().GetEyePointVector(Scene()), x, y);
     const QPoint marker(static_cast<int>(x), static_cast<int>(y)), target = marker + QPoint(30, 0);
@@ -336,21 +299,20 @@ TEST_F(DocumentWindowTest, EyePointAndDirectionDrags) {
 TEST_F(DocumentWindowTest, KeysReachTheActiveViewWithTheirModifiersDeleteAndToggleTheTool) {
     Click(Px(4, 0));
     const double n = Scene().NudgeOffset;
-    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Down}) Key(key);
-    Key(Qt::Key_Up, Qt::ControlModifier); // Ctrl: the vertical step goes into depth
-    ExpectPoint(Segment(HouseKey("Bar 1")).StartPoint, {n, -n, 3 + n});
-    EXPECT_TRUE(Tree().GetUndoString() == "Nudge" && Scene().Modified && main_.StatusBars > 0);
-    Key(Qt::Key_Delete);
-    EXPECT_TRUE(Count() == 0 && Tree().GetUndoString() == "Delete");
-    const int toolChanges = main_.ToolChanges; // every tool change reaches the main window, Space's as well
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Down}) Type(key);
+    Type(Qt::Key_Up, Qt::ControlModifier); // Ctrl: the vertical step goes into depth
+    ExpectPoint(Segment(HousePart("Bar 1")->Key).StartPoint, {n, -n, 3 + n});
+    EXPECT_TRUE(Manager().GetUndoString() == "Nudge" && Scene().Modified);
+    Type(Qt::Key_Delete);
+    EXPECT_TRUE(Count() == 0 && Manager().GetUndoString() == "Delete");
     SetTool(ToolEllipse);
-    Key(Qt::Key_Space);
-    EXPECT_EQ(App().CurrentTool, ToolPick);
-    Key(Qt::Key_Space);
-    EXPECT_TRUE(App().CurrentTool == ToolEllipse && main_.ToolChanges == toolChanges + 3);
+    Type(Qt::Key_Space);
+    EXPECT_TRUE(App().CurrentTool == ToolPick && main->ToolbarAction("Arrow")->isChecked()); // shown on the toolbar
+    Type(Qt::Key_Space);
+    EXPECT_TRUE(App().CurrentTool == ToolEllipse && main->ToolbarAction("Ellipse")->isChecked());
     EXPECT_EQ(Port()->cursor().pixmap().toImage(), ToolCursorPixmap(CursorEllipse).toImage());
     for (int image = 0; image < CursorImageCount; ++image) EXPECT_FALSE(ToolCursorPixmap(image).isNull());
 }
 
 } // namespace
-} // namespace ov
+} // namespace ov::testing

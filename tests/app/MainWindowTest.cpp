@@ -22,12 +22,6 @@ QString Joined(const QList<QAction*>& actions, bool tips = false) {
     return captions.join('|');
 }
 
-void ExpectPoint(const clsPoint3D& p, double x, double y, double z) {
-    EXPECT_NEAR(p.x, x, 1e-9);
-    EXPECT_NEAR(p.y, y, 1e-9);
-    EXPECT_NEAR(p.z, z, 1e-9);
-}
-
 class MainWindowTest : public MainWindowFixture {
 protected:
     QString Text(const char* name) { return Action(name)->text(); }
@@ -268,8 +262,8 @@ TEST_F(MainWindowTest, TransformPanelAppliesTypedValuesInRowsLabelledForTheNodeS
     Type(RowPosition, 0, "1,5"); // a comma reads as the decimal point
     Apply();
     Apply(); // again without typing: nothing changes
-    ExpectPoint(bar->GetLine()->Segment->StartPoint, 1.5, 0, 3);
-    ExpectPoint(bar->GetLine()->Segment->EndPoint, 0, 10, 5);
+    ExpectPoint(bar->GetLine()->Segment->StartPoint, {1.5, 0, 3});
+    ExpectPoint(bar->GetLine()->Segment->EndPoint, {0, 10, 5});
     EXPECT_EQ(Manager().GetUndoString(), "Transform");
 
     clsNode* bottom = HousePart("Bottom"); // 8 x 10 x 0 around (4, 5, 0)
@@ -287,8 +281,8 @@ TEST_F(MainWindowTest, TransformPanelAppliesTypedValuesInRowsLabelledForTheNodeS
         Type(RowRotation, 2, "90");
         Apply();
     }
-    ExpectPoint(bottom->GetSize(), 10, 16, 0);
-    ExpectPoint(bottom->GetCenterPosition(), 4, 7, 0);
+    ExpectPoint(bottom->GetSize(), {10, 16, 0});
+    ExpectPoint(bottom->GetCenterPosition(), {4, 7, 0});
 
     // Relative: a move and a stretch in per cent of the selection unmoved; turns add up.
     QTest::mouseClick(Panel().RelativeBox(), Qt::LeftButton, {}, QPoint(6, Panel().RelativeBox()->height() / 2));
@@ -309,13 +303,13 @@ TEST_F(MainWindowTest, TransformPanelAppliesTypedValuesInRowsLabelledForTheNodeS
     Type(RowRotation, 2, "45");
     Apply();
     EXPECT_DOUBLE_EQ(bottom->RotateZ, 180);
-    ExpectPoint(bottom->GetCenterPosition(), 6, 7, 0);
-    ExpectPoint(bottom->GetSize(), 8, 10, 0);
+    ExpectPoint(bottom->GetCenterPosition(), {6, 7, 0});
+    ExpectPoint(bottom->GetSize(), {8, 10, 0});
     clsNode* ridge = HousePart("Roof Ridge"); // (4,10,6)-(4,0,6)
     ClickNode(ridge);
     Type(RowSize, 1, "200");
     Apply();
-    ExpectPoint(ridge->GetLine()->Segment->StartPoint, 4, 15, 6);
+    ExpectPoint(ridge->GetLine()->Segment->StartPoint, {4, 15, 6});
 }
 
 TEST_F(MainWindowTest, LineInformationShowsTheVanishingPointOfASingleLine) {

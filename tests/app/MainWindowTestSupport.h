@@ -40,6 +40,12 @@ public:
     }
 };
 
+inline void ExpectPoint(const clsPoint3D& actual, const clsPoint3D& expected) {
+    EXPECT_NEAR(actual.x, expected.x, 1e-9);
+    EXPECT_NEAR(actual.y, expected.y, 1e-9);
+    EXPECT_NEAR(actual.z, expected.z, 1e-9);
+}
+
 inline QByteArray FileBytes(const std::string& path) {
     QFile file(QString::fromStdString(path));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
