@@ -38,32 +38,30 @@ protected:
     }
 
     TransformPanel& Panel() { return *main->Transform(); }
-    void Type(int row, int axis, const char* text) {
-        QLineEdit* field = Panel().Field(row, axis);
-        QTest::mouseClick(field, Qt::LeftButton);
-        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(field, text);
+    // Values typed into the panel's fields (row, axis, text), then the Apply button when asked.
+    void Type(std::initializer_list<std::tuple<int, int, const char*>> fields, bool apply = true) {
+        for (auto [row, axis, text] : fields) {
+            QTest::mouseClick(Panel().Field(row, axis), Qt::LeftButton);
+            QTest::keyClick(Panel().Field(row, axis), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(Panel().Field(row, axis), text);
+        }
+        if (apply) QTest::mouseClick(Panel().ApplyButton(), Qt::LeftButton);
     }
-    void Apply() { QTest::mouseClick(Panel().ApplyButton(), Qt::LeftButton); }
     double Shown(int row, int axis) { return ParseNumber(Panel().Field(row, axis)->text().toStdString()); }
     std::string Rows() { return Panel().RowKey(RowPosition) + "/" + Panel().RowKey(RowSize); }
 };
 
 TEST_F(MainWindowTest, MenusAndToolbarCarryTheirCaptionsAndTips) {
-    EXPECT_EQ(Joined(main->menuBar()->actions()), "&File|&Edit|&Object|&View|&Window|&Help");
-    const std::pair<const char*, const char*> menus[] = {
-        {"mnuFile", "&New|&Open...|&Close|-|&Save|Save &As...|Save A&ll|-|Print Pre&view...|&Print...|-|&Export...|"
-                    "Export to Corel&DRAW...|&Import...|-|E&xit"},
-        {"mnuEdit", "&Undo|&Redo|-|Cu&t|&Copy|&Paste|-|Select &All"},
-        {"mnuObject", "&Delete|D&uplicate|-|&Visible|-|&Group|&Ungroup|Ungroup &All|-|Show Selected Only|"
-                      "Show All Objects|&Show Vanishing Lines|-|&Properties..."},
-        {"mnuView", "&Rulers|&Grid|&Axes|-|Layout|-|Zoom In|Zoom Out|-|&Edit Perspective...|&Scene Properties...|"
-                    "Scene &Notes...|-|&Reset Eye Point|-|&Functions..."},
-        {"mnuViewLayout", "2x2|3x1"},
-        {"mnuWindow", "&Cascade|Tile &Horizontal|Tile &Vertical|&Arrange Icons"},
-        {"mnuHelp", "&On-line Help...|-|&About"}};
-    for (const auto& [menu, captions] : menus) EXPECT_EQ(Joined(main->Menu(menu)->actions()), captions) << menu;
-
+    QString menus = Joined(main->menuBar()->actions());
+    for (const char* menu : {"mnuFile", "mnuEdit", "mnuObject", "mnuView", "mnuViewLayout", "mnuWindow", "mnuHelp"})
+        menus += "\n" + Joined(main->Menu(menu)->actions());
+    EXPECT_EQ(menus, "&File|&Edit|&Object|&View|&Window|&Help\n&New|&Open...|&Close|-|&Save|Save &As...|Save A&ll|-|"
+                     "Print Pre&view...|&Print...|-|&Export...|Export to Corel&DRAW...|&Import...|-|E&xit\n"
+                     "&Undo|&Redo|-|Cu&t|&Copy|&Paste|-|Select &All\n&Delete|D&uplicate|-|&Visible|-|&Group|&Ungroup|"
+                     "Ungroup &All|-|Show Selected Only|Show All Objects|&Show Vanishing Lines|-|&Properties...\n"
+                     "&Rulers|&Grid|&Axes|-|Layout|-|Zoom In|Zoom Out|-|&Edit Perspective...|&Scene Properties...|"
+                     "Scene &Notes...|-|&Reset Eye Point|-|&Functions...\n2x2|3x1\n"
+                     "&Cascade|Tile &Horizontal|Tile &Vertical|&Arrange Icons\n&On-line Help...|-|&About");
     auto* bar = main->findChild<QToolBar*>("tbToolBar");
     EXPECT_EQ(Joined(bar->actions(), true), "New|Open|Save|Import Objects|Print|Print Preview|Export to CorelDRAW|"
                                             "Cut|Copy|Paste|Undo|Redo|Pick Tool|Node Edit Tool|Line Tool|"
@@ -190,8 +188,6 @@ TEST_F(MainWindowTest, CopyCutPasteAndTheObjectMenuOnTheSelection) {
     clsNode* second = Last();
     EXPECT_TRUE(second != first && second->Selected && !first->Selected);
     EXPECT_TRUE(first->Key != second->Key && ItemOf(first) && ItemOf(second));
-    second->Translate(5, 0, 0); // the copies are independent
-    EXPECT_DOUBLE_EQ(first->GetLine()->Segment->StartPoint.x, 0);
 
     ClickNode(HousePart("Door"));
     ClickToolbar("Cut");
@@ -201,9 +197,8 @@ TEST_F(MainWindowTest, CopyCutPasteAndTheObjectMenuOnTheSelection) {
     ClickNode(HousePart("Window 1"));
     ClickNode(HousePart("Window 2"), Qt::ShiftModifier);
     Choose("mnuEditCopy");
-    Choose("mnuEditPaste");
-    EXPECT_EQ(Manager().GetSelectedCount(), 2);
-    EXPECT_TRUE(Last()->GetNodeName() == "Window 2" && Last()->PrevSibling()->GetNodeName() == "Window 1");
+    Choose("mnuEditPaste"); // in their order, both selected
+    EXPECT_TRUE(Manager().GetSelectedCount() == 2 && Last()->PrevSibling()->GetNodeName() == "Window 1");
     Choose("mnuObjectShowSelOnly");
     EXPECT_TRUE(HousePart("Window 3")->Hidden && !Last()->Hidden);
     Choose("mnuObjectShowAll");
@@ -226,28 +221,25 @@ TEST_F(MainWindowTest, CopyCutPasteAndTheObjectMenuOnTheSelection) {
 }
 
 TEST_F(MainWindowTest, ViewTogglesLayoutsAndTheObjectListFollowTheActiveDocument) {
-    const std::pair<const char*, bool clsScene::*> toggles[] = {
-        {"mnuViewRulers", &clsScene::ShowRulers}, {"mnuViewGrid", &clsScene::ShowGrid}, {"mnuViewAxes", &clsScene::ShowAxes}};
+    const std::pair<const char*, bool clsScene::*> toggles[] = {{"mnuViewRulers", &clsScene::ShowRulers},
+                                                                {"mnuViewGrid", &clsScene::ShowGrid},
+                                                                {"mnuViewAxes", &clsScene::ShowAxes}};
     for (const auto& [command, shown] : toggles) {
         const bool before = Scene().*shown;
         Choose(command);
         EXPECT_TRUE(Scene().*shown != before && Checked(command) == Scene().*shown) << command;
     }
-    Choose("mnuLayout3x1");
-    EXPECT_EQ(document->GetLayout(), 1);
-    Choose("mnuLayout2x2");
-    EXPECT_EQ(document->GetLayout(), 0);
+    for (auto [command, layout] : {std::pair{"mnuLayout3x1", 1}, {"mnuLayout2x2", 0}})
+        EXPECT_EQ((Choose(command), document->GetLayout()), layout) << command;
     Choose("mnuViewResetEyePoint");
     EXPECT_EQ(Text("mnuEditUndo"), "&Undo Reset Eye Point");
     EXPECT_DOUBLE_EQ(Scene().GetPerspective().EyePoint.x, Scene().ViewVolumeMax.x);
 
     frmDocument* second = main->NewDocument();
-    EXPECT_EQ(second->windowTitle(), "Document 2");
-    EXPECT_EQ(Tree().topLevelItem(0)->text(0), "Document 2");
+    EXPECT_TRUE(second->windowTitle() == "Document 2" && Tree().topLevelItem(0)->text(0) == "Document 2");
     EXPECT_EQ(document->GetScene().TreeManager.TVControl, nullptr);
     main->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(document->parentWidget()));
-    EXPECT_EQ(App().ActiveScene, &document->GetScene());
-    EXPECT_EQ(Tree().topLevelItem(0)->text(0), "Document 1");
+    EXPECT_TRUE(App().ActiveScene == &document->GetScene() && Tree().topLevelItem(0)->text(0) == "Document 1");
     EXPECT_EQ(second->GetScene().TreeManager.TVControl, nullptr);
     ClickNode(HousePart("Chimney")); // selects in the first document only
     EXPECT_TRUE(HousePart("Chimney")->Selected && second->GetScene().GetSelection() == nullptr);
@@ -258,10 +250,8 @@ TEST_F(MainWindowTest, TransformPanelAppliesTypedValuesInRowsLabelledForTheNodeS
     clsNode* bar = HousePart("Bar 1"); // (0,0,3)-(0,10,3): a line shows and takes its ends
     ClickNode(bar);
     EXPECT_EQ(Rows(), "Point1/Point2");
-    Type(RowSize, 2, "5");
-    Type(RowPosition, 0, "1,5"); // a comma reads as the decimal point
-    Apply();
-    Apply(); // again without typing: nothing changes
+    Type({{RowSize, 2, "5"}, {RowPosition, 0, "1,5"}}); // a comma reads as the decimal point
+    Type({}); // again without typing: nothing changes
     ExpectPoint(bar->GetLine()->Segment->StartPoint, {1.5, 0, 3});
     ExpectPoint(bar->GetLine()->Segment->EndPoint, {0, 10, 5});
     EXPECT_EQ(Manager().GetUndoString(), "Transform");
@@ -272,15 +262,10 @@ TEST_F(MainWindowTest, TransformPanelAppliesTypedValuesInRowsLabelledForTheNodeS
     main->UpdateStatusBarForNode(bar, bottom); // a line shown meanwhile, as during a drag
     EXPECT_EQ(Rows(), "Point1/Point2");
     main->UpdateStatusBarForNode(bottom, bottom);
-    Type(RowSize, 0, "16");
-    Type(RowSize, 2, "3"); // no height to stretch
-    Type(RowPosition, 1, "7");
+    Type({{RowSize, 0, "16"}, {RowSize, 2, "3"}, {RowPosition, 1, "7"}}, false); // no height to stretch
     QTest::keyClick(Panel().Field(RowPosition, 1), Qt::Key_Delete); // edits the field, not the tree
     ASSERT_EQ(HousePart("Bottom"), bottom);
-    for (int i = 0; i < 2; ++i) { // the same rotation again turns nothing
-        Type(RowRotation, 2, "90");
-        Apply();
-    }
+    for (int i = 0; i < 2; ++i) Type({{RowRotation, 2, "90"}}); // the same rotation again turns nothing
     ExpectPoint(bottom->GetSize(), {10, 16, 0});
     ExpectPoint(bottom->GetCenterPosition(), {4, 7, 0});
 
@@ -294,43 +279,32 @@ TEST_F(MainWindowTest, TransformPanelAppliesTypedValuesInRowsLabelledForTheNodeS
     EXPECT_EQ(std::vector<double>({Shown(RowPosition, 1), Shown(RowSize, 0), Shown(RowSize, 2)}),
               std::vector<double>({2, 200, 100})); // no height to compare with: 100
     main->UpdateStatusBarForNode(bottom, bottom);
-    Type(RowPosition, 0, "2");
-    Type(RowSize, 1, "50");
-    Type(RowSize, 0, "0"); // no stretch at all rather than a collapse
-    Type(RowRotation, 2, "45");
-    Apply();
+    // A stretch of 0 % is no stretch at all rather than a collapse.
+    Type({{RowPosition, 0, "2"}, {RowSize, 1, "50"}, {RowSize, 0, "0"}, {RowRotation, 2, "45"}});
     EXPECT_DOUBLE_EQ(Shown(RowPosition, 0), 0); // refilled: measured against itself again
-    Type(RowRotation, 2, "45");
-    Apply();
+    Type({{RowRotation, 2, "45"}});
     EXPECT_DOUBLE_EQ(bottom->RotateZ, 180);
     ExpectPoint(bottom->GetCenterPosition(), {6, 7, 0});
     ExpectPoint(bottom->GetSize(), {8, 10, 0});
     clsNode* ridge = HousePart("Roof Ridge"); // (4,10,6)-(4,0,6)
     ClickNode(ridge);
-    Type(RowSize, 1, "200");
-    Apply();
+    Type({{RowSize, 1, "200"}});
     ExpectPoint(ridge->GetLine()->Segment->StartPoint, {4, 15, 6});
 }
 
 TEST_F(MainWindowTest, LineInformationShowsTheVanishingPointOfASingleLine) {
     LineInfoPanel& info = *main->LineStatus();
-    const clsPerspective& camera = Scene().GetPerspective();
-    const clsLine3D& bar = *HousePart("Bar 1")->GetLine()->Segment;
-    ClickNode(HousePart("Bar 1"));
-    clsPoint3D far = bar.GetVector(); // where the line's far end lands
-    far.Multiply(1e6);
-    far.Add(bar.StartPoint);
-    double u = 0, v = 0;
-    camera.ConvertPoint(far, u, v);
-    EXPECT_NEAR(ParseNumber(info.VanishField(0)->text().toStdString()), u, 1e-3);
-    EXPECT_NEAR(ParseNumber(info.VanishField(1)->text().toStdString()), v, 1e-3);
-    EXPECT_FALSE(info.PointField(3)->text().isEmpty());
+    auto shown = [&] {
+        return info.PointField(3)->text() + "|" + info.VanishField(0)->text() + "|" + info.VanishField(1)->text();
+    };
+    ClickNode(HousePart("Bar 1")); // along y: its vanishing point lies on the horizon, in the picture
+    EXPECT_EQ(shown().split("|").indexOf(""), -1) << shown().toStdString();
     clsPoint3D across, up, back; // a line along the picture's horizontal never meets the horizon
-    camera.GetBaseVectors(across, up, back);
+    Scene().GetPerspective().GetBaseVectors(across, up, back);
     ClickNode(Manager().AddNode(Manager().CreateLineNode(1, 1, 1, 1 + across.x, 1 + across.y, 1 + across.z, "P")));
-    EXPECT_EQ(info.VanishField(0)->text() + info.VanishField(1)->text(), "N/AN/A");
+    EXPECT_TRUE(shown().endsWith("|N/A|N/A"));
     ClickNode(House()); // anything but a single line leaves the panel empty
-    EXPECT_TRUE(info.PointField(0)->text().isEmpty() && info.VanishField(0)->text().isEmpty());
+    EXPECT_EQ(shown(), "||");
 }
 
 } // namespace
