@@ -1,6 +1,5 @@
 #pragma once
-// A real main window with one untitled document for the widget tests, with the messages
-// recorded and the file dialog scripted.
+// A real main window with one untitled document, the messages recorded and the file dialog scripted.
 
 #include <gtest/gtest.h>
 
@@ -28,22 +27,24 @@ namespace ov::testing {
 // Answers file dialogs from a script ("" cancels) and records how they were asked.
 class ScriptedFileDialog : public IFileDialog {
 public:
-    struct Call {
-        std::string Title, DefaultExtension, InitialFileName, Filter;
-        bool Open;
-    };
+    struct Call { std::string Title, DefaultExtension, InitialFileName; bool Open; };
     std::vector<Call> Calls;
     std::deque<std::string> Answers;
 
     std::string Show(const std::string& title, const std::string& extension, const std::string& initialFileName,
-                     const std::string& filter, bool open) override {
-        Calls.push_back({title, extension, initialFileName, filter, open});
-        if (Answers.empty()) return "";
-        std::string answer = Answers.front();
-        Answers.pop_front();
+                     const std::string&, bool open) override {
+        Calls.push_back({title, extension, initialFileName, open});
+        const std::string answer = Answers.empty() ? "" : Answers.front();
+        if (!Answers.empty()) Answers.pop_front();
         return answer;
     }
 };
+
+inline void ExpectPoint(const clsPoint3D& actual, const clsPoint3D& expected) {
+    EXPECT_NEAR(actual.x, expected.x, 1e-9);
+    EXPECT_NEAR(actual.y, expected.y, 1e-9);
+    EXPECT_NEAR(actual.z, expected.z, 1e-9);
+}
 
 inline QByteArray FileBytes(const std::string& path) {
     QFile file(QString::fromStdString(path));
@@ -60,8 +61,7 @@ protected:
         main->resize(1200, 800);
         main->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
-        document = main->NewDocument();
-        ASSERT_NE(document, nullptr);
+        ASSERT_NE(document = main->NewDocument(), nullptr);
     }
     void TearDown() override {
         main.reset();
@@ -74,8 +74,10 @@ protected:
     TreeWidgetView& Tree() { return *main->TreeView(); }
     clsNode* Last() { return Scene().GetRootNode()->LastChild(); }
     int DocumentCount() { return static_cast<int>(main->MdiArea()->subWindowList().size()); }
+    QAction* Action(const char* name) { return main->MenuAction(name); }
+    bool Enabled(const char* name) { return Action(name)->isEnabled(); }
+    bool Checked(const char* name) { return Action(name)->isChecked(); }
 
-    // The node of a name among the children of a parent (the root when none is given).
     clsNode* Child(const std::string& name, clsNode* parent = nullptr) {
         for (clsNode* c = (parent ? parent : Scene().GetRootNode())->FirstChild(); c; c = c->NextSibling())
             if (c->GetNodeName() == name) return c;
@@ -93,17 +95,14 @@ protected:
         Tree().scrollToItem(item);
         QTest::mouseClick(Tree().viewport(), Qt::LeftButton, modifiers, Tree().visualItemRect(item).center());
     }
-    // A click on a toolbar button, as the user makes it.
     void ClickToolbar(const QString& key) {
         QWidget* button = main->findChild<QToolBar*>("tbToolBar")->widgetForAction(main->ToolbarAction(key));
         ASSERT_TRUE(button && button->isEnabled()) << key.toStdString();
         QTest::mouseClick(button, Qt::LeftButton);
     }
-    // A menu command, as chosen from its menu.
     void Choose(const char* name) {
-        QAction* action = main->MenuAction(name);
-        ASSERT_TRUE(action && action->isEnabled()) << name;
-        action->trigger();
+        ASSERT_TRUE(Action(name) && Enabled(name)) << name;
+        Action(name)->trigger();
     }
     // A key as the user types it into a widget, by default the active document's first view.
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier, QWidget* widget = nullptr) {
