@@ -28,7 +28,6 @@ public:
     virtual void AddItem(const std::string& parentKey, const std::string& beforeKey, const TreeItem& item) = 0;
     // Removes an item with all its sub-items.
     virtual void RemoveItem(const std::string& key) = 0;
-    virtual std::vector<std::string> ItemKeys() const = 0;
     // Text, image, bold, colour and expanded state of an existing item.
     virtual void UpdateItem(const TreeItem& item) = 0;
     // Makes an item the current one (the one F2 renames) and scrolls it into view; an empty

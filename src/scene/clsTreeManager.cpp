@@ -437,9 +437,15 @@ void clsTreeManager::RebuildTreeView() {
 
 void clsTreeManager::RefreshTreeView() {
     if (!TVControl) return;
-    for (const std::string& key : TVControl->ItemKeys())
-        if (const clsNode* node = FindNode(key)) TVControl->UpdateItem(ItemOf(*node));
+    // Walking the tree reaches every item once; looking each item's key up in the tree
+    // took time in the square of the tree's size.
+    RefreshItems(*Root);
     SyncCurrentItem();
+}
+
+void clsTreeManager::RefreshItems(const clsNode& node) {
+    TVControl->UpdateItem(ItemOf(node));
+    for (const clsNode* c = node.FirstChild(); c; c = c->NextSibling()) RefreshItems(*c);
 }
 
 void clsTreeManager::SyncCurrentItem() {

@@ -117,6 +117,7 @@ private:
     void UngroupSelection(bool all);
     void UpdateSceneViews();
     void SyncCurrentItem();
+    void RefreshItems(const clsNode& node);
     void AddToTreeView(const clsNode& node, const std::string& parentKey, const std::string& beforeKey);
     TreeItem ItemOf(const clsNode& node) const;
     void BuildDefaultScene();

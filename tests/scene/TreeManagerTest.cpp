@@ -42,12 +42,9 @@ public:
         list.erase(std::remove(list.begin(), list.end(), key), list.end());
         entries.erase(key);
     }
-    std::vector<std::string> ItemKeys() const override {
-        std::vector<std::string> keys;
-        for (const auto& e : entries) keys.push_back(e.first);
-        return keys;
+    void UpdateItem(const TreeItem& item) override {
+        if (auto it = entries.find(item.Key); it != entries.end()) it->second.item = item;
     }
-    void UpdateItem(const TreeItem& item) override { entries.at(item.Key).item = item; }
     void SetCurrent(const std::string& key) override { selected = key; }
     std::string SelectedKey() const override { return selected; }
     void StartLabelEdit(const std::string& key) override { editing = key; }

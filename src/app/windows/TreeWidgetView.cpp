@@ -101,13 +101,6 @@ void TreeWidgetView::RemoveItem(const std::string& key) {
     delete item;
 }
 
-std::vector<std::string> TreeWidgetView::ItemKeys() const {
-    std::vector<std::string> keys;
-    keys.reserve(items_.size());
-    for (QTreeWidgetItemIterator it(const_cast<TreeWidgetView*>(this)); *it; ++it) keys.push_back(KeyOf(*it));
-    return keys;
-}
-
 void TreeWidgetView::Apply(QTreeWidgetItem* target, const TreeItem& item) {
     target->setText(0, QString::fromStdString(item.Text));
     target->setIcon(0, TreeImage(item.Image));

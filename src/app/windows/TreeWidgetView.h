@@ -28,7 +28,6 @@ public:
     void Clear() override;
     void AddItem(const std::string& parentKey, const std::string& beforeKey, const TreeItem& item) override;
     void RemoveItem(const std::string& key) override;
-    std::vector<std::string> ItemKeys() const override;
     void UpdateItem(const TreeItem& item) override;
     void SetCurrent(const std::string& key) override;
     std::string SelectedKey() const override;
