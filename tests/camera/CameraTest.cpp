@@ -7,8 +7,11 @@
 #include "camera/CameraKeyCommand.h"
 #include "camera/clsPerspective.h"
 #include "io/clsStream.h"
+#include "RecordText.h"
 
 using namespace ov;
+using ov::records::ReadInto;
+using ov::records::RecordText;
 
 namespace {
 
@@ -23,23 +26,6 @@ template <class T> testing::AssertionResult Near(const T& a, const T& b, double 
     for (std::size_t i = 0; i < x.size(); ++i) d += std::fabs(x[i] - y[i]);
     if (d <= tol) return testing::AssertionSuccess();
     return testing::AssertionFailure() << testing::PrintToString(x) << " is not " << testing::PrintToString(y);
-}
-
-template <class T> std::string RecordText(const T& v) {
-    clsStream s;
-    v.WriteData(s);
-    LineList lines;
-    s.WriteData(lines, 0);
-    return lines.ToText("|");
-}
-
-template <class T> T ReadInto(T target, std::string text) {
-    std::replace(text.begin(), text.end(), '|', '\n');
-    LineList lines = LineList::FromText(text);
-    clsStream s;
-    s.ParseData(lines);
-    target.ReadData(s);
-    return target;
 }
 
 // A camera at the origin with the picture plane at distance 1 and the window +-uMax by +-vMax.
