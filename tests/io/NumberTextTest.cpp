@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <regex>
 
 #include "io/NumberText.h"
 
@@ -16,26 +17,8 @@ static const double kDenorm = std::numeric_limits<double>::denorm_min();
 // Shape of every encoded double: optional "-", an integer without leading zeros or a fraction without a "0"
 // before the point and without trailing zeros, then optionally an exponent with sign and two or more digits.
 static bool HasFileShape(const std::string& text) {
-    std::size_t i = text.rfind('-', 0) == 0 ? 1 : 0;
-    auto digits = [&] {
-        const std::size_t start = i;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
-        return i - start;
-    };
-    const std::size_t intStart = i, intDigits = digits();
-    if (intDigits > 0 && text[intStart] == '0') return false;
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        if (digits() == 0 || text[i - 1] == '0') return false;
-    } else if (intDigits == 0) {
-        return false;
-    }
-    if (i < text.size() && text[i] == 'E') {
-        if (++i == text.size() || (text[i] != '+' && text[i] != '-')) return false;
-        ++i;
-        if (digits() < 2) return false;
-    }
-    return i == text.size();
+    static const std::regex shape(R"(-?([1-9][0-9]*(\.[0-9]*[1-9])?|\.[0-9]*[1-9])(E[+-][0-9]{2,})?)");
+    return std::regex_match(text, shape);
 }
 
 static int SignificantDigits(const std::string& text) {
