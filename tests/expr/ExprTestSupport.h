@@ -46,6 +46,15 @@ public:
     int asked = 0, last;
 };
 
+// The messages that name a function, as the evaluator words them.
+inline std::string Count(const char* few, const std::string& f, const std::string& from = "F") {
+    return std::string("Too ") + few + " parameters in call to function '" + f + "' from '" + from + "'";
+}
+inline std::string Fault(const std::string& f, const char* what = "Overflow") {
+    return "Error evaluating function '" + f + "': " + what;
+}
+inline std::string Syntax(const std::string& what) { return "Syntax error at character '" + what + "' in 'F'"; }
+
 struct ErrorCase {
     std::string body, message;
 };

@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-#include <sys/stat.h>
-
 #include "ExprTestSupport.h"
 #include "expr/FunctionCatalogue.h"
 #include "expr/FunctionListFile.h"
@@ -24,17 +20,16 @@ TEST(UserFunctions, CallsCountsScopesAndErrorsNamingTheCallee) {
     EXPECT_EQ(context.NestFunction("nothing", 1), 0);
     EXPECT_EQ(caller.Params[0].Value, 3); // unchanged by the callee's own X
     EXPECT_EQ(Eval("SIN(0)", &functions).value, 0); // built-ins shadow user functions
-    ExpectErrors({{"SQ", "Too few parameters in call to function 'SQ' from 'F'"},
-                  {"SQ(1,2)", "Too many parameters in call to function 'SQ' from 'F'"},
-                  {"Two(1)", "Too many parameters in call to function 'Two' from 'Two'"}, // by the callee
-                  {"X", "Function 'X' not defined"}, {"Inv(0)", "Division By Zero in 'Inv'"},
-                  {"Bad+1", "Syntax error at character '3' in 'Bad'"}, {"Inv(1/0)", "Division By Zero in 'F'"}},
+    ExpectErrors({{"SQ", Count("few", "SQ")}, {"SQ(1,2)", Count("many", "SQ")}, {"X", "Function 'X' not defined"},
+                  {"Two(1)", Count("many", "Two", "Two")}, // reported by the callee
+                  {"Inv(0)", "Division By Zero in 'Inv'"}, {"Inv(1/0)", "Division By Zero in 'F'"},
+                  {"Bad+1", "Syntax error at character '3' in 'Bad'"}},
                  &functions);
     EXPECT_TRUE(Eval("Two(1)", &functions, false).ok); // without computing, not checked
     EXPECT_FALSE(Eval("SQ(1,2)", &functions, false).ok);
     clsFncDef p = Definition("P(A, B)", "A-B"); // Evaluate checks its own count
-    EXPECT_EQ(Apply(p, context, {1}).message, "Too few parameters in call to function 'P' from 'P'");
-    EXPECT_EQ(Apply(p, context, {1, 2, 3}).message, "Too many parameters in call to function 'P' from 'P'");
+    EXPECT_EQ(Apply(p, context, {1}).message + Apply(p, context, {1, 2, 3}).message,
+              Count("few", "P", "P") + Count("many", "P", "P"));
     clsError error;
     double r = 0;
     p.Params[0].Value = 4;
@@ -148,7 +143,7 @@ TEST(FunctionListFile, TextRoundTripAndLenientReading) {
     EXPECT_EQ(read[1].Name, "JustAName"); // a malformed record is read as far as it goes
 }
 
-TEST(FunctionListFile, FailureMessagesAndAFailedWriteKeepsTheOldFile) {
+TEST(FunctionListFile, FailureMessagesAndFailuresLeaveTheListAlone) {
     FunctionList read{Definition("Keep", "1")};
     std::string message;
     const char *invalid = "Invalid function list file", *damaged = "Error reading from file 'f.fnl'";
@@ -162,21 +157,9 @@ TEST(FunctionListFile, FailureMessagesAndAFailedWriteKeepsTheOldFile) {
         EXPECT_EQ(message, expected) << text;
     }
     ASSERT_EQ(read.size(), 1u); // failures leave the list alone
-    const std::string dir = testing::TempDir() + "/readonly", missing = dir + "/none/x.fnl";
+    const std::string dir = testing::TempDir(), missing = dir + "/none/x.fnl";
     EXPECT_FALSE(ReadFunctionListFile(missing, read, message));
     EXPECT_EQ(message, "Unable to open file '" + missing + "'");
-    ::mkdir(dir.c_str(), 0755);
     EXPECT_FALSE(WriteFunctionListFile(dir, read, message)); // a folder
     EXPECT_EQ(message, "Unable to create file '" + dir + "'");
-    const std::string inside = dir + "/list.fnl";
-    std::ofstream(inside, std::ios::binary) << "old contents";
-    ::chmod(dir.c_str(), 0555);
-    const bool wrote = WriteFunctionListFile(inside, read, message);
-    ::chmod(dir.c_str(), 0755);
-    if (::geteuid() != 0) { // root ignores folder permissions
-        EXPECT_FALSE(wrote);
-        std::stringstream kept;
-        kept << std::ifstream(inside).rdbuf();
-        EXPECT_EQ(kept.str(), "old contents");
-    }
 }
