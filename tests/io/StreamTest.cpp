@@ -80,25 +80,16 @@ TEST(StreamWrite, IndentTwoBlanksPerLevelSkipEmptyItemsAndUseTheFileEncodings) {
                              "    X = -.125|    Min = -2147483648|  }|  Blank = ");
 }
 
-TEST(StreamEscapes, FourSpecialCharactersAreEscapedAndUnescapedLeftToRight) {
+TEST(StreamEscapes, FourCharactersAreEscapedAndUnescapingMatchesTheSuccessiveReplacementsOnAllShortTexts) {
     const std::pair<std::string, std::string> both[] = {
         {"a\\b", "a\\\\b"}, {"\\n", "\\\\n"}, {"line\r\nbreak", "line\\r\\nbreak"}, {"tab\there", "tab\\there"},
         {"\\\r", "\\\\\\r"}, {" = { } ", " = { } "}, {"", ""},
     };
-    for (const auto& [text, escaped] : both) {
-        EXPECT_EQ(clsStream::EscapeText(text), escaped);
-        EXPECT_EQ(clsStream::UnescapeText(escaped), text);
-    }
-    const std::pair<std::string, std::string> read[] = {
-        {"\\\\r", "\\r"}, {"\\\\\\", "\\\\"}, {"a\\", "a\\"}, {"\\x\\N\\R\\T", "\\x\\N\\R\\T"},
-        {std::string("a\0b", 3), "a\\b"}, {std::string("\0n", 2), "\\n"}, // a stored NUL reads as a backslash
-        {std::string("\\\0\\", 3), "\\\\\\"},
-    };
-    for (const auto& [stored, text] : read) EXPECT_EQ(clsStream::UnescapeText(stored), text) << stored;
-}
-
-TEST(StreamEscapes, UnescapeMatchesTheSuccessiveReplacementsOnAllShortTexts) {
-    // The rule is defined as five whole-text replacements; the reader does it in one scan.
+    for (const auto& [text, escaped] : both)
+        EXPECT_TRUE(clsStream::EscapeText(text) == escaped && clsStream::UnescapeText(escaped) == text) << escaped;
+    EXPECT_EQ(clsStream::UnescapeText("\\N\\R\\T"), "\\N\\R\\T");
+    // The rule is defined as five whole-text replacements; the reader does it in one scan. A NUL stored
+    // in the text reads as a backslash.
     const char alphabet[] = {'\\', 'r', 'n', 't', '\0', 'x', '\r'};
     const int n = sizeof alphabet;
     for (int length = 0, combinations = 1; length <= 6; ++length, combinations *= n) {
@@ -183,54 +174,41 @@ TEST(StreamSetters, ExistingKeysKeepTheirPlaceWhateverTheyHeld) {
     EXPECT_TRUE(s.CreateSubStream("A").Items.empty()); // a fresh empty stream replaces the old one
 }
 
-TEST(StreamDepth, DeepNestingParsesWalksAndFreesWithoutRecursion) {
-    constexpr int depth = 200000;
-    std::vector<std::string> text(depth, "k = {");
-    text.push_back("leaf = 1");
-    LineList unclosed(text);
-    clsStream s;
-    s.ParseData(unclosed); // unclosed all the way down
-    const clsStream* p = &s;
-    int levels = 0;
-    for (; !p->Items.empty() && p->Items[0].ItemType == clsStreamItem::SubStream_; ++levels)
-        p = p->Items[0].SubStream.get();
-    EXPECT_EQ(levels, depth);
-    EXPECT_EQ(p->GetLong("leaf", 0, 10, 0), 1);
-    clsStream moved = std::move(s); // moving hands over the whole tree, assignment frees the old one
-    moved = Parse("x = 1");
-    EXPECT_EQ(moved.GetLong("x", 0, 10, 0), 1);
-    text.insert(text.end(), depth, "}"); // fully closed, read by a single item and freed by Reset
-    text.push_back("after = 2");
-    LineList lines(text);
-    clsStreamItem item;
-    item.ParseData(lines);
-    EXPECT_EQ(item.ItemType, clsStreamItem::SubStream_);
-    EXPECT_EQ(Joined(lines), "after = 2");
-    clsStream holder;
-    holder.Items.push_back(std::move(item));
-    holder.Reset();
-    EXPECT_TRUE(holder.Items.empty());
-}
-
-TEST(StreamDepth, DeepStreamsWorkOnASmallStack) {
-    constexpr int depth = 4000; // writing is quadratic in the depth because of the indentation
-    std::string written, again;
-    std::size_t leftover = 1;
-    OnSmallStack([&] {
-        LineList lines(std::vector<std::string>(depth, "k = {"));
-        auto s = std::make_unique<clsStream>();
-        s->ParseData(lines);
-        LineList out;
-        s->WriteData(out, 0);
-        written = Joined(out);
-        clsStream t;
+TEST(StreamDepth, DeepStreamsParseWalkWriteAndFreeOnASmallStack) {
+    OnSmallStack([] {
+        constexpr int depth = 200000;
+        std::vector<std::string> text(depth, "k = {");
+        text.push_back("leaf = 1");
+        LineList unclosed(text);
+        clsStream s;
+        s.ParseData(unclosed); // unclosed all the way down
+        const clsStream* p = &s;
+        int levels = 0;
+        for (; !p->Items.empty() && p->Items[0].ItemType == clsStreamItem::SubStream_; ++levels)
+            p = p->Items[0].SubStream.get();
+        EXPECT_TRUE(levels == depth && p->GetLong("leaf", 0, 10, 0) == 1) << levels;
+        clsStream moved = std::move(s); // moving hands over the whole tree, assignment frees the old one
+        moved = Parse("x = 1");
+        EXPECT_EQ(moved.GetLong("x", 0, 10, 0), 1);
+        text.insert(text.end(), depth, "}"); // fully closed, read by a single item and freed by Reset
+        text.push_back("after = 2");
+        LineList lines(text);
+        clsStreamItem item;
+        item.ParseData(lines);
+        EXPECT_TRUE(item.ItemType == clsStreamItem::SubStream_ && Joined(lines) == "after = 2");
+        clsStream holder;
+        holder.Items.push_back(std::move(item));
+        holder.Reset();
+        EXPECT_TRUE(holder.Items.empty());
+        constexpr int written = 4000; // writing is quadratic in the depth because of the indentation
+        LineList deep(std::vector<std::string>(written, "k = {")), out;
+        clsStream w, t;
+        w.ParseData(deep);
+        w.WriteData(out, 0);
+        const std::string first = Joined(out);
+        EXPECT_EQ(first.size(), 6u * written + 2u * written * (written - 1) + 2 * written - 1); // lines, indents, "|"
+        EXPECT_EQ(first.substr(0, 13) + first.substr(first.size() - 6), "k = {|  k = {|  }|}");
         t.ParseData(out);
-        leftover = out.size();
-        again = Written(t);
-        s.reset();
+        EXPECT_TRUE(out.empty() && Written(t) == first);
     });
-    EXPECT_EQ(written.size(), 6u * depth + 2u * depth * (depth - 1) + 2 * depth - 1); // lines, indents, "|"
-    EXPECT_EQ(written.substr(0, 13) + written.substr(written.size() - 6), "k = {|  k = {|  }|}");
-    EXPECT_EQ(leftover, 0u);
-    EXPECT_EQ(again, written);
 }
