@@ -51,17 +51,11 @@ TEST(Point, NormalizeKeepsZeroOperationsChangeThePointRotationsTurnXThenYThenZ) 
     clsPoint3D zero, p(3, 0, 4), tiny(1e-200, 0, 0); // tiny: x*x underflows to 0
     clsPoint2D zero2, p2(3, 4);
     for (clsPoint3D* q : {&zero, &p, &tiny}) q->Normalize();
-    zero2.Normalize();
-    p2.Normalize();
+    zero2.Normalize(), p2.Normalize();
     EXPECT_TRUE(Near(zero, {}, 0) && Near(zero2, {}, 0) && !std::isnan(tiny.x));
     EXPECT_TRUE(Near(p, {0.6, 0, 0.8}) && Near(p2, {0.6, 0.8}));
-    p.Translate(0.4, 2, 2.2);
-    p.Multiply(-2);
-    p.Subtract({-4, -6, -9});
-    p.Invert();
-    p2.Add({0.4, 1.2});
-    p2.Subtract({2, 4});
-    p2.Invert();
+    p.Translate(0.4, 2, 2.2), p.Multiply(-2), p.Subtract({-4, -6, -9}), p.Invert();
+    p2.Add({0.4, 1.2}), p2.Subtract({2, 4}), p2.Invert();
     double x, y, z;
     p.GetPoint(x, y, z);
     EXPECT_TRUE(Near(clsPoint3D(x, y, z), {-2, -2, -3}) && Near(p2, {1, 2}));
@@ -69,10 +63,8 @@ TEST(Point, NormalizeKeepsZeroOperationsChangeThePointRotationsTurnXThenYThenZ) 
     EXPECT_EQ(clsPoint3D(1, 2, 3).DotProduct({4, -5, 6}) + p2.DotProduct({1, -3}), 12 - 5);
     const clsPoint3D c(1, 1, 0), c1(1, 1, 1);
     clsPoint3D r(2, 1, 0), q(0, 1, 0), s(2, 2, 2), t(2, 3, 4);
-    r.RotateRel(0, 0, 90, &c);
+    r.RotateRel(0, 0, 90, &c), s.Stretch(2, 2, 2, &c1), t.Stretch(0.5, -1, 0, nullptr);
     q.RotateRel(90, 0, 90, nullptr); // X sends it to Z, where Z keeps it; Z first would give (-1, 0, 0)
-    s.Stretch(2, 2, 2, &c1);
-    t.Stretch(0.5, -1, 0, nullptr);
     EXPECT_TRUE(Near(r, {1, 2, 0}) && Near(q, {0, 0, 1}) && Near(s, {3, 3, 3}) && Near(t, {1, -3, 0}));
 }
 
@@ -92,11 +84,8 @@ TEST(Point, RecordTextCoordinatesTextAndMissingKeysReadAsZero) {
 
 TEST(Line, PointsTransformsAndNestedRecords) {
     clsLine3D l({1, 0, 0}, {2, 0, 0});
-    l.TranslateAdd({1, 1, 1});
-    l.TranslateSub({0, 1, 1});
-    l.RotateRel(0, 0, 90, nullptr);
     const clsPoint3D c(0, 2, 0);
-    l.Stretch(1, 3, 1, &c);
+    l.TranslateAdd({1, 1, 1}), l.TranslateSub({0, 1, 1}), l.RotateRel(0, 0, 90, nullptr), l.Stretch(1, 3, 1, &c);
     EXPECT_TRUE(Near(l.StartPoint, {0, 2, 0}) && Near(l.EndPoint, {0, 5, 0}));
     EXPECT_TRUE(Near(l.GetPoint(-1), {0, -1, 0}) && Near(l.GetVector(), {0, 3, 0}));
     EXPECT_EQ(RecordText(clsLine3D({1, 2, 3}, {4, 5, 6})),
@@ -107,8 +96,7 @@ TEST(Line, PointsTransformsAndNestedRecords) {
     EXPECT_TRUE(Near(ReadInto(clsLine2D(), RecordText(clsLine2D(1, 2, -3, 4.5))), {1, 2, -3, 4.5}, 0));
     clsLine2D m;
     EXPECT_TRUE(m.IsDegenerate() && !clsLine2D(1, 1, 1, 1.0000001).IsDegenerate()); // exactly equal ends only
-    m.Assign(0, 0, 2, 2);
-    m.Translate(1, -1);
+    m.Assign(0, 0, 2, 2), m.Translate(1, -1);
     EXPECT_TRUE(Near(m.GetPoint(0.25), {1.5, -0.5}, 0));
 }
 
@@ -144,8 +132,7 @@ TEST(Matrix3D, RotationsAreRightHandedStartFromTheIdentityAndTurnXThenYThenZ) {
     EXPECT_TRUE(Near(m.TransformPoint({0, 1, 0}), {0, 0, 1}));
     m.SetRotationY(90);
     EXPECT_TRUE(Near(m.TransformPoint({0, 0, 1}), {1, 0, 0}));
-    m.TranslateMatrix(5, 5, 5);
-    m.SetRotationMatrix(0, 0, 0);
+    m.TranslateMatrix(5, 5, 5), m.SetRotationMatrix(0, 0, 0);
     EXPECT_TRUE(Near(m, clsMatrix3D(), 0));
     m.SetRotationMatrix(90, 90, 90); // X sends Y to Z, Y sends Z to X, Z sends X to Y
     EXPECT_TRUE(Near(m.TransformPoint({0, 1, 0}), {0, 1, 0}));
@@ -154,14 +141,10 @@ TEST(Matrix3D, RotationsAreRightHandedStartFromTheIdentityAndTurnXThenYThenZ) {
 TEST(Matrix3D, TransformMatrixAppendsAboutTheCentreEvenWithItselfAndInverts) {
     clsMatrix3D a, b, singular;
     const clsPoint3D centre(0.5, -1, 2), p(3, -2, 7);
-    a.SetRotationX(20);
-    a.TranslateMatrix(1, 2, 3);
-    b.SetRotationMatrix(0, -35, 10);
-    b.TranslateMatrix(-4, 0.5, 2);
+    a.SetRotationX(20), a.TranslateMatrix(1, 2, 3);
+    b.SetRotationMatrix(0, -35, 10), b.TranslateMatrix(-4, 0.5, 2);
     clsPoint3D expected = a.TransformPoint(p); // p -> ((p*A + t) - C)*B + s + C
-    expected.Subtract(centre);
-    expected = b.TransformPoint(expected);
-    expected.Add(centre);
+    expected.Subtract(centre), expected = b.TransformPoint(expected), expected.Add(centre);
     a.TransformMatrix(b, &centre);
     EXPECT_TRUE(Near(a.TransformPoint(p), expected));
     clsMatrix3D viaCopy = b;
@@ -172,8 +155,7 @@ TEST(Matrix3D, TransformMatrixAppendsAboutTheCentreEvenWithItselfAndInverts) {
     a = b;
     a.TransformMatrix(b.Inverse(), nullptr);
     EXPECT_TRUE(Near(a, clsMatrix3D()) && Near(b.UnTransformPoint(b.TransformPoint(p)), p));
-    singular.Elem(2, 1) = singular.Elem(2, 2) = 0;
-    singular.RefPoint.SetPoint(4, 5, 6);
+    singular.Elem(2, 1) = singular.Elem(2, 2) = 0, singular.RefPoint.SetPoint(4, 5, 6);
     EXPECT_TRUE(b.GetDeterminant() == -6 && singular.GetDeterminant() == 0);
     EXPECT_TRUE(Near(singular.Inverse(), clsMatrix3D(), 0)); // a singular map inverts to the identity
 }
@@ -182,8 +164,7 @@ TEST(Matrix3D, RecordRowsAndMissingElementsReadAsZero) {
     EXPECT_EQ(RecordText(clsMatrix3D()), "RefPoint = {|  x = 0|  y = 0|  z = 0|}|d11 = 1|d12 = 0|d13 = 0|d21 = 0|"
                                          "d22 = 1|d23 = 0|d31 = 0|d32 = 0|d33 = 1|");
     clsMatrix3D m;
-    m.RotateMatrix(10, 20, 30, nullptr);
-    m.TranslateMatrix(1.5, -2, 1e-9);
+    m.RotateMatrix(10, 20, 30, nullptr), m.TranslateMatrix(1.5, -2, 1e-9);
     EXPECT_TRUE(Near(ReadInto(clsMatrix3D(), RecordText(m)), m, 1e-14));
     EXPECT_TRUE(Near(ReadInto(m, "").TransformPoint({1, 10, 100}), {}, 0));
 }
@@ -192,8 +173,7 @@ TEST(Rect, SizePositionInsideAndAxisOrder) {
     clsRect r;
     r.Assign(1, 2, 10, 20);
     EXPECT_TRUE(Near(r, MakeRect(1, 2, 11, 22), 0) && r.GetCenterX() == 6 && r.GetCenterY() == 12);
-    r.Translate(-1, -2);
-    r.SetSize(4, 5); // keeps the top-left corner
+    r.Translate(-1, -2), r.SetSize(4, 5); // keeps the top-left corner
     EXPECT_TRUE(Near(r, MakeRect(0, 15, 4, 20), 0));
     r.Offset(1, 2, 3, 4); // shrinks by the margins
     EXPECT_TRUE(Near(r, MakeRect(1, 19, 1, 18), 0));
