@@ -9,11 +9,7 @@
 
 namespace ov::test {
 
-struct Outcome {
-    bool ok = false;
-    double value = 0;
-    std::string message;
-};
+struct Outcome { bool ok = false; double value = 0; std::string message; };
 
 inline clsFncDef Definition(const std::string& header, const std::string& body) {
     clsFncDef def;
@@ -55,9 +51,7 @@ inline std::string Fault(const std::string& f, const char* what = "Overflow") {
 }
 inline std::string Syntax(const std::string& what) { return "Syntax error at character '" + what + "' in 'F'"; }
 
-struct ErrorCase {
-    std::string body, message;
-};
+struct ErrorCase { std::string body, message; };
 
 inline void ExpectErrors(const std::vector<ErrorCase>& cases, FunctionList* functions = nullptr,
                          bool compute = true) {

@@ -103,21 +103,17 @@ TEST(Builtins, DomainChecksArgumentCountsAndTheirMessages) {
 
 TEST(Builtins, RandFollowsItsArgumentRules) {
     const double seeded = Eval("RAND(0-7)").value;
-    const double last = Eval("RAND(0)").value, again = Eval("RAND(0-7)").value, next = Eval("RAND(1)").value;
-    EXPECT_EQ(last, seeded); // 0: the last number again
-    EXPECT_EQ(again, seeded); // a negative number: seeds, same seed same number
-    EXPECT_NE(next, seeded); // a positive number or none: the sequence goes on
-    EXPECT_NE(Eval("RAND").value, next);
-    EXPECT_EQ(Eval("RAND(0-7)").value, seeded);
-    EXPECT_EQ(Eval("RAND()").value, next);
-    EXPECT_NE(Eval("RAND(0-8)").value, seeded);
-    EXPECT_TRUE(Eval("RAND(0-1E300)").ok); // seeds beyond single precision are fine
+    EXPECT_EQ(Eval("RAND(0)").value, seeded); // 0: the last number again
+    EXPECT_EQ(Eval("RAND(0-7)").value, seeded); // a negative number: seeds, same seed same number
+    const double next = Eval("RAND(1)").value; // a positive number or none: the sequence goes on
+    EXPECT_TRUE(next != seeded && Eval("RAND").value != next);
+    EXPECT_TRUE(Eval("RAND(0-7)").value == seeded && Eval("RAND()").value == next);
+    EXPECT_TRUE(Eval("RAND(0-8)").value != seeded && Eval("RAND(0-1E300)").ok); // seeds beyond single precision
     double lo = 1, hi = 0; // single precision numbers spread over [0, 1)
     for (int i = 0; i < 5000; ++i) {
         const double v = Eval("RAND").value;
         ASSERT_TRUE(v >= 0 && v < 1 && v == static_cast<double>(static_cast<float>(v))) << v;
-        lo = std::min(lo, v);
-        hi = std::max(hi, v);
+        lo = std::min(lo, v), hi = std::max(hi, v);
     }
     EXPECT_TRUE(lo < 0.01 && hi > 0.99) << lo << " " << hi;
 }
