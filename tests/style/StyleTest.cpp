@@ -35,9 +35,8 @@ TEST(Outline, EachStyleGivesItsPenShapeOutlineAndButtonAndWidthZeroGoesWithStyle
     SvgDrawApp app;
     for (const auto& k : cases) {
         clsOutline o(k.width, 1, 2, 3);
-        o.Style = k.style;
         RecordingShape shape;
-        o.ApplyToShape(shape, app);
+        o.Style = k.style, o.ApplyToShape(shape, app);
         const QPen pen = o.GetGDIPen(7);
         EXPECT_TRUE(pen.style() == k.pen && pen.width() == k.px && pen.color() == QColor(1, 2, 3)) << k.text;
         EXPECT_EQ(shape.told, k.told);
@@ -46,29 +45,22 @@ TEST(Outline, EachStyleGivesItsPenShapeOutlineAndButtonAndWidthZeroGoesWithStyle
     }
     clsOutline o;
     EXPECT_TRUE(o.Width == 0.216 && o.Style == clsOutline::StyleSolid && o.Color.RGBColor == 0);
-    o.Style = clsOutline::StyleDotted;
-    o.SetPointWidth(2); // a chosen dash style stays; the colour button greys when disabled
+    o.Style = clsOutline::StyleDotted, o.SetPointWidth(2); // a chosen dash style stays; the colour button greys when disabled
     EXPECT_TRUE(o.Style == clsOutline::StyleDotted && o.Color.GetButtonLook(false).System == SystemColor::GrayText);
 }
 
 TEST(StyleRecords, RoundTripClampAndMissingKeysReadAsZeroNotAsTheDefaults) {
     clsOutline o(2.5, 0, 128, 0), ro;
     clsFont f, rf;
-    o.Style = clsOutline::StyleDashed;
-    f.Size = 10.5f;
-    f.Italic = true;
+    o.Style = clsOutline::StyleDashed, f.Size = 10.5f, f.Italic = true, f.CharSet = 238;
     f.Color.SetRGBColor(1, 2, 3);
-    f.CharSet = 238;
     clsStream so, sf, empty;
-    o.WriteData(so);
-    f.WriteData(sf);
+    o.WriteData(so), f.WriteData(sf);
     EXPECT_EQ(sf.GetVal("Size", false, ""), "105"); // tenths of a point
-    ro.ReadData(so);
-    rf.ReadData(sf);
+    ro.ReadData(so), rf.ReadData(sf);
     EXPECT_TRUE(ro.Width == 2.5 && ro.Style == clsOutline::StyleDashed && ro.Color.GetGreen() == 128);
     EXPECT_TRUE(rf.Size == 10.5f && rf.Italic && !rf.Bold && rf.Color.IsSame(f.Color) && rf.CharSet == 238);
-    ro.ReadData(empty);
-    rf.ReadData(empty);
+    ro.ReadData(empty), rf.ReadData(empty);
     EXPECT_TRUE(ro.Width == 0 && ro.Style == clsOutline::StyleNone && ro.Color.RGBColor == 0);
     EXPECT_TRUE(rf.Size == 0 && rf.Name.empty() && rf.CharSet == 0 && !rf.Italic && rf.GetHFont().pixelSize() == 1);
     ro.SetHairline(); // a visible width never keeps style none
@@ -87,12 +79,10 @@ TEST(Font, ButtonTextWeightAndMetricsThatScaleWithTheSize) {
     f.EstimateTextSize({"i", "Perspective", "ab"}, widest, tallest);
     EXPECT_TRUE(w10 > 20 && w10 < 100 && h10 > 9 && h10 < 15 && widest == w10 && tallest == h10);
     EXPECT_TRUE(ascent > 7 && ascent < 11 && lessLeading > 5 && lessLeading < ascent);
-    f.Size = 20.1f;
-    f.GetTextSize("Perspective", w20, h20);
+    f.Size = 20.1f, f.GetTextSize("Perspective", w20, h20);
     EXPECT_TRUE(std::fabs(w20 - 2.01 * w10) < 0.3 && std::fabs(h20 - 2.01 * h10) < 0.3);
     f.Bold = true;
     EXPECT_TRUE(f.GetButtonText() == "20.1 pt, Arial" && f.GetWeight() == 700); // the single's shortest form
-    f.Size = 1e8f; // absurd sizes from a file are measured without trouble
-    f.GetMetrics(ascent, lessLeading);
+    f.Size = 1e8f, f.GetMetrics(ascent, lessLeading); // absurd sizes from a file are measured without trouble
     EXPECT_TRUE(std::isfinite(ascent) && f.GetHFont().pixelSize() == clsFont::MaxPixelSize);
 }
