@@ -68,11 +68,7 @@ TEST(Point, NormalizeKeepsZeroOperationsChangeThePointRotationsTurnXThenYThenZ) 
     EXPECT_TRUE(Near(r, {1, 2, 0}) && Near(q, {0, 0, 1}) && Near(s, {3, 3, 3}) && Near(t, {1, -3, 0}));
 }
 
-TEST(Point, RecordTextCoordinatesTextAndMissingKeysReadAsZero) {
-    EXPECT_EQ(RecordText(clsPoint3D(1.5, -0.125, 1e-7)), "x = 1.5|y = -.125|z = 1E-07|");
-    EXPECT_TRUE(Near(ReadInto(clsPoint3D(9, 9, 9), "x = 1.5|y = -.125|z = 1E-07"), {1.5, -0.125, 1e-7}, 0));
-    EXPECT_EQ(RecordText(clsPoint2D(7, -8)), "x = 7|y = -8|");
-    EXPECT_TRUE(Near(ReadInto(clsPoint2D(9, 9), "y = -8"), {0, -8}, 0));
+TEST(Point, CoordinatesTextUsesTheLocaleFormatter) { // records: in the line, camera and matrix records
     const auto coordinates = [] {
         return clsPoint3D(1.5, 0, -2).GetCoordinates() + clsPoint2D(0.25, 3).GetCoordinates();
     };

@@ -25,8 +25,7 @@ struct TopView {
     double Y(double v) const { return 150 - 7.5 * v; }
     clsRect Rect(double u1, double v1, double u2, double v2) const { // corners in scene units
         clsRect r;
-        r.SetValues(X(u1), Y(v2), X(u2), Y(v1));
-        return r;
+        return r.SetValues(X(u1), Y(v2), X(u2), Y(v1)), r;
     }
     // The preview is drawn with XOR: it changes the canvas, and drawing it again restores it.
     void ExpectPreviewToggles(IShape& shape, int x = -1, int y = -1) {
@@ -84,8 +83,7 @@ TEST(BezierObject, FlatteningInEqualParameterStepsAndEdits) {
     for (std::size_t i = 1; i < s.size(); ++i) EXPECT_EQ(s[i]->StartPoint.y, s[i - 1]->EndPoint.y); // connected
     EXPECT_EQ(HitIndices(b, t.view, t.Rect(-0.5, 3.5, 0.5, 4.5)), (std::vector<int>{1}));
     b.UpdateVertex(t.view, 1, t.X(5), t.Y(5), false);
-    ExpectPoint(b.Point2, 5, 5, 0, 0);
-    ExpectPoint(b.Point1, 0, 0, 0, 0); // the end points stay
+    ExpectPoint(b.Point2, 5, 5, 0, 0), ExpectPoint(b.Point1, 0, 0, 0, 0); // the end points stay
     t.ExpectPreviewToggles(b);
 }
 
@@ -170,8 +168,7 @@ TEST(FunctionObject, SamplingRanges) {
         {0, 1, 0, {}}, {0, 1, -0.5, {}}, {0, 1, 0.1, {0, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1}},
     };
     for (const auto& c : cases) {
-        f.TFrom = c.from, f.TTo = c.to, f.TStep = c.step;
-        f.ClearCache();
+        f.TFrom = c.from, f.TTo = c.to, f.TStep = c.step, f.ClearCache();
         std::vector<double> xs;
         for (const auto& seg : f.BreakApart()) xs.push_back(seg->EndPoint.x);
         if (!xs.empty()) xs.insert(xs.begin(), f.BreakApart().front()->StartPoint.x);
@@ -185,8 +182,7 @@ TEST(FunctionObject, FormulasErrorsSceneFunctionsAndRecords) {
     clsSceneSettings scene;
     clsFunction f;
     f.BindToScene(&scene), f.Functions[1].Body = "10/(t-5)"; // fails at t = 5
-    EXPECT_EQ(f.BreakApart().size(), 9u); // points at 0 .. 4.5
-    EXPECT_EQ(f.LastSamplingError(), "Division By Zero in 'y'");
+    EXPECT_TRUE(f.BreakApart().size() == 9 && f.LastSamplingError() == "Division By Zero in 'y'"); // 0 .. 4.5
     // The scene's functions win; X, Y and Z are called with exactly one value, t.
     const std::pair<const char*, const char*> cases[] = {
         {"X", "Too many parameters in call to function 'X' from 'X'"},
@@ -194,14 +190,12 @@ TEST(FunctionObject, FormulasErrorsSceneFunctionsAndRecords) {
     for (const auto& [header, message] : cases) {
         scene.Functions.resize(1), scene.Functions[0].ParseName(header);
         scene.Functions[0].Body = "2*T", f.ClearCache();
-        EXPECT_EQ(f.BreakApart().size(), *message ? 0u : 20u) << header;
-        EXPECT_EQ(f.LastSamplingError(), message);
+        EXPECT_TRUE(f.BreakApart().size() == (*message ? 0u : 20u) && f.LastSamplingError() == message) << header;
     }
     EXPECT_EQ(f.BreakApart().back()->EndPoint.y, 20);
     clsFunction broken, bad;
     broken.Functions.erase(broken.Functions.begin()); // no X at all
-    EXPECT_TRUE(broken.BreakApart().empty());
-    EXPECT_EQ(broken.LastSamplingError(), "Internal error occurred");
+    EXPECT_TRUE(broken.BreakApart().empty() && broken.LastSamplingError() == "Internal error occurred");
     bad.Functions[2].Body = "2 3";
     EXPECT_TRUE(bad.BreakApart().empty());
     clsStream s, sparse;
