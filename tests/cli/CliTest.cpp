@@ -226,17 +226,15 @@ TEST_F(OrthovaneCli, RenderWritesPdfSvgAndEmfPages) {
 TEST_F(OrthovaneCli, RenderedPngShowsTheHouseWhereTheViewPutsIt) {
     clsScene scene;
     ASSERT_TRUE(scene.LoadScene(house, false));
-    using Args = std::vector<std::string>;
-    for (auto [name, more, size, grid] : {std::tuple{"Perspective", Args{"--size", "640x480"}, QSize(640, 480), true},
-                                          {"Top", Args{}, QSize(1200, 900), true},
-                                          {"Front", Args{"--no-grid"}, QSize(1200, 900), false}}) {
+    const struct { const char* name; int type; std::vector<std::string> more; QSize size; bool grid; } cases[] = {
+        {"Perspective", clsView::Perspective, {"--size", "640x480"}, {640, 480}, true},
+        {"Top", clsView::Top, {}, {1200, 900}, true}, {"Front", clsView::Front, {"--no-grid"}, {1200, 900}, false}};
+    for (const auto& [name, type, more, size, grid] : cases) {
         ASSERT_EQ(Render(name, Path("view.png"), more).status, 0);
         const QImage image(QString::fromStdString(Path("view.png")));
         ASSERT_EQ(image.size(), size) << name;
         Canvas canvas(image.width(), image.height());
         clsView view;
-        std::int32_t type;
-        ASSERT_TRUE(cli::ParseViewArg(name, type));
         view.SetView(type, &canvas, &scene);
         QRect box; // where the house's corners land in the same view port
         for (int i = 0; i < 8; ++i) {
