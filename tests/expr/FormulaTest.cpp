@@ -37,8 +37,8 @@ TEST(Grammar, ErrorFormsAndArithmeticFaultsPerLevel) {
     const auto during = [](const char* what) { return "Error during " + std::string(what) + " in 'F': Overflow"; };
     ExpectErrors({
         {"2-+3", Syntax("+")}, {"--3", Syntax("-")}, {"2*-3", Syntax("-")}, {"2^-1", Syntax("-")},
-        {"2/+1", Syntax("+")}, {"2^3^2", Syntax("^")}, {"1!2", Syntax("!")}, {"2 3", Syntax("3")}, {"2)", Syntax(")")},
-        {"2,3", Syntax(",")}, {"1\t+2", Syntax("\t")}, {"*2", Syntax("*")}, {"2#", Syntax("#")},
+        {"2/+1", Syntax("+")}, {"2^3^2", Syntax("^")}, {"1!2", Syntax("!")}, {"2 3", Syntax("3")},
+        {"2)", Syntax(")")}, {"2,3", Syntax(",")}, {"1\t+2", Syntax("\t")}, {"*2", Syntax("*")}, {"2#", Syntax("#")},
         {"2 \xC3\xA9", Syntax("\xC3\xA9")}, // a character beyond ASCII is reported whole
         {std::string("(2\0+3)", 6), Syntax(std::string(1, '\0'))}, {"2+", "Syntax error in 'F'"},
         {"1==1", symbol + "==' in 'F'"}, {"1>>2", symbol + ">>' in 'F'"}, {"2 ABC", symbol + "ABC' in 'F'"},
@@ -48,7 +48,8 @@ TEST(Grammar, ErrorFormsAndArithmeticFaultsPerLevel) {
         {"10E99999999999999999999", Fault("F")}, // a huge exponent after several digits
         {"1E300*1E300", during("multiplication")}, {"1E300/.001/.001/.001", during("division")},
         {"1E308+1E308", during("addition")}, {"-1E308-1E308", during("subtraction")},
-        {"(0-8)^(1/3)", Fault("F", "Invalid procedure call or argument")}, {"0^(0-1)", Fault("F", "Division by zero")},
+        {"(0-8)^(1/3)", Fault("F", "Invalid procedure call or argument")},
+        {"0^(0-1)", Fault("F", "Division by zero")},
     });
 }
 
@@ -157,7 +158,6 @@ TEST(Macros, IndexVariableMayNotShadowAParameterAndParametersSurviveFailures) {
     clsFncDef def = Definition("G(N)", "SUM(N,N,1,3)");
     EXPECT_EQ(Apply(def, context, {5}).message, "Invalid index variable name 'N' of function 'Sum' in 'G'");
     clsFncDef failing = Definition("H(N)", "SUM(N*K+SQRT(0-K),K,1,3)"), fine = Definition("H(N)", "SUM(N*K,K,1,3)");
-    EXPECT_FALSE(Apply(failing, context, {2}).ok);
-    EXPECT_EQ(Apply(fine, context, {2}).value, 12);
+    EXPECT_TRUE(!Apply(failing, context, {2}).ok && Apply(fine, context, {2}).value == 12);
     EXPECT_EQ(failing.Params.size() + fine.Params.size(), 2u);
 }

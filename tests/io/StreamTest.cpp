@@ -60,8 +60,7 @@ TEST(LineList, SplitsAtLineFeedsDroppingTheCarriageReturnBeforeThemAndJoinsTheUn
     };
     for (const auto& [text, lines] : cases) EXPECT_EQ(Joined(LineList::FromText(text)), lines);
     LineList list = LineList::FromText("a\nb\n");
-    list.pop_front();
-    list.push_back("c");
+    list.pop_front(), list.push_back("c");
     EXPECT_EQ(list.ToText(), "b\r\nc\r\n"); // only the unread lines, with CR LF unless told otherwise
     EXPECT_EQ(list.ToText("\n"), "b\nc\n");
 }
@@ -71,10 +70,8 @@ TEST(StreamWrite, IndentTwoBlanksPerLevelSkipEmptyItemsAndUseTheFileEncodings) {
     s.Items.emplace_back(); // a new item: no key, empty
     s.SetString("Name", "Document");
     clsStream& a = s.CreateSubStream("A");
-    a.CreateSubStream("Empty");
-    a.CreateSubStream("B").SetBool("On", true);
-    a.SetDouble("X", -0.125);
-    a.SetLong("Min", INT32_MIN);
+    a.CreateSubStream("Empty"), a.CreateSubStream("B").SetBool("On", true);
+    a.SetDouble("X", -0.125), a.SetLong("Min", INT32_MIN);
     s.SetString("Blank", "");
     EXPECT_EQ(Written(s, 1), "  Name = Document|  A = {|    Empty = {|    }|    B = {|      On = 1|    }|"
                              "    X = -.125|    Min = -2147483648|  }|  Blank = ");
@@ -162,13 +159,9 @@ TEST(StreamGetters, DefaultsOnlyForMissingKeysAndTheFirstItemWins) {
 
 TEST(StreamSetters, ExistingKeysKeepTheirPlaceWhateverTheyHeld) {
     clsStream s = Parse("A = 1\nB = x\nA = 2\n");
-    s.SetString("A", "3");
-    s.CreateSubStream("B").SetLong("In", 1);
-    s.SetString("C", "3");
+    s.SetString("A", "3"), s.CreateSubStream("B").SetLong("In", 1), s.SetString("C", "3");
     EXPECT_EQ(Written(s), "A = 3|B = {|  In = 1|}|A = 2|C = 3");
-    s.SetString("B", "now a value");
-    s.CreateSubStream("A").SetString("X", "y");
-    s.SetLong("C", 30);
+    s.SetString("B", "now a value"), s.CreateSubStream("A").SetString("X", "y"), s.SetLong("C", 30);
     EXPECT_EQ(Written(s), "A = {|  X = y|}|B = now a value|A = 2|C = 30");
     EXPECT_EQ(s.GetLong("A", 0, 10, 7), 7); // the getters look at the first item, now a stream
     EXPECT_TRUE(s.CreateSubStream("A").Items.empty()); // a fresh empty stream replaces the old one
@@ -197,8 +190,7 @@ TEST(StreamDepth, DeepStreamsParseWalkWriteAndFreeOnASmallStack) {
         item.ParseData(lines);
         EXPECT_TRUE(item.ItemType == clsStreamItem::SubStream_ && Joined(lines) == "after = 2");
         clsStream holder;
-        holder.Items.push_back(std::move(item));
-        holder.Reset();
+        holder.Items.push_back(std::move(item)), holder.Reset();
         EXPECT_TRUE(holder.Items.empty());
         constexpr int written = 4000; // writing is quadratic in the depth because of the indentation
         LineList deep(std::vector<std::string>(written, "k = {")), out;
