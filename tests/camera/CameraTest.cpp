@@ -38,10 +38,7 @@ clsPerspective Camera(const clsPoint3D& normal, const clsPoint3D& up, double uMa
 
 clsPoint3D Direction(clsPerspective c) { return c.Normal.Normalize(), c.Normal; }
 
-struct Frame {
-    clsPoint3D U, V, W;
-    explicit Frame(const clsPerspective& c) { c.GetBaseVectors(U, V, W); }
-};
+struct Frame { clsPoint3D U, V, W; explicit Frame(const clsPerspective& c) { c.GetBaseVectors(U, V, W); } };
 
 // The command of the arrow keys named like "Shift+Ctrl+Left".
 CameraKeyCommand Keys(const std::string& keys, double angleStep, double nudgeOffset) {

@@ -148,8 +148,7 @@ TEST_F(OrthovaneCli, ProjectsResavedAndDescribedAndFunctionsSearchedProjectFirst
     // A stray byte becomes U+FFFD and a control character an escape: the JSON stays valid.
     const Result named = Cli({"info", p, "--json"});
     EXPECT_NE(named.out.find("\"name\": \"A\xEF\xBF\xBD\\u0001\\\"B\","), std::string::npos) << named.out;
-    EXPECT_EQ(Cli({"resave", house, Path("b.ovp")}).status, 0);
-    EXPECT_EQ(Read(house), Read(Path("b.ovp")));
+    EXPECT_TRUE(Cli({"resave", house, Path("b.ovp")}).status == 0 && Read(house) == Read(Path("b.ovp")));
     EXPECT_EQ(Read(house).substr(0, 17), "Name = Document\r\n");
     const std::string info = Cli({"info", house}).out;
     EXPECT_NE(info.find("Nodes: root 1, line 47, group 10, ellipse 0, curve 0, function 0"), std::string::npos);

@@ -13,8 +13,7 @@ struct Outcome { bool ok = false; double value = 0; std::string message; };
 
 inline clsFncDef Definition(const std::string& header, const std::string& body) {
     clsFncDef def;
-    def.ParseName(header);
-    def.Body = body;
+    def.ParseName(header), def.Body = body;
     return def;
 }
 

@@ -40,8 +40,7 @@ template <class T> testing::AssertionResult Near(const T& a, const T& b, double 
 
 clsRect MakeRect(double left, double bottom, double right, double top) {
     clsRect r;
-    r.SetValues(left, bottom, right, top);
-    return r;
+    return r.SetValues(left, bottom, right, top), r;
 }
 const clsRect kSquare = MakeRect(0, 0, 10, 10);
 

@@ -119,11 +119,9 @@ TEST(StreamParse, TextsReadAsTheirRulesSay) {
     for (const auto& [text, written] : cases) EXPECT_EQ(Written(Parse(text)), written) << text;
     LineList lines = LineList::FromText("A = 1\n  }  \nB = 2\n");
     clsStream s;
-    s.ParseData(lines);
-    s.ParseData(lines); // the closing line stays in the list: parsing again reads nothing ...
+    s.ParseData(lines), s.ParseData(lines); // the closing line stays in the list: parsing again reads nothing ...
     EXPECT_EQ(Joined(lines), "  }  |B = 2");
-    lines.pop_front();
-    s.ParseData(lines); // ... and after removing it the rest is appended
+    lines.pop_front(), s.ParseData(lines); // ... and after removing it the rest is appended
     EXPECT_EQ(Written(s), "A = 1|B = 2");
 }
 

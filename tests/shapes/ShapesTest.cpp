@@ -78,8 +78,7 @@ TEST(BezierObject, FlatteningInEqualParameterStepsAndEdits) {
     b.Point2 = {0, 4, 0}, b.Point3 = {4, 4, 0}, b.Point4 = {4, 0, 0}, b.Flatness = 4;
     const SegmentList s = b.BreakApart();
     ASSERT_EQ(s.size(), 4u);
-    ExpectPoint(s[1]->StartPoint, 0.625, 2.25, 0); // t = 0.25
-    ExpectPoint(s[3]->EndPoint, 4, 0, 0, 0);
+    ExpectPoint(s[1]->StartPoint, 0.625, 2.25, 0), ExpectPoint(s[3]->EndPoint, 4, 0, 0, 0); // the first at t = 0.25
     for (std::size_t i = 1; i < s.size(); ++i) EXPECT_EQ(s[i]->StartPoint.y, s[i - 1]->EndPoint.y); // connected
     EXPECT_EQ(HitIndices(b, t.view, t.Rect(-0.5, 3.5, 0.5, 4.5)), (std::vector<int>{1}));
     b.UpdateVertex(t.view, 1, t.X(5), t.Y(5), false);
@@ -98,8 +97,7 @@ TEST(EllipseObject, FullEllipsesArcsAndTheirSegmentCounts) {
         EXPECT_EQ(std::pair(e.BreakApart().size(), e.IsArc()), std::pair(c.segments, c.arc))
             << c.start << " " << c.end << " " << c.flatness;
     }
-    ExpectPoint(e.BreakApart().front()->StartPoint, 0, -1, 0);
-    ExpectPoint(e.BreakApart()[12]->StartPoint, 2, 0, 0);
+    ExpectPoint(e.BreakApart().front()->StartPoint, 0, -1, 0), ExpectPoint(e.BreakApart()[12]->StartPoint, 2, 0, 0);
     e.SetProps(2, 1, 0, 0.01, 48, nullptr);
     EXPECT_TRUE(e.IsHandleActive(4) && !e.IsHandleActive(3)); // the angles are not exactly equal ...
     e.FinishUpdateVertex();
