@@ -148,7 +148,8 @@ TEST(Navigation, AdvancePanAndNudgeMoveOnlyTheEyeUnderTheirUndoNames) {
         {"Right", 1, {20 - M_SQRT1_2, 20 + M_SQRT1_2, 10}, "Pan View"},
         {"Down", 3, {20 + M_SQRT1_2, 20 + M_SQRT1_2, 10 - 4 * M_SQRT1_2}, "Pan View"},
         {"", 0, {21, 22, 13}, ""}, // no key: nudged by (1, 2, 3) instead; the others do nothing
-        {"Ctrl+Right", 1, {20, 20, 10}, ""}, {"Shift+Ctrl+Up", 1, {20, 20, 10}, ""}, {"Alt+Up", 1, {20, 20, 10}, ""},
+        {"Ctrl+Right", 1, {20, 20, 10}, ""}, {"Shift+Ctrl+Up", 1, {20, 20, 10}, ""},
+        {"Alt+Up", 1, {20, 20, 10}, ""},
     };
     for (const auto& k : cases) {
         clsPerspective c;
@@ -176,7 +177,8 @@ TEST(Navigation, RotateTurnsRightOrUpNeverBothAndTiltRollsAboutTheViewingAxis) {
     EXPECT_TRUE(Near(tilt.Normal, Direction(c)) && Near(tilt.ViewUp, t.V)); // stored as unit vectors
     EXPECT_TRUE(Near(t.U, {cs * f.U.x + sn * f.V.x, cs * f.U.y + sn * f.V.y, cs * f.U.z + sn * f.V.z}));
     EXPECT_TRUE(Near(t.V, {-sn * f.U.x + cs * f.V.x, -sn * f.U.y + cs * f.V.y, -sn * f.U.z + cs * f.V.z}));
-    EXPECT_EQ(Keys("Shift+Up", 5, 1).UndoName + "|" + Keys("Shift+Ctrl+Right", 5, 1).UndoName, "Rotate View|Tilt View");
+    EXPECT_EQ(Keys("Shift+Up", 5, 1).UndoName + "|" + Keys("Shift+Ctrl+Right", 5, 1).UndoName,
+              "Rotate View|Tilt View");
 }
 
 TEST(Navigation, TransformAndEyeTurnsReorientTheViewOnly) {

@@ -109,7 +109,7 @@ TEST_F(OrthovaneCli, ExitStatusesOutputsAndMessages) {
         {{"eval", "--functions", bad, "1"}, "Invalid function list file\n"},
         {{"info", "/nonexistent/p.ovp"}, load("/nonexistent/p.ovp")}, {seg({house}), segUsage},
         {seg({house, "--view"}), segUsage}, {seg({"--view", "Top"}), segUsage},
-        {seg({house, "--view", "Top", "--view", "Left"}), segUsage}, {seg({house, house, "--view", "Top"}), segUsage},
+        {seg({house, "--view", "Top", "--view", "Left"}), segUsage}, {seg({house, house, "--view", "T"}), segUsage},
         {seg({house, "--view", "Topp"}), "unknown view 'Topp' (use Left, Top, Right"},
         {seg({"/nonexistent/house.ovp", "--view", "Top"}), load("/nonexistent/house.ovp")},
         {seg({cut, "--view", "Top"}), load(cut)}, {seg({junk, "--view", "Top"}), load(junk)},
@@ -264,9 +264,8 @@ TEST_F(OrthovaneCli, FailedRenderLeavesTheExistingFileAlone) {
         setrlimit(RLIMIT_FSIZE, &full);
         const Result r = Render("Perspective", path);
         setrlimit(RLIMIT_FSIZE, &old);
-        EXPECT_EQ(r.status, 2) << name;
+        EXPECT_TRUE(r.status == 2 && Read(path) == before) << name;
         EXPECT_NE(r.err.find("Unable to export to file '" + path + "'"), std::string::npos) << r.err;
-        EXPECT_EQ(Read(path), before) << name;
     }
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).join(' '), "house.ovp old.emf old.pdf old.png old.svg");

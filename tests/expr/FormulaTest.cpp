@@ -38,8 +38,8 @@ TEST(Grammar, ErrorFormsAndArithmeticFaultsPerLevel) {
     ExpectErrors({
         {"2-+3", Syntax("+")}, {"--3", Syntax("-")}, {"2*-3", Syntax("-")}, {"2^-1", Syntax("-")},
         {"2/+1", Syntax("+")}, {"2^3^2", Syntax("^")}, {"1!2", Syntax("!")}, {"2 3", Syntax("3")},
-        {"2)", Syntax(")")}, {"2,3", Syntax(",")}, {"1\t+2", Syntax("\t")}, {"*2", Syntax("*")}, {"2#", Syntax("#")},
-        {"2 \xC3\xA9", Syntax("\xC3\xA9")}, // a character beyond ASCII is reported whole
+        {"2)", Syntax(")")}, {"2,3", Syntax(",")}, {"1\t+2", Syntax("\t")}, {"*2", Syntax("*")},
+        {"2#", Syntax("#")}, {"2 \xC3\xA9", Syntax("\xC3\xA9")}, // a character beyond ASCII: reported whole
         {std::string("(2\0+3)", 6), Syntax(std::string(1, '\0'))}, {"2+", "Syntax error in 'F'"},
         {"1==1", symbol + "==' in 'F'"}, {"1>>2", symbol + ">>' in 'F'"}, {"2 ABC", symbol + "ABC' in 'F'"},
         {"!!0", expected}, // the sum level stops at a second "!"
@@ -62,7 +62,7 @@ TEST(Grammar, CheckingWithoutComputingSkipsArithmeticButNotSyntaxCountsOrNames) 
                  nullptr, false);
 }
 
-TEST(Builtins, Values) {
+TEST(Builtins, ValuesOfFunctionsAndMacros) {
     const double asinHalf = std::atan(0.5 / std::sqrt(0.75));
     ExpectValues({
         {"ABS(0-3)", 3}, {"abs(2)", 2}, {"ARCCOS(0-1)", kPi}, {"ARCCOS(.5)", kPi / 2 - asinHalf}, {"ARCCOSH(1)", 0},
@@ -76,16 +76,26 @@ TEST(Builtins, Values) {
         {"LN(E)", std::log(2.71828182845905)}, {"LOG(8,2)", 3}, {"LOG10(1000)", std::log(1000.0) / std::log(10.0)},
         {"MAX(1,2)", 2}, {"MIN(1,2)", 1}, {"MOD(0-7,3)", -1}, {"MOD(7,0-3)", 1}, {"MOD(7.5,2)", 1.5},
         {"RADIANS(180)", kPi}, {"SIGN(0-4)", -1}, {"SIGN(0)", 0}, {"SIGN(9)", 1}, {"SIN(0)", 0}, {"SINH(0)", 0},
-        {"SQRT(16)", 4}, {"TAN(0)", 0}, {"TANH(0)", 0}, {"sqrt ( 9 )", 3},
+        {"SQRT(16)", 4}, {"TAN(0)", 0}, {"TANH(0)", 0}, {"sqrt ( 9 )", 3}, {"SUM(I,I,1,10)", 55},
+        {"SUM(I,I,10,1)", 55}, {"SUM(I,I,1,10,3)", 22}, {"SUM(I,I,10,1,3)", 22}, {"SUM(I,I,3,3)", 3},
+        {"SUM(I*I,I,1,3)", 14}, {"PRODUCT(I,I,5,1,2)", 15}, {"SUM(1,K,0-2,2)", 5}, {"sum(i, i, 1, 3)", 6},
+        {"SUM(SUM(J,J,1,I),I,1,3)", 10}, {"SUM(I,I,1.0,2E0)", 3}, {"INTEGRATE(X*X,X,0,3)", 9},
+        {"INTEGRATE(X^3,X,0,2)", 4}, {"INTEGRATE(X,X,1,1,0)", 0, 0}, {"INTEGRATE(X,X,3,0)", -4.5},
+        {"INTEGRATE(SIN(X),X,0,PI)", 2, 1e-7}, {"INTEGRATE(EXP(X),X,0,1,.001)", 2.71828182845905 - 1},
+        {"INTEGRATE(SIN(X),X,0,PI,1)", 2, 1e-7}, // two or fewer panel pairs fall back to 100 panels
     });
 }
 
-TEST(Builtins, DomainChecksArgumentCountsAndTheirMessages) {
+TEST(Builtins, DomainChecksArgumentCountsMacroRulesAndTheirMessages) {
     const auto range = [](const char* f) {
         return "Function '" + std::string(f) + "' requires the parameter ranging from -1 and 1";
     };
     const std::string log = "Negative logarithm in 'F'", expected = "Argument expected in 'F'";
     const std::string atanh = "The parameter of 'ARCTANH' must be greater than -1 and less than 1";
+    const auto index = [](const char* name, const char* f) {
+        return "Invalid index variable name '" + std::string(name) + "' of function '" + f + "' in 'F'";
+    };
+    const std::string sum = "value of 'Sum' must be ", integer = " index value of 'Sum' must be an integer. ";
     ExpectErrors({
         {"ARCCOS(2)", range("ARCCOS")}, {"ARCSIN(0-1.5)", range("ARCSIN")},
         {"ARCCOSH(.5)", "Parameter of function 'ARCCOSH' must be greater than or equal to 1"},
@@ -99,6 +109,19 @@ TEST(Builtins, DomainChecksArgumentCountsAndTheirMessages) {
         {"SIN", Count("few", "SIN")}, {"SIN()", Count("few", "SIN")}, {"IF(1,2)", Count("few", "IF")},
         {"IF(1,2,3,4)", Count("many", "IF")}, {"RAND(1,2)", Count("many", "RAND")},
         {"SIN(1,)", expected}, {"SIN(", expected}, {"SIN(1", expected}, {"SIN(,1)", expected},
+        {"SUM(I,I,1,10,0)", "The step " + sum + "a positive integer. Value specified = 0"},
+        {"SUM(I,I,1,10,.5)", "The step " + sum + "a positive integer. Value specified = 0.5"},
+        {"SUM(I,I,1.5,10)", "The start" + integer + "Value specified = 1.5"},
+        {"SUM(I,I,1,2.25)", "The ending" + integer + "Value specified = 2.25"},
+        {"PRODUCT(I,I,.5,1)", "The start index value of 'Product' must be an integer. Value specified = 0.5"},
+        {"INTEGRATE(X,X,0,1,0-1)", "The step value of 'Integrate' must be greater than 0. Value specified = -1"},
+        {"SUM(I,PI,1,2)", index("PI", "Sum")}, {"SUM(I, I ,1,2)", index("I ", "Sum")},
+        {"PRODUCT(I,2I,1,2)", index("2I", "Product")}, {"INTEGRATE(X,X+1,1,2)", index("X+1", "Integrate")},
+        {"SUM(SUM(I,I,1,2),I,1,2)", index("I", "Sum")}, {"SUM(I,I,1)", Count("few", "SUM")},
+        {"SUM(I,I,1,2,3,4)", Count("many", "SUM")}, {"PRODUCT(1E200,I,1,2)", Fault("Product")},
+        {"SUM(SQRT(0-I),I,1,2)", "Negative square root in 'F'"}, // an error inside the loop ends it
+        {"SUM(I,I,1,1E300)", Fault("Sum")},
+        {"INTEGRATE(1/(X-2),X,0,2)", "Division By Zero in 'F'"}, // the ends are evaluated first
     });
 }
 
@@ -119,39 +142,6 @@ TEST(Builtins, RandFollowsItsArgumentRules) {
     EXPECT_TRUE(lo < 0.01 && hi > 0.99) << lo << " " << hi;
 }
 
-TEST(Macros, SumProductAndIntegrateValues) {
-    ExpectValues({
-        {"SUM(I,I,1,10)", 55}, {"SUM(I,I,10,1)", 55}, {"SUM(I,I,1,10,3)", 22}, {"SUM(I,I,10,1,3)", 22},
-        {"SUM(I,I,3,3)", 3}, {"SUM(I*I,I,1,3)", 14}, {"PRODUCT(I,I,5,1,2)", 15}, {"SUM(1,K,0-2,2)", 5},
-        {"sum(i, i, 1, 3)", 6}, {"SUM(SUM(J,J,1,I),I,1,3)", 10}, {"SUM(I,I,1.0,2E0)", 3},
-        {"INTEGRATE(X*X,X,0,3)", 9}, {"INTEGRATE(X^3,X,0,2)", 4}, {"INTEGRATE(X,X,1,1,0)", 0, 0},
-        {"INTEGRATE(X,X,3,0)", -4.5}, {"INTEGRATE(SIN(X),X,0,PI)", 2, 1e-7},
-        {"INTEGRATE(SIN(X),X,0,PI,1)", 2, 1e-7}, // two or fewer panel pairs fall back to 100 panels
-        {"INTEGRATE(EXP(X),X,0,1,.001)", 2.71828182845905 - 1},
-    });
-}
-
-TEST(Macros, RulesAndMessages) {
-    const auto index = [](const char* name, const char* f) {
-        return "Invalid index variable name '" + std::string(name) + "' of function '" + f + "' in 'F'";
-    };
-    const std::string sum = "value of 'Sum' must be ", integer = " index value of 'Sum' must be an integer. ";
-    ExpectErrors({
-        {"SUM(I,I,1,10,0)", "The step " + sum + "a positive integer. Value specified = 0"},
-        {"SUM(I,I,1,10,.5)", "The step " + sum + "a positive integer. Value specified = 0.5"},
-        {"SUM(I,I,1.5,10)", "The start" + integer + "Value specified = 1.5"},
-        {"SUM(I,I,1,2.25)", "The ending" + integer + "Value specified = 2.25"},
-        {"PRODUCT(I,I,.5,1)", "The start index value of 'Product' must be an integer. Value specified = 0.5"},
-        {"INTEGRATE(X,X,0,1,0-1)", "The step value of 'Integrate' must be greater than 0. Value specified = -1"},
-        {"SUM(I,PI,1,2)", index("PI", "Sum")}, {"SUM(I, I ,1,2)", index("I ", "Sum")},
-        {"PRODUCT(I,2I,1,2)", index("2I", "Product")}, {"INTEGRATE(X,X+1,1,2)", index("X+1", "Integrate")},
-        {"SUM(SUM(I,I,1,2),I,1,2)", index("I", "Sum")}, {"SUM(I,I,1)", Count("few", "SUM")},
-        {"SUM(I,I,1,2,3,4)", Count("many", "SUM")}, {"PRODUCT(1E200,I,1,2)", Fault("Product")},
-        {"SUM(SQRT(0-I),I,1,2)", "Negative square root in 'F'"}, // an error inside the loop ends it
-        {"SUM(I,I,1,1E300)", Fault("Sum")},
-        {"INTEGRATE(1/(X-2),X,0,2)", "Division By Zero in 'F'"}, // the ends are evaluated first
-    });
-}
 
 TEST(Macros, IndexVariableMayNotShadowAParameterAndParametersSurviveFailures) {
     FunctionListContext context;

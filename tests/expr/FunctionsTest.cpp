@@ -99,10 +99,9 @@ TEST(Catalogue, CategoriesReservedNamesAndEveryStandardNameIsABuiltin) {
     }
     RecordingPrompt prompt;
     ScopedPrompt installed(prompt);
-    EXPECT_TRUE(IsNameReserved("SIN"));
+    EXPECT_TRUE(IsNameReserved("SIN") && prompt.Messages[0].Icon == PromptIcon::Critical);
     EXPECT_EQ(prompt.LastText(), "Function name 'sin' is reserved for internal use and cannot be redefined.\r"
                                  "sin(t): Returns the sine of an angle.");
-    EXPECT_EQ(prompt.Messages[0].Icon, PromptIcon::Critical);
     for (const char* name : {"Pi", "step", "INTEGRATE"}) EXPECT_TRUE(IsNameReserved(name)) << name;
     for (const char* name : {"MyFunc", "+"}) EXPECT_FALSE(IsNameReserved(name)) << name;
     EXPECT_EQ(prompt.Messages.size(), 4u);
@@ -113,8 +112,7 @@ TEST(FunctionListFile, TextRoundTripAndLenientReading) {
     list[0].Description = "square";
     EXPECT_EQ(FunctionListText({list[0]}) + FunctionListText({}),
               "--FNL 1.0--\r\n1\r\nF;1;X;X*X;square\r\n--FNL 1.0--\r\n0\r\n");
-    const std::string path = testing::TempDir() + "/roundtrip.fnl";
-    std::string message;
+    std::string message, path = testing::TempDir() + "/roundtrip.fnl";
     ASSERT_TRUE(WriteFunctionListFile(path, list, message)) << message;
     FunctionList read;
     ASSERT_TRUE(ReadFunctionListFile(path, read, message)) << message;

@@ -9,15 +9,14 @@ using namespace ov;
 
 TEST(OldStream, FieldsSplitAtEverySemicolonAndTypedValuesReadBackClamped) {
     // Values split at every ";" and join again; reading past the end gives empty values; records append.
-    for (const char* text : {"", ";x", "a;;b", "a;", ";", "a;b;c=d;{;}", " a ; b ", "a\\\\b\\n", "1;2.5;&H5;x;;0.0"})
+    for (const char* text : {"", ";x", "a;;b", "a;", ";", "a;b;c=d;{;}", " a ; b ", "a\\\\b\\n", "1;&H5;x;;0"})
         EXPECT_EQ(checks::CheckOldStream(text), "") << text;
     clsOldStream w, r; // so a semicolon inside a value splits it
     w.SetString("a;b");
     r.ParseString(w.BuildString());
-    EXPECT_EQ(r.Values, (std::vector<std::string>{"a", "b"}));
-    r.Reset();
+    EXPECT_TRUE(r.GetString() == "a" && r.Values == std::vector<std::string>({"a", "b"}));
+    r.Reset(), w.Reset();
     EXPECT_TRUE(r.Values.empty() && r.ReadPosition == 0);
-    w.Reset();
     w.SetDouble(0.1 + 0.2), w.SetLong(INT32_MIN), w.SetBool(true), w.SetBool(false);
     EXPECT_EQ(w.BuildString(), ".3;-2147483648;1;0");
     r.ParseString(w.BuildString() + ";12;;.5");

@@ -45,7 +45,7 @@ TEST(Outline, EachStyleGivesItsPenShapeOutlineAndButtonAndWidthZeroGoesWithStyle
     }
     clsOutline o;
     EXPECT_TRUE(o.Width == 0.216 && o.Style == clsOutline::StyleSolid && o.Color.RGBColor == 0);
-    o.Style = clsOutline::StyleDotted, o.SetPointWidth(2); // a chosen dash style stays; the colour button greys when disabled
+    o.Style = clsOutline::StyleDotted, o.SetPointWidth(2); // a chosen dash style stays; the colour button greys
     EXPECT_TRUE(o.Style == clsOutline::StyleDotted && o.Color.GetButtonLook(false).System == SystemColor::GrayText);
 }
 
