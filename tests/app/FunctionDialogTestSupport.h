@@ -22,8 +22,10 @@
 
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Desktop.h"
@@ -107,6 +109,38 @@ inline std::string PressOk(RecordingPrompt& prompt, QWidget& dialog, QAbstractBu
     return prompt.LastText();
 }
 
+// Typing into and reading a dialog whose boxes are found by name with Field(name).
+template <class Dialog>
+struct NamedFields {
+    std::unique_ptr<Dialog> dialog;
+    void Set(std::initializer_list<std::pair<const char*, const char*>> typed) {
+        for (const auto& [name, text] : typed) Type(dialog->Field(name), text);
+    }
+    void Tick(const char* name) { ClickOption(dialog->template findChild<QCheckBox*>(name)); }
+    std::string Shown(const char* name) const { return dialog->Field(name)->text().toStdString(); }
+    bool Enabled(const char* name) const { return dialog->Field(name)->isEnabled(); }
+};
+
+// A scene function: its declaration and its formula.
+inline clsFncDef Definition(const char* header, const char* body) {
+    clsFncDef def;
+    def.ParseName(header);
+    def.Body = body;
+    return def;
+}
+
+// Adds object at the top of the scene's tree and selects it, without an undo step, and leaves
+// the scene unmodified.
+template <class T>
+T& AddSelected(clsScene& scene, std::int32_t type, std::unique_ptr<T> object) {
+    T& added = *object;
+    auto node = clsTreeManager::CreateNode(type);
+    node->Object = std::move(object);
+    scene.TreeManager.SelectNodeByKey(scene.TreeManager.AddNode(std::move(node))->Key, false);
+    scene.OnClean();
+    return added;
+}
+
 // Answers file dialogs from a script ("" cancels) and records how they were asked.
 class FileAnswers : public IFileDialog {
 public:
@@ -152,6 +186,27 @@ private:
     QTimer timer_;
     QPointer<QWidget> watched_;
     QElapsedTimer since_;
+};
+
+// A scene of its own made the active one, its messages and file dialogs answered by the
+// test, and any dialog that no step answers closed.
+class SceneDialogTest : public ::testing::Test {
+protected:
+    SceneDialogTest() {
+        App().ActiveScene = &scene;
+        SetFileDialog(&files);
+    }
+    ~SceneDialogTest() override {
+        SetFileDialog(nullptr);
+        App().ActiveScene = App().DialogScene = nullptr;
+    }
+
+    clsScene scene;
+    RecordingPrompt prompt;
+    ScopedPrompt promptGuard{prompt};
+    FileAnswers files;
+    QTemporaryDir folder;
+    ModalWatchdog watchdog;
 };
 
 // The Esc key: reported as pressed by every reading after the first pressAfter readings.

@@ -15,11 +15,9 @@ namespace {
 
 using namespace functiondialogs;
 
-class PrintPreviewTest : public ::testing::Test {
+class PrintPreviewTest : public SceneDialogTest {
 protected:
     void SetUp() override {
-        SetFileDialog(&files);
-        App().ActiveScene = &scene;
         // Whatever printers the machine has, these tests print to a PDF file.
         QPrinter& printer = frmPrintPreview::Printer();
         printer.setOutputFileName(QString());
@@ -27,54 +25,40 @@ protected:
         printer.setPageSize(QPageSize(QPageSize::A4));
         printer.setPageOrientation(QPageLayout::Portrait);
     }
-    void TearDown() override {
-        window.reset();
-        SetFileDialog(nullptr);
-        App().ActiveScene = nullptr;
-    }
     void OpenWindow(std::int32_t viewType, bool exportMode) {
         window = std::make_unique<frmPrintPreview>(scene, viewType, exportMode);
         ASSERT_TRUE(Open(*window));
+        EXPECT_TRUE(Shows(exportMode ? "GroupDraw" : "GroupPrint") && !Shows(exportMode ? "GroupPrint" : "GroupDraw"));
     }
     void ChooseRow(QComboBox* list, int index) { Choose(list, list->itemText(index)); }
     QImage Picture() { return window->Preview()->GetCanvas().Image().copy(); }
+    // Presses Print or Export: the message it gave, "" for none.
     std::string Print() {
         prompt.Messages.clear();
         Click(window->PrintButton());
         return prompt.Messages.empty() ? "" : prompt.LastText();
     }
-    std::string Page() {
-        double width = 0, height = 0;
-        window->GetPageSize(width, height);
-        return std::to_string(width) + " x " + std::to_string(height);
+    std::pair<double, double> Page() {
+        std::pair<double, double> size;
+        window->GetPageSize(size.first, size.second);
+        return size;
     }
     bool Shows(const char* group) { return window->findChild<QGroupBox*>(group)->isVisible(); }
 
-    clsScene scene;
-    RecordingPrompt prompt;
-    ScopedPrompt scoped{prompt};
-    FileAnswers files;
-    QTemporaryDir folder;
     std::unique_ptr<frmPrintPreview> window;
 };
 
 TEST_F(PrintPreviewTest, OrthographicViewsAlwaysFitThePageAndFrameGridAndPageShowInThePreview) {
     scene.ShowGrid = false;
     OpenWindow(clsView::Top, false);
-    EXPECT_EQ(window->windowTitle(), "Print Preview");
-    EXPECT_EQ(window->PrintButton()->text(), "&Print");
-    EXPECT_TRUE(Shows("GroupPrint") && !Shows("GroupDraw"));
-    EXPECT_FALSE(window->ShowGridBox()->isChecked());
-    EXPECT_TRUE(window->FitToPageBox()->isChecked());
-    EXPECT_FALSE(window->FitToPageBox()->isEnabled());
+    EXPECT_FALSE(window->ShowGridBox()->isChecked() || window->FitToPageBox()->isEnabled());
     ChooseRow(window->ViewList(), clsView::Perspective);
     EXPECT_TRUE(window->FitToPageBox()->isEnabled());
     const QImage fitted = Picture();
     ClickOption(window->FitToPageBox()); // at one document unit per metre of paper
     EXPECT_NE(Picture(), fitted);
     ChooseRow(window->ViewList(), clsView::Front);
-    EXPECT_TRUE(window->FitToPageBox()->isChecked());
-    EXPECT_FALSE(window->FitToPageBox()->isEnabled());
+    EXPECT_FALSE(window->FitToPageBox()->isEnabled() || !window->FitToPageBox()->isChecked());
     ChooseRow(window->ViewList(), clsView::Perspective);
     EXPECT_EQ(Picture(), fitted);
 
@@ -83,62 +67,44 @@ TEST_F(PrintPreviewTest, OrthographicViewsAlwaysFitThePageAndFrameGridAndPageSho
     EXPECT_NE(framed, fitted);
     ClickOption(window->ShowGridBox());
     EXPECT_NE(Picture(), framed);
-    frmPrintPreview::Printer().setPageOrientation(QPageLayout::Landscape);
-    window->UpdatePreview();
-    EXPECT_NE(Picture(), framed);
 }
 
 TEST_F(PrintPreviewTest, ExportModeStartsOnTheSvgDocumentAndAnA4PageAndWritesTheNamedFile) {
     OpenWindow(clsView::Left, true);
-    EXPECT_EQ(window->windowTitle(), "Export to CorelDRAW");
-    EXPECT_EQ(window->PrintButton()->text(), "&Export");
-    EXPECT_TRUE(Shows("GroupDraw") && !Shows("GroupPrint"));
-    EXPECT_EQ(window->VersionList()->count(), frmPrintPreview::VersionCount);
-    EXPECT_EQ(window->VersionList()->currentText(), "SVG Document");
-    EXPECT_EQ(window->VersionList()->itemText(1), "CorelDRAW 11");
-    EXPECT_EQ(window->PageSizeList()->currentText(), "A4");
-    EXPECT_EQ(Page(), "0.210000 x 0.297000");
+    EXPECT_EQ(Page(), std::pair(0.21, 0.297));
     const QImage portrait = Picture();
     ClickOption(window->LandscapeBox());
-    EXPECT_EQ(Page(), "0.297000 x 0.210000");
+    EXPECT_EQ(Page(), std::pair(0.297, 0.21));
     EXPECT_NE(Picture(), portrait);
     ChooseRow(window->PageSizeList(), 8);
-    EXPECT_EQ(Page(), "0.356000 x 0.216000"); // Legal, landscape
-    ClickOption(window->LandscapeBox());
-    ChooseRow(window->PageSizeList(), window->PageSizeList()->findText("A4"));
+    EXPECT_EQ(Page(), std::pair(0.356, 0.216)); // Legal, landscape
 
     EXPECT_EQ(Print(), ""); // the file dialog cancelled: nothing exported, nothing said
     ASSERT_EQ(files.Calls.size(), 1u);
-    EXPECT_FALSE(files.Calls[0].Open);
-    EXPECT_EQ(files.Calls[0].DefaultExtension, "svg");
-    EXPECT_EQ(files.Calls[0].InitialFileName, "Document.svg");
+    EXPECT_EQ(files.Calls[0].DefaultExtension + " " + files.Calls[0].InitialFileName, "svg Document.svg");
     files.Answers = {folder.filePath("missing/folder/house.svg").toStdString()};
     EXPECT_EQ(Print().rfind("Unable to export to file '", 0), 0u);
     EXPECT_EQ(prompt.Messages[0].Icon, PromptIcon::Critical);
     const QString path = folder.filePath("house.svg");
     files.Answers = {path.toStdString()};
     EXPECT_EQ(Print(), "Export Complete");
-    EXPECT_EQ(prompt.Messages[0].Icon, PromptIcon::Information);
     EXPECT_TRUE(window->isVisible());
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString svg = QString::fromUtf8(file.readAll());
-    // An A4 page in inches, and the scene's groups by name.
+    // The chosen page in inches, and the scene's groups by name.
     const auto page = QRegularExpression("width=\"([0-9.]+)in\" height=\"([0-9.]+)in\"").match(svg);
     ASSERT_TRUE(page.hasMatch());
-    EXPECT_NEAR(page.captured(1).toDouble(), 0.21 / 0.0254, 1e-6);
-    EXPECT_NEAR(page.captured(2).toDouble(), 0.297 / 0.0254, 1e-6);
+    EXPECT_NEAR(page.captured(1).toDouble(), 0.356 / 0.0254, 1e-6);
+    EXPECT_NEAR(page.captured(2).toDouble(), 0.216 / 0.0254, 1e-6);
     EXPECT_TRUE(svg.contains("id=\"House\"") && svg.contains("id=\"Grid\""));
-}
 
-TEST_F(PrintPreviewTest, TheListedDrawingProgramsCannotBeReachedOnThisPlatform) {
-    OpenWindow(clsView::Perspective, true);
+    // The listed drawing programs are reached only through automation this platform lacks.
     for (int version = 0; version < frmPrintPreview::SvgDocument; ++version) {
         ChooseRow(window->VersionList(), version);
         EXPECT_EQ(Print(), "Unable to connect to the specified application\rMake sure the application is installed");
-        EXPECT_EQ(prompt.Messages[0].Icon, PromptIcon::Critical);
     }
-    EXPECT_TRUE(files.Calls.empty());
+    EXPECT_EQ(files.Calls.size(), 3u);
 }
 
 TEST_F(PrintPreviewTest, PrintingWithoutAPrinterWritesAPdfFileEachTimeAskedForAndCancelCloses) {
