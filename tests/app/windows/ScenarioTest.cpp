@@ -95,16 +95,13 @@ TEST_F(ScenarioTest, AnUndoDuringADragEndsTheDragAndWindowCommandsKeepEveryDocum
     const std::string barKey = HousePart("Bar 1")->Key; // (0,0,3)-(0,10,3)
     ClickNode(House());
     Choose("mnuObjectDuplicate"); // the step that the undo below takes back
-    ViewPort* port = document->GetViewPort(0); // the top view
-    const QPoint on(document->GetView(0).GetScreenX(0), document->GetView(0).GetScreenY(5));
-    for (int i = 0; i < 2; ++i) QTest::mouseClick(port, Qt::LeftButton, {}, on); // activates the view, selects
+    const QPoint on(document->GetView(0).GetScreenX(0), document->GetView(0).GetScreenY(5)); // in the top view
+    for (int i = 0; i < 2; ++i) Mouse(QTest::MouseClick, on); // activates the view, selects
     ASSERT_NE(Manager().GetSelection(), nullptr);
-    QTest::mousePress(port, Qt::LeftButton, {}, on);
-    QTest::mouseMove(port, on + QPoint(40, 20));
-    QTest::mouseMove(port, on + QPoint(60, 30));
-    QTest::keyClick(port, Qt::Key_Z, Qt::ControlModifier);
+    DragTo(on, on + QPoint(60, 30));
+    QTest::keyClick(Port(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(document->Tools().GetDragState(), ToolInteraction::Idle);
-    QTest::mouseRelease(port, Qt::LeftButton, {}, on + QPoint(60, 30));
+    Mouse(QTest::MouseRelease, on + QPoint(60, 30));
     EXPECT_TRUE(Manager().GetRedoString() == "Duplicate" && Manager().GetUndoString().empty());
     EXPECT_DOUBLE_EQ(Manager().FindNode(barKey)->GetLine()->Segment->StartPoint.x, 0);
     ExpectViewsUpToDate(document);
