@@ -46,6 +46,11 @@ inline void ExpectPoint(const clsPoint3D& actual, const clsPoint3D& expected) {
     EXPECT_NEAR(actual.z, expected.z, 1e-9);
 }
 
+inline void ExpectEnds(const clsNode* line, const clsPoint3D& start, const clsPoint3D& end) {
+    ExpectPoint(line->GetLine()->Segment->StartPoint, start);
+    ExpectPoint(line->GetLine()->Segment->EndPoint, end);
+}
+
 inline QByteArray FileBytes(const std::string& path) {
     QFile file(QString::fromStdString(path));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -118,6 +123,22 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     std::string TempPath(const std::string& name) { return (dir.path() + "/").toStdString() + name; }
+
+    // The left button in a view port of the first document (by default its first port), and
+    // the picture that the port shows.
+    ViewPort* Port(int i = 0) { return document->GetViewPort(i); }
+    QImage Picture(int port = 0) { return Port(port)->EnsureRendered(), Port(port)->GetCanvas().Image().copy(); }
+    void Mouse(QTest::MouseAction action, QPoint p, Qt::KeyboardModifiers m = {}, int port = 0) {
+        QTest::mouseEvent(action, Port(port), action == QTest::MouseMove ? Qt::NoButton : Qt::LeftButton, m, p);
+    }
+    // Press and move past the click distance, keeping the button down; Drag lets go as well.
+    void DragTo(QPoint from, QPoint to, Qt::KeyboardModifiers m = {}, int port = 0) {
+        for (int i = 0; i < 3; ++i) Mouse(i ? QTest::MouseMove : QTest::MousePress, i ? to : from, m, port);
+    }
+    void Drag(QPoint from, QPoint to, Qt::KeyboardModifiers m = {}, int port = 0) {
+        DragTo(from, to, m, port);
+        Mouse(QTest::MouseRelease, to, m, port);
+    }
 
     ScriptedFileDialog files;
     QtEscapeKey escape;

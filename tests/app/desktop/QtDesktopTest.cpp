@@ -16,11 +16,8 @@ using namespace functiondialogs;
 // Calls CheckAbort the way a long computation does until it says stop or time runs out.
 bool ComputeUntilAborted(bool ask, int limitMs) {
     QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < limitMs) {
+    for (clock.start(); clock.elapsed() < limitMs; QTest::qSleep(1)) // a slice of the computation between
         if (CheckAbort(ask)) return true;
-        QTest::qSleep(1); // a slice of the computation
-    }
     return false;
 }
 
@@ -29,28 +26,20 @@ TEST(QtPromptTest, TheBoxShowsTextIconAndButtonsAndReturnsTheClickedOrEscapeAnsw
     using I = PromptIcon;
     using P = PromptButtons;
     using A = PromptAnswer;
-    const struct {
-        I icon;
-        B::Icon boxIcon;
-        P buttons;
-        B::StandardButtons shown;
-        B::StandardButton click; // NoButton: Esc
-        A answer;
-    } cases[] = {
-        {I::Information, B::Information, P::Ok, B::Ok, B::Ok, A::Ok},
-        {I::Warning, B::Warning, P::YesNo, B::Yes | B::No, B::No, A::No},
-        {I::Question, B::Question, P::YesNoCancel, B::Yes | B::No | B::Cancel, B::Yes, A::Yes},
-        {I::Critical, B::Critical, P::OkCancel, B::Ok | B::Cancel, B::Cancel, A::Cancel},
-        {I::None, B::NoIcon, P::Ok, B::Ok, B::NoButton, A::Ok},
-        {I::None, B::NoIcon, P::YesNo, B::Yes | B::No, B::NoButton, A::No},
-        {I::None, B::NoIcon, P::YesNoCancel, B::Yes | B::No | B::Cancel, B::NoButton, A::Cancel},
-        {I::None, B::NoIcon, P::OkCancel, B::Ok | B::Cancel, B::NoButton, A::Cancel},
-    };
+    const struct { I icon; B::Icon boxIcon; P buttons; B::StandardButtons shown; B::StandardButton click; A answer; }
+        cases[] = { // a click on NoButton is Esc
+            {I::Information, B::Information, P::Ok, B::Ok, B::Ok, A::Ok},
+            {I::Warning, B::Warning, P::YesNo, B::Yes | B::No, B::No, A::No},
+            {I::Question, B::Question, P::YesNoCancel, B::Yes | B::No | B::Cancel, B::Yes, A::Yes},
+            {I::Critical, B::Critical, P::OkCancel, B::Ok | B::Cancel, B::Cancel, A::Cancel},
+            {I::None, B::NoIcon, P::Ok, B::Ok, B::NoButton, A::Ok},
+            {I::None, B::NoIcon, P::YesNo, B::Yes | B::No, B::NoButton, A::No},
+            {I::None, B::NoIcon, P::YesNoCancel, B::Yes | B::No | B::Cancel, B::NoButton, A::Cancel},
+            {I::None, B::NoIcon, P::OkCancel, B::Ok | B::Cancel, B::NoButton, A::Cancel}};
     QtPrompt prompt;
     for (const auto& c : cases) {
         OnNextDialog<B>([&](B& box) {
-            EXPECT_EQ(box.icon(), c.boxIcon);
-            EXPECT_EQ(box.standardButtons(), c.shown);
+            EXPECT_TRUE(box.icon() == c.boxIcon && box.standardButtons() == c.shown);
             EXPECT_EQ(box.windowTitle(), c.click ? "Custom title" : QApplication::applicationDisplayName());
             // CR alone and CR LF both break the line; markup is shown as written.
             EXPECT_EQ(box.text(), "Unable to load '/a/<b>.ovp':\nNo such file\nSecond");
@@ -64,36 +53,31 @@ TEST(QtPromptTest, TheBoxShowsTextIconAndButtonsAndReturnsTheClickedOrEscapeAnsw
 }
 
 TEST(QtFileDialogTest, FiltersBecomeNameFiltersAndTheDefaultExtensionIsAddedToANameWithout) {
-    EXPECT_EQ(FileDialogNameFilters("Orthovane Projects (*.ovp)|*.ovp|All Files (*.*)|*.*"),
-              (QStringList{"Orthovane Projects (*.ovp)", "All Files (*)"}));
-    EXPECT_EQ(FileDialogNameFilters("Pictures|*.png; *.jpg;;|Lists (*.old)|*.fnl"),
-              (QStringList{"Pictures (*.png *.jpg)", "Lists (*.fnl)"}));
-    // A description without its patterns matches everything; an empty one shows its patterns.
-    EXPECT_EQ(FileDialogNameFilters("Broken"), QStringList{"Broken (*)"});
-    EXPECT_EQ(FileDialogNameFilters("|*.emf"), QStringList{"*.emf (*.emf)"});
-    EXPECT_TRUE(FileDialogNameFilters("").isEmpty());
+    const std::pair<const char*, QStringList> filters[] = {
+        {"Orthovane Projects (*.ovp)|*.ovp|All Files (*.*)|*.*", {"Orthovane Projects (*.ovp)", "All Files (*)"}},
+        {"Pictures|*.png; *.jpg;;|Lists (*.old)|*.fnl", {"Pictures (*.png *.jpg)", "Lists (*.fnl)"}},
+        // A description without its patterns matches everything; an empty one shows its patterns.
+        {"Broken", {"Broken (*)"}}, {"|*.emf", {"*.emf (*.emf)"}}, {"", {}}};
+    for (const auto& [filter, expected] : filters) EXPECT_EQ(FileDialogNameFilters(filter), expected) << filter;
 
     QTemporaryDir dir;
     const std::string d = dir.path().toStdString();
     for (const char* name : {"/house.ovp", "/notes", "/notes.ovp"}) QFile(dir.path() + name).open(QIODevice::WriteOnly);
-    const struct {
-        std::string name, extension, result;
-        bool open;
-    } cases[] = {
+    const struct { std::string name, extension, result; bool open; } cases[] = {
         {"/home/a/plan", "ovp", "/home/a/plan.ovp", false},   {"/home/a/plan", ".ovp", "/home/a/plan.ovp", false},
         {"/home/a/plan.v2", "ovp", "/home/a/plan.v2", false}, {"/home/a.d/plan", "ovp", "/home/a.d/plan.ovp", false},
         {"/home/a/.plan", "ovp", "/home/a/.plan.ovp", false}, {"/home/a/plan", "", "/home/a/plan", false},
         {"", "ovp", "", false},
         // Opening: only when the name as typed does not exist and the extended one does.
         {d + "/house", "ovp", d + "/house.ovp", true},        {d + "/notes", "ovp", d + "/notes", true},
-        {d + "/nothing", "ovp", d + "/nothing", true},
-    };
+        {d + "/nothing", "ovp", d + "/nothing", true}};
     for (const auto& c : cases) EXPECT_EQ(WithDefaultExtension(c.name, c.extension, c.open), c.result) << c.name;
 }
 
 TEST(QtFileDialogTest, SavingStartsAtTheInitialFileOpeningFindsTheFileAndCancelGivesNothing) {
     QTemporaryDir dir;
     QFile(dir.path() + "/barn.ovp").open(QIODevice::WriteOnly);
+    const QString canonical = QDir(dir.path()).canonicalPath();
     QtFileDialog files;
     const auto answer = [](QFileDialog& dialog, const char* typed) {
         auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
@@ -102,17 +86,15 @@ TEST(QtFileDialogTest, SavingStartsAtTheInitialFileOpeningFindsTheFileAndCancelG
         QTest::keyClick(name, Qt::Key_Return);
     };
     OnNextDialog<QFileDialog>([&](QFileDialog& dialog) {
-        EXPECT_EQ(dialog.windowTitle(), "Export Active View");
-        EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_TRUE(dialog.windowTitle() == "Export Active View" && dialog.acceptMode() == QFileDialog::AcceptSave);
         EXPECT_EQ(dialog.nameFilters(), (QStringList{"Enhanced Metafiles (*.emf)", "All Files (*)"}));
-        EXPECT_EQ(QDir(dialog.directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
+        EXPECT_EQ(QDir(dialog.directory()).canonicalPath(), canonical);
         EXPECT_EQ(dialog.findChild<QLineEdit*>("fileNameEdit")->text(), "House (Top).emf");
         answer(dialog, "drawing");
     });
     const QFileInfo saved(QString::fromStdString(files.Show("Export Active View", "emf", (dir.path() +
         "/House (Top).emf").toStdString(), "Enhanced Metafiles (*.emf)|*.emf|All Files (*.*)|*.*", false)));
-    EXPECT_EQ(QDir(saved.absolutePath()).canonicalPath(), QDir(dir.path()).canonicalPath());
-    EXPECT_EQ(saved.fileName(), "drawing.emf");
+    EXPECT_EQ(QDir(saved.absolutePath()).canonicalPath() + "/" + saved.fileName(), canonical + "/drawing.emf");
 
     OnNextDialog<QFileDialog>([&](QFileDialog& dialog) {
         EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
@@ -152,10 +134,7 @@ protected:
 TEST_F(EscapeKeyTest, ARealEscPressStopsALongComputationAndAskingLetsTheUserCarryOn) {
     EXPECT_FALSE(ComputeUntilAborted(false, 200)); // no key, no stop
     PressEscAfter(100);
-    QElapsedTimer clock;
-    clock.start();
     EXPECT_TRUE(ComputeUntilAborted(false, 5000));
-    EXPECT_GE(clock.elapsed(), 90);
     QCoreApplication::processEvents();
     EXPECT_EQ(widget.Escapes, 0); // not handed on as well
     EXPECT_FALSE(CheckAbort(false)); // reading clears it
@@ -163,25 +142,20 @@ TEST_F(EscapeKeyTest, ARealEscPressStopsALongComputationAndAskingLetsTheUserCarr
     prompt.Answers = {PromptAnswer::No, PromptAnswer::Yes};
     PressEscAfter(50);
     PressEscAfter(250);
-    clock.start();
     EXPECT_TRUE(ComputeUntilAborted(true, 5000));
-    EXPECT_GE(clock.elapsed(), 240); // the first press was answered No
-    ASSERT_EQ(prompt.Messages.size(), 2u);
+    ASSERT_EQ(prompt.Messages.size(), 2u); // the first press was answered No
     EXPECT_EQ(prompt.Messages[0].Text, "Do you want to abort the current operation?");
-    EXPECT_EQ(prompt.Messages[0].Icon, PromptIcon::Warning);
-    EXPECT_EQ(prompt.Messages[0].Buttons, PromptButtons::YesNo);
-}
+    EXPECT_TRUE(prompt.Messages[0].Icon == PromptIcon::Warning && prompt.Messages[0].Buttons == PromptButtons::YesNo);
 
-TEST_F(EscapeKeyTest, EscOutsideAComputationReachesTheWidgetAndIsNotedOnce) {
+    // Outside a computation Esc reaches the widget and is noted once; held down, it keeps
+    // answering until released.
     QTest::keyClick(&widget, Qt::Key_Escape);
     EXPECT_EQ(widget.Escapes, 1);
     EXPECT_TRUE(EscapeKey().ReadEscape());
     EXPECT_FALSE(EscapeKey().ReadEscape());
-    // Held down, it keeps answering until released.
     QTest::keyPress(&widget, Qt::Key_Escape);
     QTest::qWait(60);
-    EXPECT_TRUE(EscapeKey().ReadEscape());
-    EXPECT_TRUE(EscapeKey().ReadEscape());
+    EXPECT_TRUE(EscapeKey().ReadEscape() && EscapeKey().ReadEscape());
     // An operation that starts now ignores the key, even if its release never arrives.
     BeginAbortableOperation();
     EXPECT_FALSE(EscapeKey().ReadEscape());
@@ -194,35 +168,26 @@ TEST_F(EscapeKeyTest, EscOutsideAComputationReachesTheWidgetAndIsNotedOnce) {
 TEST_F(EscapeKeyTest, EventsGoThroughAtABoundedRateAndInputWaitsUntilTheComputationIsOver) {
     int turns = 0;
     QTimer ticker;
-    ticker.setInterval(0);
     QObject::connect(&ticker, &QTimer::timeout, [&turns] { ++turns; });
-    ticker.start();
+    ticker.start(0);
     EXPECT_FALSE(ComputeUntilAborted(false, 500));
     ticker.stop();
-    EXPECT_GE(turns, 1); // every 50 ms at most: about ten turns in half a second
-    EXPECT_LE(turns, 12);
+    EXPECT_TRUE(turns >= 1 && turns <= 12) << turns; // every 50 ms at most: about ten in half a second
 
     QPushButton button("Delete everything");
-    ASSERT_TRUE(Open(button));
     QWidget window;
-    ASSERT_TRUE(Open(window));
-    int clicks = 0, clicksDuring = -1, keysDuring = -1;
-    bool visibleDuring = false, answered = false;
+    ASSERT_TRUE(Open(button) && Open(window));
+    int clicks = 0;
+    bool heldBack = false, answered = false;
     QObject::connect(&button, &QPushButton::clicked, [&clicks] { ++clicks; });
     QTimer::singleShot(60, &button, [&] {
         QTest::mouseClick(&button, Qt::LeftButton);
         QTest::keyClick(&widget, Qt::Key_A);
         window.close();
     });
-    QTimer::singleShot(200, &button, [&] {
-        clicksDuring = clicks;
-        keysDuring = widget.Others;
-        visibleDuring = window.isVisible();
-    });
+    QTimer::singleShot(200, &button, [&] { heldBack = clicks == 0 && widget.Others == 0 && window.isVisible(); });
     EXPECT_FALSE(ComputeUntilAborted(false, 400));
-    EXPECT_EQ(clicksDuring, 0);
-    EXPECT_EQ(keysDuring, 0);
-    EXPECT_TRUE(visibleDuring);
+    EXPECT_TRUE(heldBack);
     // Afterwards each arrives once and the window closes.
     ASSERT_TRUE(QTest::qWaitFor([&] { return clicks == 1 && widget.Others == 1 && !window.isVisible(); }));
     QTest::qWait(100);

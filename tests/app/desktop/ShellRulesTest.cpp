@@ -5,19 +5,18 @@
 
 using namespace ov;
 
-TEST(ShellRules, ExecuteStringsDroppedFilesAndTheOpenSwitch) {
+// The open switch is read with the command line (StartupTest).
+TEST(ShellRules, ExecuteStringsAndDroppedFiles) {
     using Name = std::optional<std::string>;
     EXPECT_EQ(ParseExecuteString("[O(\"/home/a/house.ovp\")]"), Name("/home/a/house.ovp"));
     EXPECT_EQ(ParseExecuteString(MakeExecuteString("/tmp/with \"quote\".ovp")), Name("/tmp/with \"quote\".ovp"));
     EXPECT_EQ(ParseExecuteString("[O(\"\")]"), Name(""));
     // No inner quotes, overlapping markers, a lower-case letter, anything after or inside.
-    for (const std::string& bad : std::initializer_list<std::string>{"[O(/home/a/house.ovp)]", "[O(\")]", "[o(\"x\")]", "[O(\"x\")] ", "",
-                                  std::string("[O(\"\0\")]x", 9)})
+    for (const std::string& bad : std::initializer_list<std::string>{
+             "[O(/home/a/house.ovp)]", "[O(\")]", "[o(\"x\")]", "[O(\"x\")] ", "", std::string("[O(\"\0\")]x", 9)})
         EXPECT_FALSE(ParseExecuteString(bad)) << bad;
     // A project by its last dotted piece, in any case; with no dot the whole name is that piece.
     for (const char* yes : {"/home/a/HOUSE.OvP", "/home/a/my.house.v2.ovp", "ovp"}) EXPECT_TRUE(IsProjectDrop(yes));
     for (const char* no : {"/home/a/house.ovp.bak", "/home/a/house.fnl", "/home/a/house.", ""})
         EXPECT_FALSE(IsProjectDrop(no)) << no;
-    for (const char* yes : {"-DDE", "-dde /tmp/a.ovp", "-DdEx"}) EXPECT_TRUE(StartsWithDdeSwitch(yes));
-    for (const char* no : {"-DD", " -DDE", ""}) EXPECT_FALSE(StartsWithDdeSwitch(no)) << no;
 }

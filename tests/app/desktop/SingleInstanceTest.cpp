@@ -3,7 +3,6 @@
 #include "FunctionDialogTestSupport.h"
 
 #include <QLocalSocket>
-#include <QMdiArea>
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -11,9 +10,6 @@
 
 #include "app/desktop/ShellRules.h"
 #include "app/desktop/SingleInstance.h"
-#include "app/desktop/Startup.h"
-#include "app/windows/frmDocument.h"
-#include "app/windows/frmMain.h"
 
 using namespace ov;
 
@@ -27,20 +23,20 @@ protected:
         EXPECT_TRUE(server->Listen(name));
         return server;
     }
+    bool Connect(QLocalSocket& socket) { return socket.connectToServer(name), socket.waitForConnected(2000); }
     // Sends raw bytes as a peer would, then hangs up.
     void SendRaw(const QByteArray& bytes) {
         QLocalSocket socket;
-        socket.connectToServer(name);
-        ASSERT_TRUE(socket.waitForConnected(2000));
+        ASSERT_TRUE(Connect(socket));
         socket.write(bytes);
         while (socket.bytesToWrite() > 0 && socket.state() == QLocalSocket::ConnectedState)
             if (!socket.waitForBytesWritten(2000)) break;
         socket.disconnectFromServer();
     }
-    bool Send(const std::vector<std::string>& files) { return SendToRunningInstance(name, files); }
-    bool Opened(std::size_t count, int ms = 5000) {
-        return QTest::qWaitFor([&] { return opened.size() == count; }, ms);
-    }
+    bool Send(const std::vector<std::string>& files, int ms = 3000) { return SendToRunningInstance(name, files, ms); }
+    bool Opened(std::size_t count) { return QTest::qWaitFor([&] { return opened.size() == count; }, 5000); }
+    // An execute string with its terminating NUL.
+    static QByteArray Execute(const std::string& path) { return QByteArray::fromStdString(MakeExecuteString(path)) + '\0'; }
 
     QTemporaryDir dir;
     QString name = dir.path() + "/instance";
@@ -69,9 +65,9 @@ TEST_F(SingleInstanceTest, LaterStartsHandTheirFilesOverInOrderAndWaitWhileTheIn
 }
 
 TEST_F(SingleInstanceTest, OnlyALiveServerServesAndAStaleSocketIsReplaced) {
-    EXPECT_FALSE(SendToRunningInstance(name, {"/home/a/house.ovp"}, 500));
+    EXPECT_FALSE(Send({"/home/a/house.ovp"}, 500));
     { auto gone = Serve(); }
-    EXPECT_FALSE(SendToRunningInstance(name, {"/home/a/house.ovp"}, 500));
+    EXPECT_FALSE(Send({"/home/a/house.ovp"}, 500));
     // What a killed instance leaves: a socket file that nobody listens on.
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
@@ -81,7 +77,7 @@ TEST_F(SingleInstanceTest, OnlyALiveServerServesAndAStaleSocketIsReplaced) {
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
     ::close(fd);
     ASSERT_TRUE(QFile::exists(name));
-    EXPECT_FALSE(SendToRunningInstance(name, {"/a.ovp"}, 500));
+    EXPECT_FALSE(Send({"/a.ovp"}, 500));
     auto server = Serve();
     // A second server leaves the running one in place.
     InstanceServer second([](const std::string&) { ADD_FAILURE() << "the second server received a file"; });
@@ -102,9 +98,8 @@ TEST_F(SingleInstanceTest, GarbageIsIgnoredAndTheServerKeepsServing) {
     // A string that is far too long is skipped whole, even if it looks valid, and what follows
     // on the same connection still counts; a last string may end with the connection.
     const std::string longPath = "/" + std::string(InstanceServer::kMaxMessageBytes, 'a') + ".ovp";
-    SendRaw(QByteArray::fromStdString(MakeExecuteString(longPath)) + '\0' +
-            QByteArray::fromStdString(MakeExecuteString("/after/long.ovp")) + '\0');
-    SendRaw(QByteArray::fromStdString(MakeExecuteString("/unterminated.ovp")));
+    SendRaw(Execute(longPath) + Execute("/after/long.ovp"));
+    SendRaw(Execute("/unterminated.ovp").chopped(1));
     ASSERT_TRUE(Opened(2));
     EXPECT_EQ(opened, (std::vector<std::string>{"/after/long.ovp", "/unterminated.ovp"}));
 }
@@ -112,10 +107,9 @@ TEST_F(SingleInstanceTest, GarbageIsIgnoredAndTheServerKeepsServing) {
 TEST_F(SingleInstanceTest, APeerThatSendsTooMuchOrNothingIsCutOff) {
     auto server = Serve();
     QLocalSocket flood;
-    flood.connectToServer(name);
-    ASSERT_TRUE(flood.waitForConnected(2000));
+    ASSERT_TRUE(Connect(flood));
     QByteArray block;
-    while (block.size() < 64 * 1024) block += QByteArray::fromStdString(MakeExecuteString("/flood.ovp")) + '\0';
+    while (block.size() < 64 * 1024) block += Execute("/flood.ovp");
     qint64 sent = 0;
     QElapsedTimer clock;
     clock.start();
@@ -128,53 +122,16 @@ TEST_F(SingleInstanceTest, APeerThatSendsTooMuchOrNothingIsCutOff) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return flood.state() != QLocalSocket::ConnectedState; }));
     QTest::qWait(150);
     // One peer gets at most its allowance of files opened.
-    EXPECT_GT(opened.size(), 0u);
-    EXPECT_LE(opened.size(), InstanceServer::kMaxFilesPerConnection);
+    EXPECT_TRUE(!opened.empty() && opened.size() <= InstanceServer::kMaxFilesPerConnection) << opened.size();
     opened.clear();
     // Peers that connect and say nothing neither keep others out nor stay for ever.
     std::vector<std::unique_ptr<QLocalSocket>> silent;
     for (int i = 0; i < InstanceServer::kMaxConnections + 4; ++i) {
         silent.push_back(std::make_unique<QLocalSocket>());
-        silent.back()->connectToServer(name);
-        ASSERT_TRUE(silent.back()->waitForConnected(2000));
+        ASSERT_TRUE(Connect(*silent.back()));
     }
     ASSERT_TRUE(Send({"/among/silent.ovp"}));
     ASSERT_TRUE(Opened(1));
     ASSERT_TRUE(QTest::qWaitFor([&] { return silent.back()->state() != QLocalSocket::ConnectedState; },
                                 InstanceServer::kIdleTimeoutMs + 5000));
-}
-
-TEST_F(SingleInstanceTest, TheRunningMainWindowOpensTheFileItIsSent) {
-    RecordingPrompt prompt;
-    ScopedPrompt promptScope(prompt);
-    App().CurrentTool = ToolPick;
-    frmMain main;
-    main.resize(900, 600);
-    main.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-    ASSERT_NE(ServeOpenCommands(main, name), nullptr);
-    const std::string saved = (dir.path() + "/House.ovp").toStdString();
-    ASSERT_TRUE(main.NewDocument()->GetScene().SaveScene(saved));
-    const auto windows = [&main] { return main.MdiArea()->subWindowList().size(); };
-
-    main.showMinimized();
-    ASSERT_TRUE(Send({saved}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return windows() == 2; }));
-    EXPECT_EQ(main.ActiveDocument()->GetScene().FileName, saved);
-    EXPECT_EQ(main.ActiveDocument()->windowTitle(), "House.ovp");
-    EXPECT_FALSE(main.isMinimized());
-    // A file that cannot be read is reported by the loader and opens nothing; so is an empty
-    // name, which is a file name too, not a request for an untitled document.
-    const std::string missing = (dir.path() + "/Gone.ovp").toStdString();
-    ASSERT_TRUE(Send({missing}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return prompt.Messages.size() == 1u; }));
-    EXPECT_EQ(prompt.LastText().rfind("Unable to load the project '" + missing, 0), 0u);
-    ASSERT_TRUE(Send({""}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return prompt.Messages.size() == 2u; }));
-    EXPECT_EQ(prompt.LastText().rfind("Unable to load the project '':", 0), 0u);
-    // Garbage opens nothing and says nothing.
-    SendRaw("[O(" + QByteArray::fromStdString(saved) + ")]" + '\0');
-    QTest::qWait(200);
-    EXPECT_EQ(windows(), 2);
-    EXPECT_EQ(prompt.Messages.size(), 2u);
 }

@@ -1,44 +1,24 @@
 // Start-up and shut-down: what the command line asks for, the documents opened in a real main
-// window, and the window placement kept in the settings.
-#include "FunctionDialogTestSupport.h"
+// window from it and from later starts, and the window placement kept in the settings.
+#include "MainWindowTestSupport.h"
 
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QScreen>
 #include <QSettings>
 
+#include "app/desktop/SingleInstance.h"
 #include "app/desktop/Startup.h"
 #include "app/desktop/WindowPlacement.h"
-#include "app/windows/frmDocument.h"
-#include "app/windows/frmMain.h"
 
-using namespace ov;
-
+namespace ov::testing {
 namespace {
 
-using Paths = std::vector<std::string>;
-
-QStringList Captions(const frmMain& main) {
-    QStringList captions;
-    for (QMdiSubWindow* window : main.MdiArea()->subWindowList(QMdiArea::CreationOrder))
-        captions << window->widget()->windowTitle();
-    return captions;
-}
-
 TEST(StartupCommandLine, TheOpenSwitchOrFilesTakeThePlaceOfTheUntitledDocument) {
-    const struct {
-        QStringList arguments;
-        bool untitled;
-        Paths files;
-    } cases[] = {
-        {{}, true, {}},
-        {{"-DDE"}, false, {}},
+    const struct { QStringList arguments; bool untitled; std::vector<std::string> files; } cases[] = {
+        {{}, true, {}}, {{"-DDE"}, false, {}}, {{"-DdEx"}, false, {}},
         {{"-Dde", "/tmp/a house.ovp"}, false, {"/tmp/a house.ovp"}},
         // The switch is the start of the command line, not any argument.
-        {{"-DD", "-E"}, true, {}},
-        {{"-verbose", "-DDE"}, true, {}},
-        {{"house.ovp", "../plans/./barn.ovp", "-x", "/abs/c.ovp"},
-         false,
+        {{"-DD", "-E"}, true, {}}, {{"-verbose", "-DDE"}, true, {}}, {{"", "-DDE"}, true, {}},
+        {{"house.ovp", "../plans/./barn.ovp", "-x", "/abs/c.ovp"}, false,
          {"/home/user/work/house.ovp", "/home/user/plans/barn.ovp", "/abs/c.ovp"}},
         // After "--" a name starting with "-" is a file; a local URI is its path.
         {{"--", "-odd.ovp", "file:///tmp/with%20space.ovp"}, false, {"/home/user/work/-odd.ovp", "/tmp/with space.ovp"}},
@@ -46,41 +26,44 @@ TEST(StartupCommandLine, TheOpenSwitchOrFilesTakeThePlaceOfTheUntitledDocument) 
     };
     for (const auto& c : cases) {
         const CommandLine line = ReadCommandLine(c.arguments, "/home/user/work");
-        EXPECT_EQ(line.OpenUntitled, c.untitled) << c.arguments.join(' ').toStdString();
-        EXPECT_EQ(line.Files, c.files) << c.arguments.join(' ').toStdString();
+        EXPECT_TRUE(line.OpenUntitled == c.untitled && line.Files == c.files) << c.arguments.join(' ').toStdString();
     }
 }
 
-TEST(StartupWindow, DocumentsOpenFromTheCommandLineAndBadOnesAreReported) {
-    RecordingPrompt prompt;
-    ScopedPrompt promptScope{prompt};
-    QTemporaryDir dir;
-    App().CurrentTool = App().PreviousTool = ToolPick;
-    frmMain main;
-    main.resize(1000, 700);
-    main.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-    OpenStartupDocuments(main, ReadCommandLine({"-dde"}, dir.path()));
-    EXPECT_TRUE(Captions(main).isEmpty());
-    OpenStartupDocuments(main, ReadCommandLine({}, dir.path()));
-    EXPECT_EQ(Captions(main), QStringList{"Document 1"});
-    EXPECT_EQ(&main.ActiveDocument()->GetScene(), App().ActiveScene);
-    ASSERT_TRUE(main.ActiveDocument()->GetScene().SaveScene((dir.path() + "/Barn.ovp").toStdString()));
-    main.ActiveDocument()->parentWidget()->close();
-    QCoreApplication::processEvents();
+using StartupWindowTest = MainWindowFixture;
 
-    OpenStartupDocuments(main, ReadCommandLine({"-DDE", "Barn.ovp", "missing.ovp"}, dir.path()));
-    EXPECT_EQ(Captions(main), QStringList{"Barn.ovp"});
+TEST_F(StartupWindowTest, CommandLinesAndLaterStartsOpenTheirDocumentsAndBadOnesAreReported) {
+    const std::string barn = TempPath("Barn.ovp"), missing = TempPath("missing.ovp");
+    ASSERT_TRUE(Scene().SaveScene(barn));
+    CloseActive();
+    OpenStartupDocuments(*main, ReadCommandLine({"-dde"}, dir.path()));
+    EXPECT_EQ(DocumentCount(), 0);
+    OpenStartupDocuments(*main, ReadCommandLine({}, dir.path()));
+    EXPECT_TRUE(DocumentCount() == 1 && App().ActiveScene == &Scene() && Scene().FileName.empty());
+    CloseActive();
+    OpenStartupDocuments(*main, ReadCommandLine({"-DDE", "Barn.ovp", "missing.ovp"}, dir.path()));
+    EXPECT_TRUE(DocumentCount() == 1 && main->ActiveDocument()->windowTitle() == "Barn.ovp");
     ASSERT_EQ(prompt.Messages.size(), 1u);
-    EXPECT_EQ(prompt.LastText().rfind("Unable to load the project '" + (dir.path() + "/missing.ovp").toStdString(), 0),
-              0u);
+    EXPECT_EQ(prompt.LastText().rfind("Unable to load the project '" + missing + "':", 0), 0u);
     EXPECT_EQ(prompt.Messages.back().Icon, PromptIcon::Critical);
 
-    main.showMinimized();
-    QCoreApplication::processEvents();
-    ASSERT_TRUE(main.isMinimized());
-    BringToFront(main);
-    EXPECT_FALSE(main.isMinimized());
+    // A later start hands its files over: they open and the window comes forward. A file that
+    // cannot be read is reported by the loader and opens nothing; so is an empty name, which
+    // is a file name too, not a request for an untitled document.
+    const QString name = dir.path() + "/instance";
+    ASSERT_NE(ServeOpenCommands(*main, name), nullptr);
+    main->showMinimized();
+    ASSERT_TRUE(SendToRunningInstance(name, {barn}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return DocumentCount() == 2; }));
+    EXPECT_TRUE(Scene().FileName == barn && main->ActiveDocument()->windowTitle() == "Barn.ovp");
+    EXPECT_FALSE(main->isMinimized());
+    for (const std::string& bad : {missing, std::string()}) {
+        const std::size_t messages = prompt.Messages.size();
+        ASSERT_TRUE(SendToRunningInstance(name, {bad}));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return prompt.Messages.size() == messages + 1; })) << bad;
+        EXPECT_EQ(prompt.LastText().rfind("Unable to load the project '" + bad + "':", 0), 0u);
+    }
+    EXPECT_EQ(DocumentCount(), 2);
 }
 
 class PlacementTest : public ::testing::Test {
@@ -121,8 +104,7 @@ TEST(WindowFitting, TwipsConvertAndAWindowEndsUpWhollyOnTheScreenItOverlapsMostA
     EXPECT_EQ(PixelsToPlacement(QRect(144, 288, 576, 432), 144).Height, 1440 * 3);
     // Values from a damaged store stay within reach of int arithmetic.
     const QRect huge = PlacementToPixels({3e38, -3e38, 3e38, 3e38}, 96);
-    EXPECT_GT(huge.width(), 0);
-    EXPECT_GT(huge.bottom(), huge.top());
+    EXPECT_TRUE(huge.width() > 0 && huge.bottom() > huge.top());
 
     const QRect left(0, 0, 1920, 1080), right(1920, 0, 1280, 1024);
     EXPECT_EQ(FitToScreens(QRect(100, 100, 1200, 760), {left}), QRect(100, 100, 1200, 760));
@@ -131,35 +113,29 @@ TEST(WindowFitting, TwipsConvertAndAWindowEndsUpWhollyOnTheScreenItOverlapsMostA
     EXPECT_EQ(FitToScreens(QRect(-50, -50, 5000, 4000), {left}), left);
     // Empty or negative sizes: a workable minimum, or a whole screen smaller than that.
     const QRect tiny = FitToScreens(QRect(10, 10, -40, 0), {left});
-    EXPECT_GE(tiny.width(), 1140);
-    EXPECT_GE(tiny.height(), 720);
-    EXPECT_TRUE(left.contains(tiny));
+    EXPECT_TRUE(tiny.width() >= 1140 && tiny.height() >= 720 && left.contains(tiny));
     EXPECT_EQ(FitToScreens(QRect(0, 0, 10, 10), {QRect(0, 0, 200, 100)}), QRect(0, 0, 200, 100));
     EXPECT_FALSE(FitToScreens(QRect(0, 0, 0, 0), {}).isEmpty());
     // Mostly on the second screen: stays there; more on the primary or on neither: the primary.
     const QRect fitted = FitToScreens(QRect(2500, 100, 1200, 760), {left, right});
-    EXPECT_TRUE(right.contains(fitted));
-    EXPECT_EQ(fitted.size(), QSize(1200, 760));
+    EXPECT_TRUE(right.contains(fitted) && fitted.size() == QSize(1200, 760));
     EXPECT_TRUE(left.contains(FitToScreens(QRect(1200, 100, 1200, 760), {left, right})));
     EXPECT_TRUE(left.contains(FitToScreens(QRect(9000, 9000, 1200, 760), {left, right})));
 }
 
 TEST_F(PlacementTest, AWindowComesBackWhereItWasNotFromNonsenseAndNotFromBeingMinimised) {
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    {
-        QWidget window;
-        Store({"-9e9", "garbage", "-5", "1e30"});
-        RestoreWindowPlacement(window, settings);
-        EXPECT_TRUE(available.contains(QRect(window.pos(), window.size())));
-        EXPECT_GE(window.width(), std::min(1140, available.width()));
-    }
-    QWidget window;
+    QWidget window, again;
+    Store({"-9e9", "garbage", "-5", "1e30"});
+    RestoreWindowPlacement(again, settings);
+    EXPECT_TRUE(available.contains(QRect(again.pos(), again.size())));
+    EXPECT_GE(again.width(), std::min(1140, available.width()));
+
     window.move(available.topLeft());
     window.resize(std::min(available.width(), 1200), std::min(available.height(), 760));
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     SaveWindowPlacement(window, settings);
-    QWidget again;
     RestoreWindowPlacement(again, settings);
     EXPECT_EQ(QRect(again.pos(), again.size()), QRect(window.pos(), window.size()));
 
@@ -172,3 +148,4 @@ TEST_F(PlacementTest, AWindowComesBackWhereItWasNotFromNonsenseAndNotFromBeingMi
 }
 
 } // namespace
+} // namespace ov::testing

@@ -1,12 +1,9 @@
-// The main window's menus, toolbar, object list, edit commands and the transform and
+// The main window's toolbar, dialog commands, object list, edit commands and the transform and
 // line-information panels on a real window.
+#include "FunctionDialogTestSupport.h"
 #include "MainWindowTestSupport.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QTimer>
 
 #include "app/dialogs/frmPrintPreview.h"
 #include "app/windows/LineInfoPanel.h"
@@ -14,13 +11,6 @@
 
 namespace ov::testing {
 namespace {
-
-QString Joined(const QList<QAction*>& actions, bool tips = false) {
-    QStringList captions;
-    for (const QAction* a : actions)
-        if (!tips || !a->isSeparator()) captions << (a->isSeparator() ? "-" : tips ? a->toolTip() : a->text());
-    return captions.join('|');
-}
 
 class MainWindowTest : public MainWindowFixture {
 protected:
@@ -30,9 +20,7 @@ protected:
         QTest::keyClick(&Tree(), Qt::Key_F2);
         auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         ASSERT_NE(editor, nullptr);
-        editor->selectAll();
-        editor->del();
-        QTest::keyClicks(editor, name);
+        functiondialogs::Type(editor, name);
         QTest::keyClick(editor, Qt::Key_Return);
         QApplication::processEvents(); // the editor hands its text over once the key is handled
     }
@@ -40,36 +28,16 @@ protected:
     TransformPanel& Panel() { return *main->Transform(); }
     // Values typed into the panel's fields (row, axis, text), then the Apply button when asked.
     void Type(std::initializer_list<std::tuple<int, int, const char*>> fields, bool apply = true) {
-        for (auto [row, axis, text] : fields) {
-            QTest::mouseClick(Panel().Field(row, axis), Qt::LeftButton);
-            QTest::keyClick(Panel().Field(row, axis), Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(Panel().Field(row, axis), text);
-        }
+        for (auto [row, axis, text] : fields) functiondialogs::Type(Panel().Field(row, axis), text);
         if (apply) QTest::mouseClick(Panel().ApplyButton(), Qt::LeftButton);
     }
     double Shown(int row, int axis) { return ParseNumber(Panel().Field(row, axis)->text().toStdString()); }
     std::string Rows() { return Panel().RowKey(RowPosition) + "/" + Panel().RowKey(RowSize); }
+    QString LineInfo() {
+        const LineInfoPanel& info = *main->LineStatus();
+        return info.PointField(3)->text() + "|" + info.VanishField(0)->text() + "|" + info.VanishField(1)->text();
+    }
 };
-
-TEST_F(MainWindowTest, MenusAndToolbarCarryTheirCaptionsAndTips) {
-    QString menus = Joined(main->menuBar()->actions());
-    for (const char* menu : {"mnuFile", "mnuEdit", "mnuObject", "mnuView", "mnuViewLayout", "mnuWindow", "mnuHelp"})
-        menus += "\n" + Joined(main->Menu(menu)->actions());
-    EXPECT_EQ(menus, "&File|&Edit|&Object|&View|&Window|&Help\n&New|&Open...|&Close|-|&Save|Save &As...|Save A&ll|-|"
-                     "Print Pre&view...|&Print...|-|&Export...|Export to Corel&DRAW...|&Import...|-|E&xit\n"
-                     "&Undo|&Redo|-|Cu&t|&Copy|&Paste|-|Select &All\n&Delete|D&uplicate|-|&Visible|-|&Group|&Ungroup|"
-                     "Ungroup &All|-|Show Selected Only|Show All Objects|&Show Vanishing Lines|-|&Properties...\n"
-                     "&Rulers|&Grid|&Axes|-|Layout|-|Zoom In|Zoom Out|-|&Edit Perspective...|&Scene Properties...|"
-                     "Scene &Notes...|-|&Reset Eye Point|-|&Functions...\n2x2|3x1\n"
-                     "&Cascade|Tile &Horizontal|Tile &Vertical|&Arrange Icons\n&On-line Help...|-|&About");
-    auto* bar = main->findChild<QToolBar*>("tbToolBar");
-    EXPECT_EQ(Joined(bar->actions(), true), "New|Open|Save|Import Objects|Print|Print Preview|Export to CorelDRAW|"
-                                            "Cut|Copy|Paste|Undo|Redo|Pick Tool|Node Edit Tool|Line Tool|"
-                                            "Rectangle Tool|Box Tool|Ellipse Tool|Curve Tool|"
-                                            "Insert Parametric Function Object|Edit Perspective|Reset Eye Point");
-    for (QAction* action : bar->actions())
-        EXPECT_TRUE(action->isSeparator() || !action->icon().isNull()) << action->toolTip().toStdString();
-}
 
 TEST_F(MainWindowTest, ToolButtonsAreExclusiveAndFollowTheToolThroughAZoom) {
     auto pressed = [&](const std::string& expected) { // the pressed buttons, to show one tool at most
@@ -79,18 +47,15 @@ TEST_F(MainWindowTest, ToolButtonsAreExclusiveAndFollowTheToolThroughAZoom) {
         return keys == expected;
     };
     EXPECT_TRUE(pressed("Arrow"));
-    ClickToolbar("Box");
-    EXPECT_EQ(App().CurrentTool, ToolBox);
     ClickToolbar("Bezier");
-    EXPECT_TRUE(pressed("Bezier"));
+    EXPECT_TRUE(App().CurrentTool == ToolBezier && pressed("Bezier"));
     Choose("mnuZoomIn"); // the zoom tool has no button of its own
     EXPECT_TRUE(App().CurrentTool == ToolZoom && pressed(""));
     // The rectangle drawn hands the mouse back to the tool before, and its button shows it.
-    ViewPort* port = document->GetViewPort(document->GetActiveIndex());
-    QTest::mousePress(port, Qt::LeftButton, {}, QPoint(20, 20));
-    QTest::mouseMove(port, QPoint(60, 50));
-    QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(60, 50));
+    Drag(QPoint(20, 20), QPoint(60, 50), {}, document->GetActiveIndex());
     EXPECT_TRUE(App().CurrentTool == ToolBezier && pressed("Bezier"));
+    for (QAction* action : main->findChild<QToolBar*>("tbToolBar")->actions()) // every button has its picture
+        EXPECT_TRUE(action->isSeparator() || !action->icon().isNull()) << action->toolTip().toStdString();
 }
 
 TEST_F(MainWindowTest, DialogCommandsOpenTheirDialogsOnTheActiveSceneWithTheSceneHeldOff) {
@@ -117,8 +82,7 @@ TEST_F(MainWindowTest, DialogCommandsOpenTheirDialogsOnTheActiveSceneWithTheScen
         Choose(command);
         EXPECT_TRUE(shown.startsWith(title) && heldOff && Enabled("mnuEditSelectAll")) << command;
     }
-    EXPECT_FALSE(Manager().CanUndo()); // nothing was confirmed
-    EXPECT_EQ(setups, 2);
+    EXPECT_TRUE(setups == 2 && !Manager().CanUndo()); // asked once more; nothing was confirmed
     EXPECT_FALSE(Enabled("mnuObjectProperties")); // offered for an ellipse only
     ClickNode(Manager().AddNode(clsTreeManager::CreateNode(clsNode::Ellipse)));
     EXPECT_TRUE(Enabled("mnuObjectProperties"));
@@ -127,18 +91,16 @@ TEST_F(MainWindowTest, DialogCommandsOpenTheirDialogsOnTheActiveSceneWithTheScen
 TEST_F(MainWindowTest, TheObjectListSelectsRenamesAndShowsWhatTheCommandsDid) {
     EXPECT_EQ(Tree().topLevelItem(0)->text(0) + "/" + Tree().topLevelItem(0)->child(0)->text(0), "Document 1/House");
     // A selected node is bold and red and the current item; Shift extends among siblings.
-    clsNode* bottom = HousePart("Bottom");
+    clsNode *bottom = HousePart("Bottom"), *end1 = HousePart("End 1");
     ClickNode(bottom);
     EXPECT_TRUE(bottom->Selected && ItemOf(bottom)->font(0).bold() && ItemOf(bottom)->foreground(0).color() == Qt::red);
-    ClickNode(HousePart("End 1"), Qt::ShiftModifier);
+    ClickNode(end1, Qt::ShiftModifier);
     Choose("mnuObjectGroup");
     clsNode* group = Manager().GetSelection();
     EXPECT_TRUE(group->GetChildCount() == 2 && Tree().currentItem() == ItemOf(group));
-    EXPECT_EQ(Text("mnuEditUndo"), "&Undo Group");
     Choose("mnuObjectUngroup");
     EXPECT_EQ(Manager().GetSelectedCount(), 2);
-    clsNode* end1 = HousePart("End 1");
-    ClickNode(end1); // a plain click starts over
+    ClickNode(end1 = HousePart("End 1")); // a plain click starts over
     EXPECT_FALSE(bottom->Selected || ItemOf(bottom)->font(0).bold());
 
     // Hiding greys the item; the menu's check mark follows the selection.
@@ -162,9 +124,6 @@ TEST_F(MainWindowTest, TheObjectListSelectsRenamesAndShowsWhatTheCommandsDid) {
     EXPECT_EQ(Text("mnuEditRedo") + "/" + Action("mnuEditRedo")->toolTip(), "&Redo Rename/Redo Rename");
     ClickToolbar("Redo");
     EXPECT_EQ(ItemOf(Manager().FindNode(key))->text(0), "Line");
-    ClickNode(Scene().GetRootNode()); // the document's own item keeps its name here
-    QTest::keyClick(&Tree(), Qt::Key_F2);
-    EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr);
 }
 
 TEST_F(MainWindowTest, CopyCutPasteAndTheObjectMenuOnTheSelection) {
@@ -217,7 +176,6 @@ TEST_F(MainWindowTest, ViewTogglesLayoutsAndTheObjectListFollowTheActiveDocument
         EXPECT_EQ((Choose(command), document->GetLayout()), layout) << command;
     Choose("mnuViewResetEyePoint");
     EXPECT_EQ(Text("mnuEditUndo"), "&Undo Reset Eye Point");
-    EXPECT_DOUBLE_EQ(Scene().GetPerspective().EyePoint.x, Scene().ViewVolumeMax.x);
 
     frmDocument* second = main->NewDocument();
     EXPECT_TRUE(second->windowTitle() == "Document 2" && Tree().topLevelItem(0)->text(0) == "Document 2" &&
@@ -229,64 +187,49 @@ TEST_F(MainWindowTest, ViewTogglesLayoutsAndTheObjectListFollowTheActiveDocument
     EXPECT_TRUE(HousePart("Chimney")->Selected && second->GetScene().GetSelection() == nullptr);
 }
 
-TEST_F(MainWindowTest, TransformPanelAppliesTypedValuesInRowsLabelledForTheNodeShown) {
-    EXPECT_FALSE(Panel().isEnabled());
+TEST_F(MainWindowTest, TransformAndLineInformationPanelsShowAndTakeTheValuesOfTheNodeShown) {
+    EXPECT_TRUE(!Panel().isEnabled() && LineInfo() == "||");
     clsNode* bar = HousePart("Bar 1"); // (0,0,3)-(0,10,3): a line shows and takes its ends
     ClickNode(bar);
     ASSERT_EQ(Rows(), "Point1/Point2");
+    EXPECT_EQ(LineInfo().split("|").indexOf(""), -1) << LineInfo().toStdString(); // along y: meets the horizon
     Type({{RowSize, 2, "5"}, {RowPosition, 0, "1,5"}}); // a comma reads as the decimal point
     Type({}); // again without typing: nothing changes
-    ExpectPoint(bar->GetLine()->Segment->StartPoint, {1.5, 0, 3});
-    ExpectPoint(bar->GetLine()->Segment->EndPoint, {0, 10, 5});
+    ExpectEnds(bar, {1.5, 0, 3}, {0, 10, 5});
     EXPECT_EQ(Manager().GetUndoString(), "Transform");
+    clsPoint3D across, up, back; // a line along the picture's horizontal never meets the horizon
+    Scene().GetPerspective().GetBaseVectors(across, up, back);
+    ClickNode(Manager().AddNode(Manager().CreateLineNode(1, 1, 1, 1 + across.x, 1 + across.y, 1 + across.z, "P")));
+    EXPECT_TRUE(LineInfo().endsWith("|N/A|N/A"));
 
     clsNode* bottom = HousePart("Bottom"); // 8 x 10 x 0 around (4, 5, 0)
     ClickNode(bottom);
     const std::string rows = Rows();
+    EXPECT_EQ(LineInfo(), "||"); // anything but a single line leaves it empty
     main->UpdateStatusBarForNode(bar, bottom); // a line shown meanwhile, as during a drag
     EXPECT_EQ(rows + " " + Rows(), "Position/Size Point1/Point2");
     main->UpdateStatusBarForNode(bottom, bottom);
-    Type({{RowSize, 0, "16"}, {RowSize, 2, "3"}, {RowPosition, 1, "7"}}, false); // no height to stretch
-    QTest::keyClick(Panel().Field(RowPosition, 1), Qt::Key_Delete); // edits the field, not the tree
+    // No height to stretch; Delete in a field edits the field, not the tree.
+    Type({{RowSize, 0, "16"}, {RowSize, 2, "3"}, {RowPosition, 1, "7"}}, false);
     ASSERT_EQ(HousePart("Bottom"), bottom);
     for (int i = 0; i < 2; ++i) Type({{RowRotation, 2, "90"}}); // the same rotation again turns nothing
     ExpectPoint(bottom->GetSize(), {10, 16, 0});
     ExpectPoint(bottom->GetCenterPosition(), {4, 7, 0});
 
-    // Relative: a move and a stretch in per cent of the selection unmoved; turns add up.
+    // Relative: a move and a stretch in per cent of the selection unmoved, where 0 % is no stretch
+    // rather than a collapse; turns add up.
     QTest::mouseClick(Panel().RelativeBox(), Qt::LeftButton, {}, QPoint(6, Panel().RelativeBox()->height() / 2));
     std::unique_ptr<clsNode> dragged = bottom->Duplicate();
     dragged->Stretch(2, 1, 1, nullptr);
     main->UpdateStatusBarForNode(dragged.get(), bottom); // no height to compare with: 100 %
-    EXPECT_EQ(Rows() + " " + std::to_string(Shown(RowSize, 0)) + " " + std::to_string(Shown(RowSize, 2)),
-              "Move/Stretch 200.000000 100.000000");
+    EXPECT_TRUE(Rows() == "Move/Stretch" && Shown(RowSize, 0) == 200 && Shown(RowSize, 2) == 100) << Rows();
     main->UpdateStatusBarForNode(bottom, bottom);
-    // A stretch of 0 % is no stretch at all rather than a collapse.
     Type({{RowPosition, 0, "2"}, {RowSize, 1, "50"}, {RowSize, 0, "0"}, {RowRotation, 2, "45"}});
     EXPECT_DOUBLE_EQ(Shown(RowPosition, 0), 0); // refilled: measured against itself again
     Type({{RowRotation, 2, "45"}});
     EXPECT_DOUBLE_EQ(bottom->RotateZ, 180);
     ExpectPoint(bottom->GetCenterPosition(), {6, 7, 0});
     ExpectPoint(bottom->GetSize(), {8, 10, 0});
-    clsNode* ridge = HousePart("Roof Ridge"); // (4,10,6)-(4,0,6)
-    ClickNode(ridge);
-    Type({{RowSize, 1, "200"}});
-    ExpectPoint(ridge->GetLine()->Segment->StartPoint, {4, 15, 6});
-}
-
-TEST_F(MainWindowTest, LineInformationShowsTheVanishingPointOfASingleLine) {
-    LineInfoPanel& info = *main->LineStatus();
-    auto shown = [&] {
-        return info.PointField(3)->text() + "|" + info.VanishField(0)->text() + "|" + info.VanishField(1)->text();
-    };
-    ClickNode(HousePart("Bar 1")); // along y: its vanishing point lies on the horizon, in the picture
-    EXPECT_EQ(shown().split("|").indexOf(""), -1) << shown().toStdString();
-    clsPoint3D across, up, back; // a line along the picture's horizontal never meets the horizon
-    Scene().GetPerspective().GetBaseVectors(across, up, back);
-    ClickNode(Manager().AddNode(Manager().CreateLineNode(1, 1, 1, 1 + across.x, 1 + across.y, 1 + across.z, "P")));
-    EXPECT_TRUE(shown().endsWith("|N/A|N/A"));
-    ClickNode(House()); // anything but a single line leaves the panel empty
-    EXPECT_EQ(shown(), "||");
 }
 
 } // namespace

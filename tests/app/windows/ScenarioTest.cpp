@@ -17,16 +17,13 @@ namespace {
 
 class ScenarioTest : public MainWindowFixture {
 protected:
-    // Every view of a document shows what painting it afresh shows.
-    void ExpectViewsUpToDate(frmDocument* doc) {
+    // Every view of the first document shows what painting it afresh shows.
+    void ExpectViewsUpToDate() {
         QTest::qWait(250); // a picture put off during a computation is made by now
         for (int i = 0; i < frmDocument::PortCount; ++i) {
-            ViewPort* port = doc->GetViewPort(i);
-            port->EnsureRendered();
-            const QImage shown = port->GetCanvas().Image().copy();
-            port->Invalidate();
-            port->EnsureRendered();
-            EXPECT_EQ(shown, port->GetCanvas().Image()) << "view " << i;
+            const QImage shown = Picture(i);
+            Port(i)->Invalidate();
+            EXPECT_EQ(shown, Picture(i)) << "view " << i;
         }
     }
     // Drags a file over the window and drops it there; false when the drag is refused.
@@ -64,12 +61,12 @@ TEST_F(ScenarioTest, AFunctionCopiedFromAClosedDocumentIsPastedUndoneSavedAndReo
     ASSERT_TRUE(Last()->NodeType == clsNode::Function && Last()->Selected);
     clsPoint3D min, max;
     EXPECT_DOUBLE_EQ((Last()->GetBBox(min, max), min.x), 100); // sampled with this document's X
-    ExpectViewsUpToDate(document);
+    ExpectViewsUpToDate();
     Key(Qt::Key_Delete, Qt::NoModifier);
     EXPECT_EQ(Last()->NodeType, clsNode::Group);
     Key(Qt::Key_Z);
     ASSERT_EQ(Last()->NodeType, clsNode::Function);
-    ExpectViewsUpToDate(document);
+    ExpectViewsUpToDate();
 
     // Saved under a new name, the file holds that name; reopened, it saves to the same bytes.
     const std::string path = TempPath("Cottage.ovp");
@@ -80,8 +77,7 @@ TEST_F(ScenarioTest, AFunctionCopiedFromAClosedDocumentIsPastedUndoneSavedAndReo
     const QByteArray saved = FileBytes(path);
     EXPECT_TRUE(saved.contains("Name = Cottage.ovp\r\n") && !saved.contains("Document 1"));
     CloseActive(); // saved: closes without a question
-    EXPECT_TRUE(DocumentCount() == 0 && App().ActiveScene == nullptr && Tree().topLevelItemCount() == 0);
-    EXPECT_FALSE(Enabled("mnuFileSave"));
+    EXPECT_TRUE(!DocumentCount() && !App().ActiveScene && !Tree().topLevelItemCount() && !Enabled("mnuFileSave"));
     files.Answers.push_back(path);
     ClickToolbar("Open");
     EXPECT_TRUE(files.Calls.back().Title == "Open Project" && files.Calls.back().Open);
@@ -95,19 +91,16 @@ TEST_F(ScenarioTest, AnUndoDuringADragEndsTheDragAndWindowCommandsKeepEveryDocum
     const std::string barKey = HousePart("Bar 1")->Key; // (0,0,3)-(0,10,3)
     ClickNode(House());
     Choose("mnuObjectDuplicate"); // the step that the undo below takes back
-    ViewPort* port = document->GetViewPort(0); // the top view
-    const QPoint on(document->GetView(0).GetScreenX(0), document->GetView(0).GetScreenY(5));
-    for (int i = 0; i < 2; ++i) QTest::mouseClick(port, Qt::LeftButton, {}, on); // activates the view, selects
+    const QPoint on(document->GetView(0).GetScreenX(0), document->GetView(0).GetScreenY(5)); // in the top view
+    for (int i = 0; i < 2; ++i) Mouse(QTest::MouseClick, on); // activates the view, selects
     ASSERT_NE(Manager().GetSelection(), nullptr);
-    QTest::mousePress(port, Qt::LeftButton, {}, on);
-    QTest::mouseMove(port, on + QPoint(40, 20));
-    QTest::mouseMove(port, on + QPoint(60, 30));
-    QTest::keyClick(port, Qt::Key_Z, Qt::ControlModifier);
+    DragTo(on, on + QPoint(60, 30));
+    QTest::keyClick(Port(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(document->Tools().GetDragState(), ToolInteraction::Idle);
-    QTest::mouseRelease(port, Qt::LeftButton, {}, on + QPoint(60, 30));
+    Mouse(QTest::MouseRelease, on + QPoint(60, 30));
     EXPECT_TRUE(Manager().GetRedoString() == "Duplicate" && Manager().GetUndoString().empty());
     EXPECT_DOUBLE_EQ(Manager().FindNode(barKey)->GetLine()->Segment->StartPoint.x, 0);
-    ExpectViewsUpToDate(document);
+    ExpectViewsUpToDate();
 
     // Two more documents, one of them minimised; every arrangement leaves room for the views.
     main->NewDocument();
@@ -195,22 +188,18 @@ TEST_F(ScenarioTest, ExportedDroppedImportedPrintedAndHelp) {
     const int before = Scene().GetRootNode()->GetChildCount();
     files.Answers.push_back(project);
     ClickToolbar("Import");
-    EXPECT_EQ(files.Calls.back().Title, "Import Project");
-    EXPECT_TRUE(Scene().GetRootNode()->GetChildCount() == before + 1 && Last()->Selected);
+    EXPECT_TRUE(files.Calls.back().Title == "Import Project" && Scene().GetRootNode()->GetChildCount() == before + 1 &&
+                Last()->Selected);
     EXPECT_EQ(Action("mnuEditUndo")->text(), "&Undo Import");
 
-    const QString pdf = QString::fromStdString(TempPath("print.pdf"));
-    int asked = 0;
+    const std::string pdf = TempPath("print.pdf"); // the active view printed on the printer chosen
     main->ChoosePrinter = [&](QPrinter& printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return ++asked > 1; // the first is cancelled
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        return true;
     };
     ClickToolbar("Print");
-    EXPECT_FALSE(QFile::exists(pdf));
-    ClickToolbar("Print");
-    EXPECT_TRUE(FileBytes(pdf.toStdString()).startsWith("%PDF"));
-    EXPECT_TRUE(Enabled("mnuEditSelectAll")); // no longer busy
+    EXPECT_TRUE(FileBytes(pdf).startsWith("%PDF") && Enabled("mnuEditSelectAll")); // no longer busy
 
     std::vector<std::string> opened;
     main->OpenUrl = [&](const QUrl& url) { return opened.push_back(url.toString().toStdString()), opened.size() < 2; };
@@ -218,8 +207,8 @@ TEST_F(ScenarioTest, ExportedDroppedImportedPrintedAndHelp) {
     EXPECT_EQ(prompt.Messages.size(), messages);
     Choose("mnuHelpContents");
     EXPECT_EQ(opened, std::vector<std::string>(2, frmMain::HelpAddress()));
-    EXPECT_EQ(prompt.LastText(), std::string("Unable to load help file: ") + frmMain::HelpAddress());
-    EXPECT_EQ(prompt.Messages.back().Icon, PromptIcon::Critical);
+    EXPECT_TRUE(prompt.LastText() == std::string("Unable to load help file: ") + frmMain::HelpAddress() &&
+                prompt.Messages.back().Icon == PromptIcon::Critical);
 }
 
 TEST_F(ScenarioTest, SceneNotesAreEditedInTheirBoxAndGreetEveryOpening) {
