@@ -218,39 +218,32 @@ TEST(ViewPaintPerspective, HorizonAndCentreOfView) {
     EXPECT_TRUE(f.ExportView().Lines().empty());
 }
 
-TEST(ViewPaintScreen, RulerStepsFollowTheGridOrAreAutomatic) {
-    // The view area starts at (30, 30), 6.75 pixels to the unit, centre (215, 165). Ticks stand on the ruler's
-    // inner edge: minor ones 3 pixels black, major ones 6 red; the band's frame is one black pixel at row 29.
-    using Ticks = std::vector<std::pair<int, int>>;
-    const auto ticks = [](const Fixture& f, std::initializer_list<int> columns) {
-        Ticks r; // black and red pixels in rows 23 to 29
-        for (int column : columns) {
-            r.emplace_back(0, 0);
-            for (int row = 23; row < 30; ++row) {
-                r.back().first += f.Pixel(column, row) == kBlack;
-                r.back().second += f.Pixel(column, row) == kRed;
-            }
+TEST(ViewPaintScreen, RulerTicksFollowTheGridOrInPerspectiveAreAutomatic) {
+    // The rulers span the 40 units of the volume, 6.75 pixels to the unit; their ticks stand on the inner edges
+    // at column and row 29, major ones red and 6 pixels long, minor ones black and 3 long. Counted between the
+    // band's ends, and on the left ruler inside the ends at v = -20 and 20.
+    const struct {
+        std::int32_t view;
+        double minor, major;
+        std::vector<int> ticks; // red and black pixels of the top ruler, then of the left
+    } cases[] = {{clsView::Top, 0, 5, {9, 32, 7, 32}}, // minor steps RoundGridStep(40) / 5 = 1
+                 {clsView::Top, 2, 5, {9, 16, 7, 16}}, // minor ticks on the even coordinates but the major ones
+                 {clsView::Perspective, 3, 7, {9, 32, 7, 32}}}; // automatic steps whatever the grid
+    for (const auto& c : cases) {
+        Fixture f(c.view, true);
+        f.scene.ShowRulers = true;
+        std::tie(f.scene.MinorGrid, f.scene.MajorGrid) = std::pair(c.minor, c.major);
+        std::tie(f.Camera().UMin, f.Camera().VMin, f.Camera().UMax, f.Camera().VMax) = std::tuple(-20, -20, 20, 20);
+        f.view.UpdateViewVolume();
+        f.Paint();
+        std::vector<int> ticks(4);
+        for (int i = 31; i < 399; ++i) {
+            ticks[0] += f.Pixel(i, 25) == kRed, ticks[1] += f.Pixel(i, 28) == kBlack;
+            if (i >= 35 && i <= 295) ticks[2] += f.Pixel(25, i) == kRed, ticks[3] += f.Pixel(28, i) == kBlack;
         }
-        return r;
-    };
-    Fixture f(clsView::Top, true);
-    f.scene.ShowRulers = true;
-    std::tie(f.scene.MinorGrid, f.scene.MajorGrid) = std::pair(0, 5); // minor ticks at RoundGridStep(40) / 5 = 1
-    f.Paint();
-    EXPECT_EQ(ticks(f, {222, 249, 225}), (Ticks{{3, 0}, {0, 6}, {1, 0}})); // u = 1, 5, between
-    // The left ruler: v = 5 is row Fix(165 - 33.75 + 0.5) = 131, columns 24 to 29 red.
-    f.ExpectPixels({{222, 26, kField}, {24, 131, kRed}, {23, 131, kField}});
-    f.scene.MinorGrid = 2; // minor ticks on the even coordinates only
-    f.Paint();
-    EXPECT_EQ(ticks(f, {222, 229}), (Ticks{{1, 0}, {3, 0}}));
-    // The perspective view always takes the automatic steps: 40 units wide gives major 5 and minor 1.
-    Fixture p(clsView::Perspective, true);
-    p.scene.ShowRulers = true;
-    std::tie(p.scene.MinorGrid, p.scene.MajorGrid) = std::pair(3, 7);
-    std::tie(p.Camera().UMin, p.Camera().VMin, p.Camera().UMax, p.Camera().VMax) = std::tuple(-20, -20, 20, 20);
-    p.view.UpdateViewVolume();
-    p.Paint();
-    EXPECT_EQ(ticks(p, {222, 249, 262}), (Ticks{{3, 0}, {0, 6}, {3, 0}})); // u = 1, 5 and 7
+        EXPECT_EQ(ticks, c.ticks) << clsView::ViewName(c.view) << " " << c.minor;
+        EXPECT_EQ(f.Pixel(103, 27), kField); // the band over the volume
+    }
 }
 
 TEST(ViewPaintScreen, EyePointMarkerPlainAndInXorErasedByASecondDrawing) {
