@@ -45,7 +45,7 @@ void ExpectNear(const Coords& got, const Coords& expected) {
 
 } // namespace
 
-TEST(ViewPaintGrid, FirstLineIsTheMultipleNudgedInwardAndFamiliesWithoutSpacingAreLeftOut) {
+TEST(ViewPaintExport, GridFromTheMultipleNudgedInwardWithoutFamiliesOfNoSpacingAndGroupsNamed) {
     Fixture f(clsView::Top);
     std::tie(f.scene.MinorGrid, f.scene.MajorGrid) = std::pair(3, 0);
     const Recorded r = f.Export(true);
@@ -68,6 +68,21 @@ TEST(ViewPaintGrid, FirstLineIsTheMultipleNudgedInwardAndFamiliesWithoutSpacingA
     EXPECT_EQ(std::tuple(empty.Lines().size(), empty.app->ranges.size(), empty.TopLevel().Count()),
               std::tuple(std::size_t(0), std::size_t(2), 0));
     EXPECT_EQ(f.Export(false).app->ranges.size(), 1u);
+    // Groups of the tree are groups of the same name, and so is a curve in several pieces; a group of one shape
+    // is that shape.
+    clsNode* pair = f.AddGroup("Pair");
+    f.AddLine(0, 0, 0, 5, 0, 0, pair);
+    f.AddLine(0, 0, 0, 0, 5, 0, pair);
+    f.AddLine(1, 1, 0, 2, 2, 0, f.AddGroup());
+    f.scene.TreeManager.AddNode(
+        f.scene.TreeManager.CreateBezierNode({-5, 0, 0}, {-5, 5, 0}, {5, 5, 0}, {5, 0, 0}, "Arc"));
+    const Recorded groups = f.Export();
+    const test::FakeShapeRange& top = groups.TopLevel();
+    ASSERT_EQ(top.Count(), 3);
+    EXPECT_EQ(top.At(1).kind + " " + top.At(1).name + " " + top.At(2).kind + "|" + top.At(2).name + "|" +
+                  top.At(3).kind + " " + top.At(3).name,
+              "group Pair line||group Arc");
+    EXPECT_EQ(top.At(1).members.size(), 2u);
 }
 
 TEST(ViewPaintGrid, HorizonTraceWhereTheHorizonPlaneMeetsTheViewAndThePerspectiveGridInIt) {
@@ -150,23 +165,6 @@ TEST(ViewPaintObjects, SelectionIsRedWithHandlesUnderNodeEditOnScreenAndPlainInO
     f.Paint(); // red 3 x 3 handles on the selected ends, on the curve's control points too; none on hidden ones
     f.ExpectPixels({{199, 74, kRed}, {201, 76, kRed}, {198, 75, kWhite}, {200, 73, kWhite}, {125, 149, kWhite},
                     {162, 187, kRed}, {237, 187, kRed}, {180, 187, kWhite}, {125, 75, kWhite}, {150, 75, kWhite}});
-}
-
-TEST(ViewPaintObjects, GroupsAreNamedForTheDrawingProgram) {
-    Fixture f(clsView::Top);
-    clsNode* pair = f.AddGroup("Pair");
-    f.AddLine(0, 0, 0, 5, 0, 0, pair);
-    f.AddLine(0, 0, 0, 0, 5, 0, pair);
-    f.AddLine(1, 1, 0, 2, 2, 0, f.AddGroup());
-    f.scene.TreeManager.AddNode( // a curve in several pieces is a group of its own
-        f.scene.TreeManager.CreateBezierNode({-5, 0, 0}, {-5, 5, 0}, {5, 5, 0}, {5, 0, 0}, "Arc"));
-    const Recorded r = f.Export();
-    ASSERT_EQ(r.TopLevel().Count(), 3);
-    const auto& top = r.TopLevel();
-    EXPECT_EQ(top.At(1).kind + " " + top.At(1).name + " " + top.At(2).kind + "|" + top.At(2).name + "|" +
-                  top.At(3).kind + " " + top.At(3).name,
-              "group Pair line||group Arc");
-    EXPECT_EQ(top.At(1).members.size(), 2u);
 }
 
 TEST(ViewPaintPerspective, VanishingLinesRunFromTheVanishingPointToTheNearerEnd) {
