@@ -1,5 +1,3 @@
-#include <functional>
-
 #include "ViewScene.h"
 #include "io/NumberText.h"
 
@@ -56,8 +54,7 @@ TEST(ViewPaintExport, GridFromTheMultipleNudgedInwardWithoutFamiliesOfNoSpacingA
         EXPECT_EQ(r.Line(i), (Coords{at, -20, at, 20})) << i;
         EXPECT_EQ(r.Line(13 + i), (Coords{-20, at, 20, at})) << i;
     }
-    ASSERT_EQ(r.TopLevel().Count(), 1);
-    EXPECT_EQ(r.TopLevel().At(1).name, "Grid");
+    EXPECT_EQ(std::pair(r.TopLevel().Count(), r.TopLevel().At(1).name), std::pair(1, std::string("Grid")));
     std::tie(f.scene.MinorGrid, f.scene.MajorGrid) = std::pair(0, 5); // a bound that is itself a multiple stays a line
     const Recorded major = f.Export(true);
     ASSERT_EQ(major.Lines().size(), 18u);
@@ -95,10 +92,8 @@ TEST(ViewPaintGrid, HorizonTraceWhereTheHorizonPlaneMeetsTheViewAndThePerspectiv
         EXPECT_LE(r.Lines().size(), 1u);
         return r.Lines().empty() ? Coords{} : r.Line(0);
     };
-    // Edge-on from the front: z = HorizonOffset across the volume, the grid's only shape, so named "Grid".
-    camera.HorizonOffset = 2.5;
+    camera.HorizonOffset = 2.5; // edge-on from the front: z = HorizonOffset across the volume
     EXPECT_EQ(trace(clsView::Front), (Coords{-20, 2.5, 20, 2.5}));
-    EXPECT_EQ(f.Export(true).Lines()[0]->name, "Grid");
     // The tilted plane y + z = 0 from the left is v = -u, run from the bottom to the top; from the top v = 0.
     camera.Horizon.SetPoint(0, 3, 3);
     camera.HorizonOffset = 0;
@@ -109,32 +104,25 @@ TEST(ViewPaintGrid, HorizonTraceWhereTheHorizonPlaneMeetsTheViewAndThePerspectiv
     EXPECT_EQ(trace(clsView::Top), Coords{});
     f.scene.GridHorizon.SetNone();
     EXPECT_EQ(trace(clsView::Front), Coords{});
-
-    // In perspective the lines u, v = -20, 0, 20 of the horizon plane, through the document points its frame gives.
+    // In perspective the lines u, v = -20, 0, 20 of the horizon plane. Normal (5, 0, 0), offset -2: the plane's
+    // auxiliary axis is y, E1 = y x N = (0, 0, -1), E2 = N x E1 = (0, 1, 0).
     f.view.SetViewType(clsView::Perspective);
     camera.ShowHorizon = camera.ShowVanishLines = false;
     f.scene.MajorGrid = 20;
-    auto expectGrid = [&](const std::function<clsPoint3D(double, double)>& point, const char* what) {
-        SCOPED_TRACE(what);
-        std::vector<clsLine3D> expected;
-        for (double u : {-20.0, 0.0, 20.0}) expected.emplace_back(point(u, -20), point(u, 20));
-        for (double v : {-20.0, 0.0, 20.0}) expected.emplace_back(point(-20, v), point(20, v));
-        const Recorded r = f.Export(true, f.view.ViewRect);
-        std::size_t at = 0;
-        for (const clsLine3D& line : expected) {
-            double u1, v1, u2, v2;
-            if (!camera.ConvertLine(line, u1, v1, u2, v2)) continue;
-            ASSERT_LT(at, r.Lines().size());
-            ExpectNear(r.Line(at++), {u1, v1, u2, v2});
-        }
-        EXPECT_TRUE(at >= 4 && at == r.Lines().size()) << at;
-    };
-    camera.HorizonOffset = 3;
-    expectGrid([](double u, double v) { return clsPoint3D(u, v, 3); }, "level");
-    // Normal (5, 0, 0), offset -2: the auxiliary axis is y, E1 = y x N = (0, 0, -1), E2 = N x E1 = (0, 1, 0).
     camera.Horizon.SetPoint(5, 0, 0);
     camera.HorizonOffset = -2;
-    expectGrid([](double u, double v) { return clsPoint3D(-2, v, -u); }, "vertical");
+    std::vector<clsLine3D> expected;
+    for (double u : {-20.0, 0.0, 20.0}) expected.emplace_back(clsPoint3D(-2, -20, -u), clsPoint3D(-2, 20, -u));
+    for (double v : {-20.0, 0.0, 20.0}) expected.emplace_back(clsPoint3D(-2, v, 20), clsPoint3D(-2, v, -20));
+    const Recorded r = f.Export(true, f.view.ViewRect);
+    std::size_t at = 0;
+    for (const clsLine3D& line : expected) {
+        double u1, v1, u2, v2;
+        if (!camera.ConvertLine(line, u1, v1, u2, v2)) continue;
+        ASSERT_LT(at, r.Lines().size());
+        ExpectNear(r.Line(at++), {u1, v1, u2, v2});
+    }
+    EXPECT_TRUE(at >= 4 && at == r.Lines().size()) << at;
 }
 
 TEST(ViewPaintObjects, SelectionIsRedWithHandlesUnderNodeEditOnScreenAndPlainInOutputHiddenObjectsNowhere) {
@@ -246,26 +234,25 @@ TEST(ViewPaintScreen, RulerTicksFollowTheGridOrInPerspectiveAreAutomatic) {
 
 TEST(ViewPaintScreen, EyePointMarkerPlainAndInXorErasedByASecondDrawing) {
     Fixture f(clsView::Top, true);
-    clsPerspective& camera = f.Camera();
-    camera.EyePoint.SetPoint(10, 6, 3);
-    camera.Normal.SetPoint(-1, 0, 0);
+    f.Camera().EyePoint.SetPoint(10, 6, 3);
+    f.Camera().Normal.SetPoint(-1, 0, 0);
     // The eye at column 275, row 105 in a red box; the blue marker 40 / 8 = 5 units towards -x, to column 238.
-    f.Paint(true);
-    f.ExpectPixels({{273, 103, kRed}, {278, 105, kWhite}, {255, 105, kBlue}, {237, 104, kRed}, {236, 105, kWhite}});
-    // In XOR the complements show the same colours on white, and a second drawing erases them, also over grid
-    // and axes and with half of the marker off the canvas.
-    for (const bool plain : {true, false}) {
-        f.scene.ShowGrid = f.scene.ShowAxes = !plain;
-        f.Paint();
-        const QImage painted = f.canvas.Image().copy();
-        if (!plain) camera.EyePoint.SetPoint(20, 20, 0);
-        f.view.DrawViewPoint(f.canvas, true);
-        EXPECT_NE(f.canvas.Image(), painted);
-        if (plain) f.ExpectPixels({{273, 103, kRed}, {255, 105, kBlue}});
-        EXPECT_EQ(f.canvas.Mode, Canvas::DrawMode::Normal);
-        f.view.DrawViewPoint(f.canvas, true);
-        EXPECT_EQ(f.canvas.Image(), painted);
+    // In XOR the complements show the same colours on white.
+    for (const bool xorMode : {false, true}) {
+        f.Paint(!xorMode);
+        if (xorMode) f.view.DrawViewPoint(f.canvas, true);
+        f.ExpectPixels({{273, 103, kRed}, {278, 105, kWhite}, {255, 105, kBlue}, {237, 104, kRed}, {236, 105, kWhite}});
     }
+    EXPECT_EQ(f.canvas.Mode, Canvas::DrawMode::Normal);
+    // A second drawing erases it, also over grid and axes and with half of the marker off the canvas.
+    f.scene.ShowGrid = f.scene.ShowAxes = true;
+    f.Paint();
+    const QImage painted = f.canvas.Image().copy();
+    f.Camera().EyePoint.SetPoint(20, 20, 0);
+    f.view.DrawViewPoint(f.canvas, true);
+    EXPECT_NE(f.canvas.Image(), painted);
+    f.view.DrawViewPoint(f.canvas, true);
+    EXPECT_EQ(f.canvas.Image(), painted);
 }
 
 TEST(ViewPaintScreen, AbsurdSettingsNeitherHangNorCrash) {
