@@ -46,10 +46,8 @@ TEST(PaintDCFit, TheDocumentIsCentredAndFlippedOnEveryDeviceButTheDrawingProgram
     QPdfWriter pdf(dir.filePath("page.pdf"));
     pdf.setResolution(300);
     dc.AttachToPrinter(pdf, Rect(0, 0, 100, 100));
-    EXPECT_EQ(dc.GetDeviceType(), clsPaintDC::Printer);
-    EXPECT_LT(dc.GetScaleY(), 0);
-    EXPECT_NEAR(dc.GetUnitsPerMM(), 300 / 25.4, 1e-9);
-    EXPECT_EQ(dc.GetDeviceRect().GetWidth(), pdf.width());
+    EXPECT_TRUE(dc.GetDeviceType() == clsPaintDC::Printer && dc.GetScaleY() < 0);
+    EXPECT_EQ(std::pair(dc.GetUnitsPerMM(), dc.GetDeviceRect().GetWidth()), std::pair(300 / 25.4, double(pdf.width())));
     dc.AttachToDraw(std::make_shared<test::FakeDrawApp>(), Rect(0, 0, 100, 50), Rect(0, 0, 11, 8.5));
     EXPECT_EQ(dc.GetDeviceType(), clsPaintDC::DrawProgram);
     EXPECT_EQ(std::vector({dc.GetScaleX(), dc.GetScaleY(), dc.GetUnitsPerMM()}), std::vector({0.11, 0.11, 1.0}));
@@ -134,11 +132,9 @@ TEST(PaintDCText, AlignmentMovesTheAnchorAndTurnedTextIsCentred) {
     };
     const Ints a0 = anchor(0, 0), a1 = anchor(1, 0), a2 = anchor(2, 0), a3 = anchor(3, 0), a4 = anchor(4, 0);
     const int width = a0[0] - a1[0]; // right alignment moves left by the text width
-    EXPECT_GT(width, 30);
-    EXPECT_LT(width, 120);
+    EXPECT_TRUE(width > 30 && width < 120) << width;
     EXPECT_NEAR(a0[0] - a4[0], width / 2.0, 1); // centred
-    EXPECT_EQ(a2[0], a0[0]);
-    EXPECT_LT(a2[1], a0[1]); // 2 raises the text by the ascent
+    EXPECT_TRUE(a2[0] == a0[0] && a2[1] < a0[1]); // 2 raises the text by the ascent
     EXPECT_EQ(a3, (Ints{a1[0], a2[1]}));
     EXPECT_EQ(anchor(0, 90), anchor(7, 90));
     EXPECT_NE(anchor(0, 90), anchor(0, -90));
@@ -147,10 +143,10 @@ TEST(PaintDCText, AlignmentMovesTheAnchorAndTurnedTextIsCentred) {
 TEST(PaintDCGroups, NamedGroupsInTheDrawingProgram) {
     auto app = std::make_shared<test::FakeDrawApp>();
     clsPaintDC dc;
-    dc.AttachToDraw(app, Rect(0, 0, 10, 10), Rect(0, 0, 10, 10));
+    const clsRect page = Rect(0, 0, 10, 10);
+    dc.AttachToDraw(app, page, page);
     const clsOutline o;
-    ASSERT_EQ(app->ranges.size(), 1u);
-    auto top = app->ranges[0];
+    const auto top = app->ranges.at(0);
     dc.BeginGroup();
     dc.DrawLine(0, 0, 1, 1, o);
     dc.DrawLine(1, 1, 2, 2, o);
@@ -169,16 +165,14 @@ TEST(PaintDCGroups, NamedGroupsInTheDrawingProgram) {
     EXPECT_EQ(house.kind + " " + house.name + " " + house.Member(1).name + " " + house.Member(2).kind + " " +
                   house.Member(2).name,
               "group House Second rect Door");
-    EXPECT_TRUE(house.selected);
     dc.EndGroup("Unbalanced", false); // an EndGroup too many is ignored
-    EXPECT_EQ(dc.ShapeRange, top);    // back at the top level
+    EXPECT_TRUE(house.selected && dc.ShapeRange == top && house.Member(0).outlineWidth > 0);
     // Coordinates are converted but not rounded, and y points up.
     EXPECT_EQ(std::vector({house.Member(0).x2, house.Member(0).y2}), std::vector({1.0, 1.0}));
-    EXPECT_GT(house.Member(0).outlineWidth, 0);
 
     app = std::make_shared<test::FakeDrawApp>(); // without shape ranges shapes are still created
     app->failRanges = true;
-    dc.AttachToDraw(app, Rect(0, 0, 10, 10), Rect(0, 0, 10, 10));
+    dc.AttachToDraw(app, page, page);
     EXPECT_EQ(dc.ShapeRange, nullptr);
     const clsColor fill(9, 9, 9);
     dc.BeginGroup();

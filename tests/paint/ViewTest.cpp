@@ -2,7 +2,6 @@
 
 #include "scene/clsScene.h"
 #include "paint/Canvas.h"
-#include "paint/clsVertexHit.h"
 #include "paint/clsView.h"
 
 using namespace ov;
@@ -38,13 +37,10 @@ void ExpectNear(const clsPoint3D& p, double x, double y, double z, double tolera
 
 TEST(ViewGeometry, TheVolumeFillsTheCanvasCentredBesideTheRulers) {
     Fixture f(clsView::Top);
-    EXPECT_EQ(f.ScaleX(), 7.5);
-    EXPECT_EQ(f.At({0, 0, 123}), (Pixel{200, 150}));
-    EXPECT_EQ(f.view.GetScreenY(10), 75);
-    EXPECT_EQ(f.view.GetScreenX(-20), 50);
+    EXPECT_EQ(std::tuple(f.ScaleX(), f.At({0, 0, 123}), f.view.GetScreenX(-20), f.view.GetScreenY(10)),
+              std::tuple(7.5, Pixel{200, 150}, 50.0, 75.0));
     f.scene.ShowRulers = true;
-    EXPECT_EQ(f.ScaleX(), 6.75);
-    EXPECT_EQ(f.At({0, 0, 0}), (Pixel{215, 165}));
+    EXPECT_EQ(std::pair(f.ScaleX(), f.At({0, 0, 0})), std::pair(6.75, Pixel{215, 165}));
     f.view.ViewRect.SetValues(5, 5, 5, 5);
     f.scene.ShowRulers = false;
     EXPECT_EQ(f.ScaleX(), 300); // a zero extent is taken as 1
@@ -56,30 +52,23 @@ TEST(ViewGeometry, TheVolumeFillsTheCanvasCentredBesideTheRulers) {
 
 TEST(ViewGeometry, EveryViewTypeMapsItsAxesAndBack) {
     // An uneven volume and the point (1, 2, 3), worked out by hand for a 400 x 300 canvas.
-    const struct {
-        std::int32_t type;
-        const char* name;
-        double x, y;
-    } cases[] = {{clsView::Left, "Left", 210, 135},     {clsView::Top, "Top", 208, 135},
-                 {clsView::Right, "Right", 190, 135},   {clsView::Bottom, "Bottom", 193, 135},
-                 {clsView::Front, "Front", 195, 135},   {clsView::Back, "Back", 205, 135}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Fixture f(c.type);
+    const std::tuple<std::int32_t, const char*, Pixel> cases[] = {
+        {clsView::Left, "Left", {210, 135}},     {clsView::Top, "Top", {208, 135}},
+        {clsView::Right, "Right", {190, 135}},   {clsView::Bottom, "Bottom", {193, 135}},
+        {clsView::Front, "Front", {195, 135}},   {clsView::Back, "Back", {205, 135}}};
+    for (const auto& [type, name, pixel] : cases) {
+        Fixture f(type);
         f.scene.ViewVolumeMin.SetPoint(-10, -20, -30);
         f.scene.ViewVolumeMax.SetPoint(10, 20, 30);
-        f.view.SetViewType(c.type);
-        EXPECT_EQ(f.view.GetViewName(), c.name);
-        EXPECT_EQ(f.At({1, 2, 3}), (Pixel{c.x, c.y}));
+        f.view.SetViewType(type);
+        EXPECT_EQ(std::pair(f.view.GetViewName(), f.At({1, 2, 3})), std::pair(std::string(name), pixel));
         clsPoint3D p(1, 2, 3); // back from the pixel to the plane, keeping the depth
-        f.view.UpdatePointFromScreen(p, c.x, c.y, false);
+        f.view.UpdatePointFromScreen(p, pixel.first, pixel.second, false);
         ExpectNear(p, 1, 2, 3, 0.11);
     }
     EXPECT_EQ(clsView::ViewName(7) + clsView::ViewName(-1), "");
     Fixture front(clsView::Front);
-    clsPoint3D p(5, 7, 9), e1, e2, n;
-    front.view.UpdatePointFromScreen(p, 200, 150, false);
-    ExpectNear(p, 0, 7, 0);
+    clsPoint3D e1, e2, n;
     front.view.GetBaseVectors(e1, e2, n);
     EXPECT_EQ(n.y, 1); // (-1,0,0) x (0,0,1)
     front.view.SetViewType(clsView::Left);
@@ -87,7 +76,7 @@ TEST(ViewGeometry, EveryViewTypeMapsItsAxesAndBack) {
     ExpectNear(clsView().PlanePointToPoint3D(1, 2, 3), 0, 0, 0); // unbound: a perspective view has no plane
 }
 
-TEST(ViewGeometry, PerspectiveViewUsesTheCameraWindow) {
+TEST(ViewGeometry, PerspectiveViewUsesTheCameraWindowAndHasNoPlane) {
     Fixture f(clsView::Perspective);
     const clsPerspective& c = f.scene.GetPerspective();
     EXPECT_EQ(std::pair(f.view.ViewRect.Left, f.view.ViewRect.Top), std::pair(c.UMin, c.VMax));
@@ -95,17 +84,11 @@ TEST(ViewGeometry, PerspectiveViewUsesTheCameraWindow) {
     double a, b, d, e;
     EXPECT_FALSE(f.view.ConvertLineToScreen(clsLine3D({30, 30, 15}, {40, 40, 20}), a, b, d, e)); // behind the eye
     clsPoint3D p(1, 2, 3), e1, e2, n, U, V, W;
-    f.view.UpdatePointFromScreen(p, 10, 10, false); // a perspective view has no plane to move points in
+    f.view.UpdatePointFromScreen(p, 10, 10, false);
     ExpectNear(p, 1, 2, 3);
     f.view.GetBaseVectors(e1, e2, n);
     c.GetBaseVectors(U, V, W);
-    ExpectNear(e1, U.x, U.y, U.z);
-    ExpectNear(n, W.x, W.y, W.z);
-    // The eye point marker is an eighth of the visible extent long, towards the origin.
-    clsPoint3D marker = Fixture(clsView::Top).view.GetEyePointVector(f.scene).Duplicate();
-    marker.Subtract(c.EyePoint);
-    EXPECT_NEAR(marker.GetLength(), 40.0 / 8, 1e-12);
-    EXPECT_LT(marker.x, 0);
+    EXPECT_TRUE(e1.x == U.x && e1.y == U.y && e1.z == U.z && n.x == W.x && n.y == W.y && n.z == W.z);
 }
 
 TEST(ViewGeometry, ZoomKeepsMirroredViewsMirroredAndTakesCornersInAnyOrder) {
@@ -124,35 +107,16 @@ TEST(ViewGeometry, ZoomKeepsMirroredViewsMirroredAndTakesCornersInAnyOrder) {
 
 TEST(ViewGeometry, SnappingRoundsToTheMinorGridAndAZeroGridDoesNotSnap) {
     Fixture f(clsView::Top);
-    const struct {
-        double grid, x;
-        bool snap;
-        double expected;
-    } cases[] = {{1, 200 - 3.5 * 7.5, true, -3}, {1, 200 + 3.5 * 7.5, true, 4}, {1, 200 + 3.5 * 7.5, false, 3.5},
-                 {0, 201, true, 1 / 7.5}};
-    for (const auto& c : cases) {
-        f.scene.MinorGrid = c.grid;
-        double x = c.x, y = 150;
-        f.view.ScreenToDoc2D(x, y, c.snap);
-        EXPECT_NEAR(x, c.expected, 1e-12) << c.x << " grid " << c.grid;
+    // Grid, screen x, snap, document x.
+    for (const auto& [grid, x, snap, expected] : {std::tuple{1.0, 200 - 3.5 * 7.5, true, -3.0},
+                                                  {1.0, 200 + 3.5 * 7.5, true, 4.0},
+                                                  {1.0, 200 + 3.5 * 7.5, false, 3.5},
+                                                  {0.0, 201.0, true, 1 / 7.5}}) {
+        f.scene.MinorGrid = grid;
+        double sx = x, sy = 150;
+        f.view.ScreenToDoc2D(sx, sy, snap);
+        EXPECT_NEAR(sx, expected, 1e-12) << x << " grid " << grid;
     }
     f.scene.MinorGrid = 1;
     ExpectNear(f.view.ScreenToDoc(200 + 7.5, 150 - 15, true), 1, 2, 0);
-}
-
-TEST(VertexHit, OnlyTheFirstHitOfAnObjectDrawsItsPreview) {
-    struct Recorder : IVertexDraggable {
-        int previews = 0, finishes = 0;
-        std::int16_t lastIndex = -1;
-        void DrawPreview(clsView&) override { ++previews; }
-        void UpdateVertex(clsView&, std::int16_t index, double, double, bool) override { lastIndex = index; }
-        void FinishUpdateVertex() override { ++finishes; }
-    } object;
-    clsView view;
-    clsVertexHit first{&object, 2, true}, second{&object, 3, false};
-    first.DrawObjectPreview(view);
-    second.DrawObjectPreview(view);
-    second.UpdatePoint(view, 1, 2, false);
-    first.FinishUpdatePoint();
-    EXPECT_EQ(std::vector({object.previews, int(object.lastIndex), object.finishes}), std::vector({1, 3, 1}));
 }

@@ -1,18 +1,5 @@
-#include <gtest/gtest.h>
-
-#include <QImage>
-#include <cmath>
-#include <functional>
-
-#include "ViewFakes.h"
-#include "camera/clsPerspective.h"
+#include "ViewScene.h"
 #include "io/NumberText.h"
-#include "scene/AppState.h"
-#include "scene/clsScene.h"
-#include "shapes/clsLine.h"
-#include "paint/Canvas.h"
-#include "paint/clsPaintDC.h"
-#include "paint/clsView.h"
 
 using namespace ov;
 
@@ -20,114 +7,93 @@ namespace {
 
 using test::Rect;
 using Coords = std::vector<double>;
-using Shapes = std::vector<std::shared_ptr<test::FakeDrawShape>>;
 constexpr QRgb kWhite = 0xFFFFFF, kRed = 0xFF0000, kBlue = 0x0000FF, kBlack = 0, kField = 0xFFFFC8;
-
-// A scene without the model house in one view on a 400 x 300 canvas at 96 pixels per inch (1 point = 1 pixel).
-struct Fixture {
-    clsScene scene;
-    Canvas canvas{400, 300};
-    clsView view;
-    explicit Fixture(std::int32_t type, bool plain = false) {
-        while (scene.GetRootNode()->FirstChild()) scene.GetRootNode()->FirstChild()->Delete();
-        canvas.SetPixelsPerInchY(96);
-        view.SetView(type, &canvas, &scene);
-        if (plain) scene.ShowGrid = scene.ShowAxes = scene.GetPerspective().ShowHorizon = false;
-    }
-    clsNode* Root() { return scene.GetRootNode(); }
-    clsPerspective& Camera() { return scene.GetPerspective(); }
-    clsNode* AddLine(double x1, double y1, double z1, double x2, double y2, double z2, clsNode* parent = nullptr) {
-        auto node = scene.TreeManager.CreateLineNode(x1, y1, z1, x2, y2, z2, "");
-        return parent ? parent->AddChild(std::move(node)) : scene.TreeManager.AddNode(std::move(node));
-    }
-    clsNode* AddCurve(double y, const char* name = "") { // from (-5, y) to (5, y), bulging upwards
-        return scene.TreeManager.AddNode(scene.TreeManager.CreateBezierNode({-5, y, 0}, {-5, y + 5, 0}, {5, y + 5, 0},
-                                                                             {5, y, 0}, name));
-    }
-    clsNode* AddGroup(const char* name = "") {
-        clsNode* g = scene.TreeManager.AddNode(clsTreeManager::CreateNode(clsNode::Group));
-        g->Name = name;
-        return g;
-    }
-    QRgb Pixel(int x, int y) const { return canvas.Image().pixel(x, y) & 0xFFFFFF; }
-    void Paint(bool showEye = false) { view.OnPaint(Root(), false, showEye); }
-    void ExpectPixels(std::initializer_list<std::tuple<int, int, QRgb>> pixels) const {
-        for (const auto& [x, y, colour] : pixels) EXPECT_EQ(Pixel(x, y), colour) << x << "," << y;
-    }
-};
 
 // Scene content sent to a recording drawing program; the page is the document rectangle itself, so the
 // recorded coordinates are view-plane coordinates.
 struct Recorded {
     std::shared_ptr<test::FakeDrawApp> app = std::make_shared<test::FakeDrawApp>();
-    const Shapes& Lines() const { return app->document->layer->created; }
+    const std::vector<std::shared_ptr<test::FakeDrawShape>>& Lines() const { return app->document->layer->created; }
+    Coords Line(std::size_t i) const { return Lines().at(i)->Coords(); }
     test::FakeShapeRange& TopLevel() const { return *app->ranges.at(0); }
 };
 
-Recorded Export(Fixture& f, bool showGrid, const clsRect& page = Rect(-20, -20, 20, 20)) {
-    Recorded r;
-    clsPaintDC dc;
-    dc.AttachToDraw(r.app, page, page);
-    dc.BeginDraw();
-    f.view.PaintScene(dc, f.Root(), false, false, showGrid);
-    dc.EndDraw();
-    return r;
-}
+struct Fixture : test::ViewScene {
+    using ViewScene::ViewScene;
+    clsNode* AddGroup(const char* name = "") {
+        clsNode* g = scene.TreeManager.AddNode(clsTreeManager::CreateNode(clsNode::Group));
+        g->Name = name;
+        return g;
+    }
+    Recorded Export(bool grid = false, const clsRect& page = Rect(-20, -20, 20, 20)) {
+        Recorded r;
+        clsPaintDC dc;
+        dc.AttachToDraw(r.app, page, page);
+        dc.BeginDraw();
+        view.PaintScene(dc, Root(), false, false, grid);
+        dc.EndDraw();
+        return r;
+    }
+    Recorded ExportView() { return Export(false, view.ViewRect); }
+};
 
 void ExpectNear(const Coords& got, const Coords& expected) {
     for (std::size_t i = 0; i < 4; ++i) EXPECT_NEAR(got.at(i), expected[i], 1e-12) << i;
 }
 
-// The current tool is global; tests that change it put it back.
-struct ToolScope {
-    std::int32_t saved = App().CurrentTool;
-    explicit ToolScope(std::int32_t tool) { App().CurrentTool = tool; }
-    ~ToolScope() { App().CurrentTool = saved; }
-};
-
 } // namespace
 
-TEST(ViewPaintGrid, FirstLineIsTheMultipleNudgedInwardAndFamiliesWithoutSpacingAreLeftOut) {
+TEST(ViewPaintExport, GridFromTheMultipleNudgedInwardWithoutFamiliesOfNoSpacingAndGroupsNamed) {
     Fixture f(clsView::Top);
-    f.scene.MinorGrid = 3;
-    f.scene.MajorGrid = 0;
-    const Recorded r = Export(f, true);
+    std::tie(f.scene.MinorGrid, f.scene.MajorGrid) = std::pair(3, 0);
+    const Recorded r = f.Export(true);
     // Fix(-20 / 3 - 0.001) * 3 = -18, then every 3: first the lines of constant u, then those of constant v.
     ASSERT_EQ(r.Lines().size(), 26u);
     for (std::size_t i = 0; i < 13; ++i) {
         const double at = -18.0 + 3 * static_cast<double>(i);
-        EXPECT_EQ(r.Lines()[i]->Coords(), (Coords{at, -20, at, 20})) << i;
-        EXPECT_EQ(r.Lines()[13 + i]->Coords(), (Coords{-20, at, 20, at})) << i;
+        EXPECT_EQ(r.Line(i), (Coords{at, -20, at, 20})) << i;
+        EXPECT_EQ(r.Line(13 + i), (Coords{-20, at, 20, at})) << i;
     }
-    ASSERT_EQ(r.TopLevel().Count(), 1);
-    EXPECT_EQ(r.TopLevel().At(1).name, "Grid");
-    // A bound that is itself a multiple stays a line.
-    std::tie(f.scene.MinorGrid, f.scene.MajorGrid) = std::pair(0, 5);
-    const Recorded major = Export(f, true);
+    EXPECT_EQ(std::pair(r.TopLevel().Count(), r.TopLevel().At(1).name), std::pair(1, std::string("Grid")));
+    std::tie(f.scene.MinorGrid, f.scene.MajorGrid) = std::pair(0, 5); // a bound that is itself a multiple stays a line
+    const Recorded major = f.Export(true);
     ASSERT_EQ(major.Lines().size(), 18u);
     EXPECT_EQ((Coords{major.Lines()[0]->x1, major.Lines()[8]->x1}), (Coords{-20, 20}));
     // Both spacings 0: the group is opened and closed but adds nothing; without the grid none is opened.
     f.scene.MajorGrid = 0;
-    const Recorded empty = Export(f, true);
-    EXPECT_TRUE(empty.Lines().empty());
-    EXPECT_EQ(std::pair(static_cast<int>(empty.app->ranges.size()), empty.TopLevel().Count()), std::pair(2, 0));
-    EXPECT_EQ(Export(f, false).app->ranges.size(), 1u);
+    const Recorded empty = f.Export(true);
+    EXPECT_EQ(std::tuple(empty.Lines().size(), empty.app->ranges.size(), empty.TopLevel().Count()),
+              std::tuple(std::size_t(0), std::size_t(2), 0));
+    EXPECT_EQ(f.Export(false).app->ranges.size(), 1u);
+    // Groups of the tree are groups of the same name, and so is a curve in several pieces; a group of one shape
+    // is that shape.
+    clsNode* pair = f.AddGroup("Pair");
+    f.AddLine(0, 0, 0, 5, 0, 0, pair);
+    f.AddLine(0, 0, 0, 0, 5, 0, pair);
+    f.AddLine(1, 1, 0, 2, 2, 0, f.AddGroup());
+    f.scene.TreeManager.AddNode(
+        f.scene.TreeManager.CreateBezierNode({-5, 0, 0}, {-5, 5, 0}, {5, 5, 0}, {5, 0, 0}, "Arc"));
+    const Recorded groups = f.Export();
+    const test::FakeShapeRange& top = groups.TopLevel();
+    ASSERT_EQ(top.Count(), 3);
+    EXPECT_EQ(top.At(1).kind + " " + top.At(1).name + " " + top.At(2).kind + "|" + top.At(2).name + "|" +
+                  top.At(3).kind + " " + top.At(3).name,
+              "group Pair line||group Arc");
+    EXPECT_EQ(top.At(1).members.size(), 2u);
 }
 
-TEST(ViewPaintGrid, HorizonTraceWhereTheHorizonPlaneMeetsTheView) {
+TEST(ViewPaintGrid, HorizonTraceWhereTheHorizonPlaneMeetsTheViewAndThePerspectiveGridInIt) {
     Fixture f(clsView::Front);
     f.scene.MinorGrid = f.scene.MajorGrid = 0;
     clsPerspective& camera = f.Camera();
     const auto trace = [&](std::int32_t type) {
         f.view.SetViewType(type);
-        const Recorded r = Export(f, true);
+        const Recorded r = f.Export(true);
         EXPECT_LE(r.Lines().size(), 1u);
-        return r.Lines().empty() ? Coords{} : r.Lines()[0]->Coords();
+        return r.Lines().empty() ? Coords{} : r.Line(0);
     };
-    // Edge-on from the front: z = HorizonOffset across the volume, the grid's only shape, so named "Grid".
-    camera.HorizonOffset = 2.5;
+    camera.HorizonOffset = 2.5; // edge-on from the front: z = HorizonOffset across the volume
     EXPECT_EQ(trace(clsView::Front), (Coords{-20, 2.5, 20, 2.5}));
-    EXPECT_EQ(Export(f, true).Lines()[0]->name, "Grid");
     // The tilted plane y + z = 0 from the left is v = -u, run from the bottom to the top; from the top v = 0.
     camera.Horizon.SetPoint(0, 3, 3);
     camera.HorizonOffset = 0;
@@ -138,43 +104,33 @@ TEST(ViewPaintGrid, HorizonTraceWhereTheHorizonPlaneMeetsTheView) {
     EXPECT_EQ(trace(clsView::Top), Coords{});
     f.scene.GridHorizon.SetNone();
     EXPECT_EQ(trace(clsView::Front), Coords{});
-}
-
-TEST(ViewPaintGrid, PerspectiveGridLiesInTheHorizonPlane) {
-    Fixture f(clsView::Perspective);
-    clsPerspective& camera = f.Camera();
+    // In perspective the lines u, v = -20, 0, 20 of the horizon plane. Normal (5, 0, 0), offset -2: the plane's
+    // auxiliary axis is y, E1 = y x N = (0, 0, -1), E2 = N x E1 = (0, 1, 0).
+    f.view.SetViewType(clsView::Perspective);
     camera.ShowHorizon = camera.ShowVanishLines = false;
-    f.scene.MinorGrid = 0;
     f.scene.MajorGrid = 20;
-    // The lines u, v = -20, 0, 20 of the plane, through the document points the plane's frame gives them.
-    auto expectGrid = [&](const std::function<clsPoint3D(double, double)>& point, const char* what) {
-        SCOPED_TRACE(what);
-        std::vector<clsLine3D> expected;
-        for (double u : {-20.0, 0.0, 20.0}) expected.emplace_back(point(u, -20), point(u, 20));
-        for (double v : {-20.0, 0.0, 20.0}) expected.emplace_back(point(-20, v), point(20, v));
-        const Recorded r = Export(f, true, f.view.ViewRect);
-        std::size_t at = 0;
-        for (const clsLine3D& line : expected) {
-            double u1, v1, u2, v2;
-            if (!camera.ConvertLine(line, u1, v1, u2, v2)) continue;
-            ASSERT_LT(at, r.Lines().size());
-            ExpectNear(r.Lines()[at++]->Coords(), {u1, v1, u2, v2});
-        }
-        EXPECT_GE(at, 4u);
-        EXPECT_EQ(at, r.Lines().size());
-    };
-    camera.HorizonOffset = 3;
-    expectGrid([](double u, double v) { return clsPoint3D(u, v, 3); }, "level");
-    // Normal (5, 0, 0), offset -2: the auxiliary axis is y, E1 = y x N = (0, 0, -1), E2 = N x E1 = (0, 1, 0).
     camera.Horizon.SetPoint(5, 0, 0);
     camera.HorizonOffset = -2;
-    expectGrid([](double u, double v) { return clsPoint3D(-2, v, -u); }, "vertical");
+    std::vector<clsLine3D> expected;
+    for (double u : {-20.0, 0.0, 20.0}) expected.emplace_back(clsPoint3D(-2, -20, -u), clsPoint3D(-2, 20, -u));
+    for (double v : {-20.0, 0.0, 20.0}) expected.emplace_back(clsPoint3D(-2, v, 20), clsPoint3D(-2, v, -20));
+    const Recorded r = f.Export(true, f.view.ViewRect);
+    std::size_t at = 0;
+    for (const clsLine3D& line : expected) {
+        double u1, v1, u2, v2;
+        if (!camera.ConvertLine(line, u1, v1, u2, v2)) continue;
+        ASSERT_LT(at, r.Lines().size());
+        ExpectNear(r.Line(at++), {u1, v1, u2, v2});
+    }
+    EXPECT_TRUE(at >= 4 && at == r.Lines().size()) << at;
 }
 
-TEST(ViewPaintObjects, SelectionIsRedOnScreenAndPlainInOutput) {
+TEST(ViewPaintObjects, SelectionIsRedWithHandlesUnderNodeEditOnScreenAndPlainInOutputHiddenObjectsNowhere) {
     Fixture f(clsView::Top, true);
     f.AddLine(-10, 0, 0, 10, 0, 0);
     f.AddLine(0, -10, 0, 0, 10, 0)->Selected = true;
+    clsNode* hidden = f.AddLine(-10, 10, 0, 10, 10, 0);
+    hidden->Hidden = hidden->Selected = true;
     auto penColours = [&](bool twoPass) {
         test::RecordingMetafile metafile;
         clsPaintDC dc;
@@ -190,81 +146,53 @@ TEST(ViewPaintObjects, SelectionIsRedOnScreenAndPlainInOutput) {
     EXPECT_EQ(penColours(true), (std::vector<int>{0xFF0000, 0x0000FF, 0x0000FF}));
     EXPECT_EQ(penColours(false), (std::vector<int>{0xFF0000, 0xFF0000}));
     f.Paint(); // x = 0 is column 200, y = 0 row 150; the selection lies on top where they cross
-    f.ExpectPixels({{150, 150, kBlue}, {200, 100, kRed}, {200, 150, kRed}, {150, 151, kWhite}});
-}
-
-TEST(ViewPaintObjects, HandlesUnderNodeEditAndHiddenObjectsNeitherPaintedNorHandledNorVanishing) {
-    ToolScope nodeEdit(ToolNodeEdit);
-    Fixture f(clsView::Top, true);
-    clsNode* line = f.AddLine(-10, 0, 0, 10, 0, 0);
-    line->Selected = line->ShowVanishPoint = true;
-    f.Paint(); // red 3 x 3 handles on both ends: columns 124 to 126 and 274 to 276, rows 149 to 151
-    f.ExpectPixels({{124, 149, kRed}, {126, 151, kRed}, {274, 151, kRed}, {123, 149, kWhite}, {125, 152, kWhite}});
-    line->Hidden = true;
-    f.Paint();
-    f.ExpectPixels({{150, 150, kWhite}, {125, 150, kWhite}});
-    f.view.SetViewType(clsView::Perspective); // visible, a receding line shows itself and its vanishing line
-    EXPECT_TRUE(Export(f, false, f.view.ViewRect).Lines().empty());
-    line->Hidden = false;
-    EXPECT_EQ(Export(f, false, f.view.ViewRect).Lines().size(), 2u);
-    Fixture c(clsView::Top, true); // curves draw their own handles: the control points too
-    c.AddCurve(-10)->Selected = true;
-    c.Paint();
-    c.ExpectPixels({{162, 187, kRed}, {237, 187, kRed}, {200, 187, kWhite}});
-}
-
-TEST(ViewPaintObjects, GroupsAreNamedForTheDrawingProgram) {
-    Fixture f(clsView::Top);
-    clsNode* pair = f.AddGroup("Pair");
-    f.AddLine(0, 0, 0, 5, 0, 0, pair);
-    f.AddLine(0, 0, 0, 0, 5, 0, pair);
-    clsNode* unnamed = f.AddGroup();
-    f.AddLine(1, 1, 0, 2, 2, 0, unnamed);
-    f.AddCurve(0, "Arc"); // a curve in several pieces is a group of its own
-    const Recorded r = Export(f, false);
-    ASSERT_EQ(r.TopLevel().Count(), 3);
-    const auto& top = r.TopLevel();
-    EXPECT_EQ(top.At(1).kind + " " + top.At(1).name + " " + top.At(2).kind + "|" + top.At(2).name + "|" +
-                  top.At(3).kind + " " + top.At(3).name,
-              "group Pair line||group Arc");
-    EXPECT_EQ(top.At(1).members.size(), 2u);
+    f.ExpectPixels({{150, 150, kBlue}, {200, 100, kRed}, {200, 150, kRed}, {150, 151, kWhite}, {150, 75, kWhite}});
+    f.scene.TreeManager.AddNode( // from (-5, -10) to (5, -10), bulging upwards
+         f.scene.TreeManager.CreateBezierNode({-5, -10, 0}, {-5, -5, 0}, {5, -5, 0}, {5, -10, 0}, ""))->Selected = true;
+    test::ToolScope nodeEdit(ToolNodeEdit);
+    f.Paint(); // red 3 x 3 handles on the selected ends, on the curve's control points too; none on hidden ones
+    f.ExpectPixels({{199, 74, kRed}, {201, 76, kRed}, {198, 75, kWhite}, {200, 73, kWhite}, {125, 149, kWhite},
+                    {162, 187, kRed}, {237, 187, kRed}, {180, 187, kWhite}, {125, 75, kWhite}, {150, 75, kWhite}});
 }
 
 TEST(ViewPaintPerspective, VanishingLinesRunFromTheVanishingPointToTheNearerEnd) {
     // The default camera: the x axis vanishes at (0.75, 0.25) / sqrt 2, outside the window; the line from
     // there to the origin, the end nearer the eye, is cut at the window's edge u = 0.25, where v = 0.25 / 3.
-    Fixture g(clsView::Perspective, true);
-    clsNode* line = g.AddLine(8, 0, 0, 0, 0, 0);
+    Fixture f(clsView::Perspective, true);
+    clsNode* line = f.AddLine(8, 0, 0, 0, 0, 0);
     line->ShowVanishPoint = true;
-    const Recorded x = Export(g, false, g.view.ViewRect);
+    const Recorded x = f.ExportView();
     ASSERT_EQ(x.Lines().size(), 2u);
     EXPECT_EQ(x.Lines()[0]->name, "Vanishing Lines");
-    ExpectNear(x.Lines()[0]->Coords(), {0.25, 0.25 / 3, 0, 0});
-    line->ShowVanishPoint = false;
-    EXPECT_EQ(Export(g, false, g.view.ViewRect).Lines().size(), 1u);
-    line->ShowVanishPoint = true;
-    g.Camera().ShowVanishLines = false;
-    EXPECT_EQ(Export(g, false, g.view.ViewRect).Lines().size(), 1u);
+    ExpectNear(x.Line(0), {0.25, 0.25 / 3, 0, 0});
+    for (const auto flag : {&clsNode::ShowVanishPoint, &clsNode::Hidden}) { // without its flag or hidden
+        line->*flag = !(line->*flag);
+        EXPECT_EQ(f.ExportView().Lines().size(), flag == &clsNode::Hidden ? 0u : 1u);
+        line->*flag = !(line->*flag);
+    }
+    f.Camera().ShowVanishLines = false;
+    EXPECT_EQ(f.ExportView().Lines().size(), 1u);
     // Parallel to the picture plane there is no vanishing point, behind the eye nothing; lines in groups
     // count. The z axis vanishes straight below the centre: its line is cut at the bottom of the window.
-    Fixture f(clsView::Perspective, true);
+    line->Delete();
+    f.Camera().ShowVanishLines = true;
     clsNode* group = f.AddGroup();
     f.AddLine(0, 0, 0, -1, 1, 0, group)->ShowVanishPoint = true;
     f.AddLine(30, 30, 15, 30, 30, 25, group)->ShowVanishPoint = true;
     f.AddLine(0, 0, 0, 0, 0, 5, group)->ShowVanishPoint = true;
-    const Recorded r = Export(f, false, f.view.ViewRect);
+    const Recorded r = f.ExportView();
     ASSERT_EQ(r.Lines().size(), 3u);
-    ExpectNear(r.Lines()[0]->Coords(), {0, f.Camera().VMin, 0, 0});
+    ExpectNear(r.Line(0), {0, f.Camera().VMin, 0, 0});
 }
 
 TEST(ViewPaintPerspective, HorizonAndCentreOfView) {
     Fixture f(clsView::Perspective);
     clsPerspective& camera = f.Camera();
     camera.ShowCenter = true;
-    const Recorded r = Export(f, false, f.view.ViewRect);
+    const Recorded r = f.ExportView();
     ASSERT_EQ(r.Lines().size(), 3u); // the named horizon line, then the cross of the centre as one group
     const clsLine2D h = camera.GetHorizonLine();
-    ExpectNear(r.Lines()[0]->Coords(), {h.StartPoint.x, h.StartPoint.y, h.EndPoint.x, h.EndPoint.y});
+    ExpectNear(r.Line(0), {h.StartPoint.x, h.StartPoint.y, h.EndPoint.x, h.EndPoint.y});
     EXPECT_EQ(r.Lines()[0]->name, "Horizon");
     EXPECT_EQ((Coords{r.Lines()[1]->x1, r.Lines()[1]->y1, r.Lines()[2]->x2}), (Coords{0, camera.VMin, camera.UMax}));
     ASSERT_EQ(r.TopLevel().Count(), 2);
@@ -273,66 +201,54 @@ TEST(ViewPaintPerspective, HorizonAndCentreOfView) {
     camera.Normal.SetPoint(0, 0, -1);
     camera.ViewUp.SetPoint(0, 1, 0);
     std::tie(camera.UMin, camera.UMax, camera.VMin, camera.VMax) = std::tuple(0.1, 0.3, 0.1, 0.2);
-    EXPECT_TRUE(Export(f, false, f.view.ViewRect).Lines().empty());
+    EXPECT_TRUE(f.ExportView().Lines().empty());
 }
 
-TEST(ViewPaintScreen, RulerStepsFollowTheGridOrAreAutomatic) {
-    // The view area starts at (30, 30), 6.75 pixels to the unit, centre (215, 165). Ticks stand on the ruler's
-    // inner edge: minor ones 3 pixels black, major ones 6 red; the band's frame is one black pixel at row 29.
-    using Ticks = std::vector<std::pair<int, int>>;
-    const auto ticks = [](const Fixture& f, std::initializer_list<int> columns) {
-        Ticks r; // black and red pixels in rows 23 to 29
-        for (int column : columns) {
-            r.emplace_back(0, 0);
-            for (int row = 23; row < 30; ++row) {
-                r.back().first += f.Pixel(column, row) == kBlack;
-                r.back().second += f.Pixel(column, row) == kRed;
-            }
+TEST(ViewPaintScreen, RulerTicksFollowTheGridOrInPerspectiveAreAutomatic) {
+    // The rulers span the 40 units of the volume, 6.75 pixels to the unit; their ticks stand on the inner edges
+    // at column and row 29, major ones red and 6 pixels long, minor ones black and 3 long. Counted between the
+    // band's ends, and on the left ruler inside the ends at v = -20 and 20.
+    const struct {
+        std::int32_t view;
+        double minor, major;
+        std::vector<int> ticks; // red and black pixels of the top ruler, then of the left
+    } cases[] = {{clsView::Top, 0, 5, {9, 32, 7, 32}}, // minor steps RoundGridStep(40) / 5 = 1
+                 {clsView::Top, 2, 5, {9, 16, 7, 16}}, // minor ticks on the even coordinates but the major ones
+                 {clsView::Perspective, 3, 7, {9, 32, 7, 32}}}; // automatic steps whatever the grid
+    for (const auto& c : cases) {
+        Fixture f(c.view, true);
+        f.scene.ShowRulers = true;
+        std::tie(f.scene.MinorGrid, f.scene.MajorGrid) = std::pair(c.minor, c.major);
+        std::tie(f.Camera().UMin, f.Camera().VMin, f.Camera().UMax, f.Camera().VMax) = std::tuple(-20, -20, 20, 20);
+        f.view.UpdateViewVolume();
+        f.Paint();
+        std::vector<int> ticks(4);
+        for (int i = 31; i < 399; ++i) {
+            ticks[0] += f.Pixel(i, 25) == kRed, ticks[1] += f.Pixel(i, 28) == kBlack;
+            if (i >= 35 && i <= 295) ticks[2] += f.Pixel(25, i) == kRed, ticks[3] += f.Pixel(28, i) == kBlack;
         }
-        return r;
-    };
-    Fixture f(clsView::Top, true);
-    f.scene.ShowRulers = true;
-    std::tie(f.scene.MinorGrid, f.scene.MajorGrid) = std::pair(0, 5); // minor ticks at RoundGridStep(40) / 5 = 1
-    f.Paint();
-    EXPECT_EQ(ticks(f, {222, 249, 235, 225}), (Ticks{{3, 0}, {0, 6}, {3, 0}, {1, 0}})); // u = 1, 5, 3, between
-    // The left ruler: v = 5 is row Fix(165 - 33.75 + 0.5) = 131, columns 24 to 29 red.
-    f.ExpectPixels({{222, 26, kField}, {24, 131, kRed}, {29, 131, kRed}, {23, 131, kField}});
-    f.scene.MinorGrid = 2; // minor ticks on the even coordinates only
-    f.Paint();
-    EXPECT_EQ(ticks(f, {222, 229}), (Ticks{{1, 0}, {3, 0}}));
-    // The perspective view always takes the automatic steps: 40 units wide gives major 5 and minor 1.
-    Fixture p(clsView::Perspective, true);
-    p.scene.ShowRulers = true;
-    std::tie(p.scene.MinorGrid, p.scene.MajorGrid) = std::pair(3, 7);
-    std::tie(p.Camera().UMin, p.Camera().VMin, p.Camera().UMax, p.Camera().VMax) = std::tuple(-20, -20, 20, 20);
-    p.view.UpdateViewVolume();
-    p.Paint();
-    EXPECT_EQ(ticks(p, {222, 249, 262}), (Ticks{{3, 0}, {0, 6}, {3, 0}})); // u = 1, 5 and 7
+        EXPECT_EQ(ticks, c.ticks) << clsView::ViewName(c.view) << " " << c.minor;
+        EXPECT_EQ(f.Pixel(103, 27), kField); // the band over the volume
+    }
 }
 
-TEST(ViewPaintScreen, EyePointMarkerPlainAndXor) {
+TEST(ViewPaintScreen, EyePointMarkerPlainAndInXorErasedByASecondDrawing) {
     Fixture f(clsView::Top, true);
-    clsPerspective& camera = f.Camera();
-    camera.EyePoint.SetPoint(10, 6, 3);
-    camera.Normal.SetPoint(-1, 0, 0);
-    // The eye at column 275, row 105; the marker 40 / 8 = 5 units towards -x, ending at column Fix(238).
-    f.Paint(true);
-    f.ExpectPixels({{273, 103, kRed}, {277, 107, kRed}, {278, 105, kWhite}, {255, 105, kBlue}, {237, 104, kRed},
-                    {236, 105, kWhite}});
-    f.Paint(false);
-    f.ExpectPixels({{275, 105, kWhite}});
-    // In XOR the complements show the same colours on white and a second call erases it, also over grid and
-    // axes and with half of the marker off the canvas.
-    f.view.DrawViewPoint(f.canvas, true);
-    f.ExpectPixels({{273, 103, kRed}, {255, 105, kBlue}});
+    f.Camera().EyePoint.SetPoint(10, 6, 3);
+    f.Camera().Normal.SetPoint(-1, 0, 0);
+    // The eye at column 275, row 105 in a red box; the blue marker 40 / 8 = 5 units towards -x, to column 238.
+    // In XOR the complements show the same colours on white.
+    for (const bool xorMode : {false, true}) {
+        f.Paint(!xorMode);
+        if (xorMode) f.view.DrawViewPoint(f.canvas, true);
+        f.ExpectPixels({{273, 103, kRed}, {278, 105, kWhite}, {255, 105, kBlue}, {237, 104, kRed}, {236, 105, kWhite}});
+    }
     EXPECT_EQ(f.canvas.Mode, Canvas::DrawMode::Normal);
-    f.view.DrawViewPoint(f.canvas, true);
-    f.ExpectPixels({{273, 103, kWhite}});
+    // A second drawing erases it, also over grid and axes and with half of the marker off the canvas.
     f.scene.ShowGrid = f.scene.ShowAxes = true;
     f.Paint();
     const QImage painted = f.canvas.Image().copy();
-    camera.EyePoint.SetPoint(20, 20, 0);
+    f.Camera().EyePoint.SetPoint(20, 20, 0);
     f.view.DrawViewPoint(f.canvas, true);
     EXPECT_NE(f.canvas.Image(), painted);
     f.view.DrawViewPoint(f.canvas, true);
@@ -391,7 +307,7 @@ TEST(ViewPaintFastPaths, PerspectivePaintingProjectsExactlyAsTheView) {
                 {at(0, 0, -3), at(r, 0, 9)},         {at(5 * r, 0, 5), at(5 * l, b, 5)}};
             for (const auto& [p, q] : ends) f.AddLine(p.x, p.y, p.z, q.x, q.y, q.z);
         }
-        const Recorded rec = Export(f, false, Rect(-1, -1, 1, 1)); // maps every coordinate onto itself
+        const Recorded rec = f.Export(false, Rect(-1, -1, 1, 1)); // maps every coordinate onto itself
         std::size_t at_ = 0, hidden = 0;
         for (clsNode* n = f.Root()->FirstChild(); n; n = n->NextSibling()) {
             double u1, v1, u2, v2;
@@ -400,10 +316,9 @@ TEST(ViewPaintFastPaths, PerspectivePaintingProjectsExactlyAsTheView) {
                 continue;
             }
             ASSERT_LT(at_, rec.Lines().size());
-            EXPECT_EQ(rec.Lines()[at_++]->Coords(), (Coords{u1, v1, u2, v2}));
+            EXPECT_EQ(rec.Line(at_++), (Coords{u1, v1, u2, v2}));
         }
-        EXPECT_EQ(at_, rec.Lines().size());
-        EXPECT_TRUE(at_ > 20 && hidden > 0) << at_ << " " << hidden;
+        EXPECT_TRUE(at_ == rec.Lines().size() && at_ > 20 && hidden > 0) << at_ << " " << hidden;
     };
     check("default camera");
     camera.EyePoint.SetPoint(-3, 7, 2);
