@@ -243,13 +243,18 @@ TEST_F(MetafileDCTest, CloseReportsWriteFailureAndRepeatsItsResult) {
     EXPECT_EQ(again, error);
 }
 
-TEST_F(MetafileDCTest, AfterCloseNothingIsWrittenAndWithoutCloseTheFileIsComplete) {
-    const std::string path = PathOf("twice.emf"), unclosed = PathOf("unclosed.emf");
-    auto dc = Create(path);
-    ASSERT_NE(dc, nullptr);
-    const auto size = Finish(*dc, path).fileSize;
-    std::string error;
-    EXPECT_TRUE(dc->Close(error));
+// libEMF keeps its objects in one table for the whole process; each metafile must still define
+// every pen it uses itself, also when it is written alongside or after another. After Close
+// nothing more is written, and a metafile destroyed without Close is complete all the same.
+TEST_F(MetafileDCTest, MetafilesWrittenTogetherKeepTheirOwnObjectsAndCloseOnce) {
+    const std::string paths[] = {PathOf("a.emf"), PathOf("b.emf"), PathOf("c.emf")};
+    const std::uint32_t colours[] = {0xFFu, 0xFF00u, 0xFF0000u};
+    std::unique_ptr<MetafileDC> dc[] = {Create(paths[0]), Create(paths[1]), nullptr};
+    for (int i : {0, 1}) dc[i]->SelectPen(MetafileDC::Solid + i, 1, colours[i]);
+    for (int i : {0, 1}) dc[i]->LineTo(10, 10);
+    const auto size = Finish(*dc[0], paths[0]).fileSize;
+    std::string error = "not cleared";
+    EXPECT_TRUE(dc[0]->Close(error) && error.empty()); // the first result again
     const std::function<void(MetafileDC&)> calls[] = {
         [](auto& d) { d.SelectPen(MetafileDC::Dash, 1, 0); }, [](auto& d) { d.SelectNullBrush(); },
         [](auto& d) { d.SelectSolidBrush(0); },   [](auto& d) { d.SelectFont("Arial", 10, 0, 400, 0, 0, 0, 1); },
@@ -257,33 +262,18 @@ TEST_F(MetafileDCTest, AfterCloseNothingIsWrittenAndWithoutCloseTheFileIsComplet
         [](auto& d) { d.MoveTo(1, 1); },          [](auto& d) { d.LineTo(2, 2); },
         [](auto& d) { d.Ellipse(1, 1, 2, 2); },   [](auto& d) { d.Rectangle(1, 1, 2, 2); },
         [](auto& d) { d.TextOut(1, 1, "x"); }};
-    for (const auto& call : calls) call(*dc);
-    dc.reset();
-    EXPECT_EQ(fs::file_size(path), size);
-
-    Create(unclosed)->LineTo(3, 4); // destroyed at once
-    const Metafile m = ReadMetafile(unclosed);
-    ASSERT_TRUE(m.wellFormed);
-    EXPECT_EQ(m.records.back().type, EMR_EOF);
-    EXPECT_EQ(m.OfType(EMR_LINETO).size(), 1u);
-}
-
-// libEMF keeps its objects in one table for the whole process; each metafile must still define
-// every pen it uses itself, also when it is written alongside or after another.
-TEST_F(MetafileDCTest, MetafilesWrittenTogetherKeepTheirOwnObjects) {
-    const std::string paths[] = {PathOf("a.emf"), PathOf("b.emf"), PathOf("c.emf")};
-    const std::uint32_t colours[] = {0xFFu, 0xFF00u, 0xFF0000u};
-    std::unique_ptr<MetafileDC> dc[] = {Create(paths[0]), Create(paths[1]), nullptr};
-    for (int i : {0, 1}) dc[i]->SelectPen(MetafileDC::Solid + i, 1, colours[i]);
-    for (int i : {0, 1}) dc[i]->LineTo(10, 10);
-    Finish(*dc[0], paths[0]);
+    for (const auto& call : calls) call(*dc[0]);
     dc[0].reset();
+    EXPECT_EQ(fs::file_size(paths[0]), size);
     dc[2] = Create(paths[2]); // may reuse what the first left behind
     dc[2]->SelectPen(MetafileDC::Dot, 1, colours[2]);
     dc[2]->LineTo(30, 30);
-    for (int i : {1, 2}) Finish(*dc[i], paths[i]);
+    Finish(*dc[1], paths[1]);
+    dc[2].reset(); // without Close
     for (int i : {0, 1, 2}) {
         const Metafile m = ReadMetafile(paths[i]);
+        ASSERT_TRUE(m.wellFormed) << i;
+        EXPECT_EQ(m.records.back().type, EMR_EOF) << i;
         const auto drawn = m.Drawings();
         ASSERT_EQ(drawn.size(), 1u) << i;
         ASSERT_EQ(drawn[0].pen.type, EMR_CREATEPEN) << i;

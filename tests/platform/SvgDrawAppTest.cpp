@@ -29,7 +29,11 @@ struct Element {
     std::vector<Element> children;
     std::string Attr(const std::string& a) const { return attributes.count(a) ? attributes.at(a) : std::string(); }
     double Num(const std::string& a) const { return std::stod(Attr(a)); }
-    std::string Style() const { return Attr("stroke") + " " + Attr("stroke-width") + " " + Attr("fill"); }
+    // Stroke, its width and fill, and whether the stroke is dashed.
+    std::string Style() const {
+        const std::string dashed = Attr("stroke-dasharray").empty() ? "" : " dashed";
+        return Attr("stroke") + " " + Attr("stroke-width") + " " + Attr("fill") + dashed;
+    }
     const Element* Find(const std::string& id) const {
         const Element* found = Attr("id") == id ? this : nullptr;
         for (std::size_t i = 0; !found && i < children.size(); ++i) found = children[i].Find(id);
@@ -124,27 +128,7 @@ TEST_F(SvgDrawAppTest, CoordinatesAreFlippedIntoThePageAndDrawnThere) {
     EXPECT_DOUBLE_EQ(Parse(app).Find("Line")->Num("y2"), 2);
 }
 
-TEST_F(SvgDrawAppTest, NestedNamedGroups) {
-    auto walls = Group({layer->CreateLineSegment(0, 0, 0, 1), layer->CreateLineSegment(1, 0, 1, 1)}, "Walls");
-    auto openings =
-        Group({layer->CreateEllipse(0.2, 0.2, 0.4, 0.4), layer->CreateRectangle(0.6, 0, 0.8, 0.5)}, "Openings");
-    Group({walls, openings}, "House");
-    auto tree = Named(layer->CreateEllipse(2, 0, 3, 1), "Tree");
-    EXPECT_NE(Group({tree}, "Garden"), tree); // a range of one shape is grouped anyway
-    // An empty range has nothing to group and leaves the document alone.
-    const std::string before = app.ToSvgText();
-    EXPECT_EQ(app.CreateShapeRange()->Group(), nullptr);
-    EXPECT_EQ(app.ToSvgText(), before);
-    const Element root = Parse(app);
-    EXPECT_EQ(root.Layer().ChildLabels(), (Labels{"House", "Garden"}));
-    EXPECT_EQ(root.Find("House")->name + " " + root.Find("Walls")->name, "g g");
-    EXPECT_EQ(root.Find("House")->ChildLabels(), (Labels{"Walls", "Openings"}));
-    EXPECT_EQ(root.Find("Walls")->ChildLabels(), (Labels{"<line>", "<line>"}));
-    EXPECT_EQ(root.Find("Openings")->ChildLabels(), (Labels{"<ellipse>", "<rect>"}));
-    EXPECT_EQ(root.Find("Garden")->ChildLabels(), (Labels{"Tree"}));
-}
-
-TEST_F(SvgDrawAppTest, GroupingKeepsTheStackingOrder) {
+TEST_F(SvgDrawAppTest, NamedGroupsNestAndKeepTheStackingOrder) {
     std::map<std::string, std::shared_ptr<Shape>> s;
     for (const char* name : {"a", "b", "c", "d", "e"}) s[name] = Named(layer->CreateLineSegment(0, 0, 1, 1), name);
     const auto labels = [&](const std::string& id) {
@@ -168,6 +152,14 @@ TEST_F(SvgDrawAppTest, GroupingKeepsTheStackingOrder) {
     EXPECT_EQ(labels("G2"), (Labels{"a", "G4"}));
     EXPECT_EQ(labels("G4"), (Labels{"G1", "d"}));
     EXPECT_EQ(labels("G1"), (Labels{"G3"}));
+    // A range of one shape is grouped anyway; an empty one has nothing to group and leaves the document alone.
+    EXPECT_NE(Group({s["c"]}, "G5"), s["c"]);
+    const std::string before = app.ToSvgText();
+    EXPECT_EQ(app.CreateShapeRange()->Group(), nullptr);
+    EXPECT_EQ(app.ToSvgText(), before);
+    EXPECT_EQ(labels(""), (Labels{"G2", "G5"}));
+    EXPECT_EQ(labels("G5"), (Labels{"c"}));
+    EXPECT_EQ(Parse(app).Find("G5")->name, "g");
 }
 
 TEST_F(SvgDrawAppTest, RangesCollectDistinctShapesOfTheirOwnDocumentAndTheLastSelectionCounts) {
@@ -211,7 +203,7 @@ TEST_F(SvgDrawAppTest, IdsAreValidAndUniqueAndLabelsKeepTheExactName) {
         EXPECT_TRUE(Renderer().elementExists(id)) << id;
 }
 
-TEST_F(SvgDrawAppTest, OutlineAndFill) {
+TEST_F(SvgDrawAppTest, OutlineAndFillOfShapesAndOfEveryShapeInAGroup) {
     const auto red = app.CreateRGBColor(255, 0, 0);
     const auto line = [&](const char* name, double width, std::optional<int> style) {
         auto shape = Named(layer->CreateLineSegment(0, 0, 1, 0), name);
@@ -229,14 +221,15 @@ TEST_F(SvgDrawAppTest, OutlineAndFill) {
     none->SetFillColor(app.CreateRGBColor(0, 128, 255));
     restored->SetOutlineNone();
     restored->SetOutlineProperties(0.05, std::nullopt, red);
+    auto group = Group({Named(layer->CreateEllipse(0, 0, 1, 1), "b"), Group({line("c", 0, {})})}, "group");
+    group->SetOutlineProperties(0.04, app.OutlineStyles(2), app.CreateRGBColor(0, 255, 0));
+    group->SetFillColor(app.CreateRGBColor(1, 2, 3));
     const Element root = Parse(app);
     const std::pair<const char*, const char*> styles[] = {
         {"plain", "#000000 0.003 none"}, {"hair", "#ff0000 0.003 none"}, {"dashThenSolid", "#ff0000 0.01 none"},
-        {"none", "none  #0080ff"},       {"restored", "#ff0000 0.05 none"}};
-    for (const auto& [id, style] : styles) {
-        EXPECT_EQ(root.Find(id)->Style(), style) << id;
-        EXPECT_EQ(root.Find(id)->Attr("stroke-dasharray"), "") << id;
-    }
+        {"none", "none  #0080ff"}, {"restored", "#ff0000 0.05 none"}, {"group", "  "},
+        {"b", "#00ff00 0.04 #010203 dashed"}, {"c", "#00ff00 0.04 #010203 dashed"}};
+    for (const auto& [id, style] : styles) EXPECT_EQ(root.Find(id)->Style(), style) << id;
     const auto dashes = [&](const char* id) { // dash and gap
         const std::string d = root.Find(id)->Attr("stroke-dasharray");
         return std::pair(std::stod(d), std::stod(d.substr(d.find(',') + 1)));
@@ -245,21 +238,7 @@ TEST_F(SvgDrawAppTest, OutlineAndFill) {
     // A dashed hairline still shows dashes and gaps one sees on paper; wide dashes grow with the width.
     EXPECT_TRUE(hair.first >= 0.02 && hair.second >= 0.01 && wide.first >= 2 * 0.2 && wide.second > hair.second);
     EXPECT_TRUE(dot.first < hair.first && dot.second > 0);
-}
-
-TEST_F(SvgDrawAppTest, OutlineAndFillOfAGroupReachEveryShapeInside) {
-    auto inner =
-        Group({Named(layer->CreateEllipse(0, 0, 1, 1), "b"), Named(layer->CreateLineSegment(0, 0, 1, 1), "c")});
-    auto outer = Group({Named(layer->CreateRectangle(0, 0, 1, 1), "a"), inner}, "outer");
-    outer->SetOutlineProperties(0.04, app.OutlineStyles(2), app.CreateRGBColor(0, 255, 0));
-    outer->SetFillColor(app.CreateRGBColor(1, 2, 3));
-    const Element root = Parse(app);
-    EXPECT_EQ(root.Find("outer")->Style(), "  ");
-    for (const char* id : {"a", "b", "c"}) {
-        EXPECT_EQ(root.Find(id)->Style(), "#00ff00 0.04 #010203") << id;
-        EXPECT_NE(root.Find(id)->Attr("stroke-dasharray"), "") << id;
-    }
-    outer->SetOutlineNone();
+    group->SetOutlineNone();
     EXPECT_EQ(Parse(app).Find("c")->Attr("stroke"), "none");
 }
 

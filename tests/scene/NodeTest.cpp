@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "RecordText.h"
 #include "io/LineList.h"
 #include "io/clsStream.h"
 #include "scene/AppState.h"
@@ -13,19 +16,16 @@ using namespace ov;
 
 namespace {
 
-std::unique_ptr<clsNode> LineNode(const std::string& name = "", double x1 = 0, double y1 = 0, double z1 = 0,
-                                  double x2 = 1, double y2 = 0, double z2 = 0) {
+std::unique_ptr<clsNode> GroupNode(const std::string& name = "", std::int32_t type = clsNode::Group) {
     auto n = std::make_unique<clsNode>();
-    n->NodeType = clsNode::Line;
-    n->Name = name;
-    n->SetLinePoints(x1, y1, z1, x2, y2, z2);
+    std::tie(n->NodeType, n->Name) = std::tie(type, name);
     return n;
 }
 
-std::unique_ptr<clsNode> GroupNode(const std::string& name = "") {
-    auto n = std::make_unique<clsNode>();
-    n->NodeType = clsNode::Group;
-    n->Name = name;
+std::unique_ptr<clsNode> LineNode(const std::string& name = "", double x1 = 0, double y1 = 0, double z1 = 0,
+                                  double x2 = 1, double y2 = 0, double z2 = 0) {
+    auto n = GroupNode(name, clsNode::Line);
+    n->SetLinePoints(x1, y1, z1, x2, y2, z2);
     return n;
 }
 
@@ -44,17 +44,12 @@ void ExpectLinked(const clsNode& parent) {
     EXPECT_EQ(parent.LastChild(), prev);
 }
 
-clsStream Parse(const std::string& text) {
+clsStream Parse(std::string text) {
+    std::replace(text.begin(), text.end(), '|', '\n');
     LineList lines = LineList::FromText(text);
     clsStream record;
     record.ParseData(lines);
     return record;
-}
-
-std::string Text(const clsStream& record) {
-    LineList lines;
-    record.WriteData(lines, 0);
-    return lines.ToText("\n");
 }
 
 double StartX(const clsNode* n) { return n->GetLine()->Segment->StartPoint.x; }
@@ -112,13 +107,10 @@ TEST(Node, SelectionAsOneNodeInTreeOrder) {
     group->Selected = false;
     b->Selected = a->Selected = true;
     clsNode* s = root.GetSelection(holder);
-    ASSERT_TRUE(s && s->IsSelection());
-    EXPECT_EQ(holder.get(), s);
-    ASSERT_EQ(s->SelectionList.size(), 2u);
-    EXPECT_EQ(s->SelectionList[0], a);
+    ASSERT_TRUE(s && s->IsSelection() && holder.get() == s);
+    EXPECT_EQ(s->SelectionList, (std::vector<clsNode*>{a, b}));
     s->Translate(1, 0, 0);
-    EXPECT_EQ(StartX(a), 1);
-    EXPECT_EQ(StartX(group->FirstChild()), 0);
+    EXPECT_TRUE(StartX(a) == 1 && StartX(group->FirstChild()) == 0);
     EXPECT_TRUE(root.NodePresent(clsNode::Group) && !s->NodePresent(clsNode::Group));
     s->Delete();
     EXPECT_EQ(Names(root), "G");
@@ -225,12 +217,9 @@ TEST(NodeRecord, NodeTypesAndChildCountsAreBoundedForTheWholeTree) {
 }
 
 TEST(NodeRecord, LargeGroupsKeepTheirOrderThroughWriteAndRead) {
-    clsNode group;
-    group.NodeType = clsNode::Group;
-    for (int i = 1; i <= 1234; ++i) group.AddChild(LineNode("L" + std::to_string(i), i));
-    clsStream written;
-    group.WriteData(written);
-    const std::string text = Text(written);
+    auto group = GroupNode();
+    for (int i = 1; i <= 1234; ++i) group->AddChild(LineNode("L" + std::to_string(i), i));
+    const std::string text = records::RecordText(*group);
     clsNode read;
     ASSERT_TRUE(read.ReadData(Parse(text), nullptr));
     ASSERT_EQ(read.GetChildCount(), 1234);
@@ -239,19 +228,14 @@ TEST(NodeRecord, LargeGroupsKeepTheirOrderThroughWriteAndRead) {
         ASSERT_EQ(c->Name, "L" + std::to_string(++i));
         EXPECT_EQ(StartX(c), i);
     }
-    clsStream again;
-    read.WriteData(again);
-    EXPECT_EQ(Text(again), text);
+    EXPECT_EQ(records::RecordText(read), text);
 }
 
 TEST(NodeRecord, WritingIntoARecordThatHoldsItemsReplacesThem) {
-    clsNode group;
-    group.NodeType = clsNode::Group;
-    group.AddChild(LineNode("new"));
-    clsStream record;
-    record.SetString("Child1", "old value");
-    record.SetString("Other", "kept");
-    group.WriteData(record);
+    auto group = GroupNode();
+    group->AddChild(LineNode("new"));
+    clsStream record = Parse("Child1 = old value|Other = kept");
+    group->WriteData(record);
     int childItems = 0;
     for (const clsStreamItem& item : record.Items)
         childItems += item.Key == "Child1" && item.ItemType == clsStreamItem::SubStream_;
