@@ -312,7 +312,7 @@ TEST_F(FunctionEditorTest, ChangedFunctionsRedrawTheCurvesThatCallThem) {
     node->Object = std::move(function);
     scene.TreeManager.AddNode(std::move(node));
     scene.OnClean();
-    EXPECT_DOUBLE_EQ(curve.BreakApart().back()->EndPoint.x, 10);
+    EXPECT_DOUBLE_EQ(curve.BreakApart().back().EndPoint.x, 10);
     // Looking without changing anything is no change.
     OnNextDialog<frmFunctionEditor>([](frmFunctionEditor& e) { Click(e.OkButton()); });
     EXPECT_FALSE(ShowFunctionEditor(nullptr, scene));
@@ -324,7 +324,7 @@ TEST_F(FunctionEditorTest, ChangedFunctionsRedrawTheCurvesThatCallThem) {
     });
     EXPECT_TRUE(ShowFunctionEditor(nullptr, scene));
     EXPECT_TRUE(scene.Modified);
-    EXPECT_DOUBLE_EQ(curve.BreakApart().back()->EndPoint.x, 30);
+    EXPECT_DOUBLE_EQ(curve.BreakApart().back().EndPoint.x, 30);
 }
 
 } // namespace

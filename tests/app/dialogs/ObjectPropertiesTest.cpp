@@ -364,7 +364,7 @@ TEST_F(FunctionPropertiesTest, InsertFunctionObjectAddsOneSelectedNodeBoundToThe
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(added, scene.GetRootNode()->LastChild());
     key = added->Key;
-    EXPECT_NEAR(Distance(Object<clsFunction>()->BreakApart().back()->EndPoint, {10, 100, 10}), 0, 1e-12);
+    EXPECT_NEAR(Distance(Object<clsFunction>()->BreakApart().back().EndPoint, {10, 100, 10}), 0, 1e-12);
     // The new object sees the scene's functions.
     clsFncDef g;
     g.ParseName("g(a)");
@@ -374,11 +374,11 @@ TEST_F(FunctionPropertiesTest, InsertFunctionObjectAddsOneSelectedNodeBoundToThe
         Type(d.FieldBox(F::FieldX), "g(t)");
         Click(d.OkButton());
     }));
-    EXPECT_DOUBLE_EQ(Object<clsFunction>()->BreakApart().back()->EndPoint.x, 11);
+    EXPECT_DOUBLE_EQ(Object<clsFunction>()->BreakApart().back().EndPoint.x, 11);
     ASSERT_EQ(UndoSteps(), 2u);
     EXPECT_EQ(scene.TreeManager.GetUndoString(), "Object Properties");
     scene.TreeManager.Undo();
-    EXPECT_DOUBLE_EQ(Object<clsFunction>()->BreakApart().back()->EndPoint.x, 10);
+    EXPECT_DOUBLE_EQ(Object<clsFunction>()->BreakApart().back().EndPoint.x, 10);
     scene.TreeManager.Undo();
     EXPECT_EQ(scene.GetRootNode()->GetChildCount(), before);
 }
