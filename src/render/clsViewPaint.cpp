@@ -357,6 +357,7 @@ void clsView::PaintNode(clsPaintDC& target, clsNode* node, std::int32_t pass, bo
 }
 
 void clsView::PaintScene(clsPaintDC& target, clsNode* root, bool twoPass, bool handles, bool showGrid) {
+    paintStopped_ = false;
     if (!scene_) return;
     if (showGrid) DrawGrid(target);
 
@@ -399,6 +400,7 @@ void clsView::PaintScene(clsPaintDC& target, clsNode* root, bool twoPass, bool h
     } else {
         NodePass(*this, target, 0, false, progress).Paint(root);
     }
+    paintStopped_ = progress.Stopped();
 }
 
 void clsView::DrawHandle(clsPaintDC& target, double x, double y, const clsOutline& style) {
