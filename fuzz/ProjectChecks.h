@@ -174,10 +174,7 @@ inline std::string CheckObjects(clsScene& scene) {
             complete = false;
             break;
         }
-        const SegmentList list = n->BreakApart();
-        segments += list.size();
-        for (const auto& s : list)
-            if (!s) return "BreakApart gave a null segment";
+        segments += n->BreakApart().size();
     }
     if (std::string f = NestCountsFailure(scene, "after BreakApart"); !f.empty()) return f;
     if (complete) {

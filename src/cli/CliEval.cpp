@@ -4,6 +4,7 @@
 #include "expr/FunctionListFile.h"
 #include "expr/clsError.h"
 #include "io/NumberText.h"
+#include "platform/Desktop.h"
 #include "cli/StreamPrompt.h"
 #include "scene/clsScene.h"
 
@@ -60,6 +61,7 @@ int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
 
     FunctionListContext context;
+    context.SetAbortCheck([] { return CheckAbort(false); });
     if (project) context.AddList(&project->Functions);
     for (auto& list : lists) context.AddList(list.get());
     int status = 0;

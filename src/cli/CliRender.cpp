@@ -16,6 +16,7 @@
 #include "cli/CliViewArg.h"
 #include "cli/StreamPrompt.h"
 #include "io/TextFile.h"
+#include "platform/Desktop.h"
 #include "platform/svg/SvgDrawApp.h"
 #include "scene/clsScene.h"
 #include "paint/Canvas.h"
@@ -117,6 +118,7 @@ int Refuse(std::ostream& err, const std::string& message) {
 }
 
 bool WriteOut(const std::string& path, const QByteArray& bytes, std::ostream& err) {
+    if (DeadlinePassed()) return false; // a picture cut short by the time limit is not written
     std::string error;
     if (WriteTextFileAtomically(path, bytes.toStdString(), error)) return true;
     err << "Unable to export to file '" << path << "': " << error << '\n';
@@ -207,7 +209,7 @@ int RunRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
         view.SetView(viewType, nullptr, &scene);
         auto app = std::make_shared<SvgDrawApp>();
         view.OnExport(app, root, o.Fit, o.Frame, grid, paperWidth, paperHeight);
-        if (prompt.Failed) return 2;
+        if (prompt.Failed || DeadlinePassed()) return 2;
         std::string error;
         if (!app->Save(o.Out, error)) {
             err << "Unable to export to file '" << o.Out << "': " << error << '\n';

@@ -27,9 +27,9 @@ void WriteSegments(const clsView& view, clsNode* root, std::ostream& out) {
         for (clsNode* c = node->FirstChild(); c; c = c->NextSibling()) children.push_back(c);
         pending.insert(pending.end(), children.rbegin(), children.rend());
         if (!node->Object || node->Hidden) continue;
-        for (const auto& segment : node->BreakApart()) {
+        for (const clsLine3D& segment : node->BreakApart()) {
             double u1 = 0, v1 = 0, u2 = 0, v2 = 0;
-            if (!segment || !view.ConvertLine(*segment, u1, v1, u2, v2)) continue;
+            if (!view.ConvertLine(segment, u1, v1, u2, v2)) continue;
             out << GeneralNumberText(u1) << ' ' << GeneralNumberText(v1) << ' ' << GeneralNumberText(u2) << ' '
                 << GeneralNumberText(v2) << '\n';
         }

@@ -200,6 +200,12 @@ bool ExpressionParser::Primary(double& r, Mode m) {
         error_.SetError("Formula is nested too deeply in '" + def_.Name + "'");
         return false;
     }
+    // A formula of millions of terms, with no call or loop to pace the checks, is stopped
+    // by its operands: one check every million of them costs nothing.
+    if ((++operands_ & 0xFFFFF) == 0 && context_.CheckAbort()) {
+        error_.Aborted();
+        return false;
+    }
     return PrimaryInner(r, m);
 }
 

@@ -122,6 +122,7 @@ private:
     clsError& error_;
     std::string_view text_;
     std::size_t pos_ = 0; // 0-based index of the next unread character
+    std::uint32_t operands_ = 0; // operands read, to pace abort checks in very long formulas
 };
 
 // The description of an arithmetic fault that produced value from the given operands.

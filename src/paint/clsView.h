@@ -97,6 +97,8 @@ public:
     // painting uses two passes (everything, then the selection in red on top); output uses
     // one plain pass.
     void PaintScene(clsPaintDC& target, clsNode* root, bool twoPass, bool handles, bool showGrid);
+    // Whether the last PaintScene was stopped (Esc, or the time limit) before it painted all.
+    bool PaintStopped() const { return paintStopped_; }
     // The style a node is drawn with: the scene's line style, red when selected (unless
     // plain), complemented against white for XOR drawing.
     clsOutline GetNodeOutline(const clsNode& node, bool plain, bool xorMode) const;
@@ -130,6 +132,7 @@ public:
     void OnExportPreview(clsNode* root, bool fit, bool frame, bool grid, double width, double height);
 
 private:
+    bool paintStopped_ = false;
     // Painting helpers (clsViewPaint.cpp).
     void DrawGrid(clsPaintDC& target);
     void DrawPlaneLine(clsPaintDC& target, double uStart, double vStart, double uEnd, double vEnd,

@@ -57,7 +57,32 @@ IFileDialog& FileDialog() {
 
 void SetFileDialog(IFileDialog* dialog) { InstalledDialog() = dialog; }
 
+namespace {
+
+struct Deadline {
+    std::optional<std::chrono::steady_clock::time_point> at;
+    bool passed = false;
+};
+
+Deadline& TheDeadline() {
+    static Deadline deadline;
+    return deadline;
+}
+
+} // namespace
+
+void SetDeadline(std::optional<std::chrono::steady_clock::time_point> deadline) {
+    TheDeadline() = {deadline, false};
+}
+
+bool DeadlinePassed() { return TheDeadline().passed; }
+
 bool CheckAbort(bool ask, bool criticalIcon) {
+    Deadline& deadline = TheDeadline();
+    if (deadline.at && (deadline.passed || std::chrono::steady_clock::now() >= *deadline.at)) {
+        deadline.passed = true;
+        return true;
+    }
     if (!EscapeKey().ReadEscape()) return false;
     if (!ask) return true;
     return Prompt().Show("Do you want to abort the current operation?", "",

@@ -3,7 +3,9 @@
 // state of the Esc key and the common file dialog. The application installs the real
 // ones; until then the key is never pressed and every file dialog is cancelled.
 
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace ov {
@@ -32,6 +34,11 @@ public:
 // Whether the user pressed Esc to stop a long computation; with ask, only if they also
 // confirm in a question box.
 bool CheckAbort(bool ask, bool criticalIcon = false);
+// A moment after which CheckAbort answers true at once, without asking: the command line's
+// time limit. Cleared with nullopt, which also clears DeadlinePassed.
+void SetDeadline(std::optional<std::chrono::steady_clock::time_point> deadline);
+// Whether CheckAbort has stopped something because the deadline passed.
+bool DeadlinePassed();
 // Called where an operation that CheckAbort may stop begins: only an Esc pressed from now
 // on counts, whatever happened to earlier presses (a release swallowed by a menu included).
 void BeginAbortableOperation();

@@ -165,10 +165,10 @@ void clsView::DrawXorOutline(clsPaintDC& target, clsNode* node) {
         clsNode* n = objects[i];
         if (n->Hidden) continue;
         styles.push_back(GetNodeOutline(*n, false, true));
-        for (const auto& s : n->BreakApart()) {
+        for (const clsLine3D& s : n->BreakApart()) {
             double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
             // A point the camera cannot show has no screen position; its segment is left out.
-            if (!ConvertPointToScreen(s->StartPoint, x1, y1) || !ConvertPointToScreen(s->EndPoint, x2, y2)) continue;
+            if (!ConvertPointToScreen(s.StartPoint, x1, y1) || !ConvertPointToScreen(s.EndPoint, x2, y2)) continue;
             outline.Add(clsLine2D(x1, y1, x2, y2), styles.size() - 1);
         }
     }

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <stdexcept>
 
 #include <sys/stat.h>
@@ -173,7 +174,8 @@ bool clsView::OnExportToMetafile(const std::string& path, clsNode* root) {
     target.EndDraw();
     const bool written = metafile->Close(error);
     metafile.reset();
-    if (!written || std::rename(temp.c_str(), path.c_str()) != 0) {
+    // A picture the user stopped is not worth a file.
+    if (!written || PaintStopped() || std::rename(temp.c_str(), path.c_str()) != 0) {
         std::remove(temp.c_str());
         return false;
     }
@@ -204,6 +206,8 @@ void clsView::OnExport(const std::shared_ptr<draw::Application>& application, cl
         target.BeginDraw();
         PaintForOutput(target, root, frame, grid);
         target.EndDraw();
+    } catch (const std::bad_alloc&) {
+        ShowMessage("Not enough memory to export the view.", PromptIcon::Critical);
     } catch (const std::exception& e) {
         ShowMessage(std::string("Unexpected error occured: ") + e.what(), PromptIcon::Critical);
     } catch (...) {

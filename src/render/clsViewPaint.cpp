@@ -23,6 +23,7 @@
 #include "paint/Canvas.h"
 #include "paint/clsPaintDC.h"
 #include "paint/clsView.h"
+#include "platform/Desktop.h"
 
 namespace ov {
 
@@ -260,13 +261,32 @@ private:
     clsPoint3D u_, v_, w_;
 };
 
+// Painting a huge scene can be stopped with Esc: now and then, after so many segments,
+// the user is asked. What was painted until then stays.
+class PaintProgress {
+public:
+    void Add(std::size_t segments) {
+        sinceCheck_ += segments + 1;
+        if (sinceCheck_ < kCheckEvery) return;
+        sinceCheck_ = 0;
+        stopped_ = stopped_ || CheckAbort(true);
+    }
+    bool Stopped() const { return stopped_; }
+
+private:
+    static constexpr std::size_t kCheckEvery = 1 << 16;
+    std::size_t sinceCheck_ = 0;
+    bool stopped_ = false;
+};
+
 // One pass over the tree (see clsView::PaintNode).
 class NodePass {
 public:
-    NodePass(clsView& view, clsPaintDC& target, std::int32_t pass, bool handles)
-        : view_(view), target_(target), projector_(view), pass_(pass), handles_(handles) {}
+    NodePass(clsView& view, clsPaintDC& target, std::int32_t pass, bool handles, PaintProgress& progress)
+        : view_(view), target_(target), projector_(view), pass_(pass), handles_(handles), progress_(progress) {}
 
     void Paint(clsNode* node) {
+        if (progress_.Stopped()) return;
         if (node->IsSelection()) {
             for (clsNode* member : node->SelectionList)
                 if (member) Paint(member);
@@ -289,16 +309,17 @@ public:
                                   ? static_cast<const clsLine*>(node->Object.get())
                                   : nullptr;
         if (line) {
+            progress_.Add(1);
             if (!line->Segment) return;
             visible = projector_.Convert(*line->Segment, u1, v1, u2, v2);
             if (visible) target_.DrawLine(u1, v1, u2, v2, style);
         } else {
             const SegmentList segments = node->Object->BreakApart();
+            progress_.Add(segments.size());
             const bool several = segments.size() > 1;
             if (several) target_.BeginGroup();
-            for (const auto& segment : segments) {
-                if (!segment) continue;
-                visible = projector_.Convert(*segment, u1, v1, u2, v2);
+            for (const clsLine3D& segment : segments) {
+                visible = projector_.Convert(segment, u1, v1, u2, v2);
                 if (visible) target_.DrawLine(u1, v1, u2, v2, style);
             }
             if (several) target_.EndGroup(node->Name, false);
@@ -323,6 +344,7 @@ private:
     const SegmentProjector projector_;
     const std::int32_t pass_;
     const bool handles_;
+    PaintProgress& progress_;
     bool metSelection_ = false;
 };
 
@@ -330,10 +352,12 @@ private:
 
 void clsView::PaintNode(clsPaintDC& target, clsNode* node, std::int32_t pass, bool handles) {
     if (!node || !scene_) return;
-    NodePass(*this, target, pass, handles).Paint(node);
+    PaintProgress progress;
+    NodePass(*this, target, pass, handles, progress).Paint(node);
 }
 
 void clsView::PaintScene(clsPaintDC& target, clsNode* root, bool twoPass, bool handles, bool showGrid) {
+    paintStopped_ = false;
     if (!scene_) return;
     if (showGrid) DrawGrid(target);
 
@@ -365,15 +389,18 @@ void clsView::PaintScene(clsPaintDC& target, clsNode* root, bool twoPass, bool h
     }
 
     if (!root) return;
+    BeginAbortableOperation();
+    PaintProgress progress;
     if (twoPass) {
-        NodePass all(*this, target, 2, false);
+        NodePass all(*this, target, 2, false, progress);
         all.Paint(root);
         // Pass 1 paints exactly the selected objects that pass 2 painted; when there were
         // none, it would walk the whole tree to paint nothing.
-        if (all.MetSelection()) PaintNode(target, root, 1, handles);
+        if (all.MetSelection()) NodePass(*this, target, 1, handles, progress).Paint(root);
     } else {
-        PaintNode(target, root, 0, false);
+        NodePass(*this, target, 0, false, progress).Paint(root);
     }
+    paintStopped_ = progress.Stopped();
 }
 
 void clsView::DrawHandle(clsPaintDC& target, double x, double y, const clsOutline& style) {

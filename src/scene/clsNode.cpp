@@ -346,10 +346,10 @@ clsNode* clsNode::FindObjectInRect(const clsRect& rect, const clsView& view) {
     for (clsNode* c = FirstChild(); c; c = c->NextSibling())
         if (clsNode* hit = c->FindObjectInRect(rect, view)) return hit;
     if (Hidden || !IsObject()) return nullptr;
-    for (const auto& segment : BreakApart()) {
+    for (const clsLine3D& segment : BreakApart()) {
         double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-        view.ConvertPointToScreen(segment->StartPoint, x1, y1);
-        view.ConvertPointToScreen(segment->EndPoint, x2, y2);
+        view.ConvertPointToScreen(segment.StartPoint, x1, y1);
+        view.ConvertPointToScreen(segment.EndPoint, x2, y2);
         clsLine2D onScreen(x1, y1, x2, y2);
         if (rect.ClipLine(onScreen)) return this;
     }
@@ -400,15 +400,17 @@ void clsNode::GetBBoxInt(clsPoint3D& min, clsPoint3D& max, bool& first) const {
         return;
     }
     if (!IsObject()) return; // the root contributes no box by itself
-    for (const auto& segment : BreakApart()) {
+    // Every segment's start is the previous one's end: the points of the outline suffice.
+    const SegmentList segments = BreakApart();
+    for (std::size_t i = 0; segments.size() > 0 && i < segments.PointCount(); ++i) {
+        const clsPoint3D p = segments.Point(i);
         if (first) {
-            min = segment->StartPoint;
-            max = segment->StartPoint;
+            min = p;
+            max = p;
             first = false;
         } else {
-            ExtendBBox(min, max, segment->StartPoint);
+            ExtendBBox(min, max, p);
         }
-        ExtendBBox(min, max, segment->EndPoint);
     }
 }
 

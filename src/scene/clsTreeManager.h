@@ -45,6 +45,8 @@ public:
     bool CanRedo() const { return UndoIndex < static_cast<std::int32_t>(UndoList.size()); }
     void MarkAllUndoDirty();
     void Undo();
+    // Forgets the steps that Redo would restore.
+    void DropRedo() { UndoList.resize(static_cast<std::size_t>(UndoIndex)); }
     void Redo();
     // Records the state before a change. With merge, a step of the same name recorded less
     // than three seconds ago absorbs this one.

@@ -9,6 +9,7 @@
 #include "geometry/clsLine3D.h"
 #include "geometry/clsRect.h"
 #include "paint/clsVertexHit.h"
+#include "shapes/SegmentList.h"
 
 namespace ov {
 
@@ -17,10 +18,6 @@ class clsPaintDC;
 class clsSceneSettings;
 class clsStream;
 class clsView;
-
-// Segments handed out by BreakApart. They may be the object's own (a line hands out its
-// segment, curves their cache): callers read them and never change them.
-using SegmentList = std::vector<std::shared_ptr<const clsLine3D>>;
 
 class IShape : public IVertexDraggable {
 public:

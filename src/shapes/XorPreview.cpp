@@ -43,8 +43,8 @@ void XorPreview::Segments(const SegmentList& segments) {
     // Segments that continue one another form one run and go to the canvas as one stroke,
     // so that the pixel two of them share is drawn once and not erased by XOR.
     QPolygonF run;
-    for (const auto& s : segments) {
-        const QPointF start = ScreenPoint(s->StartPoint), end = ScreenPoint(s->EndPoint);
+    for (const clsLine3D& s : segments) {
+        const QPointF start = ScreenPoint(s.StartPoint), end = ScreenPoint(s.EndPoint);
         if (run.isEmpty() || run.back() != start) {
             canvas_->Polyline(run);
             run.clear();

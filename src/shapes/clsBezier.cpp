@@ -1,5 +1,7 @@
 #include "shapes/clsBezier.h"
 
+#include <cstring>
+
 #include "io/clsStream.h"
 #include "shapes/Flatness.h"
 #include "shapes/HandleMarks.h"
@@ -31,24 +33,46 @@ void clsBezier::Stretch(double sx, double sy, double sz, const clsPoint3D* cente
     for (int i = 0; i < 4; ++i) ControlPoint(i)->Stretch(sx, sy, sz, center);
 }
 
-SegmentList clsBezier::BreakApart() {
-    const int n = FlatSegments(Flatness, 50);
-    SegmentList segments;
-    segments.reserve(static_cast<std::size_t>(n));
-    clsPoint3D previous = Point1;
-    auto coordinate = [](double p1, double p2, double p3, double p4, double t, double s) {
-        return p1 * s * s * s + 3 * (p2 * t * s * s + p3 * t * t * s) + p4 * t * t * t;
-    };
-    for (int i = 1; i < n; ++i) {
-        const double t = static_cast<double>(i) / n, s = 1 - t;
-        const clsPoint3D p(coordinate(Point1.x, Point2.x, Point3.x, Point4.x, t, s),
-                           coordinate(Point1.y, Point2.y, Point3.y, Point4.y, t, s),
-                           coordinate(Point1.z, Point2.z, Point3.z, Point4.z, t, s));
-        segments.push_back(std::make_shared<const clsLine3D>(previous, p));
-        previous = p;
+bool clsBezier::Inputs::operator==(const Inputs& other) const {
+    return std::memcmp(values, other.values, sizeof values) == 0;
+}
+
+clsBezier::Inputs clsBezier::CurrentInputs() const {
+    Inputs in{};
+    const clsPoint3D* points[4] = {&Point1, &Point2, &Point3, &Point4};
+    for (int i = 0; i < 4; ++i) {
+        in.values[3 * i] = points[i]->x;
+        in.values[3 * i + 1] = points[i]->y;
+        in.values[3 * i + 2] = points[i]->z;
     }
-    segments.push_back(std::make_shared<const clsLine3D>(previous, Point4));
-    return segments;
+    in.values[12] = Flatness;
+    return in;
+}
+
+SegmentList clsBezier::BreakApart() {
+    const Inputs inputs = CurrentInputs();
+    if (outline_ && inputs == outlineInputs_) return SegmentList(outline_);
+    const int n = FlatSegments(Flatness, 50);
+    auto points = std::make_shared<CurvePoints>();
+    if (points->Reserve(static_cast<std::size_t>(n) + 1)) {
+        auto coordinate = [](double p1, double p2, double p3, double p4, double t, double s) {
+            return p1 * s * s * s + 3 * (p2 * t * s * s + p3 * t * t * s) + p4 * t * t * t;
+        };
+        points->Add(Point1);
+        for (int i = 1; i < n; ++i) {
+            const double t = static_cast<double>(i) / n, s = 1 - t;
+            points->Add({coordinate(Point1.x, Point2.x, Point3.x, Point4.x, t, s),
+                         coordinate(Point1.y, Point2.y, Point3.y, Point4.y, t, s),
+                         coordinate(Point1.z, Point2.z, Point3.z, Point4.z, t, s)});
+        }
+        points->Add(Point4);
+    } else {
+        points = std::make_shared<CurvePoints>(); // kept empty until the curve changes
+        CurveBudget::ReportRefusal();
+    }
+    outline_ = std::move(points);
+    outlineInputs_ = inputs;
+    return SegmentList(outline_);
 }
 
 void clsBezier::ReadData(const clsStream& record) {

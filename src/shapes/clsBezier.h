@@ -32,7 +32,18 @@ public:
     clsPoint3D* ControlPoint(int index);
 
 private:
+    // What the outline was made from: the four points and the flatness, bit for bit.
+    struct Inputs {
+        double values[13];
+        bool operator==(const Inputs& other) const;
+    };
+    Inputs CurrentInputs() const;
+
     clsSceneSettings* scene_ = nullptr;
+    // The last outline. The points are public and change without notice, so the outline
+    // is kept with the inputs it came from and made again when they differ.
+    std::shared_ptr<const CurvePoints> outline_;
+    Inputs outlineInputs_{};
 };
 
 } // namespace ov

@@ -64,10 +64,9 @@ clsPoint3D clsEllipse::OnOutline(double angle) const {
 }
 
 SegmentList clsEllipse::BreakApart() {
-    if (cached_) return cache_;
+    if (cached_) return SegmentList(cache_);
     const int n = FlatSegments(Flatness, 48);
-    cache_.clear();
-    clsPoint3D previous;
+    auto points = std::make_shared<CurvePoints>();
     if (IsArc()) {
         double sweep = EndAngle - StartAngle;
         if (sweep < 0) sweep += kTwoPi;
@@ -75,22 +74,25 @@ SegmentList clsEllipse::BreakApart() {
         if (!(m >= 1)) m = 1;
         if (m > kMaxFlatSegments) m = kMaxFlatSegments; // angles far outside one turn
         const int steps = static_cast<int>(m);
-        previous = OnOutline(StartAngle);
-        for (int i = 1; i <= steps; ++i) {
-            const clsPoint3D p = OnOutline(i * sweep / steps + StartAngle);
-            cache_.push_back(std::make_shared<const clsLine3D>(previous, p));
-            previous = p;
-        }
+        if (!points->Reserve(steps + 1)) return Refused();
+        points->Add(OnOutline(StartAngle));
+        for (int i = 1; i <= steps; ++i) points->Add(OnOutline(i * sweep / steps + StartAngle));
     } else {
-        previous = Matrix.TransformPoint({RadiusX, 0, 0});
-        for (int i = 1; i <= n; ++i) {
-            const clsPoint3D p = OnOutline(2 * i * kPi / n);
-            cache_.push_back(std::make_shared<const clsLine3D>(previous, p));
-            previous = p;
-        }
+        if (!points->Reserve(n + 1)) return Refused();
+        points->Add(Matrix.TransformPoint({RadiusX, 0, 0}));
+        for (int i = 1; i <= n; ++i) points->Add(OnOutline(2 * i * kPi / n));
     }
+    cache_ = std::move(points);
     cached_ = true;
-    return cache_;
+    return SegmentList(cache_);
+}
+
+SegmentList clsEllipse::Refused() {
+    // Kept as an empty outline until the ellipse changes: one message, not one a repaint.
+    cache_ = std::make_shared<const CurvePoints>();
+    cached_ = true;
+    CurveBudget::ReportRefusal();
+    return {};
 }
 
 void clsEllipse::Assign(const clsEllipse& source) {
@@ -102,7 +104,7 @@ void clsEllipse::Assign(const clsEllipse& source) {
     Matrix.Assign(source.Matrix);
     scene_ = source.scene_;
     cached_ = false;
-    cache_.clear();
+    cache_.reset();
 }
 
 std::unique_ptr<IShape> clsEllipse::Clone() const {

@@ -48,9 +48,10 @@ public:
 private:
     clsPoint3D LocalHandle(int index) const;
     clsPoint3D OnOutline(double angle) const;
+    SegmentList Refused();
 
     clsSceneSettings* scene_ = nullptr;
-    SegmentList cache_;
+    std::shared_ptr<const CurvePoints> cache_;
     bool cached_ = false;
 };
 

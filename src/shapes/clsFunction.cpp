@@ -58,7 +58,7 @@ void clsFunction::Assign(const clsFunction& source) {
     scene_ = source.scene_;
     Matrix.Assign(source.Matrix);
     cached_ = false;
-    cache_.clear();
+    cache_.reset();
 }
 
 std::unique_ptr<IShape> clsFunction::Clone() const {
@@ -93,16 +93,22 @@ SegmentList clsFunction::BreakApart() {
     if (sampling_) return {};
     if (!cached_) {
         sampling_ = true;
-        SegmentList curve;
-        lastError_ = Sample(curve);
+        auto curve = std::make_shared<CurvePoints>();
+        try {
+            lastError_ = Sample(*curve);
+        } catch (...) {
+            sampling_ = false;
+            throw;
+        }
+        curve->Trim();
         cache_ = std::move(curve);
         cached_ = true;
         sampling_ = false;
     }
-    return cache_;
+    return SegmentList(cache_);
 }
 
-std::string clsFunction::Sample(SegmentList& curve) {
+std::string clsFunction::Sample(CurvePoints& curve) {
     BeginAbortableOperation();
     clsError error;
     std::unique_ptr<clsFncDef> f[3] = {FindFunction("X"), FindFunction("Y"), FindFunction("Z")};
@@ -120,7 +126,6 @@ std::string clsFunction::Sample(SegmentList& curve) {
     const double sign = TStep > 0 ? 1 : TStep < 0 ? -1 : 0;
     const double epsilon = std::fabs(TStep) / 100;
     double t = TFrom;
-    clsPoint3D previous;
     for (double k = 0;; ) {
         if (std::fabs(t - TTo) >= epsilon && sign * TTo <= sign * t) break;
         if (sign * TTo < sign * t) t = TTo; // the last point lands exactly on the end
@@ -133,9 +138,10 @@ std::string clsFunction::Sample(SegmentList& curve) {
             error.Aborted();
             return error.GetError();
         }
-        const clsPoint3D p = Matrix.TransformPoint({xyz[0], xyz[1], xyz[2]});
-        if (k > 0) curve.push_back(std::make_shared<const clsLine3D>(previous, p));
-        previous = p;
+        if (!curve.Add(Matrix.TransformPoint({xyz[0], xyz[1], xyz[2]}))) {
+            CurveBudget::ReportRefusal();
+            return CurveBudget::RefusalMessage();
+        }
         ++k;
         if (k > kMaxPoints)
             return "The curve has more than " + std::to_string(static_cast<long>(kMaxPoints)) + " points";

@@ -50,10 +50,10 @@ public:
 
 private:
     // Samples the curve into curve; returns the message that ended it early, or "".
-    std::string Sample(SegmentList& curve);
+    std::string Sample(CurvePoints& curve);
 
     clsSceneSettings* scene_ = nullptr;
-    SegmentList cache_;
+    std::shared_ptr<const CurvePoints> cache_;
     bool cached_ = false;
     bool sampling_ = false;
     std::string lastError_;

@@ -16,7 +16,7 @@ public:
     std::shared_ptr<clsLine3D> Segment;
 
     void Translate(double dx, double dy, double dz) override { Segment->Translate(dx, dy, dz); }
-    SegmentList BreakApart() override { return {Segment}; }
+    SegmentList BreakApart() override { return SegmentList(std::shared_ptr<const clsLine3D>(Segment)); }
     void Assign(const clsLine& source) { Segment->Assign(*source.Segment); }
     std::unique_ptr<IShape> Clone() const override;
     void RotateRel(double ax, double ay, double az, const clsPoint3D* center) override {

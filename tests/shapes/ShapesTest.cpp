@@ -55,7 +55,7 @@ std::vector<int> HitIndices(IShape& shape, clsView& view, const clsRect& rect, b
 TEST(LineObject, OwnSegmentRecordsHitsAndDrags) {
     TopView t;
     clsLine line;
-    EXPECT_EQ(line.BreakApart()[0].get(), line.Segment.get()); // its own segment, not a copy
+    EXPECT_EQ(line.BreakApart().OwnSegment(), line.Segment.get()); // its own segment, not a copy
     line.Segment->EndPoint.SetPoint(2, 0, 5);
     auto copy = line.Clone();
     line.Segment->StartPoint.SetPoint(99, 99, 99);
@@ -78,8 +78,8 @@ TEST(BezierObject, FlatteningInEqualParameterStepsAndEdits) {
     b.Point2 = {0, 4, 0}, b.Point3 = {4, 4, 0}, b.Point4 = {4, 0, 0}, b.Flatness = 4;
     const SegmentList s = b.BreakApart();
     ASSERT_EQ(s.size(), 4u);
-    ExpectPoint(s[1]->StartPoint, 0.625, 2.25, 0), ExpectPoint(s[3]->EndPoint, 4, 0, 0, 0); // the first at t = 0.25
-    for (std::size_t i = 1; i < s.size(); ++i) EXPECT_EQ(s[i]->StartPoint.y, s[i - 1]->EndPoint.y); // connected
+    ExpectPoint(s[1].StartPoint, 0.625, 2.25, 0), ExpectPoint(s[3].EndPoint, 4, 0, 0, 0); // the first at t = 0.25
+    for (std::size_t i = 1; i < s.size(); ++i) EXPECT_EQ(s[i].StartPoint.y, s[i - 1].EndPoint.y); // connected
     EXPECT_EQ(HitIndices(b, t.view, t.Rect(-0.5, 3.5, 0.5, 4.5)), (std::vector<int>{1}));
     b.UpdateVertex(t.view, 1, t.X(5), t.Y(5), false);
     ExpectPoint(b.Point2, 5, 5, 0, 0), ExpectPoint(b.Point1, 0, 0, 0, 0); // the end points stay
@@ -97,7 +97,7 @@ TEST(EllipseObject, FullEllipsesArcsAndTheirSegmentCounts) {
         EXPECT_EQ(std::pair(e.BreakApart().size(), e.IsArc()), std::pair(c.segments, c.arc))
             << c.start << " " << c.end << " " << c.flatness;
     }
-    ExpectPoint(e.BreakApart().front()->StartPoint, 0, -1, 0), ExpectPoint(e.BreakApart()[12]->StartPoint, 2, 0, 0);
+    ExpectPoint(e.BreakApart().front().StartPoint, 0, -1, 0), ExpectPoint(e.BreakApart()[12].StartPoint, 2, 0, 0);
     e.SetProps(2, 1, 0, 0.01, 48, nullptr);
     EXPECT_TRUE(e.IsHandleActive(4) && !e.IsHandleActive(3)); // the angles are not exactly equal ...
     e.FinishUpdateVertex();
@@ -111,12 +111,12 @@ TEST(EllipseObject, PlacementCacheRecordHandlesAndDrags) {
     m.SetRotationX(90), m.TranslateMatrix(10, 0, 0); // the ellipse stands up in the XZ plane
     e.SetProps(2, 1, 0, 0, 4, &m);
     const SegmentList s = e.BreakApart();
-    ExpectPoint(s[0]->EndPoint, 10, 0, 1);
-    EXPECT_EQ(e.BreakApart()[0].get(), s[0].get()); // cached
+    ExpectPoint(s[0].EndPoint, 10, 0, 1);
+    EXPECT_EQ(e.BreakApart().Points(), s.Points()); // cached
     e.Translate(0, 5, 0);
     clsStream rec;
     e.WriteData(rec), r.ReadData(rec);
-    ExpectPoint(r.BreakApart()[0]->StartPoint, 12, 5, 0);
+    ExpectPoint(r.BreakApart()[0].StartPoint, 12, 5, 0);
     circle.SetProps(2, 2, 0, 0, 0, nullptr), circle.PutHandlePoint(1, {3, 1, 0});
     EXPECT_EQ(circle.RadiusX + circle.RadiusY, 5);
     circle.PutHandlePoint(4, {0, -1, 0}); // a circle: the plain angle
@@ -160,7 +160,7 @@ TEST(Shapes, DamagedRecordsStayCheapAndHandlesAreDrawnThroughThePaintTarget) {
 
 TEST(FunctionObject, SamplingRanges) {
     clsFunction f;
-    ExpectPoint(f.BreakApart().back()->EndPoint, 10, 10, 10, 1e-12);
+    ExpectPoint(f.BreakApart().back().EndPoint, 10, 10, 10, 1e-12);
     const struct { double from, to, step; std::vector<double> xs; } cases[] = {
         {0, 1, 0.3, {0, 0.3, 0.6, 0.9}}, {10, 7, -1, {10, 9, 8, 7}},
         {0, 1, 0, {}}, {0, 1, -0.5, {}}, {0, 1, 0.1, {0, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1}},
@@ -168,12 +168,12 @@ TEST(FunctionObject, SamplingRanges) {
     for (const auto& c : cases) {
         f.TFrom = c.from, f.TTo = c.to, f.TStep = c.step, f.ClearCache();
         std::vector<double> xs;
-        for (const auto& seg : f.BreakApart()) xs.push_back(seg->EndPoint.x);
-        if (!xs.empty()) xs.insert(xs.begin(), f.BreakApart().front()->StartPoint.x);
+        for (const auto& seg : f.BreakApart()) xs.push_back(seg.EndPoint.x);
+        if (!xs.empty()) xs.insert(xs.begin(), f.BreakApart().front().StartPoint.x);
         ASSERT_EQ(xs.size(), c.xs.size()) << c.step;
         for (std::size_t i = 0; i < xs.size(); ++i) EXPECT_NEAR(xs[i], c.xs[i], 1e-12) << c.step;
     }
-    EXPECT_EQ(f.BreakApart().back()->EndPoint.x, 1); // exactly the end value
+    EXPECT_EQ(f.BreakApart().back().EndPoint.x, 1); // exactly the end value
 }
 
 TEST(FunctionObject, FormulasErrorsSceneFunctionsAndRecords) {
@@ -190,7 +190,7 @@ TEST(FunctionObject, FormulasErrorsSceneFunctionsAndRecords) {
         scene.Functions[0].Body = "2*T", f.ClearCache();
         EXPECT_TRUE(f.BreakApart().size() == (*message ? 0u : 20u) && f.LastSamplingError() == message) << header;
     }
-    EXPECT_EQ(f.BreakApart().back()->EndPoint.y, 20);
+    EXPECT_EQ(f.BreakApart().back().EndPoint.y, 20);
     clsFunction broken, bad;
     broken.Functions.erase(broken.Functions.begin()); // no X at all
     EXPECT_TRUE(broken.BreakApart().empty() && broken.LastSamplingError() == "Internal error occurred");
@@ -200,7 +200,7 @@ TEST(FunctionObject, FormulasErrorsSceneFunctionsAndRecords) {
     bad.Matrix.TranslateMatrix(0, 0, 3), bad.WriteData(s);
     EXPECT_EQ(s.GetString("Fnc3", "") + s.GetVal("FncCount", false, ""), "z;1;t;2 3;6");
     s.SetString("Fnc3", "z;1;t;t;"), broken.ReadData(s);
-    ExpectPoint(broken.BreakApart().front()->StartPoint, 0, 0, 3);
+    ExpectPoint(broken.BreakApart().front().StartPoint, 0, 0, 3);
     sparse.SetLong("FncCount", 5), sparse.SetString("Fnc5", "x;1;t;2*t;"); // numbered beyond the other items
     broken.ReadData(sparse);
     EXPECT_TRUE(broken.Functions.size() == 1 && broken.Functions[0].Body == "2*t") << broken.Functions.size();

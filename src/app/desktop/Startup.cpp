@@ -7,13 +7,16 @@
 #include "app/desktop/WindowPlacement.h"
 #include "app/windows/frmMain.h"
 #include "io/NumberText.h"
+#include "platform/Prompt.h"
 #include "scene/AppState.h"
+#include "shapes/CurvePoints.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QSettings>
+#include <QTimer>
 #include <QUrl>
 #include <utility>
 
@@ -85,6 +88,28 @@ void InstallLocaleNumberText() {
                                                                         : '.');
 }
 
+namespace {
+
+// The points all curves may hold at once: the setting "CurvePointLimit" when it is a
+// sensible number, the default otherwise. A curve that does not fit is named in a message,
+// one for every burst of them (a repaint may cut many).
+void ApplyCurveLimit(QSettings& settings) {
+    bool ok = false;
+    const qlonglong limit = settings.value(QStringLiteral("CurvePointLimit")).toLongLong(&ok);
+    CurveBudget::SetLimit(ok && limit >= 1000 ? static_cast<std::size_t>(limit) : CurveBudget::kDefaultLimit);
+    CurveBudget::SetRefusalHandler([](const std::string& message) {
+        static bool pending = false;
+        if (pending) return;
+        pending = true;
+        QTimer::singleShot(0, [message] {
+            ShowMessage(message, PromptIcon::Warning);
+            pending = false;
+        });
+    });
+}
+
+} // namespace
+
 int RunApplication(QApplication& app) {
     InstallLocaleNumberText();
     AppState& state = App();
@@ -109,6 +134,7 @@ int RunApplication(QApplication& app) {
 
     frmMain main;
     QSettings settings;
+    ApplyCurveLimit(settings);
     RestoreWindowPlacement(main, settings);
     main.show();
 

@@ -5,6 +5,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "app/windows/OutOfMemory.h"
 #include "platform/Desktop.h"
 
 namespace ov {
@@ -105,7 +106,7 @@ bool ViewPort::RenderIfDirty() {
     }
     dirty_ = false;
     rendering_ = true;
-    if (events_) events_->OnPortRender(index_);
+    if (events_) RunGuarded("draw the view", [this] { events_->OnPortRender(index_); });
     rendering_ = false;
     return true;
 }
@@ -136,24 +137,27 @@ void ViewPort::resizeEvent(QResizeEvent* event) {
 void ViewPort::mousePressEvent(QMouseEvent* event) {
     const QPointF p = event->position();
     if (events_)
-        events_->OnPortMouseDown(index_, ButtonCode(event->button()), p.x(), p.y(),
-                                 ShiftBits(event->modifiers()));
+        RunGuarded("go on with the drawing tool", [&] {
+            events_->OnPortMouseDown(index_, ButtonCode(event->button()), p.x(), p.y(), ShiftBits(event->modifiers()));
+        });
     event->accept();
 }
 
 void ViewPort::mouseMoveEvent(QMouseEvent* event) {
     const QPointF p = event->position();
     if (events_)
-        events_->OnPortMouseMove(index_, ButtonCodes(event->buttons()), p.x(), p.y(),
-                                 ShiftBits(event->modifiers()));
+        RunGuarded("go on with the drawing tool", [&] {
+            events_->OnPortMouseMove(index_, ButtonCodes(event->buttons()), p.x(), p.y(), ShiftBits(event->modifiers()));
+        });
     event->accept();
 }
 
 void ViewPort::mouseReleaseEvent(QMouseEvent* event) {
     const QPointF p = event->position();
     if (events_)
-        events_->OnPortMouseUp(index_, ButtonCode(event->button()), p.x(), p.y(),
-                               ShiftBits(event->modifiers()));
+        RunGuarded("finish the drawing tool's work", [&] {
+            events_->OnPortMouseUp(index_, ButtonCode(event->button()), p.x(), p.y(), ShiftBits(event->modifiers()));
+        });
     event->accept();
 }
 
@@ -169,7 +173,8 @@ void ViewPort::keyPressEvent(QKeyEvent* event) {
         event->ignore();
         return;
     }
-    events_->OnPortKeyDown(index_, code, ShiftBits(event->modifiers()));
+    RunGuarded("carry out the key's command",
+               [&] { events_->OnPortKeyDown(index_, code, ShiftBits(event->modifiers())); });
     event->accept();
 }
 

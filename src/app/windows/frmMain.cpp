@@ -1,5 +1,7 @@
 #include "app/windows/frmMain.h"
 
+#include "app/windows/OutOfMemory.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -15,6 +17,7 @@
 
 #include "app/windows/AppIcons.h"
 #include "app/windows/LineInfoPanel.h"
+#include "app/windows/OutOfMemory.h"
 #include "app/desktop/ShellRules.h"
 #include "app/windows/TransformPanel.h"
 #include "app/windows/TreeWidgetView.h"
@@ -96,6 +99,19 @@ QMdiArea* frmMain::MdiArea() const { return mdi_; }
 void frmMain::CancelDrags() {
     for (QMdiSubWindow* window : mdi_->subWindowList())
         if (auto* document = qobject_cast<frmDocument*>(window->widget())) document->CancelDrag();
+}
+
+void frmMain::RunCommand(void (frmMain::*command)(), const QString& caption) {
+    clsScene* scene = App().ActiveScene;
+    const std::int32_t undoIndex = scene ? scene->TreeManager.UndoIndex : 0;
+    QString name = caption;
+    name.remove('&').remove(QStringLiteral("..."));
+    const bool done = RunGuarded("complete '" + name.toStdString() + "'", [&] { (this->*command)(); });
+    if (done || !scene || !IsOpenScene(scene) || scene->TreeManager.UndoIndex <= undoIndex) return;
+    RunGuarded("undo the unfinished change", [&] {
+        scene->TreeManager.Undo();
+        scene->TreeManager.DropRedo();
+    });
 }
 
 frmDocument* frmMain::DocumentOf(const clsScene* scene) const {

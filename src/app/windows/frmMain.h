@@ -166,6 +166,9 @@ private:
 
     void StoreInClipboard(const clsNode& selection);
     void CancelDrags();
+    // Runs a menu command; memory that runs out ends it with a message, and a change it
+    // had begun (an undo step it had pushed) is undone.
+    void RunCommand(void (frmMain::*command)(), const QString& caption);
     std::unique_ptr<clsNode> clipboard_;
     bool busy_ = false;
 };

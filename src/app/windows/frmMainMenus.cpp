@@ -19,11 +19,11 @@ QAction* frmMain::AddMenuItem(QMenu* menu, const char* name, const QString& capt
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
     if (command)
-        connect(action, &QAction::triggered, this, [this, command] {
+        connect(action, &QAction::triggered, this, [this, command, caption] {
             // A shortcut can arrive with a mouse button down: the drag ends as Escape would end
             // it before the command changes what the drag holds (an undo replaces the tree).
             CancelDrags();
-            (this->*command)();
+            RunCommand(command, caption);
         });
     menuActions_[name] = action;
     return action;

@@ -187,7 +187,7 @@ TEST_F(FunctionEditorTest, ChangedFunctionsRedrawTheCurvesThatCallThem) {
     scene.Functions = {Definition("f(a)", "a")};
     clsFunction& curve = AddSelected(scene, clsNode::Function, std::make_unique<clsFunction>());
     FindInList(curve.Functions, "X")->Body = "f(t)";
-    EXPECT_DOUBLE_EQ(curve.BreakApart().back()->EndPoint.x, 10);
+    EXPECT_DOUBLE_EQ(curve.BreakApart().back().EndPoint.x, 10);
     // Looking without changing anything is no change.
     OnNextDialog<frmFunctionEditor>([](frmFunctionEditor& e) { Click(e.OkButton()); });
     EXPECT_FALSE(ShowFunctionEditor(nullptr, scene));
@@ -199,7 +199,7 @@ TEST_F(FunctionEditorTest, ChangedFunctionsRedrawTheCurvesThatCallThem) {
     });
     EXPECT_TRUE(ShowFunctionEditor(nullptr, scene));
     EXPECT_TRUE(scene.Modified);
-    EXPECT_DOUBLE_EQ(curve.BreakApart().back()->EndPoint.x, 30);
+    EXPECT_DOUBLE_EQ(curve.BreakApart().back().EndPoint.x, 30);
 }
 
 } // namespace

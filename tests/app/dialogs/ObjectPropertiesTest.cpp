@@ -274,15 +274,15 @@ TEST_F(FunctionPropertiesTest, InsertFunctionObjectAddsOneSelectedNodeThatSeesTh
     EXPECT_TRUE(InsertFunctionObject(nullptr, scene));
     EXPECT_TRUE(UndoSteps() == 1 && scene.TreeManager.GetUndoString() == "Create");
     ASSERT_EQ(scene.GetSelection(), scene.GetRootNode()->LastChild());
-    EXPECT_NEAR(Distance(Object<clsFunction>()->BreakApart().back()->EndPoint, {11, 10, 10}), 0, 1e-12);
+    EXPECT_NEAR(Distance(Object<clsFunction>()->BreakApart().back().EndPoint, {11, 10, 10}), 0, 1e-12);
     EXPECT_TRUE(Properties<F>([](F& d) {
         Type(d.FieldBox(F::FieldX), "2*g(t)");
         Click(d.OkButton());
     }));
-    EXPECT_EQ(Object<clsFunction>()->BreakApart().back()->EndPoint.x, 22);
+    EXPECT_EQ(Object<clsFunction>()->BreakApart().back().EndPoint.x, 22);
     EXPECT_EQ(scene.TreeManager.GetUndoString(), "Object Properties");
     scene.TreeManager.Undo();
-    EXPECT_DOUBLE_EQ(Object<clsFunction>()->BreakApart().back()->EndPoint.x, 11);
+    EXPECT_DOUBLE_EQ(Object<clsFunction>()->BreakApart().back().EndPoint.x, 11);
     scene.TreeManager.Undo();
     EXPECT_EQ(scene.GetRootNode()->GetChildCount(), before);
 }
