@@ -44,14 +44,17 @@ bool SvgDocument::SetPageSize(double widthInches, double heightInches) {
 std::shared_ptr<SvgShape> SvgDocument::AddShape(SvgShape::Kind kind, double x1, double y1,
                                                 double x2, double y2) {
     auto shape = std::make_shared<SvgShape>(kind, weak_from_this(), x1, y1, x2, y2);
-    root_->AppendChild(shape);
+    steps_ += root_->AppendChild(shape);
     return shape;
 }
 
 std::string SvgDocument::ReserveId(const std::string& base) {
     std::string id = base;
-    for (int n = 2; ids_.count(id) != 0; ++n)
+    for (int n = 2; ids_.count(id) != 0; ++n) {
+        ++steps_;
         id = base + '-' + std::to_string(n);
+    }
+    ++steps_;
     ids_.insert(id);
     return id;
 }

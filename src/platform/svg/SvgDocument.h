@@ -6,6 +6,7 @@
 #include "platform/DrawApp.h"
 #include "platform/svg/SvgShape.h"
 
+#include <cstdint>
 #include <memory>
 #include <set>
 #include <string>
@@ -39,6 +40,13 @@ public:
     std::string ReserveId(const std::string& base);
     void ReleaseId(const std::string& id);
 
+    // The work the document has done so far in building its tree: children moved or visited,
+    // shapes looked up in shape ranges, ids tried. Building a document of n shapes must cost
+    // a number of steps in proportion to n (n log n where shapes are sorted), never n
+    // squared; the tests hold it to that.
+    std::uint64_t Steps() const { return steps_; }
+    void AddSteps(std::uint64_t steps) { steps_ += steps; }
+
     void Select(const std::shared_ptr<SvgShape>& shape);
     const std::vector<std::shared_ptr<SvgShape>>& Selection() const { return selection_; }
 
@@ -52,6 +60,7 @@ private:
     std::shared_ptr<SvgShape> root_;
     std::weak_ptr<draw::Layer> layer_;
     std::set<std::string> ids_;
+    std::uint64_t steps_ = 0;
     std::vector<std::shared_ptr<SvgShape>> selection_;
 };
 

@@ -114,21 +114,29 @@ bool SvgShape::BelongsTo(const SvgDocument* document) const {
     return mine && mine.get() == document;
 }
 
-void SvgShape::InsertChild(std::size_t index, const std::shared_ptr<SvgShape>& child) {
+std::size_t SvgShape::InsertChild(std::size_t index, const std::shared_ptr<SvgShape>& child) {
     index = std::min(index, children_.size());
     children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(index), child);
     child->parent_ = this;
+    for (std::size_t i = index; i < children_.size(); ++i)
+        children_[i]->index_ = i;
+    return children_.size() - index;
 }
 
-void SvgShape::RemoveMarkedChildren() {
-    auto kept =
-        std::stable_partition(children_.begin(), children_.end(),
-                              [](const std::shared_ptr<SvgShape>& c) { return !c->markedForMove; });
+std::size_t SvgShape::RemoveMarkedChildren(std::size_t from) {
+    from = std::min(from, children_.size());
+    const auto first = children_.begin() + static_cast<std::ptrdiff_t>(from);
+    auto kept = std::stable_partition(
+        first, children_.end(), [](const std::shared_ptr<SvgShape>& c) { return !c->markedForMove; });
+    const std::size_t visited = children_.size() - from;
     for (auto it = kept; it != children_.end(); ++it) {
         (*it)->markedForMove = false;
         (*it)->parent_ = nullptr;
     }
     children_.erase(kept, children_.end());
+    for (std::size_t i = from; i < children_.size(); ++i)
+        children_[i]->index_ = i;
+    return visited;
 }
 
 void SvgShape::WriteStyle(std::string& out) const {

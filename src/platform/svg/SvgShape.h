@@ -45,17 +45,24 @@ public:
     Kind GetKind() const { return kind_; }
     const std::string& Id() const { return id_; }
     SvgShape* Parent() const { return parent_; }
+    // The position among the container's children (0 for the first); meaningless without a
+    // container.
+    std::size_t IndexInParent() const { return index_; }
     const std::vector<std::shared_ptr<SvgShape>>& Children() const { return children_; }
     bool IsContainer() const { return kind_ == Kind::Layer || kind_ == Kind::Group; }
     bool BelongsTo(const SvgDocument* document) const;
 
     // Tree editing for the document and its shape ranges. The child must not have a parent.
-    void InsertChild(std::size_t index, const std::shared_ptr<SvgShape>& child);
-    void AppendChild(const std::shared_ptr<SvgShape>& child) {
-        InsertChild(children_.size(), child);
+    // Both return the number of children they moved or visited, the measure of their work:
+    // appending moves one child, inserting moves the ones after it as well.
+    std::size_t InsertChild(std::size_t index, const std::shared_ptr<SvgShape>& child);
+    std::size_t AppendChild(const std::shared_ptr<SvgShape>& child) {
+        return InsertChild(children_.size(), child);
     }
-    // Takes every marked child out of this container and clears the marks.
-    void RemoveMarkedChildren();
+    // Takes every marked child out of this container and clears the marks. Children before
+    // position from must not be marked; they are not looked at, so that taking the last few
+    // shapes out of a large container costs only those few.
+    std::size_t RemoveMarkedChildren(std::size_t from = 0);
     bool markedForMove = false; // set while a shape range gathers its shapes into a group
 
     // Appends this element (and for a group its children) as SVG text. pageHeight flips y
@@ -79,6 +86,7 @@ private:
     std::string id_;
 
     SvgShape* parent_ = nullptr;
+    std::size_t index_ = 0; // position in parent_->children_, kept up to date by the editing
     std::vector<std::shared_ptr<SvgShape>> children_;
 };
 

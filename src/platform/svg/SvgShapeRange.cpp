@@ -4,24 +4,19 @@
 #include "platform/svg/SvgShape.h"
 
 #include <algorithm>
-#include <set>
+#include <cstdint>
+#include <map>
 
 namespace ov {
 
 namespace {
 
-// Child indices from the layer down to the shape: comparing two of them orders shapes as
-// they are drawn, a group before everything inside it. New shapes sit at the end of their
-// containers, so the search runs from the back.
+// Child positions from the layer down to the shape: comparing two of them orders shapes as
+// they are drawn, a group before everything inside it.
 std::vector<std::size_t> PathOf(const SvgShape* shape) {
     std::vector<std::size_t> path;
-    for (const SvgShape* node = shape; node->Parent() != nullptr; node = node->Parent()) {
-        const auto& siblings = node->Parent()->Children();
-        const auto it =
-            std::find_if(siblings.rbegin(), siblings.rend(),
-                         [&](const std::shared_ptr<SvgShape>& s) { return s.get() == node; });
-        path.push_back(static_cast<std::size_t>(siblings.rend() - it - 1));
-    }
+    for (const SvgShape* node = shape; node->Parent() != nullptr; node = node->Parent())
+        path.push_back(node->IndexInParent());
     std::reverse(path.begin(), path.end());
     return path;
 }
@@ -32,7 +27,8 @@ void SvgShapeRange::Add(const std::shared_ptr<draw::Shape>& shape) {
     auto svgShape = std::dynamic_pointer_cast<SvgShape>(shape);
     if (!svgShape || !svgShape->BelongsTo(document_.get())) return;
     if (svgShape->GetKind() == SvgShape::Kind::Layer) return;
-    if (std::find(shapes_.begin(), shapes_.end(), svgShape) != shapes_.end()) return;
+    document_->AddSteps(1);
+    if (!held_.insert(svgShape.get()).second) return;
     shapes_.push_back(std::move(svgShape));
 }
 
@@ -48,29 +44,41 @@ std::shared_ptr<draw::Shape> SvgShapeRange::Item(int index) const {
 std::shared_ptr<draw::Shape> SvgShapeRange::Group() {
     if (shapes_.empty()) return nullptr;
 
+    std::uint64_t steps = 0;
     std::vector<std::pair<std::vector<std::size_t>, std::shared_ptr<SvgShape>>> ordered;
     ordered.reserve(shapes_.size());
-    for (const auto& shape : shapes_)
+    for (const auto& shape : shapes_) {
         ordered.emplace_back(PathOf(shape.get()), shape);
-    std::sort(ordered.begin(), ordered.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+        steps += ordered.back().first.size();
+    }
+    // Shapes are mostly collected in the order they were drawn, and then need no sorting.
+    const auto drawnBefore = [&steps](const auto& a, const auto& b) {
+        ++steps;
+        return a.first < b.first;
+    };
+    if (!std::is_sorted(ordered.begin(), ordered.end(), drawnBefore))
+        std::sort(ordered.begin(), ordered.end(), drawnBefore);
 
     // The lowest shape comes before any shape inside it, so its container lies outside every
     // shape being moved and can take the group.
     SvgShape* lowest = ordered.front().second.get();
     SvgShape* container = lowest->Parent();
     auto group = std::make_shared<SvgShape>(SvgShape::Kind::Group, document_);
-    container->InsertChild(ordered.front().first.back(), group);
+    steps += container->InsertChild(lowest->IndexInParent(), group);
 
-    std::set<SvgShape*> containers;
+    // Each container gives up its marked children from the lowest of them on; in drawing
+    // order that is the first one met (positions as they are after the group went in).
+    std::map<SvgShape*, std::size_t> containers;
     for (const auto& entry : ordered) {
         entry.second->markedForMove = true;
-        containers.insert(entry.second->Parent());
+        containers.emplace(entry.second->Parent(), entry.second->IndexInParent());
+        ++steps;
     }
-    for (SvgShape* c : containers)
-        c->RemoveMarkedChildren();
+    for (const auto& [c, from] : containers)
+        steps += c->RemoveMarkedChildren(from);
     for (const auto& entry : ordered)
-        group->AppendChild(entry.second);
+        steps += group->AppendChild(entry.second);
+    document_->AddSteps(steps);
     return group;
 }
 
