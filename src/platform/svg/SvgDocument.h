@@ -7,6 +7,7 @@
 #include "platform/svg/SvgShape.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -36,7 +37,8 @@ public:
                                        double y2);
     const std::shared_ptr<SvgShape>& Root() const { return root_; }
 
-    // Returns base, or base followed by "-2", "-3", ... if base is taken, and marks it taken.
+    // Returns base, or base followed by "-2", "-3", ... (the first free one) if base is
+    // taken, and marks it taken.
     std::string ReserveId(const std::string& base);
     void ReleaseId(const std::string& id);
 
@@ -60,6 +62,15 @@ private:
     std::shared_ptr<SvgShape> root_;
     std::weak_ptr<draw::Layer> layer_;
     std::set<std::string> ids_;
+    // For each base that ReserveId found taken, where its search for a free "base-N" goes
+    // on, so that the thousandth shape of one name does not try the 999 ids before its own
+    // again: every N from 2 up to next is taken or listed in freed (ReleaseId lists the
+    // ones it frees; some may have been taken again since, under a name of their own).
+    struct Suffixes {
+        int next = 2;
+        std::set<int> freed;
+    };
+    std::map<std::string, Suffixes> suffixes_;
     std::uint64_t steps_ = 0;
     std::vector<std::shared_ptr<SvgShape>> selection_;
 };
