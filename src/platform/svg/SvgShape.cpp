@@ -114,6 +114,13 @@ bool SvgShape::BelongsTo(const SvgDocument* document) const {
     return mine && mine.get() == document;
 }
 
+std::size_t SvgShape::CountShapes() const {
+    std::size_t count = 1;
+    for (const auto& child : children_)
+        count += child->CountShapes();
+    return count;
+}
+
 std::size_t SvgShape::InsertChild(std::size_t index, const std::shared_ptr<SvgShape>& child) {
     index = std::min(index, children_.size());
     children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(index), child);

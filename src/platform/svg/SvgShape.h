@@ -51,6 +51,8 @@ public:
     const std::vector<std::shared_ptr<SvgShape>>& Children() const { return children_; }
     bool IsContainer() const { return kind_ == Kind::Layer || kind_ == Kind::Group; }
     bool BelongsTo(const SvgDocument* document) const;
+    // This shape and every shape inside it.
+    std::size_t CountShapes() const;
 
     // Tree editing for the document and its shape ranges. The child must not have a parent.
     // Both return the number of children they moved or visited, the measure of their work:
@@ -63,7 +65,10 @@ public:
     // position from must not be marked; they are not looked at, so that taking the last few
     // shapes out of a large container costs only those few.
     std::size_t RemoveMarkedChildren(std::size_t from = 0);
+    // Room for n children in all, for a container about to take many.
+    void ReserveChildren(std::size_t n) { children_.reserve(n); }
     bool markedForMove = false; // set while a shape range gathers its shapes into a group
+    bool collected = false;     // set once a shape range holds this shape
 
     // Appends this element (and for a group its children) as SVG text. pageHeight flips y
     // (the SVG's y points down); depth sets the indentation.

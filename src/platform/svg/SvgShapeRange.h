@@ -30,7 +30,9 @@ public:
 private:
     std::shared_ptr<SvgDocument> document_;
     std::vector<std::shared_ptr<SvgShape>> shapes_;
-    std::unordered_set<const SvgShape*> held_; // the shapes of shapes_, for Add's check
+    // The shapes of shapes_ for Add's check, filled the first time it is needed (see Add).
+    std::unordered_set<const SvgShape*> held_;
+    bool heldFilled_ = false;
 };
 
 } // namespace ov
