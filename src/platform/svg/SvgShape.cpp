@@ -37,15 +37,29 @@ SvgShape::SvgShape(Kind kind, std::weak_ptr<SvgDocument> document, double x1, do
 
 SvgShape::~SvgShape() {
     // Children that live on (held by a caller) must not point back at this container.
-    for (const auto& child : children_)
+    for (const auto& child : Children())
         child->parent_ = nullptr;
+}
+
+SvgShape::Extra& SvgShape::GetExtra() {
+    if (!extra_) extra_ = std::make_unique<Extra>();
+    return *extra_;
+}
+
+const std::vector<std::shared_ptr<SvgShape>>& SvgShape::Children() const {
+    static const std::vector<std::shared_ptr<SvgShape>> none;
+    return extra_ ? extra_->children : none;
+}
+
+void SvgShape::ReserveChildren(std::size_t n) {
+    GetExtra().children.reserve(n);
 }
 
 void SvgShape::SetOutlineProperties(double widthInches,
                                     const std::optional<draw::OutlineStyle>& style,
                                     const draw::Color& color) {
     if (IsContainer()) {
-        for (const auto& child : children_)
+        for (const auto& child : Children())
             child->SetOutlineProperties(widthInches, style, color);
         return;
     }
@@ -72,7 +86,7 @@ void SvgShape::SetOutlineProperties(double widthInches,
 
 void SvgShape::SetOutlineNone() {
     if (IsContainer()) {
-        for (const auto& child : children_)
+        for (const auto& child : Children())
             child->SetOutlineNone();
         return;
     }
@@ -81,7 +95,7 @@ void SvgShape::SetOutlineNone() {
 
 void SvgShape::SetFillColor(const draw::Color& color) {
     if (IsContainer()) {
-        for (const auto& child : children_)
+        for (const auto& child : Children())
             child->SetFillColor(color);
         return;
     }
@@ -91,22 +105,34 @@ void SvgShape::SetFillColor(const draw::Color& color) {
 void SvgShape::SetName(const std::string& name) {
     if (kind_ == Kind::Layer) return;
     const auto document = document_.lock();
-    if (document && !id_.empty()) document->ReleaseId(id_);
-    id_.clear();
-    name_ = name;
+    if (document && extra_ && !extra_->id.empty()) document->ReleaseId(extra_->id);
+    if (name.empty() && !IsContainer()) {
+        extra_.reset();
+        return;
+    }
+    Extra& extra = GetExtra();
+    extra.name = name;
+    extra.id.clear();
     if (!name.empty()) {
         const std::string base = svgtext::IdBase(name);
-        id_ = document ? document->ReserveId(base) : base;
+        extra.id = document ? document->ReserveId(base) : base;
     }
 }
 
 std::string SvgShape::GetName() const {
-    return name_;
+    return extra_ ? extra_->name : std::string();
+}
+
+const std::string& SvgShape::Id() const {
+    static const std::string none;
+    return extra_ ? extra_->id : none;
 }
 
 void SvgShape::CreateSelection() {
-    if (kind_ == Kind::Layer) return;
-    if (const auto document = document_.lock()) document->Select(shared_from_this());
+    // The container holds the shape; only a shape of a document that is gone has none.
+    if (kind_ == Kind::Layer || parent_ == nullptr) return;
+    if (const auto document = document_.lock())
+        document->Select(parent_->Children()[index_]);
 }
 
 bool SvgShape::BelongsTo(const SvgDocument* document) const {
@@ -116,33 +142,42 @@ bool SvgShape::BelongsTo(const SvgDocument* document) const {
 
 std::size_t SvgShape::CountShapes() const {
     std::size_t count = 1;
-    for (const auto& child : children_)
+    for (const auto& child : Children())
         count += child->CountShapes();
     return count;
 }
 
 std::size_t SvgShape::InsertChild(std::size_t index, const std::shared_ptr<SvgShape>& child) {
-    index = std::min(index, children_.size());
-    children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(index), child);
+    auto& children = GetExtra().children;
+    index = std::min(index, children.size());
+    children.insert(children.begin() + static_cast<std::ptrdiff_t>(index), child);
     child->parent_ = this;
-    for (std::size_t i = index; i < children_.size(); ++i)
-        children_[i]->index_ = i;
-    return children_.size() - index;
+    for (std::size_t i = index; i < children.size(); ++i)
+        children[i]->index_ = i;
+    return children.size() - index;
 }
 
 std::size_t SvgShape::RemoveMarkedChildren(std::size_t from) {
-    from = std::min(from, children_.size());
-    const auto first = children_.begin() + static_cast<std::ptrdiff_t>(from);
-    auto kept = std::stable_partition(
-        first, children_.end(), [](const std::shared_ptr<SvgShape>& c) { return !c->markedForMove; });
-    const std::size_t visited = children_.size() - from;
-    for (auto it = kept; it != children_.end(); ++it) {
-        (*it)->markedForMove = false;
-        (*it)->parent_ = nullptr;
+    if (!extra_) return 0;
+    auto& children = extra_->children;
+    from = std::min(from, children.size());
+    const std::size_t visited = children.size() - from;
+    // The kept children close up in place; the marked ones are let go (whoever moves them
+    // holds them).
+    std::size_t kept = from;
+    for (std::size_t i = from; i < children.size(); ++i) {
+        std::shared_ptr<SvgShape>& child = children[i];
+        if (child->markedForMove) {
+            child->markedForMove = false;
+            child->parent_ = nullptr;
+            child.reset();
+        } else {
+            child->index_ = kept;
+            if (kept != i) children[kept] = std::move(child);
+            ++kept;
+        }
     }
-    children_.erase(kept, children_.end());
-    for (std::size_t i = from; i < children_.size(); ++i)
-        children_[i]->index_ = i;
+    children.resize(kept);
     return visited;
 }
 
@@ -179,16 +214,17 @@ void SvgShape::Write(std::string& out, double pageHeight, int depth) const {
             Attribute(out, "id", SvgDocument::kLayerId);
             Attribute(out, "inkscape:groupmode", "layer");
             Attribute(out, "inkscape:label", SvgDocument::kLayerLabel);
-        } else if (!id_.empty()) {
-            Attribute(out, "id", id_);
-            Attribute(out, "inkscape:label", svgtext::EscapeAttribute(name_));
+        } else if (extra_ && !extra_->id.empty()) {
+            Attribute(out, "id", extra_->id);
+            Attribute(out, "inkscape:label", svgtext::EscapeAttribute(extra_->name));
         }
-        if (children_.empty()) {
+        const auto& children = Children();
+        if (children.empty()) {
             out += "/>\n";
             return;
         }
         out += ">\n";
-        for (const auto& child : children_)
+        for (const auto& child : children)
             child->Write(out, pageHeight, depth + 1);
         Indent(out, depth);
         out += "</g>\n";
@@ -200,9 +236,9 @@ void SvgShape::Write(std::string& out, double pageHeight, int depth) const {
                                                    : "rect";
     out += '<';
     out += element;
-    if (!id_.empty()) {
-        Attribute(out, "id", id_);
-        Attribute(out, "inkscape:label", svgtext::EscapeAttribute(name_));
+    if (extra_ && !extra_->id.empty()) {
+        Attribute(out, "id", extra_->id);
+        Attribute(out, "inkscape:label", svgtext::EscapeAttribute(extra_->name));
     }
     switch (kind_) {
     case Kind::Line:

@@ -10,6 +10,46 @@
 
 namespace ov {
 
+namespace {
+
+// Child positions from the layer down to the shape: comparing two of them orders shapes as
+// they are drawn, a group before everything inside it.
+void PathOf(const SvgShape* shape, std::vector<std::size_t>& path) {
+    path.clear();
+    for (const SvgShape* node = shape; node->Parent() != nullptr; node = node->Parent())
+        path.push_back(node->IndexInParent());
+    std::reverse(path.begin(), path.end());
+}
+
+// The places of the shapes in drawing order, by their paths, all kept in one array.
+std::vector<std::size_t> DrawingOrder(const std::vector<std::shared_ptr<SvgShape>>& shapes,
+                                      std::uint64_t& steps) {
+    std::vector<std::size_t> positions, path;
+    std::vector<std::size_t> begin; // shape i's path is positions[begin[i], begin[i + 1])
+    begin.reserve(shapes.size() + 1);
+    for (const auto& shape : shapes) {
+        begin.push_back(positions.size());
+        PathOf(shape.get(), path);
+        positions.insert(positions.end(), path.begin(), path.end());
+        steps += path.size();
+    }
+    begin.push_back(positions.size());
+    const auto at = [&positions](std::size_t i) {
+        return positions.begin() + static_cast<std::ptrdiff_t>(i);
+    };
+    std::vector<std::size_t> order(shapes.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        ++steps;
+        return std::lexicographical_compare(at(begin[a]), at(begin[a + 1]), at(begin[b]),
+                                             at(begin[b + 1]));
+    });
+    return order;
+}
+
+} // namespace
+
 void SvgShapeRange::Add(const std::shared_ptr<draw::Shape>& shape) {
     auto svgShape = std::dynamic_pointer_cast<SvgShape>(shape);
     if (!svgShape || !svgShape->BelongsTo(document_.get())) return;
@@ -42,35 +82,30 @@ std::shared_ptr<draw::Shape> SvgShapeRange::Group() {
     if (shapes_.empty()) return nullptr;
 
     std::uint64_t steps = 0;
-    // Each shape's path, the child positions from the layer down to it, all in one array:
-    // comparing two paths orders shapes as they are drawn, a group before everything inside it.
-    struct Entry {
-        std::size_t shape, begin, end; // shapes_[shape]; its path is positions[begin, end)
-    };
-    std::vector<std::size_t> positions;
-    std::vector<Entry> ordered;
-    positions.reserve(shapes_.size());
-    ordered.reserve(shapes_.size());
-    for (std::size_t i = 0; i < shapes_.size(); ++i) {
-        const std::size_t begin = positions.size();
-        for (const SvgShape* node = shapes_[i].get(); node->Parent() != nullptr; node = node->Parent())
-            positions.push_back(node->IndexInParent());
-        std::reverse(positions.begin() + static_cast<std::ptrdiff_t>(begin), positions.end());
-        ordered.push_back({i, begin, positions.size()});
-        steps += positions.size() - begin;
+    // The shapes in drawing order: order[k] is the place in shapes_ of the k-th. Shapes are
+    // mostly collected in the order they were drawn, and then need neither sorting nor the
+    // list (order stays empty).
+    std::vector<std::size_t> order;
+    {
+        std::vector<std::size_t> previous, path;
+        PathOf(shapes_.front().get(), previous);
+        steps += previous.size();
+        for (std::size_t i = 1; i < shapes_.size(); ++i, previous.swap(path)) {
+            PathOf(shapes_[i].get(), path);
+            steps += path.size();
+            if (path < previous) {
+                order = DrawingOrder(shapes_, steps);
+                break;
+            }
+        }
     }
-    const auto at = [&positions](std::size_t i) { return positions.begin() + static_cast<std::ptrdiff_t>(i); };
-    const auto drawnBefore = [&](const Entry& a, const Entry& b) {
-        ++steps;
-        return std::lexicographical_compare(at(a.begin), at(a.end), at(b.begin), at(b.end));
+    const auto shapeAt = [&](std::size_t k) -> const std::shared_ptr<SvgShape>& {
+        return shapes_[order.empty() ? k : order[k]];
     };
-    // Shapes are mostly collected in the order they were drawn, and then need no sorting.
-    if (!std::is_sorted(ordered.begin(), ordered.end(), drawnBefore))
-        std::sort(ordered.begin(), ordered.end(), drawnBefore);
 
     // The lowest shape comes before any shape inside it, so its container lies outside every
     // shape being moved and can take the group.
-    SvgShape* lowest = shapes_[ordered.front().shape].get();
+    SvgShape* lowest = shapeAt(0).get();
     SvgShape* container = lowest->Parent();
     auto group = std::make_shared<SvgShape>(SvgShape::Kind::Group, document_);
     steps += container->InsertChild(lowest->IndexInParent(), group);
@@ -78,17 +113,17 @@ std::shared_ptr<draw::Shape> SvgShapeRange::Group() {
     // Each container gives up its marked children from the lowest of them on; in drawing
     // order that is the first one met (positions as they are after the group went in).
     std::map<SvgShape*, std::size_t> containers;
-    for (const Entry& entry : ordered) {
-        SvgShape* shape = shapes_[entry.shape].get();
+    for (std::size_t k = 0; k < shapes_.size(); ++k) {
+        SvgShape* shape = shapeAt(k).get();
         shape->markedForMove = true;
         containers.emplace(shape->Parent(), shape->IndexInParent());
         ++steps;
     }
     for (const auto& [c, from] : containers)
         steps += c->RemoveMarkedChildren(from);
-    group->ReserveChildren(ordered.size());
-    for (const Entry& entry : ordered)
-        steps += group->AppendChild(shapes_[entry.shape]);
+    group->ReserveChildren(shapes_.size());
+    for (std::size_t k = 0; k < shapes_.size(); ++k)
+        steps += group->AppendChild(shapeAt(k));
     document_->AddSteps(steps);
     return group;
 }
