@@ -7,6 +7,9 @@
 #include "platform/svg/SvgDrawApp.h"
 #include "platform/svg/SvgText.h"
 
+#include <charconv>
+#include <cmath>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -173,6 +176,48 @@ TEST(SvgScaleTest, PositionsAndIdsStayExactThroughRandomEdits) {
         ASSERT_EQ(seen, shapes.size()) << "step " << step;
         for (const auto& shape : shapes) ASSERT_EQ(app.IdOf(*shape), expectedId[shape.get()]) << "step " << step;
     }
+}
+
+// The writer formats a million numbers for a curve of a million segments with integer
+// arithmetic of its own; it must give exactly the text of the library's correctly rounded
+// six-decimal formatting, ties to even included.
+TEST(SvgScaleTest, FastNumbersWriteWhatSixDecimalFormattingWrites) {
+    const auto reference = [](double value) {
+        if (!std::isfinite(value)) return std::string("0");
+        char buffer[400];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+        std::string text(buffer, result.ptr);
+        while (text.back() == '0') text.pop_back();
+        if (text.back() == '.') text.pop_back();
+        return text == "-0" ? std::string("0") : text;
+    };
+    std::vector<double> values = {0.0, -0.0, 1e-7, -4e-7, 5e-7, 0.0000005, 0.0078125, -0.0078125, 1.0000005,
+                                  std::ldexp(1.0, 52) - 0.5, std::ldexp(1.0, 52), 1.8e13, 1.9e13, -1.9e13,
+                                  std::ldexp(1.0, -61), std::ldexp(1.0, -62), 5e-324, 1e300};
+    // Halfway cases: odd multiples of 2^-7 lie exactly halfway between two millionths.
+    for (int odd = 1; odd < 20001; odd += 2) {
+        values.push_back(std::ldexp(odd, -7));
+        values.push_back(-std::ldexp(odd, -7) - 1024);
+    }
+    std::mt19937_64 random(6);
+    std::uniform_real_distribution<double> page(-20, 20), wide(-1e7, 1e7);
+    for (int i = 0; i < 100000; ++i) {
+        values.push_back(page(random));
+        values.push_back(wide(random));
+        values.push_back(std::round(page(random) * 1e6) / 1e6); // six decimals as written before
+        std::uint64_t bits = random();
+        double any = 0;
+        std::memcpy(&any, &bits, sizeof any);
+        values.push_back(any);
+        // Random mantissas over the exponents where the integer arithmetic is used and around its limits.
+        values.push_back(std::ldexp(1 + static_cast<double>(bits >> 12) * 0x1p-52, static_cast<int>(bits % 120) - 70));
+    }
+    int wrong = 0;
+    for (const double value : values) {
+        const std::string expected = reference(value), got = ov::svgtext::Number(value);
+        if (got != expected && ++wrong <= 10) ADD_FAILURE() << std::hexfloat << value << ": " << got << " != " << expected;
+    }
+    EXPECT_EQ(wrong, 0) << "of " << values.size();
 }
 
 } // namespace

@@ -77,7 +77,9 @@ public:
     void Write(std::string& out, double pageHeight, int depth) const;
 
 private:
-    void WriteStyle(std::string& out) const;
+    class Sink;
+    void WriteTo(Sink& out, double pageHeight, int depth) const;
+    void WriteStyle(Sink& out) const;
 
     // A drawing may hold millions of shapes, almost all of them unnamed leaves: the members
     // are ordered so that little room is lost to alignment, and names and children are kept
