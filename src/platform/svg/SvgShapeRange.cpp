@@ -116,7 +116,7 @@ std::shared_ptr<draw::Shape> SvgShapeRange::Group() {
     for (std::size_t k = 0; k < shapes_.size(); ++k) {
         SvgShape* shape = shapeAt(k).get();
         shape->markedForMove = true;
-        containers.emplace(shape->Parent(), shape->IndexInParent());
+        containers.try_emplace(shape->Parent(), shape->IndexInParent());
         ++steps;
     }
     for (const auto& [c, from] : containers)
