@@ -27,7 +27,8 @@ echo
 
 for program in "$build/bench/orthovane_stream_bench" "$build/bench/orthovane_camera_bench" \
                "$build/bench/orthovane_expr_bench" "$build/bench/orthovane_paint_bench" \
-               "$build/bench/orthovane_scene_bench" "$build/bench/orthovane_view_paint_bench"; do
+               "$build/bench/orthovane_scene_bench" "$build/bench/orthovane_view_paint_bench" \
+               "$build/bench/orthovane_svg_bench"; do
     for name in $("$program" --benchmark_list_tests --benchmark_filter="$filter" 2>/dev/null); do
         "$program" --benchmark_filter="^${name}\$" --benchmark_repetitions="$reps" \
             --benchmark_report_aggregates_only=true 2>/dev/null | grep '_median '

@@ -6,6 +6,8 @@
 #include "platform/DrawApp.h"
 #include "platform/svg/SvgShape.h"
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -35,9 +37,17 @@ public:
                                        double y2);
     const std::shared_ptr<SvgShape>& Root() const { return root_; }
 
-    // Returns base, or base followed by "-2", "-3", ... if base is taken, and marks it taken.
+    // Returns base, or base followed by "-2", "-3", ... (the first free one) if base is
+    // taken, and marks it taken.
     std::string ReserveId(const std::string& base);
     void ReleaseId(const std::string& id);
+
+    // The work the document has done so far in building its tree: children moved or visited,
+    // shapes looked up in shape ranges, ids tried. Building a document of n shapes must cost
+    // a number of steps in proportion to n (n log n where shapes are sorted), never n
+    // squared; the tests hold it to that.
+    std::uint64_t Steps() const { return steps_; }
+    void AddSteps(std::uint64_t steps) { steps_ += steps; }
 
     void Select(const std::shared_ptr<SvgShape>& shape);
     const std::vector<std::shared_ptr<SvgShape>>& Selection() const { return selection_; }
@@ -52,6 +62,16 @@ private:
     std::shared_ptr<SvgShape> root_;
     std::weak_ptr<draw::Layer> layer_;
     std::set<std::string> ids_;
+    // For each base that ReserveId found taken, where its search for a free "base-N" goes
+    // on, so that the thousandth shape of one name does not try the 999 ids before its own
+    // again: every N from 2 up to next is taken or listed in freed (ReleaseId lists the
+    // ones it frees; some may have been taken again since, under a name of their own).
+    struct Suffixes {
+        int next = 2;
+        std::set<int> freed;
+    };
+    std::map<std::string, Suffixes> suffixes_;
+    std::uint64_t steps_ = 0;
     std::vector<std::shared_ptr<SvgShape>> selection_;
 };
 

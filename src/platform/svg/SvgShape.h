@@ -6,6 +6,7 @@
 
 #include "platform/DrawApp.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,10 +16,10 @@ namespace ov {
 
 class SvgDocument;
 
-class SvgShape : public draw::Shape, public std::enable_shared_from_this<SvgShape> {
+class SvgShape : public draw::Shape {
 public:
-    enum class Kind { Layer, Group, Line, Ellipse, Rectangle };
-    enum class Dash { Solid, Dashed, Dotted };
+    enum class Kind : std::uint8_t { Layer, Group, Line, Ellipse, Rectangle };
+    enum class Dash : std::uint8_t { Solid, Dashed, Dotted };
 
     // The thinnest outline written: narrower widths, zero included, become this one so that
     // every outline stays visible (inches).
@@ -43,43 +44,65 @@ public:
     void CreateSelection() override;
 
     Kind GetKind() const { return kind_; }
-    const std::string& Id() const { return id_; }
+    const std::string& Id() const;
     SvgShape* Parent() const { return parent_; }
-    const std::vector<std::shared_ptr<SvgShape>>& Children() const { return children_; }
+    // The position among the container's children (0 for the first); meaningless without a
+    // container.
+    std::size_t IndexInParent() const { return index_; }
+    const std::vector<std::shared_ptr<SvgShape>>& Children() const;
     bool IsContainer() const { return kind_ == Kind::Layer || kind_ == Kind::Group; }
     bool BelongsTo(const SvgDocument* document) const;
+    // This shape and every shape inside it.
+    std::size_t CountShapes() const;
 
     // Tree editing for the document and its shape ranges. The child must not have a parent.
-    void InsertChild(std::size_t index, const std::shared_ptr<SvgShape>& child);
-    void AppendChild(const std::shared_ptr<SvgShape>& child) {
-        InsertChild(children_.size(), child);
+    // Both return the number of children they moved or visited, the measure of their work:
+    // appending moves one child, inserting moves the ones after it as well.
+    std::size_t InsertChild(std::size_t index, const std::shared_ptr<SvgShape>& child);
+    std::size_t AppendChild(const std::shared_ptr<SvgShape>& child) {
+        return InsertChild(static_cast<std::size_t>(-1), child); // the index is cut to the end
     }
-    // Takes every marked child out of this container and clears the marks.
-    void RemoveMarkedChildren();
+    // Takes every marked child out of this container and clears the marks. Children before
+    // position from must not be marked; they are not looked at, so that taking the last few
+    // shapes out of a large container costs only those few.
+    std::size_t RemoveMarkedChildren(std::size_t from = 0);
+    // Room for n children in all, for a container about to take many.
+    void ReserveChildren(std::size_t n);
+    // (Declared here, where they fill the room before the first member that is not a byte.)
     bool markedForMove = false; // set while a shape range gathers its shapes into a group
+    bool collected = false;     // set once a shape range holds this shape
 
     // Appends this element (and for a group its children) as SVG text. pageHeight flips y
     // (the SVG's y points down); depth sets the indentation.
     void Write(std::string& out, double pageHeight, int depth) const;
 
 private:
-    void WriteStyle(std::string& out) const;
+    class Sink;
+    void WriteTo(Sink& out, double pageHeight, int depth) const;
+    void WriteStyle(Sink& out) const;
 
+    // A drawing may hold millions of shapes, almost all of them unnamed leaves: the members
+    // are ordered so that little room is lost to alignment, and names and children are kept
+    // apart, in a part that only containers and named shapes have.
     Kind kind_;
-    std::weak_ptr<SvgDocument> document_;
-    double x1_, y1_, x2_, y2_;
-
+    Dash dash_ = Dash::Solid;
     bool strokeNone_ = false;
     draw::Color stroke_{};
-    double strokeWidth_ = kHairline;
-    Dash dash_ = Dash::Solid;
     std::optional<draw::Color> fill_;
-
-    std::string name_;
-    std::string id_;
+    std::weak_ptr<SvgDocument> document_;
+    double x1_, y1_, x2_, y2_;
+    double strokeWidth_ = kHairline;
 
     SvgShape* parent_ = nullptr;
-    std::vector<std::shared_ptr<SvgShape>> children_;
+    std::size_t index_ = 0; // position in parent_'s children, kept up to date by the editing
+
+    struct Extra {
+        std::string name; // empty while the shape has no name
+        std::string id;
+        std::vector<std::shared_ptr<SvgShape>> children;
+    };
+    std::unique_ptr<Extra> extra_;
+    Extra& GetExtra();
 };
 
 } // namespace ov

@@ -4,6 +4,7 @@
 #include "platform/DrawApp.h"
 
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 namespace ov {
@@ -29,6 +30,9 @@ public:
 private:
     std::shared_ptr<SvgDocument> document_;
     std::vector<std::shared_ptr<SvgShape>> shapes_;
+    // The shapes of shapes_ for Add's check, filled the first time it is needed (see Add).
+    std::unordered_set<const SvgShape*> held_;
+    bool heldFilled_ = false;
 };
 
 } // namespace ov

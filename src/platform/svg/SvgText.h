@@ -12,6 +12,10 @@ namespace ov::svgtext {
 // at most six decimals, trailing zeros and a trailing point removed, no "-0". Values that
 // are not finite are written as "0"; the writer avoids handing them in.
 std::string Number(double value);
+// The same, written at first, which must have room for kNumberRoom characters; returns the
+// end of what was written. This is how the writer puts down millions of numbers.
+constexpr std::size_t kNumberRoom = 400; // the largest double in fixed notation with six decimals
+char* WriteNumber(char* first, double value);
 
 // "#rrggbb"; each component is clamped to 0..255 first.
 std::string HexColor(const draw::Color& color);
