@@ -135,7 +135,7 @@ TEST(StreamParse, WhatCannotBeStoredComesBackChanged) {
 
 TEST(StreamGetters, DefaultsOnlyForMissingKeysAndTheFirstItemWins) {
     const std::string text = "Empty =\nText = abc\nSub = {\n}\nFive = 5\nEsc = a\\\\b\\tc\nA = 1\nA = {\n"
-                             "  B = 2\n}\nS = {\n}\nS = 1\nT = 1E-300\nH = .5\nZ = 0.0\n";
+                             "  B = 2\n}\nS = {\n}\nS = 1\nT = 1E-300\nH = .5\nZ = 0.0\nN = -1\n";
     // Every getter reads the number or the unescaped text of the key's first item, a stream's the default.
     EXPECT_EQ(checks::CheckStructuredStream(text), "");
     const clsStream s = Parse(text);
