@@ -36,7 +36,7 @@ protected:
     bool Send(const std::vector<std::string>& files, int ms = 3000) { return SendToRunningInstance(name, files, ms); }
     bool Opened(std::size_t count) { return QTest::qWaitFor([&] { return opened.size() == count; }, 5000); }
     // An execute string with its terminating NUL.
-    static QByteArray Execute(const std::string& path) { return QByteArray::fromStdString(MakeExecuteString(path)) + '\0'; }
+    static QByteArray Execute(const std::string& p) { return QByteArray::fromStdString(MakeExecuteString(p)) + '\0'; }
 
     QTemporaryDir dir;
     QString name = dir.path() + "/instance";

@@ -166,12 +166,11 @@ TEST_F(DocumentWindowTest, ClicksSelectDrillAndKeepOnlyTheActivePortDrawsAndTheN
     Move(Px(4, 0) + QPoint(3, -3)); // within three pixels a drag is a click
     Release(Px(4, 0) + QPoint(3, -3));
     std::string seen = selected();
-    Click(Px(4, 0), Qt::ControlModifier); // Ctrl drills into the selected house
-    seen += "/" + selected();
-    Click(Px(-15, -15), Qt::ShiftModifier); // Shift on empty space keeps the selection
-    seen += "/" + selected();
-    Click(Px(-15, -15));
-    EXPECT_EQ(seen + "/" + selected(), "House/Bottom/Bottom/-");
+    // Ctrl drills into the selected house; Shift on empty space keeps the selection.
+    for (auto [pixel, m] : {std::pair{Px(4, 0), Qt::ControlModifier}, {Px(-15, -15), Qt::ShiftModifier},
+                            {Px(-15, -15), Qt::NoModifier}})
+        seen += "/" + (Click(pixel, m), selected());
+    EXPECT_EQ(seen, "House/Bottom/Bottom/-");
     EXPECT_FALSE(Scene().Modified);
 
     // A click on the name label opens the view-type list and leaves the selection alone.

@@ -48,8 +48,7 @@ TEST_F(ScenarioTest, AFunctionCopiedFromAClosedDocumentIsPastedUndoneSavedAndReo
     Scene().Functions.push_back(std::move(ownX));
 
     frmDocument* source = main->NewDocument();
-    functiondialogs::OnNextDialog<frmFunctionProperties>(
-        [](frmFunctionProperties& dialog) { QTest::mouseClick(dialog.OkButton(), Qt::LeftButton); });
+    functiondialogs::OnNextDialog<frmFunctionProperties>([](auto& d) { functiondialogs::Click(d.OkButton()); });
     ClickToolbar("Function");
     ASSERT_EQ(source->GetScene().GetRootNode()->LastChild()->NodeType, clsNode::Function);
     Key(Qt::Key_C, Qt::ControlModifier, &Tree()); // typed in the object list
