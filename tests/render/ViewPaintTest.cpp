@@ -205,19 +205,16 @@ TEST(ViewPaintPerspective, HorizonAndCentreOfView) {
 
 TEST(ViewPaintScreen, RulerTicksFollowTheGridOrInPerspectiveAreAutomatic) {
     // The rulers span the 40 units of the volume, 6.75 pixels to the unit; their ticks stand on the inner edges
-    // at column and row 29, major ones red and 6 pixels long, minor ones black and 3 long. Counted between the
-    // band's ends, and on the left ruler inside the ends at v = -20 and 20.
-    const struct {
-        std::int32_t view;
-        double minor, major;
-        std::vector<int> ticks; // red and black pixels of the top ruler, then of the left
-    } cases[] = {{clsView::Top, 0, 5, {9, 32, 7, 32}}, // minor steps RoundGridStep(40) / 5 = 1
-                 {clsView::Top, 2, 5, {9, 16, 7, 16}}, // minor ticks on the even coordinates but the major ones
-                 {clsView::Perspective, 3, 7, {9, 32, 7, 32}}}; // automatic steps whatever the grid
-    for (const auto& c : cases) {
-        Fixture f(c.view, true);
+    // at column and row 29, major ones red and 6 pixels long, minor ones black and 3 long. Counted along the
+    // top ruler, and the left one inside its ends at v = -20 and 20: red and black pixels of each.
+    const std::tuple<std::int32_t, double, double, std::vector<int>> cases[] = {
+        {clsView::Top, 0, 5, {9, 32, 7, 32}},          // minor steps RoundGridStep(40) / 5 = 1
+        {clsView::Top, 2, 5, {9, 16, 7, 16}},          // minor ticks on the even coordinates but the major ones
+        {clsView::Perspective, 3, 7, {9, 32, 7, 32}}}; // automatic steps whatever the grid
+    for (const auto& [view, minor, major, expected] : cases) {
+        Fixture f(view, true);
         f.scene.ShowRulers = true;
-        std::tie(f.scene.MinorGrid, f.scene.MajorGrid) = std::pair(c.minor, c.major);
+        std::tie(f.scene.MinorGrid, f.scene.MajorGrid) = std::pair(minor, major);
         std::tie(f.Camera().UMin, f.Camera().VMin, f.Camera().UMax, f.Camera().VMax) = std::tuple(-20, -20, 20, 20);
         f.view.UpdateViewVolume();
         f.Paint();
@@ -226,7 +223,7 @@ TEST(ViewPaintScreen, RulerTicksFollowTheGridOrInPerspectiveAreAutomatic) {
             ticks[0] += f.Pixel(i, 25) == kRed, ticks[1] += f.Pixel(i, 28) == kBlack;
             if (i >= 35 && i <= 295) ticks[2] += f.Pixel(25, i) == kRed, ticks[3] += f.Pixel(28, i) == kBlack;
         }
-        EXPECT_EQ(ticks, c.ticks) << clsView::ViewName(c.view) << " " << c.minor;
+        EXPECT_EQ(ticks, expected) << clsView::ViewName(view) << " " << minor;
         EXPECT_EQ(f.Pixel(103, 27), kField); // the band over the volume
     }
 }
@@ -236,22 +233,22 @@ TEST(ViewPaintScreen, EyePointMarkerPlainAndInXorErasedByASecondDrawing) {
     f.Camera().EyePoint.SetPoint(10, 6, 3);
     f.Camera().Normal.SetPoint(-1, 0, 0);
     // The eye at column 275, row 105 in a red box; the blue marker 40 / 8 = 5 units towards -x, to column 238.
-    // In XOR the complements show the same colours on white.
+    // In XOR the complements show the same colours on white; a second drawing erases them, also over grid and
+    // axes and with half of the marker off the canvas.
     for (const bool xorMode : {false, true}) {
         f.Paint(!xorMode);
         if (xorMode) f.view.DrawViewPoint(f.canvas, true);
         f.ExpectPixels({{273, 103, kRed}, {278, 105, kWhite}, {255, 105, kBlue}, {237, 104, kRed}, {236, 105, kWhite}});
     }
-    EXPECT_EQ(f.canvas.Mode, Canvas::DrawMode::Normal);
-    // A second drawing erases it, also over grid and axes and with half of the marker off the canvas.
     f.scene.ShowGrid = f.scene.ShowAxes = true;
     f.Paint();
     const QImage painted = f.canvas.Image().copy();
     f.Camera().EyePoint.SetPoint(20, 20, 0);
-    f.view.DrawViewPoint(f.canvas, true);
-    EXPECT_NE(f.canvas.Image(), painted);
-    f.view.DrawViewPoint(f.canvas, true);
-    EXPECT_EQ(f.canvas.Image(), painted);
+    for (const bool shown : {true, false}) {
+        f.view.DrawViewPoint(f.canvas, true);
+        EXPECT_EQ(f.canvas.Image() != painted, shown);
+    }
+    EXPECT_EQ(f.canvas.Mode, Canvas::DrawMode::Normal);
 }
 
 TEST(ViewPaintScreen, AbsurdSettingsNeitherHangNorCrash) {
