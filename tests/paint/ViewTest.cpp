@@ -36,9 +36,7 @@ void ExpectNear(const clsPoint3D& p, double x, double y, double z, double tolera
 } // namespace
 
 TEST(ViewGeometry, TheVolumeFillsTheCanvasCentredBesideTheRulers) {
-    Fixture f(clsView::Top);
-    EXPECT_EQ(std::tuple(f.ScaleX(), f.At({0, 0, 123}), f.view.GetScreenX(-20), f.view.GetScreenY(10)),
-              std::tuple(7.5, Pixel{200, 150}, 50.0, 75.0));
+    Fixture f(clsView::Top); // 7.5 pixels to the unit about (200, 150): see the snapping test
     f.scene.ShowRulers = true;
     EXPECT_EQ(std::pair(f.ScaleX(), f.At({0, 0, 0})), std::pair(6.75, Pixel{215, 165}));
     f.view.ViewRect.SetValues(5, 5, 5, 5);
@@ -67,12 +65,9 @@ TEST(ViewGeometry, EveryViewTypeMapsItsAxesAndBack) {
         ExpectNear(p, 1, 2, 3, 0.11);
     }
     EXPECT_EQ(clsView::ViewName(7) + clsView::ViewName(-1), "");
-    Fixture front(clsView::Front);
     clsPoint3D e1, e2, n;
-    front.view.GetBaseVectors(e1, e2, n);
+    Fixture(clsView::Front).view.GetBaseVectors(e1, e2, n);
     EXPECT_EQ(n.y, 1); // (-1,0,0) x (0,0,1)
-    front.view.SetViewType(clsView::Left);
-    ExpectNear(front.view.PlanePointToPoint3D(1, 2, 3), 3, 1, 2);
     ExpectNear(clsView().PlanePointToPoint3D(1, 2, 3), 0, 0, 0); // unbound: a perspective view has no plane
 }
 
@@ -83,12 +78,9 @@ TEST(ViewGeometry, PerspectiveViewUsesTheCameraWindowAndHasNoPlane) {
     EXPECT_EQ(f.At({0, 0, 0}), (Pixel{200, 150}));
     double a, b, d, e;
     EXPECT_FALSE(f.view.ConvertLineToScreen(clsLine3D({30, 30, 15}, {40, 40, 20}), a, b, d, e)); // behind the eye
-    clsPoint3D p(1, 2, 3), e1, e2, n, U, V, W;
+    clsPoint3D p(1, 2, 3);
     f.view.UpdatePointFromScreen(p, 10, 10, false);
     ExpectNear(p, 1, 2, 3);
-    f.view.GetBaseVectors(e1, e2, n);
-    c.GetBaseVectors(U, V, W);
-    EXPECT_TRUE(e1.x == U.x && e1.y == U.y && e1.z == U.z && n.x == W.x && n.y == W.y && n.z == W.z);
 }
 
 TEST(ViewGeometry, ZoomKeepsMirroredViewsMirroredAndTakesCornersInAnyOrder) {

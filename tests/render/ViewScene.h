@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <cmath>
 
 #include "ViewFakes.h"
@@ -45,13 +44,6 @@ struct ViewScene {
     void ExpectPixels(std::initializer_list<std::tuple<int, int, QRgb>> pixels) const {
         for (const auto& [x, y, colour] : pixels) EXPECT_EQ(Pixel(x, y), colour) << x << "," << y;
     }
-};
-
-// The current tool is global; tests that change it put it back.
-struct ToolScope {
-    std::int32_t saved = App().CurrentTool;
-    explicit ToolScope(std::int32_t tool) { App().CurrentTool = tool; }
-    ~ToolScope() { App().CurrentTool = saved; }
 };
 
 } // namespace ov::test
