@@ -30,10 +30,7 @@ struct Record {
     std::uint32_t type = 0;
     std::string bytes;
     std::uint8_t U8(std::size_t at) const { return static_cast<std::uint8_t>(bytes.at(at)); }
-    std::uint32_t U32(std::size_t at) const {
-        return U8(at) | std::uint32_t(U8(at + 1)) << 8 | std::uint32_t(U8(at + 2)) << 16 |
-               std::uint32_t(U8(at + 3)) << 24;
-    }
+    std::uint32_t U32(std::size_t at) const { return U8(at) | U8(at + 1) << 8 | U8(at + 2) << 16 | 1u * U8(at + 3) << 24; }
     std::int32_t I32(std::size_t at) const { return static_cast<std::int32_t>(U32(at)); }
     std::u16string Utf16(std::size_t at, std::size_t count) const {
         std::u16string s;
@@ -41,24 +38,21 @@ struct Record {
             s.push_back(static_cast<char16_t>(U8(at + 2 * i) | U8(at + 2 * i + 1) << 8));
         return s;
     }
+    std::vector<int> Point(std::size_t at = 8) const { return {I32(at), I32(at + 4)}; }
     std::vector<int> Box(std::size_t at = 8) const { return {I32(at), I32(at + 4), I32(at + 8), I32(at + 12)}; }
 };
 
-// A drawing record with the objects selected when it was drawn (a stock object: type is its handle).
+// A drawing record with the objects selected when it was drawn (a stock object: type is its handle),
+// the background mode and the text colour.
 struct Drawing {
     Record shape, pen, brush, font;
+    std::uint32_t bkMode = 0, textColor = 0;
 };
 
 struct Metafile {
     std::size_t fileSize = 0;
     std::vector<Record> records;
     bool wellFormed = false; // the record sizes add up to the file size
-
-    std::vector<Record> OfType(std::uint32_t type) const {
-        std::vector<Record> out;
-        std::copy_if(records.begin(), records.end(), std::back_inserter(out), [&](auto& r) { return r.type == type; });
-        return out;
-    }
     // Walks the records. An object is deleted only once its replacement is selected, and every
     // created object is deleted.
     std::vector<Drawing> Drawings() const {
@@ -74,6 +68,8 @@ struct Metafile {
                 (o.type == EMR_CREATEPEN || o.type == StockBlackPen ? now.pen
                  : o.type == EMR_EXTCREATEFONTINDIRECTW || o.type == StockFont ? now.font : now.brush) = o;
             }
+            if (r.type == EMR_SETBKMODE || r.type == EMR_SETTEXTCOLOR)
+                (r.type == EMR_SETBKMODE ? now.bkMode : now.textColor) = r.U32(8);
             if (r.type == EMR_DELETEOBJECT) {
                 EXPECT_EQ(records[i - 1].type, EMR_SELECTOBJECT) << "deleted while selected";
                 live.erase(r.U32(8));
@@ -133,7 +129,6 @@ TEST_F(MetafileDCTest, HeaderFrameAndMappingComeBeforeTheDrawing) {
     ASSERT_GT(m.records.size(), 5u);
     const Record& header = m.records[0];
     EXPECT_EQ(header.Box(24), (std::vector<int>{0, 0, 12000, 8025})); // the frame in hundredths of a millimetre
-    EXPECT_EQ(header.U32(40), 0x464D4520u);                          // " EMF"
     EXPECT_EQ(std::vector<std::size_t>({header.U32(48), header.U32(52)}), (std::vector{m.fileSize, m.records.size()}));
     EXPECT_EQ(m.records.back().type, EMR_EOF);
     // The square 0..500 of device units covers the frame, measured in the reference device's pixels.
@@ -145,16 +140,16 @@ TEST_F(MetafileDCTest, HeaderFrameAndMappingComeBeforeTheDrawing) {
     EXPECT_NEAR(m.records[3].I32(12), 80.25 * header.I32(76) / header.I32(84), 0.5);
 }
 
-TEST_F(MetafileDCTest, ShapesAreDrawnWithThePenAndBrushSelectedBeforeThem) {
-    const std::string path = PathOf("shapes.emf");
+TEST_F(MetafileDCTest, ShapesAndTextAreDrawnWithTheObjectsSelectedBeforeThem) {
+    const std::string path = PathOf("drawing.emf");
     auto dc = Create(path);
     ASSERT_NE(dc, nullptr);
     const struct {
         int style, width;
-        std::uint32_t color, expectedStyle;
-    } pens[] = {{MetafileDC::Dash, 1, 0x00FF00u, 1}, {MetafileDC::Dot, 1, 0xFF0000u, 2},
-                {MetafileDC::Null, 0, 0x1234u, 5},
-                {7, 2, 0x808080u, 0} /* not a known style: solid */, {MetafileDC::Solid, -4, 0, 0} /* the thinnest */};
+        std::uint32_t color, expectedStyle, expectedWidth;
+    } pens[] = {{MetafileDC::Dash, 1, 0x00FF00u, 1, 1}, {MetafileDC::Dot, 1, 0xFF0000u, 2, 1},
+                {MetafileDC::Null, 0, 0x1234u, 5, 0}, {7, 2, 0x808080u, 0, 2} /* not a known style: solid */,
+                {MetafileDC::Solid, -4, 0, 0, 0} /* the thinnest */};
     for (const auto& p : pens) {
         dc->SelectPen(p.style, p.width, p.color | 0xFF000000u); // the high byte is not part of a colour
         dc->LineTo(490, 25);
@@ -165,30 +160,6 @@ TEST_F(MetafileDCTest, ShapesAreDrawnWithThePenAndBrushSelectedBeforeThem) {
     dc->MoveTo(300, 300);
     dc->Rectangle(300, 300, 401, 451);
     dc->SelectNullBrush();
-    const auto drawn = Finish(*dc, path).Drawings();
-    ASSERT_EQ(drawn.size(), std::size(pens) + 3);
-    for (std::size_t i = 0; i < std::size(pens); ++i) {
-        const Record& pen = drawn[i].pen;
-        ASSERT_EQ(pen.type, EMR_CREATEPEN) << i;
-        EXPECT_EQ(std::vector<std::uint32_t>({pen.U32(12), pen.U32(16), pen.U32(24)}),
-                  (std::vector<std::uint32_t>{pens[i].expectedStyle, std::uint32_t(std::max(pens[i].width, 0)),
-                                              pens[i].color}))
-            << i;
-        EXPECT_EQ(std::vector<int>({drawn[i].shape.I32(8), drawn[i].shape.I32(12)}), (std::vector<int>{490, 25}));
-    }
-    EXPECT_EQ(drawn[5].shape.Box(), (std::vector<int>{20, 30, 220, 130}));
-    EXPECT_EQ(drawn[5].brush.type, StockNullBrush);
-    EXPECT_EQ(std::vector<int>({drawn[6].shape.I32(8), drawn[6].shape.I32(12)}), (std::vector<int>{300, 300}));
-    EXPECT_EQ(drawn[7].shape.Box(), (std::vector<int>{300, 300, 401, 451}));
-    ASSERT_EQ(drawn[7].brush.type, EMR_CREATEBRUSHINDIRECT);
-    EXPECT_EQ(drawn[7].brush.U32(12), 0u); // BS_SOLID
-    EXPECT_EQ(drawn[7].brush.U32(16), 0x00C08040u);
-}
-
-TEST_F(MetafileDCTest, TextInUtf16WithItsFontColourAndTransparentBackground) {
-    const std::string path = PathOf("text.emf");
-    auto dc = Create(path);
-    ASSERT_NE(dc, nullptr);
     dc->SelectFont("Liberation Sans", -24, 900, 700, true, false, true, 1);
     dc->SetTransparentBackground();
     dc->SetTextColor(0x00204060u);
@@ -196,26 +167,37 @@ TEST_F(MetafileDCTest, TextInUtf16WithItsFontColourAndTransparentBackground) {
     dc->SelectFont("A face name that is much longer than thirty-one characters", 12, 0, 400, false, true, false, 300);
     dc->TextOut(5, 480, "a\xFF" "b\xC3"); // broken UTF-8
     dc->TextOut(5, 490, "");               // nothing to draw
-    const Metafile m = Finish(*dc, path);
-    const auto drawn = m.Drawings();
-    ASSERT_EQ(drawn.size(), 2u);
+    const auto drawn = Finish(*dc, path).Drawings();
+    ASSERT_EQ(drawn.size(), std::size(pens) + 5);
+    for (std::size_t i = 0; i < std::size(pens); ++i) {
+        const Record& pen = drawn[i].pen;
+        ASSERT_EQ(pen.type, EMR_CREATEPEN) << i;
+        EXPECT_EQ(std::vector<std::uint32_t>({pen.U32(12), pen.U32(16), pen.U32(24)}),
+                  (std::vector<std::uint32_t>{pens[i].expectedStyle, pens[i].expectedWidth, pens[i].color})) << i;
+        EXPECT_EQ(drawn[i].shape.Point(), (std::vector<int>{490, 25}));
+    }
+    EXPECT_EQ(drawn[5].shape.Box(), (std::vector<int>{20, 30, 220, 130}));
+    EXPECT_EQ(drawn[5].brush.type, StockNullBrush);
+    EXPECT_EQ(drawn[6].shape.Point(), (std::vector<int>{300, 300}));
+    EXPECT_EQ(drawn[7].shape.Box(), (std::vector<int>{300, 300, 401, 451}));
+    ASSERT_EQ(drawn[7].brush.type, EMR_CREATEBRUSHINDIRECT);
+    EXPECT_EQ(drawn[7].brush.Point(12), (std::vector<int>{0 /* BS_SOLID */, 0x00C08040}));
+
+    // Text in UTF-16 with its font, colour and a transparent background.
+    const Record &t = drawn[8].shape, &f = drawn[8].font, &g = drawn[9].font;
     const auto textOf = [](const Record& r) { return r.Utf16(r.U32(48), r.U32(44)); };
-    EXPECT_EQ(std::vector<int>({drawn[0].shape.I32(36), drawn[0].shape.I32(40)}), (std::vector<int>{40, 60}));
-    EXPECT_EQ(textOf(drawn[0].shape), u"H\u00F6he \u20AC \U0001D11E");
-    EXPECT_EQ(textOf(drawn[1].shape), u"a\uFFFDb\uFFFD");
-    const Record &f = drawn[0].font, &g = drawn[1].font;
+    EXPECT_EQ(t.Point(36), (std::vector<int>{40, 60}));
+    EXPECT_EQ(textOf(t), u"H\u00F6he \u20AC \U0001D11E");
+    EXPECT_EQ(textOf(drawn[9].shape), u"a\uFFFDb\uFFFD");
+    EXPECT_TRUE(drawn[7].bkMode == 0 && drawn[8].bkMode == 1 /* TRANSPARENT */ && drawn[8].textColor == 0x00204060u);
     // Height, escapement, orientation and weight; italic, underline, strike-out and character set.
     EXPECT_EQ(std::vector<int>({f.I32(12), f.I32(20), f.I32(24), f.I32(28)}), (std::vector<int>{-24, 900, 900, 700}));
-    EXPECT_EQ(std::vector<int>({f.U8(32), f.U8(33), f.U8(34), f.U8(35), g.U8(35)}),
-              (std::vector<int>{1, 0, 1, 1, 255}));
+    EXPECT_EQ(std::vector<int>({f.U8(32), f.U8(33), f.U8(34), f.U8(35), g.U8(35)}), (std::vector<int>{1, 0, 1, 1, 255}));
     EXPECT_EQ(f.Utf16(40, 32), std::u16string(u"Liberation Sans") + std::u16string(17, u'\0'));
     EXPECT_EQ(g.Utf16(40, 32), std::u16string(u"A face name that is much longer") + u'\0');
-    ASSERT_EQ(m.OfType(EMR_SETBKMODE).size() + m.OfType(EMR_SETTEXTCOLOR).size(), 2u);
-    EXPECT_EQ(m.OfType(EMR_SETBKMODE)[0].U32(8), 1u); // TRANSPARENT
-    EXPECT_EQ(m.OfType(EMR_SETTEXTCOLOR)[0].U32(8), 0x00204060u);
 }
 
-TEST_F(MetafileDCTest, CreateRefusesUnwritablePathsAndBadSizes) {
+TEST_F(MetafileDCTest, CreateRefusesUnwritablePathsAndBadSizesAndCloseReportsWriteFailures) {
     std::string error;
     const std::string missing = PathOf("no/such/folder/x.emf"), path = PathOf("size.emf");
     for (const std::string& where : {missing, dir_.path().toStdString(), std::string()}) {
@@ -229,17 +211,13 @@ TEST_F(MetafileDCTest, CreateRefusesUnwritablePathsAndBadSizes) {
         EXPECT_EQ(error, "Invalid metafile size for \"" + path + "\"");
     }
     EXPECT_FALSE(fs::exists(path) || fs::exists(missing));
-}
-
-TEST_F(MetafileDCTest, CloseReportsWriteFailureAndRepeatsItsResult) {
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full to provoke a write error";
-    std::string error, again;
-    auto dc = MetafileDC::Create("/dev/full", 100, 100, error);
-    ASSERT_NE(dc, nullptr) << error;
+    std::string again;
+    auto dc = Create("/dev/full");
+    ASSERT_NE(dc, nullptr);
     for (int i = 0; i < 2000; ++i) dc->LineTo(i % 500, i / 4); // more than a stdio buffer
-    EXPECT_FALSE(dc->Close(error));
+    EXPECT_FALSE(dc->Close(error) || dc->Close(again)); // the failure is reported again
     EXPECT_EQ(error.rfind("Cannot write the metafile \"/dev/full\"", 0), 0u) << error;
-    EXPECT_FALSE(dc->Close(again));
     EXPECT_EQ(again, error);
 }
 

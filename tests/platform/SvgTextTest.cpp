@@ -1,4 +1,4 @@
-// Text pieces of the SVG writer: numbers, colours, escaped attribute values and id bases.
+// Text pieces of the SVG writer: numbers, escaped attribute values and id bases.
 
 #include "platform/svg/SvgText.h"
 
@@ -29,11 +29,6 @@ TEST(SvgTextTest, NumbersAreShortDecimalsWhateverTheLocale) {
     std::locale::global(old);
     EXPECT_EQ(huge.size(), 301u);
     EXPECT_EQ(huge.find_first_not_of("0123456789"), std::string::npos);
-}
-
-TEST(SvgTextTest, ColoursAreHexTripletsClampedToTheByteRange) {
-    EXPECT_EQ(HexColor({1, 171, 254}), "#01abfe");
-    EXPECT_EQ(HexColor({-5, 300, 16}), "#00ff10");
 }
 
 TEST(SvgTextTest, AttributeValuesEscapeMarkupAndReplaceWhatXmlCannotHold) {
