@@ -124,6 +124,8 @@ TEST_F(MainWindowTest, TheObjectListSelectsRenamesAndShowsWhatTheCommandsDid) {
     EXPECT_EQ(Text("mnuEditRedo") + "/" + Action("mnuEditRedo")->toolTip(), "&Redo Rename/Redo Rename");
     ClickToolbar("Redo");
     EXPECT_EQ(ItemOf(Manager().FindNode(key))->text(0), "Line");
+    ClickNode(Scene().GetRootNode()); // the document's own item selects everything and stays current
+    EXPECT_TRUE(House()->Selected && Tree().currentItem() == ItemOf(Scene().GetRootNode()));
 }
 
 TEST_F(MainWindowTest, CopyCutPasteAndTheObjectMenuOnTheSelection) {
