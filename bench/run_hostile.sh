@@ -39,16 +39,16 @@ run "named pipe: info" "$cli" info "$work/pipe.ovp"
 run "SUM of 10^12 terms: info" "$cli" info "$work/sum.ovp"
 run "SUM of 10^12 terms: info --max-seconds 5" "$cli" info "$work/sum.ovp" --max-seconds 5
 run "formula of 10^6 terms, 101 points: info" "$cli" info "$work/terms.ovp"
-run "100 Beziers, flatness 100,000: render svg" "$cli" render "$work/beziers.ovp" --view Perspective --out "$work/b.svg"
-run "function of 10^6 points: render svg" "$cli" render "$work/function-1m.ovp" --view Perspective --out "$work/f.svg"
-run "function over a huge range: render svg" "$cli" render "$work/function-range.ovp" --view Perspective --out "$work/r.svg"
+run "100 Beziers, flatness 100,000: render svg" "$cli" render "$work/beziers.ovp" --view Top --out "$work/b.svg"
+run "function of 10^6 points: render svg" "$cli" render "$work/function-1m.ovp" --view Top --out "$work/f.svg"
+run "function over a huge range: render svg" "$cli" render "$work/function-range.ovp" --view Top --out "$work/r.svg"
 run "50 functions of 10^6 points: info" "$cli" info "$work/functions-50x1m.ovp"
 run "200 MB of lines: info" "$cli" info "$work/lines-200mb.ovp"
 run "200 MB of lines: resave" "$cli" resave "$work/lines-200mb.ovp" "$work/resaved.ovp"
 for n in 80 160 320; do
-    run "function of ${n}k points: render svg" "$cli" render "$work/function-${n}k.ovp" --view Perspective --out "$work/f$n.svg"
+    run "function of ${n}k points: render svg" "$cli" render "$work/function-${n}k.ovp" --view Top --out "$work/f$n.svg"
 done
 for format in png pdf emf; do
-    run "function of 10^6 points: render $format" "$cli" render "$work/function-1m.ovp" --view Perspective --out "$work/f.$format"
+    run "function of 10^6 points: render $format" "$cli" render "$work/function-1m.ovp" --view Top --out "$work/f.$format"
 done
 run "save under ulimit -f 1000: resave" sh -c "ulimit -f 1000; exec '$cli' resave '$work/lines-200mb.ovp' '$work/limited.ovp'"

@@ -49,7 +49,7 @@ TEST_F(HostileInputs, TimeLimitStopsEveryLongCommandWhereverTheOptionStands) {
     const std::vector<std::vector<std::string>> commands = {
         {"info", sum, "--max-seconds", "0.2"},
         {"segments", "--max-seconds", "0.2", sum, "--view", "Top"},
-        {"render", sum, "--view", "Perspective", "--max-seconds", "0.2", "--out", svg},
+        {"render", sum, "--view", "Top", "--max-seconds", "0.2", "--out", svg},
         {"eval", "--max-seconds", "0.2", "SUM(I,I,1,1E15)"},
         {"eval", "--max-seconds", "0.01", hostile::ManyTerms(2000000)},
     };

@@ -56,46 +56,11 @@ inline std::string Line(long i) {
            "\r\n        z = 1\r\n      }\r\n    }\r\n";
 }
 
-// The camera and view volume of a new project.
+// The view volume of a new project (the camera is left unset: these inputs are drawn in the
+// orthographic views).
 inline const char* Settings() {
-    return
-    "Perspective = {\r\n"
-    "  EyePoint = {\r\n"
-    "    x = 20\r\n"
-    "    y = 20\r\n"
-    "    z = 10\r\n"
-    "  }\r\n"
-    "  Normal = {\r\n"
-    "    x = -20\r\n"
-    "    y = -20\r\n"
-    "    z = -10\r\n"
-    "  }\r\n"
-    "  ViewUp = {\r\n"
-    "    x = 0\r\n"
-    "    y = 0\r\n"
-    "    z = 1\r\n"
-    "  }\r\n"
-    "  u-min = -.25\r\n"
-    "  u-max = .25\r\n"
-    "  v-min = -.177304964539007\r\n"
-    "  v-max = .177304964539007\r\n"
-    "  UVRatio = 1.41\r\n"
-    "  Distance = .5\r\n"
-    "  FrontClipping = 0\r\n"
-    "  BackClipping = -50\r\n"
-    "  FieldAngle = 30\r\n"
-    "  Field = 4\r\n"
-    "}\r\n"
-    "ViewVolumeMin = {\r\n"
-    "  x = -20\r\n"
-    "  y = -20\r\n"
-    "  z = -20\r\n"
-    "}\r\n"
-    "ViewVolumeMax = {\r\n"
-    "  x = 20\r\n"
-    "  y = 20\r\n"
-    "  z = 20\r\n"
-    "}\r\n";
+    return "ViewVolumeMin = {\r\n  x = -20\r\n  y = -20\r\n  z = -20\r\n}\r\n"
+           "ViewVolumeMax = {\r\n  x = 20\r\n  y = 20\r\n  z = 20\r\n}\r\n";
 }
 
 // A project of count nodes, the i-th made by record(i), written straight to path so that
