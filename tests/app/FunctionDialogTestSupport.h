@@ -74,6 +74,14 @@ inline bool Open(QWidget& dialog) {
     dialog.activateWindow();
     return QTest::qWaitForWindowExposed(&dialog);
 }
+// Makes a new D from args in holder, after the one it held is gone, and shows it.
+template <class D, class... Args>
+D& OpenNew(std::unique_ptr<D>& holder, Args&&... args) {
+    holder.reset();
+    holder = std::make_unique<D>(std::forward<Args>(args)...);
+    EXPECT_TRUE(Open(*holder));
+    return *holder;
+}
 inline void ClickItem(QListWidget* list, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QListWidgetItem* item = list->item(row);
     ASSERT_NE(item, nullptr) << row;
@@ -107,6 +115,13 @@ inline std::string PressOk(RecordingPrompt& prompt, QWidget& dialog, QAbstractBu
     if (prompt.Messages.empty()) return "?";
     EXPECT_EQ(prompt.Messages[0].Icon, PromptIcon::Critical);
     return prompt.LastText();
+}
+
+// Numbers as the dialogs show them, separated by blanks.
+inline std::string Numbers(std::initializer_list<double> values) {
+    std::string text;
+    for (double v : values) text += (text.empty() ? "" : " ") + FormatNumber(v);
+    return text;
 }
 
 // Typing into and reading a dialog whose boxes are found by name with Field(name).

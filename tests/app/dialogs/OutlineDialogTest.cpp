@@ -13,23 +13,16 @@ namespace {
 
 using namespace functiondialogs;
 
-clsOutline Outline(double width, std::int32_t style) {
-    clsOutline outline;
-    outline.Width = width;
-    outline.Style = style;
-    return outline;
-}
 // The button shows its colour as its background.
-QColor ButtonColor(QPushButton* button) {
-    return button->grab().toImage().pixelColor(button->width() / 2, button->height() / 2);
-}
+QColor ButtonColor(QPushButton* b) { return b->grab().toImage().pixelColor(b->width() / 2, b->height() / 2); }
 
 TEST(OutlineDialogTest, TheListsStartOnTheFirstWeightAtLeastAsWideAndTheOutlinesStyle) {
-    for (auto [width, entry] : {std::pair{0.3, "0.5 pt"}, {6.0, "5.0 pt"}, {0.0, "None"}, {0.25, "0.25 pt"}}) {
-        clsOutline outline = Outline(width, clsOutline::StyleSolid);
-        EXPECT_EQ(OutlineForm(outline).WeightList()->currentText().toStdString(), entry) << width;
+    for (auto [w, entry] : {std::pair{0.3, "0.5 pt"}, {6.0, "5.0 pt"}, {0.0, "None"}, {0.25, "0.25 pt"}}) {
+        clsOutline outline(w, 0, 0, 0);
+        EXPECT_EQ(OutlineForm(outline).WeightList()->currentText().toStdString(), entry) << w;
     }
-    clsOutline dotted = Outline(1, clsOutline::StyleDotted), none = Outline(0, clsOutline::StyleNone);
+    clsOutline dotted(1, 0, 0, 0), none(0, 0, 0, 0);
+    dotted.Style = clsOutline::StyleDotted;
     EXPECT_EQ(OutlineForm(dotted).StyleList()->currentText(), "Dotted");
     EXPECT_EQ(OutlineForm(none).StyleList()->currentText(), "Solid"); // no line starts at solid
 }
@@ -38,37 +31,34 @@ TEST(OutlineDialogTest, OkStoresTheChoiceNoneMeansNoLineAndOnlyCancelIsARefusal)
     const struct {
         const char *weight, *style; // nullptr: left as it opened
         int answer;                 // 0 OK, 1 Cancel, 2 close box
-        bool confirmed;
         double width;
         std::int32_t storedStyle;
     } cases[] = {
-        {"2.5 pt", "Dashed", 0, true, 2.5, clsOutline::StyleDashed},
-        {"None", "Dotted", 0, true, 0, clsOutline::StyleNone}, // no weight is no line
-        {"4.0 pt", nullptr, 1, false, 0.3, clsOutline::StyleSolid},
-        {"4.0 pt", nullptr, 2, true, 0.3, clsOutline::StyleSolid},
-        {nullptr, nullptr, 0, true, 0.5, clsOutline::StyleSolid}, // an odd width snaps to the list
+        {"2.5 pt", "Dashed", 0, 2.5, clsOutline::StyleDashed},
+        {"None", "Dotted", 0, 0, clsOutline::StyleNone}, // no weight is no line
+        {"4.0 pt", nullptr, 1, 0.3, clsOutline::StyleSolid},
+        {"4.0 pt", nullptr, 2, 0.3, clsOutline::StyleSolid}, // closed, but not refused
+        {nullptr, nullptr, 0, 0.5, clsOutline::StyleSolid}, // an odd width snaps to the list
     };
     for (const auto& c : cases) {
-        clsOutline outline = Outline(0.3, clsOutline::StyleSolid);
+        clsOutline outline(0.3, 0, 0, 0);
         OnNextDialog<OutlineForm>([&c](OutlineForm& form) {
             if (c.weight) Choose(form.WeightList(), c.weight);
             if (c.style) Choose(form.StyleList(), c.style);
             if (c.answer == 2) form.close();
             else Click(c.answer == 0 ? form.OKButton() : form.CancelButton());
         });
-        EXPECT_EQ(ShowOutlineDialog(outline, nullptr), c.confirmed) << c.answer;
+        EXPECT_EQ(ShowOutlineDialog(outline, nullptr), c.answer != 1) << c.answer;
         EXPECT_DOUBLE_EQ(outline.Width, c.width) << c.answer;
         EXPECT_EQ(outline.Style, c.storedStyle) << c.answer;
     }
 }
 
 TEST(OutlineDialogTest, TheColourButtonPicksAWorkingColourThatOnlyOkKeeps) {
-    clsOutline outline = Outline(1, clsOutline::StyleSolid);
-    outline.Color.SetRGBColor(0, 0, 255);
+    clsOutline outline(1, 0, 0, 255);
     OutlineForm form(outline);
     form.resize(300, 150);
     ASSERT_TRUE(Open(form));
-    EXPECT_EQ(ButtonColor(form.ColorButton()), QColor(0, 0, 255));
     for (bool accept : {true, false}) { // a cancelled chooser keeps the working colour
         OnNextDialog<QColorDialog>([accept](QColorDialog& chooser) {
             EXPECT_EQ(chooser.currentColor(), accept ? QColor(0, 0, 255) : QColor(10, 200, 30));
@@ -117,7 +107,8 @@ TEST(FontDialogTest, OkTakesFaceSizeEffectsAndAChangedColourKeepingASubstitutedN
         ApplyFontChoice(font, chosen, 0, 0); // only a changed colour is taken
         EXPECT_EQ(font.Bold, bold);
     }
-    EXPECT_TRUE(font.Name.size() == 31 && font.Size == 14.3f && font.Italic && font.Underline && !font.StrikeOut);
+    EXPECT_TRUE(font.Size == 14.3f && font.Italic && font.Underline && !font.StrikeOut);
+    EXPECT_EQ(font.Name.size(), 31u);
     EXPECT_EQ(font.Color.RGBColor, clsColor(0, 128, 128).RGBColor);
     font.Size = -4; // absurd sizes from a file still open the dialog with a size it can show
     EXPECT_GT(FontDialogInitialFont(font).pointSizeF(), 0);

@@ -16,34 +16,30 @@ std::string Degrees(double tangent) { return FormatNumber(std::atan(tangent) * 1
 
 class PerspectiveDialogTest : public SceneDialogTest, protected NamedFields<frmPerspective> {
 protected:
-    void SetUp() override {
-        dialog = std::make_unique<frmPerspective>(scene);
-        ASSERT_TRUE(Open(*dialog));
-    }
+    void SetUp() override { OpenNew(dialog, scene); }
     void Apply() { Click(dialog->findChild<QPushButton*>("ApplyButton")); }
     void Mode(const char* entry) { Choose(dialog->findChild<QComboBox*>("cbFieldOfView"), entry); }
 
     const clsPerspective& camera = scene.GetPerspective();
 };
 
-TEST_F(PerspectiveDialogTest, EachFieldOfViewEntryWorksTheWindowOutItsOwnWay) {
+TEST_F(PerspectiveDialogTest, EachFieldOfViewEntryWorksTheWindowOutItsOwnWayAndApplyKeepsValuesInRange) {
     Mode("1:1");
     Set({{"txtDistance", "0.5"}, {"txtUVRatio", "1.41"}});
     Mode("2:1");
     // Half window: distance x 10 / 20; the wider side is u, a ratio below 1 makes it v.
     const double h = 0.5 * 10 / 20;
-    EXPECT_EQ(Shown("txtUMin") + " " + Shown("txtVMax"), FormatNumber(-h) + " " + FormatNumber(h / 1.41));
+    EXPECT_EQ(Shown("txtUMin") + " " + Shown("txtVMax"), Numbers({-h, h / 1.41}));
     EXPECT_EQ(Shown("txtAngle").substr(0, 6), "26.565");
     EXPECT_TRUE(!Enabled("txtUMin") && !LabelEnabled(*dialog, "v-max:") && Enabled("txtUVRatio"));
     EXPECT_FALSE(Enabled("txtAngle"));
     Set({{"txtUVRatio", "0.5"}});
-    EXPECT_EQ(Shown("txtVMax") + " " + Shown("txtUMax"), FormatNumber(h) + " " + FormatNumber(h * 0.5));
+    EXPECT_EQ(Shown("txtVMax") + " " + Shown("txtUMax"), Numbers({h, h * 0.5}));
 
     Mode("Angle");
     Set({{"txtAngle", "45"}, {"txtDistance", "1"}, {"txtUVRatio", "1"}});
-    EXPECT_TRUE(LabelEnabled(*dialog, "&Angle:"));
     // The angle stays as typed, not worked out from the window.
-    EXPECT_EQ(Shown("txtUMax") + Shown("txtVMin") + Shown("txtAngle"), FormatNumber(1) + FormatNumber(-1) + "45");
+    EXPECT_EQ(Shown("txtUMax") + " " + Shown("txtVMin") + " " + Shown("txtAngle"), Numbers({1, -1}) + " 45");
 
     Mode("Custom");
     EXPECT_TRUE(LabelEnabled(*dialog, "u-min:") && !Enabled("txtUVRatio") && !Enabled("txtAngle"));
@@ -57,10 +53,10 @@ TEST_F(PerspectiveDialogTest, EachFieldOfViewEntryWorksTheWindowOutItsOwnWay) {
     Tick("cShowVanish");
     Apply();
     EXPECT_TRUE(camera.Field == 0 && camera.UMin == -1 && camera.VMin == -0.5 && camera.VMax == 2);
-    EXPECT_TRUE(camera.ShowCenter && !camera.ShowVanishLines && camera.Horizon.x == 1 && camera.HorizonOffset == 2.5);
-}
+    EXPECT_TRUE(camera.ShowCenter && !camera.ShowVanishLines);
+    EXPECT_TRUE(camera.Horizon.x == 1 && camera.HorizonOffset == 2.5);
 
-TEST_F(PerspectiveDialogTest, ApplyKeepsDistancesAndAnglesInRangeAndShowsTheStoredValues) {
+    // Apply keeps distances and angles in range and shows the stored values.
     scene.Precision = 2;
     Mode("Angle");
     Set({{"txtDistance", "0"}, {"txtAngle", "90"}, {"txtUVRatio", "0"}, {"txtClipFront", "7"}});
@@ -79,9 +75,9 @@ TEST_F(PerspectiveDialogTest, ApplyKeepsDistancesAndAnglesInRangeAndShowsTheStor
     EXPECT_DOUBLE_EQ(camera.BackClipping, 0.01);
     EXPECT_TRUE(camera.ClipBack && camera.EyePoint.x == 0 && camera.EyePoint.y == 1.5 && camera.Field == 1);
     // The window follows the stored angle and ratio.
-    const double h = std::tan(89.99 * kPi / 180) * 0.01;
-    EXPECT_NEAR(camera.VMax, h, 1e-9);
-    EXPECT_NEAR(camera.UMax, h * 0.001, 1e-12);
+    const double half = std::tan(89.99 * kPi / 180) * 0.01;
+    EXPECT_NEAR(camera.VMax, half, 1e-9);
+    EXPECT_NEAR(camera.UMax, half * 0.001, 1e-12);
     for (const char* name : {"txtDistance", "txtClipFront", "txtClipBack"}) EXPECT_EQ(Shown(name), "0.01") << name;
     EXPECT_EQ(Shown("txtAngle") + " " + Shown("txtUVRatio") + " " + Shown("txtViewPoint0"), "89.99 0.00 0.00");
     // Inclusive limits hold the values at the limit itself.
@@ -94,23 +90,18 @@ TEST_F(PerspectiveDialogTest, ApplyIsOneUndoStepCancelKeepsWhatWasAppliedAndTheW
     EXPECT_EQ(dialog->PreviewRuns(), 1); // the change events of the filled boxes are held off
     const double eyeX = camera.EyePoint.x;
     Set({{"txtViewPoint0", "12"}, {"txtDistance", "2"}});
-    const int afterTyping = dialog->PreviewRuns();
+    const int runs = dialog->PreviewRuns();
     QTest::keyClicks(dialog->Field("txtDistance"), "5");
-    Set({{"txtViewPoint0", "12"}});
-    EXPECT_EQ(dialog->PreviewRuns(), afterTyping + 1); // once per keystroke in a box it depends on
+    EXPECT_EQ(dialog->PreviewRuns(), runs + 1); // once per keystroke in a box it depends on
     Apply();
-    EXPECT_EQ(dialog->PreviewRuns(), afterTyping + 2);
-    EXPECT_TRUE(scene.Modified);
-    ASSERT_EQ(scene.TreeManager.UndoList.size(), 1u);
+    EXPECT_TRUE(scene.Modified && scene.TreeManager.UndoList.size() == 1);
     EXPECT_EQ(scene.TreeManager.GetUndoString(), "Edit Perspective");
 
     Set({{"txtViewPoint0", "99"}});
     Click(dialog->findChild<QPushButton*>("CancelButton"));
-    EXPECT_EQ(dialog->result(), QDialog::Rejected);
     EXPECT_TRUE(camera.EyePoint.x == 12 && camera.Distance == 25 && scene.TreeManager.UndoList.size() == 1);
     scene.TreeManager.Undo();
-    EXPECT_DOUBLE_EQ(scene.GetPerspective().EyePoint.x, eyeX);
-    EXPECT_FALSE(scene.Modified);
+    EXPECT_TRUE(camera.EyePoint.x == eyeX && !scene.Modified);
 
     // OK applies too; the entry function tells whether anything was applied.
     OnNextDialog<frmPerspective>([](frmPerspective& shown) {
@@ -119,7 +110,6 @@ TEST_F(PerspectiveDialogTest, ApplyIsOneUndoStepCancelKeepsWhatWasAppliedAndTheW
     });
     EXPECT_TRUE(ShowPerspectiveDialog(nullptr, scene));
     EXPECT_DOUBLE_EQ(scene.GetPerspective().EyePoint.y, -8);
-    EXPECT_TRUE(prompt.Messages.empty());
 }
 
 } // namespace
