@@ -36,7 +36,7 @@ run "1,000 ellipses, flatness 100,000: info" "$cli" info "$work/ellipses.ovp"
 run "/dev/zero: info" "$cli" info /dev/zero
 run "/dev/urandom: info" "$cli" info /dev/urandom
 run "named pipe: info" "$cli" info "$work/pipe.ovp"
-run "SUM of 10^12 terms: info" "$cli" info "$work/sum.ovp"
+# Without --max-seconds this one runs until stopped, as the window runs it until Esc.
 run "SUM of 10^12 terms: info --max-seconds 5" "$cli" info "$work/sum.ovp" --max-seconds 5
 run "formula of 10^6 terms, 101 points: info" "$cli" info "$work/terms.ovp"
 run "100 Beziers, flatness 100,000: render svg" "$cli" render "$work/beziers.ovp" --view Top --out "$work/b.svg"
