@@ -29,7 +29,8 @@ clsView ViewOf(std::int32_t type, double left, double bottom, double right, doub
 }
 
 void ExpectRect(const clsRect& r, const clsRect& e, double tol = 1e-9) {
-    const std::pair<double, double> sides[] = {{r.Left, e.Left}, {r.Bottom, e.Bottom}, {r.Right, e.Right}, {r.Top, e.Top}};
+    const std::pair<double, double> sides[] = {{r.Left, e.Left}, {r.Bottom, e.Bottom}, {r.Right, e.Right},
+                                               {r.Top, e.Top}};
     for (const auto& [got, expected] : sides) EXPECT_NEAR(got, expected, tol);
 }
 

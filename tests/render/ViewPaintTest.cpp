@@ -129,7 +129,8 @@ TEST(ViewPaintObjects, SelectionIsRedWithHandlesUnderNodeEditOnScreenAndPlainInO
     f.Paint(); // x = 0 is column 200, y = 0 row 150; the selection lies on top where they cross
     f.ExpectPixels({{150, 150, kBlue}, {200, 100, kRed}, {200, 150, kRed}, {150, 151, kWhite}, {150, 75, kWhite}});
     f.scene.TreeManager.AddNode( // from (-5, -10) to (5, -10), bulging upwards
-         f.scene.TreeManager.CreateBezierNode({-5, -10, 0}, {-5, -5, 0}, {5, -5, 0}, {5, -10, 0}, ""))->Selected = true;
+           f.scene.TreeManager.CreateBezierNode({-5, -10, 0}, {-5, -5, 0}, {5, -5, 0}, {5, -10, 0}, ""))
+        ->Selected = true;
     App().CurrentTool = ToolNodeEdit;
     f.Paint(); // red 3 x 3 handles on the selected ends, on the curve's control points too; none on hidden ones
     App().CurrentTool = ToolPick;
