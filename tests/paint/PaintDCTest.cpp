@@ -47,7 +47,8 @@ TEST(PaintDCFit, TheDocumentIsCentredAndFlippedOnTheDevices) {
     pdf.setResolution(300);
     dc.AttachToPrinter(pdf, Rect(0, 0, 100, 100));
     EXPECT_TRUE(dc.GetDeviceType() == clsPaintDC::Printer && dc.GetScaleY() < 0);
-    EXPECT_EQ(std::pair(dc.GetUnitsPerMM(), dc.GetDeviceRect().GetWidth()), std::pair(300 / 25.4, double(pdf.width())));
+    EXPECT_EQ(std::pair(dc.GetUnitsPerMM(), dc.GetDeviceRect().GetWidth()),
+              std::pair(300 / 25.4, double(pdf.width())));
 }
 
 TEST(PaintDCPens, WidthsKeepTheirPhysicalSizeAndStyle) {

@@ -30,7 +30,9 @@ struct Record {
     std::uint32_t type = 0;
     std::string bytes;
     std::uint8_t U8(std::size_t at) const { return static_cast<std::uint8_t>(bytes.at(at)); }
-    std::uint32_t U32(std::size_t at) const { return U8(at) | U8(at + 1) << 8 | U8(at + 2) << 16 | 1u * U8(at + 3) << 24; }
+    std::uint32_t U32(std::size_t at) const {
+        return U8(at) | U8(at + 1) << 8 | U8(at + 2) << 16 | 1u * U8(at + 3) << 24;
+    }
     std::int32_t I32(std::size_t at) const { return static_cast<std::int32_t>(U32(at)); }
     std::u16string Utf16(std::size_t at, std::size_t count) const {
         std::u16string s;
@@ -120,29 +122,9 @@ protected:
     }
 };
 
-TEST_F(MetafileDCTest, HeaderFrameAndMappingComeBeforeTheDrawing) {
-    const std::string path = PathOf("frame.emf");
-    auto dc = Create(path, 120, 80.25);
-    ASSERT_NE(dc, nullptr);
-    dc->LineTo(500, 500);
-    const Metafile m = Finish(*dc, path);
-    ASSERT_GT(m.records.size(), 5u);
-    const Record& header = m.records[0];
-    EXPECT_EQ(header.Box(24), (std::vector<int>{0, 0, 12000, 8025})); // the frame in hundredths of a millimetre
-    EXPECT_EQ(std::vector<std::size_t>({header.U32(48), header.U32(52)}), (std::vector{m.fileSize, m.records.size()}));
-    EXPECT_EQ(m.records.back().type, EMR_EOF);
-    // The square 0..500 of device units covers the frame, measured in the reference device's pixels.
-    const std::uint32_t types[] = {EMR_HEADER, EMR_SETMAPMODE, EMR_SETWINDOWEXTEX, EMR_SETVIEWPORTEXTEX, EMR_LINETO};
-    for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(m.records[i].type, types[i]) << i;
-    EXPECT_EQ(std::vector<int>({m.records[1].I32(8), m.records[2].I32(8), m.records[2].I32(12)}),
-              std::vector<int>({8 /* MM_ANISOTROPIC */, MetafileDC::DeviceUnits, MetafileDC::DeviceUnits}));
-    EXPECT_NEAR(m.records[3].I32(8), 120.0 * header.I32(72) / header.I32(80), 0.5);
-    EXPECT_NEAR(m.records[3].I32(12), 80.25 * header.I32(76) / header.I32(84), 0.5);
-}
-
-TEST_F(MetafileDCTest, ShapesAndTextAreDrawnWithTheObjectsSelectedBeforeThem) {
+TEST_F(MetafileDCTest, HeaderAndMappingFirstThenShapesAndTextWithTheObjectsSelectedBeforeThem) {
     const std::string path = PathOf("drawing.emf");
-    auto dc = Create(path);
+    auto dc = Create(path, 120, 80.25);
     ASSERT_NE(dc, nullptr);
     const struct {
         int style, width;
@@ -167,7 +149,20 @@ TEST_F(MetafileDCTest, ShapesAndTextAreDrawnWithTheObjectsSelectedBeforeThem) {
     dc->SelectFont("A face name that is much longer than thirty-one characters", 12, 0, 400, false, true, false, 300);
     dc->TextOut(5, 480, "a\xFF" "b\xC3"); // broken UTF-8
     dc->TextOut(5, 490, "");               // nothing to draw
-    const auto drawn = Finish(*dc, path).Drawings();
+    const Metafile m = Finish(*dc, path);
+    ASSERT_GT(m.records.size(), 4u);
+    const Record& header = m.records[0];
+    EXPECT_EQ(header.Box(24), (std::vector<int>{0, 0, 12000, 8025})); // the frame in hundredths of a millimetre
+    EXPECT_EQ(std::vector<std::size_t>({header.U32(48), header.U32(52)}), (std::vector{m.fileSize, m.records.size()}));
+    // The square 0..500 of device units covers the frame, measured in the reference device's pixels.
+    const std::uint32_t types[] = {EMR_HEADER, EMR_SETMAPMODE, EMR_SETWINDOWEXTEX, EMR_SETVIEWPORTEXTEX};
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(m.records[i].type, types[i]) << i;
+    EXPECT_EQ(std::vector<int>({m.records[1].I32(8), m.records[2].I32(8), m.records[2].I32(12)}),
+              std::vector<int>({8 /* MM_ANISOTROPIC */, MetafileDC::DeviceUnits, MetafileDC::DeviceUnits}));
+    EXPECT_NEAR(m.records[3].I32(8), 120.0 * header.I32(72) / header.I32(80), 0.5);
+    EXPECT_NEAR(m.records[3].I32(12), 80.25 * header.I32(76) / header.I32(84), 0.5);
+
+    const auto drawn = m.Drawings();
     ASSERT_EQ(drawn.size(), std::size(pens) + 5);
     for (std::size_t i = 0; i < std::size(pens); ++i) {
         const Record& pen = drawn[i].pen;
@@ -189,10 +184,11 @@ TEST_F(MetafileDCTest, ShapesAndTextAreDrawnWithTheObjectsSelectedBeforeThem) {
     EXPECT_EQ(t.Point(36), (std::vector<int>{40, 60}));
     EXPECT_EQ(textOf(t), u"H\u00F6he \u20AC \U0001D11E");
     EXPECT_EQ(textOf(drawn[9].shape), u"a\uFFFDb\uFFFD");
-    EXPECT_TRUE(drawn[7].bkMode == 0 && drawn[8].bkMode == 1 /* TRANSPARENT */ && drawn[8].textColor == 0x00204060u);
+    EXPECT_TRUE(drawn[7].bkMode == 0 && drawn[8].bkMode == 1 && drawn[8].textColor == 0x00204060u); // 1: TRANSPARENT
     // Height, escapement, orientation and weight; italic, underline, strike-out and character set.
     EXPECT_EQ(std::vector<int>({f.I32(12), f.I32(20), f.I32(24), f.I32(28)}), (std::vector<int>{-24, 900, 900, 700}));
-    EXPECT_EQ(std::vector<int>({f.U8(32), f.U8(33), f.U8(34), f.U8(35), g.U8(35)}), (std::vector<int>{1, 0, 1, 1, 255}));
+    EXPECT_EQ(std::vector<int>({f.U8(32), f.U8(33), f.U8(34), f.U8(35), g.U8(35)}),
+              (std::vector<int>{1, 0, 1, 1, 255}));
     EXPECT_EQ(f.Utf16(40, 32), std::u16string(u"Liberation Sans") + std::u16string(17, u'\0'));
     EXPECT_EQ(g.Utf16(40, 32), std::u16string(u"A face name that is much longer") + u'\0');
 }

@@ -27,7 +27,6 @@ struct Element {
     std::map<std::string, std::string> attributes;
     std::vector<Element> children;
     std::string Attr(const std::string& a) const { return attributes.count(a) ? attributes.at(a) : std::string(); }
-    double Num(const std::string& a) const { return std::stod(Attr(a)); }
     // Stroke, its width and fill, and whether the stroke is dashed.
     std::string Style() const {
         const std::string dashed = Attr("stroke-dasharray").empty() ? "" : " dashed";
@@ -38,12 +37,9 @@ struct Element {
         for (std::size_t i = 0; !found && i < children.size(); ++i) found = children[i].Find(id);
         return found;
     }
-    // The children's labels, or "<element>" for unnamed ones, in document order.
-    Labels ChildLabels() const {
+    Labels ChildLabels() const { // in document order
         Labels labels;
-        for (const auto& c : children)
-            labels.push_back(c.attributes.count(kInkscape + "label") ? c.Attr(kInkscape + "label")
-                                                                     : "<" + c.name + ">");
+        for (const auto& c : children) labels.push_back(c.Attr(kInkscape + "label"));
         return labels;
     }
     const Element& Layer() const { return children.at(1); } // after the named view
@@ -89,20 +85,13 @@ protected:
     QSvgRenderer Renderer() const { return QSvgRenderer(QByteArray::fromStdString(app.ToSvgText())); }
 };
 
-TEST_F(SvgDrawAppTest, DocumentIsAnInkscapeLayerOnAPageInInches) {
+TEST_F(SvgDrawAppTest, AnInkscapeLayerOnAPageInInchesWithCoordinatesFlippedIntoThePage) {
     EXPECT_EQ(app.ToSvgText().rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"", 0), 0u);
-    Element root = Parse(app);
-    EXPECT_TRUE(root.Layer().Attr(kInkscape + "groupmode") == "layer" && root.Layer().children.empty());
-    EXPECT_EQ(root.Attr("width") + " " + root.Attr("height") + " " + root.Attr("viewBox"), "8.5in 11in 0 0 8.5 11");
-    EXPECT_TRUE(app.SetPageSize(0.21 * 1000 / 25.4, 0.297 * 1000 / 25.4)); // A4 as the export computes it
-    root = Parse(app);
-    EXPECT_EQ(root.Attr("width") + " " + root.Attr("viewBox"), "8.267717in 0 0 8.267717 11.692913");
+    const Element doc = Parse(app);
+    EXPECT_TRUE(doc.Layer().Attr(kInkscape + "groupmode") == "layer" && doc.Layer().children.empty());
+    EXPECT_EQ(doc.Attr("width") + " " + doc.Attr("height") + " " + doc.Attr("viewBox"), "8.5in 11in 0 0 8.5 11");
     for (const auto& [w, h] : std::vector<std::pair<double, double>>{{0, 5}, {-1, 5}, {kNaN, 5}, {5, kInf}})
-        EXPECT_FALSE(app.SetPageSize(w, h)) << w << " x " << h;
-    EXPECT_NEAR(app.PageHeight(), 11.692913, 1e-6);
-}
-
-TEST_F(SvgDrawAppTest, CoordinatesAreFlippedIntoThePageAndDrawnThere) {
+        EXPECT_FALSE(app.SetPageSize(w, h)) << w << " x " << h; // and the page stays as it was
     Named(layer->CreateLineSegment(0, 0, 1, 2), "Line");
     Named(layer->CreateEllipse(4, 3, 1, 2), "Ellipse"); // corners in either order
     Named(layer->CreateRectangle(4, 3, 1, 2), "Rect");
@@ -112,11 +101,11 @@ TEST_F(SvgDrawAppTest, CoordinatesAreFlippedIntoThePageAndDrawnThere) {
         {"Ellipse", {{"cx", 2.5}, {"cy", 8.5}, {"rx", 1.5}, {"ry", 0.5}}},
         {"Rect", {{"x", 1}, {"y", 8}, {"width", 3}, {"height", 1}}}};
     for (const auto& [id, attributes] : expected)
-        for (const auto& [name, value] : attributes) EXPECT_DOUBLE_EQ(root.Find(id)->Num(name), value) << id << name;
+        for (const auto& [name, value] : attributes) EXPECT_DOUBLE_EQ(std::stod(root.Find(id)->Attr(name)), value) << id << name;
     EXPECT_LT((Renderer().boundsOnElement("Rect").topLeft() - QPointF(1, 8)).manhattanLength(), 0.02); // as read
     // The flip follows the page height in force when the document is written.
     ASSERT_TRUE(app.SetPageSize(5, 4));
-    EXPECT_DOUBLE_EQ(Parse(app).Find("Line")->Num("y2"), 2);
+    EXPECT_EQ(Parse(app).Find("Line")->Attr("y2"), "2");
 }
 
 TEST_F(SvgDrawAppTest, NamedGroupsNestAndKeepTheStackingOrder) {
@@ -150,7 +139,6 @@ TEST_F(SvgDrawAppTest, NamedGroupsNestAndKeepTheStackingOrder) {
     EXPECT_EQ(app.ToSvgText(), before);
     EXPECT_EQ(labels(""), (Labels{"G2", "G5"}));
     EXPECT_EQ(labels("G5"), (Labels{"c"}));
-    EXPECT_EQ(Parse(app).Find("G5")->name, "g");
 }
 
 TEST_F(SvgDrawAppTest, RangesCollectDistinctShapesOfTheirOwnDocumentAndTheLastSelectionCounts) {
@@ -165,9 +153,9 @@ TEST_F(SvgDrawAppTest, RangesCollectDistinctShapesOfTheirOwnDocumentAndTheLastSe
     EXPECT_TRUE(app.Selection().empty());
     auto group = range->Group();
     group->CreateSelection();
-    EXPECT_EQ(app.Selection(), (std::vector<std::shared_ptr<Shape>>{group}));
+    const std::vector<std::shared_ptr<Shape>> first = app.Selection();
     a->CreateSelection();
-    EXPECT_EQ(app.Selection(), (std::vector<std::shared_ptr<Shape>>{a}));
+    EXPECT_TRUE(first == std::vector{group} && app.Selection() == std::vector{a});
     EXPECT_EQ(Parse(other).Layer().children.size(), 1u); // the foreign shape stayed home
     EXPECT_EQ(Parse(app).Layer().children.at(0).children.size(), 2u);
 }
@@ -196,22 +184,20 @@ TEST_F(SvgDrawAppTest, IdsAreValidAndUniqueAndLabelsKeepTheExactName) {
 
 TEST_F(SvgDrawAppTest, OutlineAndFillOfShapesAndOfEveryShapeInAGroup) {
     const auto red = app.CreateRGBColor(255, 0, 0);
-    const auto line = [&](const char* name, double width, std::optional<int> style) {
+    const auto line = [&](const char* name, double width = 0, int style = -1) { // -1: the default outline
         auto shape = Named(layer->CreateLineSegment(0, 0, 1, 0), name);
-        if (style) shape->SetOutlineProperties(width, app.OutlineStyles(*style), red);
+        if (style >= 0) shape->SetOutlineProperties(width, app.OutlineStyles(style), red);
         return shape;
     };
-    line("plain", 0, {});
-    line("hair", 0, 0); // zero width still draws, as the thinnest line
-    line("dashHair", 0, 12);
-    line("dashWide", 0.2, 12);
+    line("plain"), line("hair", 0, 0); // zero width still draws, as the thinnest line
+    line("dashHair", 0, 12), line("dashWide", 0.2, 12);
     line("dashThenSolid", 0.01, 12)->SetOutlineProperties(0.01, app.OutlineStyles(0), red);
-    auto none = Named(layer->CreateRectangle(0, 0, 1, 1), "none"), restored = line("restored", 0, {});
+    auto none = Named(layer->CreateRectangle(0, 0, 1, 1), "none"), restored = line("restored");
     none->SetOutlineNone();
     none->SetFillColor(app.CreateRGBColor(0, 128, 255));
     restored->SetOutlineNone();
     restored->SetOutlineProperties(0.05, std::nullopt, red);
-    auto group = Group({Named(layer->CreateEllipse(0, 0, 1, 1), "b"), Group({line("c", 0, {})})}, "group");
+    auto group = Group({Named(layer->CreateEllipse(0, 0, 1, 1), "b"), Group({line("c")})}, "group");
     group->SetOutlineProperties(0.04, app.OutlineStyles(2), app.CreateRGBColor(0, 255, 0));
     group->SetFillColor(app.CreateRGBColor(1, 2, 3));
     const Element root = Parse(app);
@@ -247,15 +233,12 @@ TEST_F(SvgDrawAppTest, BadInputAndObjectsThatOutliveTheApplication) {
     }
     for (const auto& shape : {kept, orphan}) { // the applications are gone; their objects still answer
         shape->SetName("later");
-        EXPECT_EQ(shape->GetName(), "later");
         shape->CreateSelection();
         shape->SetOutlineProperties(0.1, std::nullopt, {1, 2, 3});
         shape->SetFillColor({1, 2, 3});
     }
+    EXPECT_TRUE(kept->GetName() == "later" && orphan->GetName() == "later" && app.IdOf(*kept).empty());
     EXPECT_TRUE(range->Count() == 1 && range->Group() && keptLayer->CreateLineSegment(0, 0, 1, 1));
-    auto foreign = app.CreateShapeRange();
-    foreign->Add(orphan);
-    EXPECT_TRUE(foreign->Count() == 0 && app.IdOf(*kept).empty());
 }
 
 TEST_F(SvgDrawAppTest, SaveWritesTheDocumentOrFailsLeavingTheOldFile) {
@@ -272,11 +255,10 @@ TEST_F(SvgDrawAppTest, SaveWritesTheDocumentOrFailsLeavingTheOldFile) {
     std::string error;
     ASSERT_TRUE(app.Save(file, error)) << error;
     EXPECT_EQ(read(file), app.ToSvgText());
-    EXPECT_FALSE(app.Save("", error));
-    EXPECT_EQ(error, "No file name given");
+    EXPECT_TRUE(!app.Save("", error) && error == "No file name given");
     // A path that cannot be written gives a reason. A name at the length limit leaves no room
     // for a temporary name beside it, even for the superuser: the old file keeps its content.
-    for (const std::string& bad : {dir.filePath("missing/x.svg").toStdString(), dir.path().toStdString(), longName}) {
+    for (const std::string& bad : {dir.filePath("none/x.svg").toStdString(), dir.path().toStdString(), longName}) {
         error.clear();
         EXPECT_FALSE(app.Save(bad, error) || error.empty()) << bad;
     }

@@ -22,13 +22,11 @@ TEST(SvgTextTest, NumbersAreShortDecimalsWhateverTheLocale) {
     const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
     const std::pair<double, const char*> cases[] = {
         {2, "2"}, {-1.25, "-1.25"}, {2.0 / 3, "0.666667"}, {1234567.25, "1234567.25"},
-        {11.692913385826772, "11.692913"},
-        {-1e-7, "0"}, {-0.0, "0"}, {nan, "0"}, {inf, "0"}};
+        {11.692913385826772, "11.692913"}, {-1e-7, "0"}, {-0.0, "0"}, {nan, "0"}, {inf, "0"}};
     for (const auto& [value, text] : cases) EXPECT_EQ(Number(value), text) << value;
     const std::string huge = Number(1e300);
     std::locale::global(old);
-    EXPECT_EQ(huge.size(), 301u);
-    EXPECT_EQ(huge.find_first_not_of("0123456789"), std::string::npos);
+    EXPECT_TRUE(huge.size() == 301u && huge.find_first_not_of("0123456789") == std::string::npos) << huge;
 }
 
 TEST(SvgTextTest, AttributeValuesEscapeMarkupAndReplaceWhatXmlCannotHold) {

@@ -60,7 +60,7 @@ TEST(SceneSettings, GridStepsRoundDownToOneTwoOrFiveAndFollowTheSmallestExtent) 
     EXPECT_TRUE(s.MajorGrid == 3 && s.NudgeOffset == 0.5); // a valid manual grid stays
     std::tie(s.MinorGrid, s.AutoNudge, s.NudgeOffset) = std::tuple(0, false, 7);
     s.UpdateAutoGrid();
-    EXPECT_TRUE(s.MajorGrid == 2 && s.NudgeOffset == 7); // an invalid grid is recomputed anyway, a manual nudge stays
+    EXPECT_TRUE(s.MajorGrid == 2 && s.NudgeOffset == 7); // an invalid grid is recomputed, a manual nudge stays
 }
 
 TEST(SceneFile, DefaultsAndClampsOfTheRecord) {
@@ -70,37 +70,44 @@ TEST(SceneFile, DefaultsAndClampsOfTheRecord) {
     ASSERT_TRUE(LoadText(s, "Name = X\r\n" + kVolume + "AngleStep = 200\r\nPrecision = 15\r\n"));
     EXPECT_TRUE(s.Precision == 10 && s.AngleStep == 180);
     EXPECT_TRUE(!s.ShowGrid && s.AutoGrid); // missing booleans read as false but those whose default is true
-    EXPECT_DOUBLE_EQ(s.MajorGrid, 0.5);
-    EXPECT_EQ(s.Line.Style, clsOutline::StyleNone); // a missing outline record: no line
-    EXPECT_EQ(s.GetRootNode()->GetChildCount(), 0);
+    // A missing outline record: no line. No tree: no objects.
+    EXPECT_TRUE(s.MajorGrid == 0.5 && s.Line.Style == clsOutline::StyleNone && !s.GetRootNode()->FirstChild());
 
     clsScene p;
     ASSERT_TRUE(LoadText(p, kVolume + "AngleStep = -1\r\nFncCount = 9\r\nFnc1 = F;0;1;\r\nFnc9 = G;1;X;X*2;\r\n"
                                       "Tree = {\r\nChildCount = 2\r\nChild1 = {\r\nNodeType = 1\r\n}\r\n}\r\n"));
     EXPECT_TRUE(p.Precision == 4 && p.AngleStep == 0);
     ASSERT_EQ(p.Functions.size(), 2u);
-    EXPECT_EQ(p.Functions[1].GetNameArgs(), "G(X)");
-    EXPECT_EQ(p.GetRootNode()->GetChildCount(), 2);
+    EXPECT_TRUE(p.Functions[1].GetNameArgs() == "G(X)" && p.GetRootNode()->GetChildCount() == 2);
     EXPECT_TRUE(prompt.Messages.empty());
 }
 
-TEST(SceneFile, LoadAndSaveFailures) {
+TEST(SceneFile, LoadAndSaveFailuresAndTheQuestionBeforeClosing) {
     RecordingPrompt prompt;
     ScopedPrompt installed(prompt);
-    clsScene s;
+    clsScene s, closing;
+    EXPECT_TRUE(closing.CanClose() && prompt.Messages.empty()); // unmodified: no question
     const std::string missing = TempPath("none/x.ovp");
     EXPECT_FALSE(s.LoadScene(missing, false));
-    EXPECT_EQ(prompt.LastText().rfind("Unable to load the project '" + missing + "':\r", 0), 0u);
-    EXPECT_EQ(prompt.Messages.back().Icon, PromptIcon::Critical);
+    EXPECT_TRUE(prompt.LastText().rfind("Unable to load the project '" + missing + "':\r", 0) == 0u &&
+                prompt.Messages.back().Icon == PromptIcon::Critical) << prompt.LastText();
     // No view volume and an automatic grid: no grid spacing can be derived.
     EXPECT_FALSE(LoadText(s, "Name = Flat\r\n"));
-    EXPECT_EQ(prompt.LastText(), "Unable to load the project '" + TempPath("t.ovp") + "':\rInvalid procedure call or argument");
+    EXPECT_EQ(prompt.LastText(),
+              "Unable to load the project '" + TempPath("t.ovp") + "':\rInvalid procedure call or argument");
     const std::string dir = TempPath("folder.ovp");
     ::mkdir(dir.c_str(), 0755);
-    s.OnDirty();
-    EXPECT_FALSE(s.SaveScene(dir));
+    closing.OnDirty();
+    EXPECT_FALSE(closing.SaveScene(dir));
     EXPECT_EQ(prompt.LastText().rfind("Unable to save the project '" + dir + "':\r", 0), 0u);
-    EXPECT_TRUE(s.Modified); // unchanged by the failure
+    // The failed save leaves the project modified: closing asks whether to save it.
+    prompt.Answers = {PromptAnswer::Cancel, PromptAnswer::No, PromptAnswer::Yes};
+    EXPECT_FALSE(closing.CanClose());
+    EXPECT_TRUE(prompt.LastText() == "Do you want to save the project 'Document'?" &&
+                prompt.Messages.back().Buttons == PromptButtons::YesNoCancel);
+    EXPECT_TRUE(closing.CanClose()); // No
+    closing.FileName = TempPath("close.ovp");
+    EXPECT_TRUE(closing.CanClose() && !closing.Modified); // Yes: saved under its name
 }
 
 TEST(SceneFile, ImportKeepsEverythingButAddsTheObjectsSelected) {
@@ -118,22 +125,7 @@ TEST(SceneFile, ImportKeepsEverythingButAddsTheObjectsSelected) {
     EXPECT_EQ(empty.TreeManager.GetUndoString(), "");
 }
 
-TEST(Scene, CanCloseAsksToSaveModifiedProjects) {
-    RecordingPrompt prompt;
-    ScopedPrompt installed(prompt);
-    clsScene s;
-    EXPECT_TRUE(s.CanClose() && prompt.Messages.empty());
-    s.OnDirty();
-    prompt.Answers = {PromptAnswer::Cancel, PromptAnswer::No, PromptAnswer::Yes};
-    EXPECT_FALSE(s.CanClose());
-    EXPECT_EQ(prompt.LastText(), "Do you want to save the project 'Document'?");
-    EXPECT_EQ(prompt.Messages.back().Buttons, PromptButtons::YesNoCancel);
-    EXPECT_TRUE(s.CanClose()); // No
-    s.FileName = TempPath("close.ovp");
-    EXPECT_TRUE(s.CanClose() && !s.Modified); // Yes: saved under its name
-}
-
-TEST(AppState, PickDoesNotReplaceThePreviousToolAndToggles) {
+TEST(AppState, PickAndZoomDoNotReplaceThePreviousTool) {
     AppReset reset;
     clsScene s;
     RecordingWindow w;
@@ -143,9 +135,6 @@ TEST(AppState, PickDoesNotReplaceThePreviousToolAndToggles) {
     EXPECT_TRUE(App().PreviousTool == ToolLine && w.toolChanges == 4); // the same tool again changes nothing
     s.OnToggleTool();
     EXPECT_EQ(App().CurrentTool, ToolLine);
-    s.OnToggleTool();
-    EXPECT_EQ(App().CurrentTool, ToolPick);
-    SetTool(ToolBox);
     SetTool(ToolBox);
     EXPECT_EQ(App().PreviousTool, ToolBox);
 }
@@ -163,12 +152,10 @@ TEST(AppState, NumberTextRoundsClampsAndFollowsTheLocale) {
     EXPECT_EQ(std::vector<double>({ParseNumber("  1,5  "), ParseNumber(""), ParseNumber("abc"), ParseNumber("-2.25mm")}),
               std::vector<double>({1.5, 0, 0, -2.25}));
     s.Precision = 2;
-    const struct {
-        const char* text;
-        bool inclusive;
-        double x;
-    } clamps[] = {{"10", false, 9.99}, {"0", false, 0.01}, {"10", true, 10}, {"-4", true, 0}, {"5", false, 5}};
-    for (const auto& c : clamps) EXPECT_DOUBLE_EQ(ParseNumberClamped(c.text, 0, 10, c.inclusive), c.x) << c.text;
+    const std::tuple<const char*, bool, double> clamps[] = {
+        {"10", false, 9.99}, {"0", false, 0.01}, {"10", true, 10}, {"-4", true, 0}, {"5", false, 5}};
+    for (const auto& [text, inclusive, x] : clamps)
+        EXPECT_DOUBLE_EQ(ParseNumberClamped(text, 0, 10, inclusive), x) << text;
 }
 
 TEST(AppState, ColourDistancesAndAngles) {
@@ -177,12 +164,11 @@ TEST(AppState, ColourDistancesAndAngles) {
     EXPECT_EQ(std::vector<int>({ColorDistance(0, 0xFFFFFF), ColorDistance(0xFFFFFF, 0), ColorDistance(255, 0),
                                 ColorDistance(0x00FF00, 0x00FF00)}),
               std::vector<int>({100, 100, 21, 0}));
-    const struct {
-        double got, want;
-    } cases[] = {{AngleDifference(3, -3), 6 - 2 * pi}, {AngleDifference(-3, 3), -6 + 2 * pi},
-                 {AngleDifference(1, 0.5), 0.5},       {Atan2(1, 1), std::atan(1.0)},
-                 {Atan2(1, -1), std::atan(-1.0) + pi}, {Atan2(-2, 0), -pi / 2}, {Atan2(0, 0), 0}};
-    for (const auto& c : cases) EXPECT_DOUBLE_EQ(c.got, c.want) << &c - cases;
+    const std::pair<double, double> cases[] = {
+        {AngleDifference(3, -3), 6 - 2 * pi}, {AngleDifference(-3, 3), -6 + 2 * pi}, {AngleDifference(1, 0.5), 0.5},
+        {Atan2(1, 1), std::atan(1.0)}, {Atan2(1, -1), std::atan(-1.0) + pi}, {Atan2(-2, 0), -pi / 2},
+        {Atan2(0, 0), 0}};
+    for (const auto& [got, want] : cases) EXPECT_DOUBLE_EQ(got, want) << "expected " << want;
 }
 
 TEST(Desktop, WithoutADesktopNothingAbortsAndFileDialogsAreCancelled) {
