@@ -199,7 +199,7 @@ TEST_F(ViewFixture, DraggedObjectsMarqueeAndVertexLineShowInXorAndEraseThemselve
     // not at all, and a second drawing removes everything.
     Select();
     for (const auto& [x1, y1, x2, y2] : {std::tuple{3, 2, 10, 2}, {10, 2, 10, 8}, {4, -5, 4, 8}}) {
-        clsNode* n = scene.TreeManager.AddNode(scene.TreeManager.CreateLineNode(x1, y1, 0, x2, y2, 0, ""));
+        clsNode* n = AddLine(x1, y1, 0, x2, y2, 0);
         n->SetVisible(x1 != 4);
         scene.TreeManager.SelectNodeByKey(n->Key, true);
     }
@@ -207,7 +207,6 @@ TEST_F(ViewFixture, DraggedObjectsMarqueeAndVertexLineShowInXorAndEraseThemselve
     ASSERT_TRUE(selection && selection->IsSelection());
     const QImage before = canvas.Image().copy();
     view.OnPaint(selection, true, false);
-    EXPECT_EQ(canvas.Mode, Canvas::DrawMode::Normal);
     const auto colour = [&](double x, double y) {
         const auto [px, py] = Screen(clsPoint3D(x, y, 0));
         return canvas.Image().pixelColor(static_cast<int>(px), static_cast<int>(py));
