@@ -27,8 +27,7 @@ struct ViewFixture : ::testing::Test, test::ViewScene {
         SetBeep([this] { ++beeps; });
         App().CurrentTool = ToolPick;
         ClearUndo();
-        scene.NudgeOffset = 0.5;
-        scene.AngleStep = 10;
+        std::tie(scene.NudgeOffset, scene.AngleStep) = std::pair(0.5, 10.0);
     }
     void TearDown() override {
         SetClock(nullptr);
@@ -65,9 +64,8 @@ constexpr std::int16_t kShift = 1, kCtrl = 2, kAlt = 4;
 } // namespace
 
 TEST_F(ViewFixture, EyePointMarkerVerticesAndViewNameAreHitWithinTheirReach) {
-    const clsPoint3D marker = view.GetEyePointVector(scene);
-    const auto [ex, ey] = Screen(scene.GetPerspective().EyePoint);
-    const auto [tx, ty] = Screen(marker);
+    const auto [ex, ey] = Screen(Camera().EyePoint);
+    const auto [tx, ty] = Screen(view.GetEyePointVector(scene));
     const auto [x, y] = Screen(line->GetLine()->Segment->EndPoint);
     ASSERT_GT(std::hypot(tx - ex, ty - ey), 6); // the two targets are apart
     std::vector<clsVertexHit> hits;
@@ -221,12 +219,10 @@ TEST_F(ViewFixture, DraggedObjectsMarqueeAndVertexLineShowInXorAndEraseThemselve
     EXPECT_TRUE(dots > 20 && dots < 80) << dots;
     EXPECT_TRUE(canvas.Mode == Canvas::DrawMode::Normal && canvas.Style == Canvas::DrawStyle::Solid);
     view.DrawMarquee(20, 30, 120, 90);
-    view.DrawVertexLine(clsLine3D({-10, 0, 0}, {10, 0, 0}));
-    EXPECT_EQ(canvas.Image().pixelColor(200, 150), QColor(0, 0, 255));
-    view.DrawVertexLine(clsLine3D({-10, 0, 0}, {10, 0, 0}));
-    EXPECT_EQ(canvas.Image(), before);
-    view.OnPaint(line, true, false); // a single node rather than a selection
-    EXPECT_NE(canvas.Image(), before);
-    view.OnPaint(line, true, false);
-    EXPECT_EQ(canvas.Image(), before);
+    for (const bool shown : {true, false}) { // the vertex line in blue, and a single node rather than a selection
+        view.DrawVertexLine(clsLine3D({-10, 0, 0}, {10, 0, 0}));
+        view.OnPaint(line, true, false);
+        EXPECT_EQ(std::pair(canvas.Image() != before, canvas.Image().pixelColor(200, 150) == QColor(0, 0, 255)),
+                  std::pair(shown, shown));
+    }
 }

@@ -9,8 +9,7 @@ using test::Rect;
 using Coords = std::vector<double>;
 constexpr QRgb kWhite = 0xFFFFFF, kRed = 0xFF0000, kBlue = 0x0000FF, kBlack = 0;
 
-// Scene content sent to a recording drawing program; the page is the document rectangle itself, so the
-// recorded coordinates are view-plane coordinates.
+// Scene content sent to a drawing program on a page that is the view plane's rectangle itself.
 struct Recorded {
     std::shared_ptr<test::FakeDrawApp> app = std::make_shared<test::FakeDrawApp>();
     const std::vector<std::shared_ptr<test::FakeDrawShape>>& Lines() const { return app->document->layer->created; }
@@ -20,11 +19,6 @@ struct Recorded {
 
 struct Fixture : test::ViewScene {
     using ViewScene::ViewScene;
-    clsNode* AddGroup(const char* name = "") {
-        clsNode* g = scene.TreeManager.AddNode(clsTreeManager::CreateNode(clsNode::Group));
-        g->Name = name;
-        return g;
-    }
     Recorded Export(bool grid = false, const clsRect& page = Rect(-20, -20, 20, 20)) {
         Recorded r;
         clsPaintDC dc;
@@ -153,7 +147,7 @@ TEST(ViewPaintPerspective, VanishingLinesFromTheVanishingPointToTheNearerEndThen
     // count. The z axis vanishes straight below the centre: its line is cut at the bottom of the window.
     line->Delete();
     camera.ShowVanishLines = true;
-    clsNode* group = f.AddGroup();
+    clsNode* group = f.scene.TreeManager.AddNode(clsTreeManager::CreateNode(clsNode::Group));
     f.AddLine(0, 0, 0, -1, 1, 0, group)->ShowVanishPoint = true;
     f.AddLine(30, 30, 15, 30, 30, 25, group)->ShowVanishPoint = true;
     f.AddLine(0, 0, 0, 0, 0, 5, group)->ShowVanishPoint = true;
@@ -240,9 +234,8 @@ TEST(ViewPaintScreen, AbsurdSettingsNeitherHangNorCrash) {
 }
 
 TEST(ViewPaintFastPaths, PerspectivePaintingProjectsExactlyAsTheView) {
-    // Painting builds the camera frame once per pass and skips the clipping of segments wholly in view; what it
-    // draws must still be the view's ConvertLine to the last bit: for ends on and a hair either side of the
-    // window's edges and the front and back planes, behind, from and through the eye, for two cameras.
+    // Painting skips clipping segments wholly in view, yet must draw ConvertLine's ends to the last bit: ends on
+    // and a hair beside the window's edges and clipping planes, behind, from and through the eye, two cameras.
     Fixture f(clsView::Perspective, true);
     clsPerspective& camera = f.Camera();
     camera.ShowVanishLines = false;
