@@ -48,7 +48,7 @@ TEST(ViewGeometry, TheVolumeFillsTheCanvasCentredBesideTheRulers) {
     f.At({1, 1, 1});
 }
 
-TEST(ViewGeometry, EveryViewTypeMapsItsAxesAndBack) {
+TEST(ViewGeometry, EveryViewTypeMapsItsAxesAndBackButPerspectiveHasNoPlane) {
     // An uneven volume and the point (1, 2, 3), worked out by hand for a 400 x 300 canvas.
     const std::tuple<std::int32_t, const char*, Pixel> cases[] = {
         {clsView::Left, "Left", {210, 135}},     {clsView::Top, "Top", {208, 135}},
@@ -68,19 +68,17 @@ TEST(ViewGeometry, EveryViewTypeMapsItsAxesAndBack) {
     clsPoint3D e1, e2, n;
     Fixture(clsView::Front).view.GetBaseVectors(e1, e2, n);
     EXPECT_EQ(n.y, 1); // (-1,0,0) x (0,0,1)
-    ExpectNear(clsView().PlanePointToPoint3D(1, 2, 3), 0, 0, 0); // unbound: a perspective view has no plane
-}
-
-TEST(ViewGeometry, PerspectiveViewUsesTheCameraWindowAndHasNoPlane) {
+    // The perspective view shows the camera's window and has no plane to move points in.
     Fixture f(clsView::Perspective);
     const clsPerspective& c = f.scene.GetPerspective();
-    EXPECT_EQ(std::pair(f.view.ViewRect.Left, f.view.ViewRect.Top), std::pair(c.UMin, c.VMax));
-    EXPECT_EQ(f.At({0, 0, 0}), (Pixel{200, 150}));
+    EXPECT_EQ(std::tuple(f.view.ViewRect.Left, f.view.ViewRect.Top, f.At({0, 0, 0})),
+              std::tuple(c.UMin, c.VMax, Pixel{200, 150}));
     double a, b, d, e;
     EXPECT_FALSE(f.view.ConvertLineToScreen(clsLine3D({30, 30, 15}, {40, 40, 20}), a, b, d, e)); // behind the eye
     clsPoint3D p(1, 2, 3);
     f.view.UpdatePointFromScreen(p, 10, 10, false);
     ExpectNear(p, 1, 2, 3);
+    ExpectNear(clsView().PlanePointToPoint3D(1, 2, 3), 0, 0, 0); // nor has an unbound view
 }
 
 TEST(ViewGeometry, ZoomKeepsMirroredViewsMirroredAndTakesCornersInAnyOrder) {
@@ -99,11 +97,9 @@ TEST(ViewGeometry, ZoomKeepsMirroredViewsMirroredAndTakesCornersInAnyOrder) {
 
 TEST(ViewGeometry, SnappingRoundsToTheMinorGridAndAZeroGridDoesNotSnap) {
     Fixture f(clsView::Top);
-    // Grid, screen x, snap, document x.
-    for (const auto& [grid, x, snap, expected] : {std::tuple{1.0, 200 - 3.5 * 7.5, true, -3.0},
-                                                  {1.0, 200 + 3.5 * 7.5, true, 4.0},
-                                                  {1.0, 200 + 3.5 * 7.5, false, 3.5},
-                                                  {0.0, 201.0, true, 1 / 7.5}}) {
+    // Grid, screen x (7.5 pixels to the unit about column 200), snap, document x.
+    for (const auto& [grid, x, snap, expected] : {std::tuple{1.0, 173.75, true, -3.0}, {1.0, 226.25, true, 4.0},
+                                                  {1.0, 226.25, false, 3.5}, {0.0, 201.0, true, 1 / 7.5}}) {
         f.scene.MinorGrid = grid;
         double sx = x, sy = 150;
         f.view.ScreenToDoc2D(sx, sy, snap);

@@ -1,13 +1,13 @@
 #pragma once
 // A scene without the model house in one view on a 400 x 300 canvas at 96 pixels per inch (1 point = 1
-// pixel), for the tests of what a view paints and answers on screen.
+// pixel), for the tests of what a view paints and answers on screen; a plain one shows neither grid nor axes
+// nor horizon.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "ViewFakes.h"
-#include "camera/clsPerspective.h"
 #include "scene/AppState.h"
 #include "scene/clsScene.h"
 #include "shapes/clsLine.h"
@@ -17,7 +17,6 @@
 
 namespace ov::test {
 
-// A plain scene shows neither grid nor axes nor horizon.
 struct ViewScene {
     clsScene scene;
     Canvas canvas{400, 300};
