@@ -120,6 +120,8 @@ TEST_F(TreeManagerTest, SelectionOfGroupsSiblingsAndShiftClicks) {
     EXPECT_EQ(tm.GetSelection(), inBottom);
     tm.ClickNode(inBottom, true); // shift-click on a selected node unselects it
     EXPECT_EQ(tm.GetSelectedCount(), 0);
+    tm.ClickNode(Part("Bar 1"), true); // with nothing selected, Shift starts a selection
+    EXPECT_EQ(tm.GetSelection(), Part("Bar 1"));
 }
 
 TEST_F(TreeManagerTest, DeleteGroupDuplicateUngroup) {
