@@ -101,10 +101,11 @@ TEST_F(SvgDrawAppTest, AnInkscapeLayerOnAPageInInchesWithCoordinatesFlippedIntoT
         {"Ellipse", {{"cx", 2.5}, {"cy", 8.5}, {"rx", 1.5}, {"ry", 0.5}}},
         {"Rect", {{"x", 1}, {"y", 8}, {"width", 3}, {"height", 1}}}};
     for (const auto& [id, attributes] : expected)
-        for (const auto& [name, value] : attributes) EXPECT_DOUBLE_EQ(std::stod(root.Find(id)->Attr(name)), value) << id << name;
+        for (const auto& [name, value] : attributes)
+            EXPECT_DOUBLE_EQ(std::stod(root.Find(id)->Attr(name)), value) << id << name;
     EXPECT_LT((Renderer().boundsOnElement("Rect").topLeft() - QPointF(1, 8)).manhattanLength(), 0.02); // as read
     // The flip follows the page height in force when the document is written.
-    ASSERT_TRUE(app.SetPageSize(5, 4));
+    ASSERT_TRUE(app.SetPageSize(5, 4) && app.PageHeight() == 4);
     EXPECT_EQ(Parse(app).Find("Line")->Attr("y2"), "2");
 }
 
@@ -237,7 +238,7 @@ TEST_F(SvgDrawAppTest, BadInputAndObjectsThatOutliveTheApplication) {
         shape->SetOutlineProperties(0.1, std::nullopt, {1, 2, 3});
         shape->SetFillColor({1, 2, 3});
     }
-    EXPECT_TRUE(kept->GetName() == "later" && orphan->GetName() == "later" && app.IdOf(*kept).empty());
+    EXPECT_TRUE(kept->GetName() == "later" && orphan->GetName() == "later" && app.IdOf(*orphan).empty());
     EXPECT_TRUE(range->Count() == 1 && range->Group() && keptLayer->CreateLineSegment(0, 0, 1, 1));
 }
 

@@ -101,7 +101,7 @@ TEST(SceneFile, LoadAndSaveFailuresAndTheQuestionBeforeClosing) {
     EXPECT_FALSE(closing.SaveScene(dir));
     EXPECT_EQ(prompt.LastText().rfind("Unable to save the project '" + dir + "':\r", 0), 0u);
     // The failed save leaves the project modified: closing asks whether to save it.
-    prompt.Answers = {PromptAnswer::Cancel, PromptAnswer::No, PromptAnswer::Yes};
+    prompt.Answers = {PromptAnswer::Cancel, PromptAnswer::No}; // and then the first button, Yes
     EXPECT_FALSE(closing.CanClose());
     EXPECT_TRUE(prompt.LastText() == "Do you want to save the project 'Document'?" &&
                 prompt.Messages.back().Buttons == PromptButtons::YesNoCancel);
