@@ -88,9 +88,9 @@ inline std::string FlatText(const clsStream& record) {
         }
         const clsStreamItem& item = f.stream->Items[f.next++];
         if (item.ItemType == clsStreamItem::Value_) {
-            text += item.Key + " = " + item.Value + "\r\n";
+            text.append(item.Key()).append(" = ").append(item.Value()).append("\r\n");
         } else if (item.ItemType == clsStreamItem::SubStream_ && item.SubStream) {
-            text += item.Key + " = {\r\n";
+            text.append(item.Key()).append(" = {\r\n");
             open.push_back({item.SubStream.get(), 0}); // f is not used again
         }
     }
@@ -136,7 +136,7 @@ inline std::string TextWithoutDerivedValues(std::string_view text) {
     record.ParseData(lines);
     clsStream kept;
     for (clsStreamItem& item : record.Items)
-        if (item.Key != "MinorGrid" && item.Key != "MajorGrid" && item.Key != "NudgeOffset")
+        if (item.Key() != "MinorGrid" && item.Key() != "MajorGrid" && item.Key() != "NudgeOffset")
             kept.Items.push_back(std::move(item));
     return FlatText(kept);
 }

@@ -109,14 +109,14 @@ inline std::string CheckParsedShape(const clsStream& root) {
         const clsStream* s = pending.back();
         pending.pop_back();
         for (const clsStreamItem& item : s->Items) {
-            if (item.Key.empty() || item.Key.find('=') != std::string::npos || TrimBlanks(item.Key) != item.Key)
-                return "parsed key " + Quote(item.Key) + " is not a trimmed non-empty key without '='";
+            if (item.Key().empty() || item.Key().find('=') != std::string::npos || TrimBlanks(item.Key()) != item.Key())
+                return "parsed key " + Quote(item.Key()) + " is not a trimmed non-empty key without '='";
             if (item.ItemType == clsStreamItem::Value_) {
-                if (TrimBlanks(item.Value) != item.Value || item.Value == "{" || item.SubStream)
-                    return "parsed value " + Quote(item.Value) + " of " + Quote(item.Key) + " is malformed";
+                if (TrimBlanks(item.Value()) != item.Value() || item.Value() == "{" || item.SubStream)
+                    return "parsed value " + Quote(item.Value()) + " of " + Quote(item.Key()) + " is malformed";
             } else if (item.ItemType == clsStreamItem::SubStream_) {
-                if (!item.SubStream || !item.Value.empty())
-                    return "sub-stream item " + Quote(item.Key) + " has no stream or has a value";
+                if (!item.SubStream || !item.Value().empty())
+                    return "sub-stream item " + Quote(item.Key()) + " has no stream or has a value";
                 pending.push_back(item.SubStream.get());
             } else {
                 return "parsing stored an item of type " + std::to_string(item.ItemType);
@@ -136,7 +136,7 @@ inline bool SameTree(const clsStream& a, const clsStream& b) {
         for (std::size_t i = 0; i < x->Items.size(); ++i) {
             const clsStreamItem& p = x->Items[i];
             const clsStreamItem& q = y->Items[i];
-            if (p.ItemType != q.ItemType || p.Key != q.Key || p.Value != q.Value) return false;
+            if (p.ItemType != q.ItemType || p.Key() != q.Key() || p.Value() != q.Value()) return false;
             if (p.ItemType == clsStreamItem::SubStream_) pending.emplace_back(p.SubStream.get(), q.SubStream.get());
         }
     }
@@ -162,10 +162,10 @@ inline std::size_t WrittenLineCount(const clsStream& root) {
 inline std::string CheckGetters(const clsStream& s, int levels, int& budget) {
     for (const clsStreamItem& item : s.Items) {
         if (--budget < 0) return "";
-        const std::string& key = item.Key;
+        const std::string key(item.Key());
         const clsStreamItem* first = nullptr; // getters see the first item of a key
         for (const clsStreamItem& it : s.Items)
-            if (it.Key == key) {
+            if (it.Key() == key) {
                 first = &it;
                 break;
             }
@@ -183,12 +183,12 @@ inline std::string CheckGetters(const clsStream& s, int levels, int& budget) {
         if (lr != -10) return "GetLong with reversed bounds did not give the maximum";
 
         if (item.ItemType == clsStreamItem::Value_) {
-            const double n = ReadNumber(item.Value.empty() ? std::string_view("0") : std::string_view(item.Value));
+            const double n = ReadNumber(item.Value().empty() ? std::string_view("0") : std::string_view(item.Value()));
             if (d != n) return "GetDouble of " + Quote(key) + " differs from reading its value";
             if (std::fabs(static_cast<double>(l) - ClampValue(n, -1000, 1000)) > 0.5)
                 return "GetLong of " + Quote(key) + " is not the nearest integer";
             if (b != (n != 0)) return "GetBool of " + Quote(key) + " disagrees with its number";
-            if (str != ReferenceUnescape(item.Value)) return "GetString of " + Quote(key) + " is not the unescaped value";
+            if (str != ReferenceUnescape(item.Value())) return "GetString of " + Quote(key) + " is not the unescaped value";
             if (&s.GetSubStream(key) == item.SubStream.get() || !s.GetSubStream(key).Items.empty())
                 return "GetSubStream of value " + Quote(key) + " is not empty";
         } else {
@@ -204,7 +204,7 @@ inline std::string CheckGetters(const clsStream& s, int levels, int& budget) {
     }
     const std::string_view missing("\x01missing", 8);
     bool present = false;
-    for (const clsStreamItem& item : s.Items) present = present || item.Key == missing;
+    for (const clsStreamItem& item : s.Items) present = present || item.Key() == missing;
     if (!present && s.GetString(missing, "a\\\\b") != "a\\b") return "default of GetString not unescaped";
     return "";
 }
@@ -248,8 +248,8 @@ inline std::string CheckStructuredStream(std::string_view data) {
             if (i != s.Items.size()) return "item-wise parsing found a different number of items";
             break;
         }
-        if (i >= s.Items.size() || item.Key != s.Items[i].Key || item.ItemType != s.Items[i].ItemType ||
-            item.Value != s.Items[i].Value)
+        if (i >= s.Items.size() || item.Key() != s.Items[i].Key() || item.ItemType != s.Items[i].ItemType ||
+            item.Value() != s.Items[i].Value())
             return "item-wise parsing differs from stream parsing";
     }
     if (byItem.size() != lines.size()) return "item-wise parsing stopped elsewhere";

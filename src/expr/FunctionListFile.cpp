@@ -18,11 +18,11 @@ std::string OneLine(std::string text) {
 }
 
 // The count line is a number field: blanks around it are allowed.
-bool ReadCount(const std::string& line, long& count) {
+bool ReadCount(std::string_view line, long& count) {
     const std::size_t b = line.find_first_not_of(' ');
-    if (b == std::string::npos) return false;
+    if (b == std::string_view::npos) return false;
     const std::size_t e = line.find_last_not_of(' ');
-    const std::string digits = line.substr(b, e - b + 1);
+    const std::string digits(line.substr(b, e - b + 1));
     if (digits.empty() || digits.size() > 9) return false;
     for (const char c : digits)
         if (c < '0' || c > '9') return false;

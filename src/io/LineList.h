@@ -2,8 +2,13 @@
 // An ordered list of text lines that readers consume from the front. Records parse
 // themselves from a line list and append their text form to one; turning it into file
 // text and back is the caller's business (FromText / ToText).
+//
+// The lines live in one text buffer with an offset per line, not as a string each: a
+// project of millions of short lines then costs its text plus eight bytes a line.
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,25 +18,45 @@ namespace ov {
 class LineList {
 public:
     LineList() = default;
-    explicit LineList(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+    explicit LineList(const std::vector<std::string>& lines);
 
     // Splits text at LF; a CR right before the LF belongs to the line end. A final line
-    // without a line end is kept; an empty text gives no lines.
-    static LineList FromText(std::string_view text);
-    // Joins the unread lines, each followed by lineEnd.
-    std::string ToText(std::string_view lineEnd = "\r\n") const;
+    // without a line end is kept; an empty text gives no lines. FromOwnedText takes the
+    // text over instead of copying it.
+    static LineList FromText(std::string_view text) { return FromOwnedText(std::string(text)); }
+    static LineList FromOwnedText(std::string&& text);
+    // Joins the unread lines, each followed by lineEnd. The rvalue form hands the buffer
+    // over without a copy when it already has that form (a list built by push_back).
+    std::string ToText(std::string_view lineEnd = "\r\n") const&;
+    std::string ToText(std::string_view lineEnd = "\r\n") &&;
 
-    bool empty() const { return front_ == lines_.size(); }
-    std::size_t size() const { return lines_.size() - front_; }
-    const std::string& front() const { return lines_[front_]; }
-    void pop_front() { ++front_; }
-    void push_back(std::string line) { lines_.push_back(std::move(line)); }
+    bool empty() const { return front_ == starts_.size(); }
+    std::size_t size() const { return starts_.size() - front_; }
+    std::string_view front() const { return Line(front_); }
+    void pop_front();
+    void push_back(std::string_view line);
     // The unread line at position i (0 is the front).
-    const std::string& operator[](std::size_t i) const { return lines_[front_ + i]; }
+    std::string_view operator[](std::size_t i) const { return Line(front_ + i); }
+
+    // A check made every few thousand lines read or written (Esc in the window, the
+    // command line's time limit). Once it answers true the list reads as finished and
+    // takes no more lines, and Stopped() tells the caller that the text was not all used.
+    void SetStopCheck(std::function<bool()> check) { stopCheck_ = std::move(check); }
+    bool Stopped() const { return stopped_; }
 
 private:
-    std::vector<std::string> lines_;
+    std::string_view Line(std::size_t i) const;
+    void Tick();
+
+    std::string text_;
+    std::vector<std::size_t> starts_; // where each line begins in text_
     std::size_t front_ = 0;
+    // Lines added by push_back end in CR LF; a text split by FromText may end its lines
+    // either way, and its last line may have no line end at all.
+    bool crlfOnly_ = true;
+    std::function<bool()> stopCheck_;
+    std::uint32_t ticks_ = 0;
+    bool stopped_ = false;
 };
 
 } // namespace ov

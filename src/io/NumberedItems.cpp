@@ -24,13 +24,13 @@ std::int64_t KeyNumber(std::string_view key, std::string_view prefix) {
 } // namespace
 
 std::string NumberedItem::Text() const {
-    return Item->ItemType == clsStreamItem::Value_ ? clsStream::UnescapeText(Item->Value) : std::string();
+    return Item->ItemType == clsStreamItem::Value_ ? clsStream::UnescapeText(Item->Value()) : std::string();
 }
 
 std::vector<NumberedItem> NumberedItems(const clsStream& record, std::string_view prefix, std::int32_t count) {
     std::vector<NumberedItem> items;
     for (const clsStreamItem& item : record.Items) {
-        const std::int64_t number = KeyNumber(item.Key, prefix);
+        const std::int64_t number = KeyNumber(item.Key(), prefix);
         if (number >= 1 && number <= count) items.push_back({static_cast<std::int32_t>(number), &item});
     }
     // A stable sort keeps the items of one number in record order, so the first survives.

@@ -15,7 +15,7 @@ std::string_view TrimBlanks(std::string_view s) {
     return s.substr(b, e - b);
 }
 
-bool IsCloseLine(const std::string& line) { return TrimBlanks(line) == "}"; }
+bool IsCloseLine(std::string_view line) { return TrimBlanks(line) == "}"; }
 
 // Consumes lines from the front until one holds "key = value" with a non-empty key.
 // Returns false, with nothing consumed past it, at a "}" line or at the end of the list.
@@ -40,7 +40,7 @@ bool NextKeyValue(LineList& lines, std::string_view& key, std::string_view& valu
 // Key equality for the linear key searches. Records can hold thousands of keys that share
 // their length and prefix ("Object1" ... "Object9999"), so the last character is compared
 // first: it rules out almost every non-matching key without a call to memcmp.
-bool SameKey(const std::string& a, std::string_view b) {
+bool SameKey(std::string_view a, std::string_view b) {
     const std::size_t n = a.size();
     if (n != b.size()) return false;
     if (n == 0) return true;
@@ -75,35 +75,43 @@ void clsStreamItem::ParseData(LineList& lines) {
         auto sub = std::make_unique<clsStream>();
         sub->ParseData(lines);
         if (!lines.empty() && IsCloseLine(lines.front())) lines.pop_front();
-        Key = std::string(key);
+        SetKey(key);
         SetSubStream(std::move(sub));
     } else {
-        Key = std::string(key);
-        SetValue(std::string(value));
+        SetKey(key);
+        SetValue(value);
     }
 }
 
 void clsStreamItem::WriteData(LineList& lines, std::int32_t depth) const {
     if (ItemType == SubStream_ && SubStream) {
         const std::string indent = Indent(depth);
-        lines.push_back(JoinLine(indent, Key, " = {"));
+        lines.push_back(JoinLine(indent, Key(), " = {"));
         SubStream->WriteData(lines, depth + 1);
         lines.push_back(indent + "}");
     } else if (ItemType == Value_) {
-        lines.push_back(JoinLine(Indent(depth), Key, " = ", Value));
+        lines.push_back(JoinLine(Indent(depth), Key(), " = ", Value()));
     }
+}
+
+void clsStreamItem::SetKey(std::string_view key) {
+    std::string text;
+    text.reserve(key.size() + text_.size() - keySize_);
+    text.append(key).append(Value());
+    text_ = std::move(text);
+    keySize_ = static_cast<std::uint32_t>(key.size());
 }
 
 void clsStreamItem::SetEmpty() {
     ItemType = Empty;
-    Value.clear();
+    text_.resize(keySize_);
     SubStream.reset();
 }
 
-void clsStreamItem::SetValue(std::string text) {
+void clsStreamItem::SetValue(std::string_view text) {
     SetEmpty();
     ItemType = Value_;
-    Value = std::move(text);
+    text_.append(text);
 }
 
 void clsStreamItem::SetSubStream(std::unique_ptr<clsStream> stream) {
@@ -155,14 +163,14 @@ void clsStream::ParseData(LineList& lines) {
             continue;
         }
         clsStreamItem item;
-        item.Key = std::string(key);
+        item.SetKey(key);
         if (value == "{") {
             item.SetSubStream(std::make_unique<clsStream>());
             clsStream* nested = item.SubStream.get();
             open.back()->Items.push_back(std::move(item));
             open.push_back(nested);
         } else {
-            item.SetValue(std::string(value));
+            item.SetValue(value);
             open.back()->Items.push_back(std::move(item));
         }
     }
@@ -187,9 +195,9 @@ void clsStream::WriteData(LineList& lines, std::int32_t depth) const {
         }
         const clsStreamItem& item = f.stream->Items[f.next++];
         if (item.ItemType == clsStreamItem::Value_) {
-            lines.push_back(JoinLine(indent, item.Key, " = ", item.Value));
+            lines.push_back(JoinLine(indent, item.Key(), " = ", item.Value()));
         } else if (item.ItemType == clsStreamItem::SubStream_ && item.SubStream) {
-            lines.push_back(JoinLine(indent, item.Key, " = {"));
+            lines.push_back(JoinLine(indent, item.Key(), " = {"));
             indent += "  ";
             open.push_back({item.SubStream.get(), 0}); // invalidates f, which is not used again
         }
@@ -198,22 +206,22 @@ void clsStream::WriteData(LineList& lines, std::int32_t depth) const {
 
 const clsStreamItem* clsStream::FindItem(std::string_view key) const {
     for (const auto& item : Items)
-        if (SameKey(item.Key, key)) return &item;
+        if (SameKey(item.Key(), key)) return &item;
     return nullptr;
 }
 
 clsStreamItem& clsStream::FindOrAppendItem(std::string_view key) {
     for (auto& item : Items)
-        if (SameKey(item.Key, key)) return item;
+        if (SameKey(item.Key(), key)) return item;
     Items.emplace_back();
-    Items.back().Key = std::string(key);
+    Items.back().SetKey(key);
     return Items.back();
 }
 
 std::string clsStream::GetVal(std::string_view key, bool zeroIfEmpty, std::string_view defaultValue) const {
     std::string result(defaultValue);
     const clsStreamItem* item = FindItem(key);
-    if (item && item->ItemType == clsStreamItem::Value_) result = item->Value;
+    if (item && item->ItemType == clsStreamItem::Value_) result = item->Value();
     if (result.empty() && zeroIfEmpty) result = "0";
     return result;
 }

@@ -31,9 +31,12 @@ public:
     clsStreamItem& operator=(clsStreamItem&&) noexcept;
 
     std::int32_t ItemType = Empty;
-    std::string Key;
-    std::string Value;                    // as written in the file (escaped)
     std::unique_ptr<clsStream> SubStream; // only when ItemType is 2
+
+    std::string_view Key() const { return std::string_view(text_).substr(0, keySize_); }
+    // The value as written in the file (escaped); empty for a nested record.
+    std::string_view Value() const { return std::string_view(text_).substr(keySize_); }
+    void SetKey(std::string_view key);
 
     // Reads one item from the front of the list, skipping lines that hold none. Stops
     // without consuming at a "}" line; the item stays empty when none was found.
@@ -41,8 +44,14 @@ public:
     void WriteData(LineList& lines, std::int32_t depth) const;
     void SetEmpty();
     bool IsEmpty() const { return ItemType == Empty; }
-    void SetValue(std::string text);
+    void SetValue(std::string_view text);
     void SetSubStream(std::unique_ptr<clsStream> stream);
+
+private:
+    // Key and value in one string: a record of millions of short items then costs one
+    // string an item, which mostly fits in the string itself without an allocation.
+    std::string text_;
+    std::uint32_t keySize_ = 0;
 };
 
 class clsStream {

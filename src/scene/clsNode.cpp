@@ -25,9 +25,9 @@ constexpr std::string_view kChildPrefix = "Child";
 constexpr std::int64_t kMaxEmptyChildren = 100000;
 
 // What CreateSubStream does for a key the record does not hold yet, without searching for it.
-clsStream& AppendSubStream(clsStream& record, std::string key) {
+clsStream& AppendSubStream(clsStream& record, std::string_view key) {
     clsStreamItem& item = record.Items.emplace_back();
-    item.Key = std::move(key);
+    item.SetKey(key);
     item.SetSubStream(std::make_unique<clsStream>());
     return *item.SubStream;
 }

@@ -15,7 +15,7 @@ namespace {
 
 std::string Joined(const LineList& list) {
     std::string out;
-    for (std::size_t i = 0; i < list.size(); ++i) out += (i ? "|" : "") + list[i];
+    for (std::size_t i = 0; i < list.size(); ++i) out.append(i ? "|" : "").append(list[i]);
     return out;
 }
 

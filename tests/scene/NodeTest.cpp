@@ -214,7 +214,7 @@ TEST(NodeRecord, WritingIntoARecordThatHoldsItemsReplacesThem) {
     group->AddChild(LineNode("new"));
     clsStream record = Parse("Child1 = old value|Other = kept");
     group->WriteData(record);
-    const auto isChild1 = [](const clsStreamItem& i) { return i.Key == "Child1"; };
+    const auto isChild1 = [](const clsStreamItem& i) { return i.Key() == "Child1"; };
     EXPECT_EQ(std::count_if(record.Items.begin(), record.Items.end(), isChild1), 1);
     EXPECT_EQ(record.GetSubStream("Child1").GetString("Name", "") + record.GetString("Other", ""), "newkept");
 }
