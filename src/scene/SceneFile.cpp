@@ -2,12 +2,14 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "io/LineList.h"
 #include "io/NumberedItems.h"
 #include "io/TextFile.h"
 #include "io/clsOldStream.h"
 #include "io/clsStream.h"
+#include "platform/Desktop.h"
 #include "platform/Prompt.h"
 #include "scene/AppState.h"
 #include "scene/clsScene.h"
@@ -62,13 +64,16 @@ void clsScene::WriteData(clsStream& r) const {
     }
 }
 
-bool clsScene::ReadData(const clsStream& r, bool import, std::string& error) {
-    if (import) {
-        TreeManager.ImportData(r.GetSubStream("Tree"));
-        return true;
+bool clsScene::ReadData(const clsStream& r, bool import, std::string& error, bool* stopped) {
+    const auto result = import ? TreeManager.ImportData(r.GetSubStream("Tree")) : TreeManager.ReadData(r.GetSubStream("Tree"));
+    if (result == clsNode::ReadResult::Stopped) {
+        if (stopped) *stopped = true;
+        error = "stopped";
+        return false;
     }
+    if (import) return true;
     Name = r.GetString("Name", "");
-    if (!TreeManager.ReadData(r.GetSubStream("Tree"))) {
+    if (result == clsNode::ReadResult::TooDeep) {
         error = "Groups are nested too deeply";
         return false;
     }
@@ -105,26 +110,61 @@ bool clsScene::ReadData(const clsStream& r, bool import, std::string& error) {
     return true;
 }
 
+namespace {
+
+enum class FileOutcome { Done, Failed, Stopped, OutOfMemory };
+
+// The stop check of a long load or save: Esc with the usual question, or the command
+// line's time limit.
+bool StopAsked() { return CheckAbort(true); }
+
+// Tells the user why a load or save did not happen; verb is "load" or "save".
+void ReportFileOutcome(FileOutcome outcome, const std::string& verb, const std::string& path,
+                       const std::string& error) {
+    switch (outcome) {
+    case FileOutcome::Stopped:
+        ShowMessage((verb == "load" ? "Loading" : "Saving") + std::string(" of '") + path + "' was stopped.",
+                    PromptIcon::Information);
+        break;
+    case FileOutcome::OutOfMemory:
+        ShowMessage("Not enough memory to " + verb + " the project '" + path + "'.", PromptIcon::Critical);
+        break;
+    default:
+        ShowMessage("Unable to " + verb + " the project '" + path + "':\r" + error, PromptIcon::Critical);
+    }
+}
+
+} // namespace
+
 bool clsScene::LoadScene(const std::string& path, bool import) {
+    BeginAbortableOperation();
     std::string error;
-    bool ok = false;
-    {
+    FileOutcome outcome = FileOutcome::Failed;
+    try {
         // Each form of the file (text, lines, record) is freed once the next one is built,
         // so that a large project never holds all three at a time.
         clsStream record;
+        bool read = false;
         {
-            LineList lines;
-            {
-                std::string content;
-                ok = ReadTextFile(path, content, error);
-                if (ok) lines = LineList::FromText(content);
+            std::string content;
+            read = ReadTextFile(path, content, error);
+            if (read) {
+                LineList lines = LineList::FromOwnedText(std::move(content));
+                lines.SetStopCheck(StopAsked);
+                record.ParseData(lines);
+                if (lines.Stopped()) outcome = FileOutcome::Stopped;
             }
-            if (ok) record.ParseData(lines);
         }
-        if (ok) ok = ReadData(record, import, error);
+        bool stopped = false;
+        if (read && outcome != FileOutcome::Stopped)
+            outcome = ReadData(record, import, error, &stopped) ? FileOutcome::Done
+                      : stopped                                 ? FileOutcome::Stopped
+                                                                : FileOutcome::Failed;
+    } catch (const std::bad_alloc&) {
+        outcome = FileOutcome::OutOfMemory;
     }
-    if (!ok) {
-        ShowMessage("Unable to load the project '" + path + "':\r" + error, PromptIcon::Critical);
+    if (outcome != FileOutcome::Done) {
+        ReportFileOutcome(outcome, "load", path, error);
         TreeManager.NotifyTreeChanged();
         return false;
     }
@@ -141,17 +181,33 @@ bool clsScene::LoadScene(const std::string& path, bool import) {
 }
 
 bool clsScene::SaveScene(const std::string& path) {
+    BeginAbortableOperation();
     // A document takes the name of the file it is saved to, and the file holds that name.
     const std::string oldName = Name;
     if (DocumentWindow) SetName(FileNameOf(path));
-    clsStream record;
-    WriteData(record);
-    LineList lines;
-    record.WriteData(lines, 0);
     std::string error;
-    if (!WriteTextFileAtomically(path, lines.ToText("\r\n"), error)) {
+    FileOutcome outcome = FileOutcome::Failed;
+    try {
+        // As in loading, each form of the project is freed once the next one is built.
+        std::string text;
+        {
+            LineList lines;
+            lines.SetStopCheck(StopAsked);
+            {
+                clsStream record;
+                WriteData(record);
+                record.WriteData(lines, 0);
+            }
+            if (!lines.Stopped()) text = std::move(lines).ToText("\r\n");
+            else outcome = FileOutcome::Stopped;
+        }
+        if (outcome != FileOutcome::Stopped && WriteTextFileAtomically(path, text, error)) outcome = FileOutcome::Done;
+    } catch (const std::bad_alloc&) {
+        outcome = FileOutcome::OutOfMemory;
+    }
+    if (outcome != FileOutcome::Done) {
         if (DocumentWindow) SetName(oldName);
-        ShowMessage("Unable to save the project '" + path + "':\r" + error, PromptIcon::Critical);
+        ReportFileOutcome(outcome, "save", path, error);
         return false;
     }
     FileName = path;

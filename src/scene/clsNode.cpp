@@ -8,6 +8,7 @@
 #include "shapes/clsFunction.h"
 #include "shapes/clsLine.h"
 #include "paint/clsView.h"
+#include "platform/Desktop.h"
 
 #include <string_view>
 #include <vector>
@@ -23,6 +24,8 @@ constexpr std::string_view kChildPrefix = "Child";
 // a hundred million, or nests many groups with absurd counts, gets every child it holds
 // but not millions of empty ones.
 constexpr std::int64_t kMaxEmptyChildren = 100000;
+// Reading a node takes a microsecond or so: Esc is looked at a few hundred times a second.
+constexpr std::uint32_t kNodesPerAbortCheck = 2048;
 
 // What CreateSubStream does for a key the record does not hold yet, without searching for it.
 clsStream& AppendSubStream(clsStream& record, std::string_view key) {
@@ -475,12 +478,13 @@ bool clsNode::HitTestNode(clsView& view, const clsRect& rect, std::vector<clsVer
     return hit;
 }
 
-bool clsNode::ReadData(const clsStream& record, clsSceneSettings* scene) {
-    std::int64_t emptyLeft = kMaxEmptyChildren;
-    return ReadNode(record, scene, 0, emptyLeft);
+clsNode::ReadResult clsNode::ReadData(const clsStream& record, clsSceneSettings* scene) {
+    TreeReading reading{kMaxEmptyChildren};
+    const bool complete = ReadNode(record, scene, 0, reading);
+    return reading.stopped ? ReadResult::Stopped : complete ? ReadResult::Complete : ReadResult::TooDeep;
 }
 
-bool clsNode::ReadNode(const clsStream& record, clsSceneSettings* scene, int depth, std::int64_t& emptyLeft) {
+bool clsNode::ReadNode(const clsStream& record, clsSceneSettings* scene, int depth, TreeReading& reading) {
     ClearNode();
     Name = record.GetString("Name", "");
     NodeType = record.GetLong("NodeType", 0, 5, 0);
@@ -492,7 +496,7 @@ bool clsNode::ReadNode(const clsStream& record, clsSceneSettings* scene, int dep
     Object.reset();
     if (NodeType == Root || NodeType == Group) {
         if (depth >= MaxDepth) return false;
-        return ReadChildren(record, scene, depth, emptyLeft);
+        return ReadChildren(record, scene, depth, reading);
     }
     static const char* const kObjectKeys[] = {"", "Line", "", "Ellipse", "Bezier", "Function"};
     Object = MakeObject(NodeType);
@@ -503,15 +507,20 @@ bool clsNode::ReadNode(const clsStream& record, clsSceneSettings* scene, int dep
     return true;
 }
 
-bool clsNode::ReadChildren(const clsStream& record, clsSceneSettings* scene, int depth, std::int64_t& emptyLeft) {
+bool clsNode::ReadChildren(const clsStream& record, clsSceneSettings* scene, int depth, TreeReading& reading) {
     // A missing child record reads as an empty node; every record present is read.
     const std::int32_t count = record.GetLong("ChildCount", 0, 1073741824, 0);
     const std::vector<NumberedItem> present = NumberedItems(record, kChildPrefix, count);
     static const clsStream missing;
     bool complete = true;
+    std::int64_t& emptyLeft = reading.emptyLeft;
     auto add = [&](const clsStream& childRecord) {
+        if (reading.stopped || (++reading.nodes % kNodesPerAbortCheck == 0 && CheckAbort(true))) {
+            reading.stopped = true;
+            return;
+        }
         auto child = std::make_unique<clsNode>();
-        complete = child->ReadNode(childRecord, scene, depth + 1, emptyLeft) && complete;
+        complete = child->ReadNode(childRecord, scene, depth + 1, reading) && complete;
         AddChild(std::move(child));
     };
     std::int64_t next = 1; // the number of the next child

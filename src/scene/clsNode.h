@@ -103,9 +103,11 @@ public:
     clsPoint3D GetCenterPosition() const;
     clsPoint3D GetSize() const;
     void GetBBoxInt(clsPoint3D& min, clsPoint3D& max, bool& first) const;
-    // Reads the node record. Returns false when groups were nested too deeply to be read
-    // completely (the nodes down to the limit are kept).
-    bool ReadData(const clsStream& record, clsSceneSettings* scene);
+    // Reads the node record. TooDeep: groups were nested too deeply to be read completely
+    // (the nodes down to the limit are kept). Stopped: the user (or the command line's time
+    // limit) stopped a long read; what was read so far is kept, and the caller drops it.
+    enum class ReadResult { Complete, TooDeep, Stopped };
+    ReadResult ReadData(const clsStream& record, clsSceneSettings* scene);
     void WriteData(clsStream& record) const;
 
     // Levels below this node (0 for a leaf) and above it (0 for a node without parent).
@@ -116,11 +118,17 @@ public:
     static std::unique_ptr<IShape> MakeObject(std::int32_t type);
 
 private:
-    // ReadData of a node depth levels below the one read first; emptyLeft is what is left
-    // of the budget of empty children for missing child records, shared by the whole tree.
-    bool ReadNode(const clsStream& record, clsSceneSettings* scene, int depth, std::int64_t& emptyLeft);
+    // What one ReadData shares across the tree: the budget of empty children for missing
+    // child records, the nodes read (to look for Esc every so often) and whether it stopped.
+    struct TreeReading {
+        std::int64_t emptyLeft;
+        std::uint32_t nodes = 0;
+        bool stopped = false;
+    };
+    // ReadData of a node depth levels below the one read first; false when too deep.
+    bool ReadNode(const clsStream& record, clsSceneSettings* scene, int depth, TreeReading& reading);
     // The children of a root or group record, read in child order.
-    bool ReadChildren(const clsStream& record, clsSceneSettings* scene, int depth, std::int64_t& emptyLeft);
+    bool ReadChildren(const clsStream& record, clsSceneSettings* scene, int depth, TreeReading& reading);
     void ClearNode();
     void ReleaseChildren();
     void LinkAfter(clsNode* previous, std::unique_ptr<clsNode> node);

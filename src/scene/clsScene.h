@@ -46,11 +46,14 @@ public:
     // Whether the scene may close: asks to save a modified project (Yes, No, Cancel).
     bool CanClose();
     // Reads the project record; with import only its objects are added. False (with the
-    // reason) when the record cannot be used.
-    bool ReadData(const clsStream& record, bool import, std::string& error);
+    // reason) when the record cannot be used, or (with *stopped set) when the user stopped
+    // a long read.
+    bool ReadData(const clsStream& record, bool import, std::string& error, bool* stopped = nullptr);
     void WriteData(clsStream& record) const;
     // Load and save report failures to the user and return false. A failed save leaves an
     // existing file untouched.
+    // Esc stops a long load or save (after the usual question): the scene stays as it was
+    // before an import, and the file as it was before a save.
     bool LoadScene(const std::string& path, bool import);
     bool SaveScene(const std::string& path);
     // Between the pick tool and the last drawing tool.

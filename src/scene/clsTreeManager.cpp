@@ -374,18 +374,19 @@ void clsTreeManager::ClickNode(clsNode* node, bool extend) {
     SelectNodeByKey(node->Key, additive);
 }
 
-bool clsTreeManager::ReadData(const clsStream& record) {
+clsNode::ReadResult clsTreeManager::ReadData(const clsStream& record) {
     // The root object stays in place: views and the list keep referring to it.
     const std::string key = Root->Key;
-    const bool complete = Root->ReadData(record, scene_);
+    const clsNode::ReadResult result = Root->ReadData(record, scene_);
     Root->Key = key;
     Root->Expanded = true;
-    return complete;
+    return result;
 }
 
-void clsTreeManager::ImportData(const clsStream& record) {
+clsNode::ReadResult clsTreeManager::ImportData(const clsStream& record) {
     auto imported = CreateNode(clsNode::Root);
-    imported->ReadData(record, scene_);
+    const clsNode::ReadResult result = imported->ReadData(record, scene_);
+    if (result == clsNode::ReadResult::Stopped) return result;
     if (imported->FirstChild()) {
         PushUndoTree("Import");
         ClearSelection();
@@ -396,6 +397,7 @@ void clsTreeManager::ImportData(const clsStream& record) {
         AddNode(std::move(node));
     }
     NotifyTreeChanged();
+    return result;
 }
 
 // ---------------------------------------------------------------- the object list

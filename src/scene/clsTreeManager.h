@@ -95,9 +95,11 @@ public:
     clsNode* AddNode(std::unique_ptr<clsNode> node) { return AddNodeToParent(std::move(node), Root.get(), nullptr); }
     static std::unique_ptr<clsNode> CreateNode(std::int32_t type);
     void ClickNode(clsNode* node, bool extend);
-    // Reads the tree record; false when it was nested too deeply to be read completely.
-    bool ReadData(const clsStream& record);
-    void ImportData(const clsStream& record);
+    // Reads the tree record in place of the tree (see clsNode::ReadData).
+    clsNode::ReadResult ReadData(const clsStream& record);
+    // Adds the tree record's objects at the top, selected, as one undo step; nothing when
+    // the reading was stopped.
+    clsNode::ReadResult ImportData(const clsStream& record);
     void WriteData(clsStream& record) const { Root->WriteData(record); }
 
     // Events of the object list.

@@ -160,7 +160,7 @@ TEST(Node, FlagsReachTheLeavesRotationAccumulatesBoxesCountHiddenObjects) {
 
 TEST(NodeRecord, ChildrenAreFoundByTheirExactKeyFirstItemFirst) {
     clsNode group;
-    ASSERT_TRUE(group.ReadData(Parse("NodeType = 2|ChildCount = 6|Child01 = {|Name = leading zero|NodeType = 1|}|"
+    ASSERT_EQ(clsNode::ReadResult::Complete, group.ReadData(Parse("NodeType = 2|ChildCount = 6|Child01 = {|Name = leading zero|NodeType = 1|}|"
                                      "Child3 = {|Name = third|}|Child1 = {|Name = first|NodeType = 2|}|"
                                      "Child1 = {|Name = second first|}|Child2 = 5|Child2 = {|Name = hidden|}|"
                                      "child4 = {|Name = lower case|}|Child5 = {|Name = fifth|NodeType = 1|}|"
@@ -199,7 +199,7 @@ TEST(NodeRecord, LargeGroupsKeepTheirOrderThroughWriteAndRead) {
     for (int i = 1; i <= 1234; ++i) group->AddChild(LineNode("L" + std::to_string(i), i));
     const std::string text = records::RecordText(*group);
     clsNode read;
-    ASSERT_TRUE(read.ReadData(Parse(text), nullptr));
+    ASSERT_EQ(read.ReadData(Parse(text), nullptr), clsNode::ReadResult::Complete);
     ASSERT_EQ(read.GetChildCount(), 1234);
     int i = 0;
     for (const clsNode* c = read.FirstChild(); c; c = c->NextSibling()) {
@@ -223,7 +223,7 @@ TEST(NodeRecord, AbsurdNestingIsCutOffAndFreedSafely) {
     std::string text;
     for (int i = 0; i < 10000; ++i) text += i < 5000 ? "NodeType = 2|ChildCount = 1|Child1 = {|" : "}|";
     clsNode n;
-    EXPECT_FALSE(n.ReadData(Parse(text), nullptr));
+    EXPECT_EQ(n.ReadData(Parse(text), nullptr), clsNode::ReadResult::TooDeep);
     EXPECT_EQ(n.GetHeight(), clsNode::MaxDepth);
     auto deep = std::make_unique<clsNode>();
     clsNode* at = deep.get();

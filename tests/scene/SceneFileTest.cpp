@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <sys/stat.h>
 #include <tuple>
 #include <vector>
@@ -123,6 +124,52 @@ TEST(SceneFile, ImportKeepsEverythingButAddsTheObjectsSelected) {
     EXPECT_EQ(scene.TreeManager.GetUndoString(), "Import");
     empty.TreeManager.ImportData(clsStream()); // nothing to add: no undo step
     EXPECT_EQ(empty.TreeManager.GetUndoString(), "");
+}
+
+TEST(SceneFile, EscStopsALongLoadImportOrSaveLeavingSceneAndFileAsTheyWere) {
+    struct EscAfter : IEscapeKey {
+        int reads = 0;
+        bool ReadEscape() override { return reads-- == 0; } // pressed once
+    } esc;
+    RecordingPrompt prompt;
+    ScopedPrompt installed(prompt);
+    clsScene big, scene;
+    for (int i = 0; i < 5000; ++i) big.TreeManager.AddNode(big.TreeManager.CreateLineNode(0, 0, 0, i, 1, 1, "L"));
+    const std::string path = TempPath("big.ovp"), other = TempPath("other.ovp");
+    ASSERT_TRUE(big.SaveScene(path) && scene.SaveScene(other));
+    const int objects = scene.GetRootNode()->GetChildCount();
+    SetEscapeKey(&esc);
+    const std::string stopped = "Loading of '" + path + "' was stopped.";
+    const struct {
+        std::function<bool()> run;
+        PromptAnswer answer; // to "Do you want to abort the current operation?"
+        bool done;
+        std::string message;
+    } cases[] = {
+        {[&] { return clsScene().LoadScene(path, false); }, PromptAnswer::Yes, false, stopped},
+        {[&] { return scene.LoadScene(path, true); }, PromptAnswer::Yes, false, stopped},
+        {[&] { return big.SaveScene(other); }, PromptAnswer::Yes, false, "Saving of '" + other + "' was stopped."},
+        {[&] { return clsScene().LoadScene(path, false); }, PromptAnswer::No, true, "Do you want to abort the current operation?"},
+    };
+    for (const auto& c : cases) {
+        prompt.Messages.clear();
+        prompt.Answers = {c.answer};
+        esc.reads = 0;
+        EXPECT_EQ(c.run(), c.done) << c.message;
+        EXPECT_EQ(prompt.LastText(), c.message);
+    }
+    EXPECT_TRUE(scene.GetRootNode()->GetChildCount() == objects && !scene.TreeManager.CanUndo());
+    clsScene reread;
+    ASSERT_TRUE(reread.LoadScene(other, false));
+    EXPECT_EQ(reread.GetRootNode()->GetChildCount(), objects) << "the file stays as it was";
+    // Reading the tree itself stops too, with nothing added.
+    clsStream record;
+    big.TreeManager.WriteData(record);
+    esc.reads = 0;
+    prompt.Answers = {PromptAnswer::Yes};
+    EXPECT_EQ(scene.TreeManager.ImportData(record), clsNode::ReadResult::Stopped);
+    EXPECT_TRUE(scene.GetRootNode()->GetChildCount() == objects && !scene.TreeManager.CanUndo());
+    SetEscapeKey(nullptr);
 }
 
 TEST(AppState, PickAndZoomDoNotReplaceThePreviousTool) {

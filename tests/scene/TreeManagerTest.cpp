@@ -238,5 +238,5 @@ TEST_F(TreeManagerTest, GroupingStopsAtTheDepthAProjectMayHave) {
     EXPECT_TRUE(tm.Root->GetHeight() <= clsNode::MaxDepth && groups > clsNode::MaxDepth - 5);
     clsStream written;
     tm.WriteData(written);
-    EXPECT_TRUE(clsScene().TreeManager.ReadData(written)); // a tree that deep still reads back whole
+    EXPECT_EQ(clsScene().TreeManager.ReadData(written), clsNode::ReadResult::Complete); // a tree that deep still reads back whole
 }
