@@ -1,6 +1,7 @@
 // Inputs that once exhausted memory or time end within their limits, with a message.
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <fstream>
 #include <sstream>
@@ -115,6 +116,38 @@ TEST_F(HostileInputs, MemoryRunningOutEndsTheCommandNotTheProgram) {
         CurveBudget::SetLimit(static_cast<std::size_t>(-1));
         const Result r = Cli({"info", path});
         _exit(r.status == 2 && r.err == "error: Not enough memory to read the project\n" ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+#endif
+}
+
+TEST_F(HostileInputs, LoadingPeaksAtAFewTimesTheFileSize) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer's quarantine keeps freed memory resident";
+#else
+    const std::string path = Path("lines.ovp");
+    ASSERT_TRUE(hostile::WriteProject(path, 150000, hostile::Line));
+    const double size = static_cast<double>(QFileInfo(QString::fromStdString(path)).size());
+    // In a child, whose peak resident size starts from what it holds now.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const auto kilobytes = [](const char* field) {
+            std::ifstream status("/proc/self/status");
+            std::string word;
+            long value = 0;
+            while (status >> word && word != field) {}
+            status >> value;
+            return value * 1024.0;
+        };
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const double before = kilobytes("VmRSS:");
+        const Result r = Cli({"info", path});
+        const double peak = kilobytes("VmHWM:") - before;
+        if (r.status != 0 || peak > 6 * size) std::fprintf(stderr, "peak %.0f MB for %.0f MB\n", peak / 1e6, size / 1e6);
+        _exit(r.status == 0 && peak <= 6 * size ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
