@@ -1,47 +1,83 @@
 #include "io/TextFile.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace ov {
 
 namespace {
 
+const char* const kNotRegular = "not a regular file";
+
 std::string SystemError(int code) { return std::strerror(code); }
 
-} // namespace
+bool Fail(std::string& error, std::string text) {
+    error = std::move(text);
+    return false;
+}
 
-bool ReadTextFile(const std::string& path, std::string& content, std::string& error) {
-    content.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = SystemError(errno);
-        return false;
+// Closes a descriptor on every way out.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
     }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        error = SystemError(EISDIR);
-        return false;
-    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+std::string SizeText(std::size_t bytes) {
+    static const struct { std::size_t unit; const char* name; } units[] = {
+        {std::size_t{1} << 30, " GB"}, {std::size_t{1} << 20, " MB"}, {std::size_t{1} << 10, " KB"}};
+    for (const auto& u : units)
+        if (bytes >= u.unit && bytes % u.unit == 0) return std::to_string(bytes / u.unit) + u.name;
+    return std::to_string(bytes) + " bytes";
+}
+
+std::string TooLarge(std::size_t maxBytes) {
+    return "the file is larger than " + SizeText(maxBytes) + ", more than a project can be";
+}
+
+// Reads fd to its end. The size was checked before, but the file may grow while it is read.
+bool ReadAll(int fd, std::string& content, std::size_t maxBytes, std::string& error) {
     char buffer[1 << 16];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            error = SystemError(errno);
-            ::close(fd);
-            return false;
-        }
+        if (n == 0) return true;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return Fail(error, SystemError(errno));
+        if (static_cast<std::size_t>(n) > maxBytes - content.size()) return Fail(error, TooLarge(maxBytes));
         content.append(buffer, static_cast<std::size_t>(n));
     }
-    ::close(fd);
-    return true;
+}
+
+} // namespace
+
+bool ReadTextFile(const std::string& path, std::string& content, std::string& error, std::size_t maxBytes) {
+    content.clear();
+    // Without O_NONBLOCK, opening a named pipe waits for a writer, perhaps for ever; and a
+    // terminal must not become our controlling one. Neither is read: only regular files are.
+    const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.Get() < 0) return Fail(error, SystemError(errno));
+    struct stat st {};
+    if (::fstat(file.Get(), &st) != 0) return Fail(error, SystemError(errno));
+    if (!S_ISREG(st.st_mode)) return Fail(error, kNotRegular);
+    if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) return Fail(error, TooLarge(maxBytes));
+    content.reserve(static_cast<std::size_t>(st.st_size));
+    if (ReadAll(file.Get(), content, maxBytes, error)) return true;
+    content = std::string(); // gives back the memory
+    return false;
 }
 
 bool WriteTextFileAtomically(const std::string& path, const std::string& content, std::string& error) {
