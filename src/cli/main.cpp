@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include "cli/CliCommands.h"
+#include "io/TextFile.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ void QtMessages(QtMsgType type, const QMessageLogContext&, const QString& messag
 } // namespace
 
 int main(int argc, char* argv[]) {
+    ov::IgnoreFileSizeLimitSignal();
     std::vector<std::string> args(argv + 1, argv + argc);
     // Rendering paints with Qt, which needs a GUI application for fonts and images. The
     // tool runs without a display, so it always takes the offscreen platform; the other

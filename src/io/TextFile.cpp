@@ -1,47 +1,199 @@
 #include "io/TextFile.h"
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace ov {
 
 namespace {
 
+const char* const kNotRegular = "not a regular file";
+
 std::string SystemError(int code) { return std::strerror(code); }
 
-} // namespace
+bool Fail(std::string& error, std::string text) {
+    error = std::move(text);
+    return false;
+}
 
-bool ReadTextFile(const std::string& path, std::string& content, std::string& error) {
-    content.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = SystemError(errno);
-        return false;
+// Closes a descriptor on every way out.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
     }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        error = SystemError(EISDIR);
-        return false;
-    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+std::string SizeText(std::size_t bytes) {
+    static const struct { std::size_t unit; const char* name; } units[] = {
+        {std::size_t{1} << 30, " GB"}, {std::size_t{1} << 20, " MB"}, {std::size_t{1} << 10, " KB"}};
+    for (const auto& u : units)
+        if (bytes >= u.unit && bytes % u.unit == 0) return std::to_string(bytes / u.unit) + u.name;
+    return std::to_string(bytes) + " bytes";
+}
+
+std::string TooLarge(std::size_t maxBytes) {
+    return "the file is larger than " + SizeText(maxBytes) + ", more than a project can be";
+}
+
+// Reads fd to its end. The size was checked before, but the file may grow while it is read.
+bool ReadAll(int fd, std::string& content, std::size_t maxBytes, std::string& error) {
     char buffer[1 << 16];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            error = SystemError(errno);
-            ::close(fd);
-            return false;
-        }
+        if (n == 0) return true;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return Fail(error, SystemError(errno));
+        if (static_cast<std::size_t>(n) > maxBytes - content.size()) return Fail(error, TooLarge(maxBytes));
         content.append(buffer, static_cast<std::size_t>(n));
     }
-    ::close(fd);
+}
+
+} // namespace
+
+bool ReadTextFile(const std::string& path, std::string& content, std::string& error, std::size_t maxBytes) {
+    content.clear();
+    // Without O_NONBLOCK, opening a named pipe waits for a writer, perhaps for ever; and a
+    // terminal must not become our controlling one. Neither is read: only regular files are.
+    const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.Get() < 0) return Fail(error, SystemError(errno));
+    struct stat st {};
+    if (::fstat(file.Get(), &st) != 0) return Fail(error, SystemError(errno));
+    if (!S_ISREG(st.st_mode)) return Fail(error, kNotRegular);
+    if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) return Fail(error, TooLarge(maxBytes));
+    content.reserve(static_cast<std::size_t>(st.st_size));
+    if (ReadAll(file.Get(), content, maxBytes, error)) return true;
+    content = std::string(); // gives back the memory
+    return false;
+}
+
+namespace {
+
+// The folder part of a path, with its slash; empty for a bare name.
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string NameOf(const std::string& path) { return path.substr(FolderOf(path).size()); }
+
+// The file a save writes. A symbolic link is followed to the file it names, so that the link
+// stays a link; a dangling link names the file to create, from the link's own folder.
+bool ResolveTarget(const std::string& path, std::string& target, std::string& error) {
+    target = path;
+    for (int links = 0; links < 40; ++links) {
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+        if (char* real = ::realpath(target.c_str(), nullptr)) {
+            target = real;
+            std::free(real);
+            return true;
+        }
+        std::string text(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(target.c_str(), text.data(), text.size());
+        if (n <= 0) return Fail(error, SystemError(n < 0 ? errno : ENOENT));
+        text.resize(static_cast<std::size_t>(n));
+        target = text[0] == '/' ? text : FolderOf(target) + text;
+    }
+    return Fail(error, SystemError(ELOOP));
+}
+
+// Whether a save may replace what exists at target. A rename needs only the folder's
+// permission, so the file's own is checked as opening it for writing would check it.
+bool CanReplace(const std::string& target, const struct stat& existing, std::string& error) {
+    if (S_ISDIR(existing.st_mode)) return Fail(error, SystemError(EISDIR));
+    // A device or a pipe would be replaced by a plain file, which is never what was meant.
+    if (!S_ISREG(existing.st_mode)) return Fail(error, kNotRegular);
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return Fail(error, SystemError(errno));
     return true;
+}
+
+// Removes the temporary files that saves of the same file left when they crashed. A minute's
+// grace keeps the one of a save that another program is making right now.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return;
+    const std::time_t cutoff = std::time(nullptr) - 60;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat st {};
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0 &&
+            ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && st.st_mtime < cutoff)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+// The umask, read where the kernel shows it: setting it to learn it would change it for a
+// moment for every thread creating files. Kernels before 4.7 leave only that way.
+mode_t CurrentUmask() {
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found) return static_cast<mode_t>(mask & 0777);
+    }
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
+// Gives the temporary file what the target should have: a replaced file's owner (as far as
+// we may give it) and permissions, a new file the permissions the umask allows.
+void TakeOverAttributes(int fd, bool exists, const struct stat& existing) {
+    if (!exists) {
+        ::fchmod(fd, 0666 & ~CurrentUmask());
+        return;
+    }
+    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+        // Only root may give a file away; anyone else's save simply becomes theirs.
+    }
+    ::fchmod(fd, existing.st_mode & 07777);
+}
+
+bool WriteAll(int fd, const std::string& content) {
+    const char* p = content.data();
+    std::size_t left = content.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+std::string TemporaryFilePrefix(const std::string& target) {
+    std::uint32_t hash = 2166136261u; // FNV-1a
+    for (const char c : NameOf(target)) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    char prefix[32];
+    std::snprintf(prefix, sizeof prefix, ".ovsave-%08x-", static_cast<unsigned>(hash));
+    return prefix;
 }
 
 bool WriteTextFileAtomically(const std::string& path, const std::string& content, std::string& error) {
@@ -51,54 +203,29 @@ bool WriteTextFileAtomically(const std::string& path, const std::string& content
 
 bool WriteTextFileAtomically(const std::string& path, const std::string& content, std::string& error,
                              bool& createFailed) {
-    createFailed = false;
-    struct stat target {};
-    if (::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) {
-        createFailed = true;
-        error = SystemError(EISDIR);
-        return false;
-    }
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        createFailed = true;
-        error = SystemError(errno);
-        return false;
-    }
-    // Keep the permissions of the file being replaced; a new file gets the usual ones.
-    struct stat st {};
-    const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-    ::fchmod(fd, mode);
+    createFailed = true;
+    std::string target;
+    if (!ResolveTarget(path, target, error)) return false;
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && !CanReplace(target, existing, error)) return false;
 
-    auto fail = [&](int code) {
-        error = SystemError(code);
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return false;
-    };
-    const char* p = content.data();
-    std::size_t left = content.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return fail(errno);
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0) return fail(errno);
-    if (::close(fd) != 0) {
-        error = SystemError(errno);
-        ::unlink(temp.c_str());
-        return false;
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        error = SystemError(errno);
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    const std::string folder = FolderOf(target), prefix = TemporaryFilePrefix(target);
+    RemoveStaleTemporaries(folder, prefix);
+    std::string temp = folder + prefix + "XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) return Fail(error, SystemError(errno));
+    createFailed = false;
+    TakeOverAttributes(fd, exists, existing);
+    // A full disk or the file size limit ends the save here, with the old file untouched.
+    int code = WriteAll(fd, content) && ::fsync(fd) == 0 ? 0 : errno;
+    if (::close(fd) != 0 && code == 0) code = errno;
+    if (code == 0 && ::rename(temp.c_str(), target.c_str()) != 0) code = errno;
+    if (code == 0) return true;
+    ::unlink(temp.c_str());
+    return Fail(error, SystemError(code));
 }
+
+void IgnoreFileSizeLimitSignal() { std::signal(SIGXFSZ, SIG_IGN); }
 
 } // namespace ov

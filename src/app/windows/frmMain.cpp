@@ -139,7 +139,13 @@ frmDocument* frmMain::ActiveDocument() const { return DocumentOf(CurrentScene())
 
 frmDocument* frmMain::NewDocument() { return OpenDocument(std::nullopt); }
 
-frmDocument* frmMain::OpenProject(const std::string& path) { return OpenDocument(path); }
+frmDocument* frmMain::OpenProject(const std::string& path) {
+    // Projects also come from outside the menu commands, which catch memory running out: from
+    // the command line, a drop, or a later start. A file of up to a gigabyte may not fit.
+    frmDocument* opened = nullptr;
+    RunGuarded("open the project '" + path + "'", [&] { opened = OpenDocument(path); });
+    return opened;
+}
 
 frmDocument* frmMain::OpenDocument(const std::optional<std::string>& path) {
     auto document = std::make_unique<frmDocument>();

@@ -4,6 +4,7 @@
 
 #include <QScreen>
 #include <QSettings>
+#include <sys/stat.h>
 
 #include "app/desktop/SingleInstance.h"
 #include "app/desktop/Startup.h"
@@ -48,8 +49,8 @@ TEST_F(StartupWindowTest, CommandLinesAndLaterStartsOpenTheirDocumentsAndBadOnes
     EXPECT_EQ(prompt.Messages.back().Icon, PromptIcon::Critical);
 
     // A later start hands its files over: they open and the window comes forward. A file that
-    // cannot be read is reported by the loader and opens nothing; so is an empty name, which
-    // is a file name too, not a request for an untitled document.
+    // cannot be read (missing; an empty name, which asks for no untitled document; a pipe no
+    // one writes to) is reported by the loader and opens nothing, nor holds up the files after.
     const QString name = dir.path() + "/instance";
     ASSERT_NE(ServeOpenCommands(*main, name), nullptr);
     main->showMinimized();
@@ -57,13 +58,16 @@ TEST_F(StartupWindowTest, CommandLinesAndLaterStartsOpenTheirDocumentsAndBadOnes
     ASSERT_TRUE(QTest::qWaitFor([&] { return DocumentCount() == 2; }));
     EXPECT_TRUE(Scene().FileName == barn && main->ActiveDocument()->windowTitle() == "Barn.ovp");
     EXPECT_FALSE(main->isMinimized());
-    for (const std::string& bad : {missing, std::string()}) {
-        const std::size_t messages = prompt.Messages.size();
-        ASSERT_TRUE(SendToRunningInstance(name, {bad}));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return prompt.Messages.size() == messages + 1; })) << bad;
-        EXPECT_EQ(prompt.LastText().rfind("Unable to load the project '" + bad + "':", 0), 0u);
-    }
-    EXPECT_EQ(DocumentCount(), 2);
+    const std::string pipe = TempPath("pipe"), folder = dir.path().toStdString();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::size_t before = prompt.Messages.size();
+    ASSERT_TRUE(SendToRunningInstance(name, {missing, "", pipe, "/dev/zero", folder, barn}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return DocumentCount() == 3; }));
+    std::string reported;
+    for (std::size_t i = before; i < prompt.Messages.size(); ++i) reported += prompt.Messages[i].Text + "\n";
+    const std::string unable = "Unable to load the project '", notRegular = "':\rnot a regular file\n";
+    EXPECT_EQ(reported, unable + missing + "':\rNo such file or directory\n" + unable + "':\rNo such file or directory\n" +
+                            unable + pipe + notRegular + unable + "/dev/zero" + notRegular + unable + folder + notRegular);
 }
 
 class PlacementTest : public ::testing::Test {

@@ -1,0 +1,95 @@
+// Reading takes bounded regular files only; saving respects links, modes, name and size limits.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "io/TextFile.h"
+
+using namespace ov;
+
+class TextFileTest : public ::testing::Test {
+protected:
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string Path(const std::string& name) const { return dir + "/" + name; }
+    void Put(const std::string& name, const std::string& text, mode_t mode = 0644) {
+        std::ofstream(Path(name)) << text;
+        ASSERT_EQ(::chmod(Path(name).c_str(), mode), 0);
+    }
+    std::string Read(const std::string& name, std::size_t limit = kMaxTextFileBytes) {
+        std::string content = "before", error;
+        const bool read = ReadTextFile(name[0] == '/' ? name : Path(name), content, error, limit);
+        return read ? content : content.empty() ? error : "content kept";
+    }
+    mode_t Mode(const std::string& name) { struct stat st {}; return ::lstat(Path(name).c_str(), &st) ? 0 : st.st_mode; }
+    // Saves in a child process that setup may restrict; what the save reported.
+    std::string SaveInChild(const std::string& name, const std::string& text, void (*setup)()) {
+        ::unlink(Path("report").c_str());
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (setup) setup();
+            std::string error;
+            WriteTextFileAtomically(Path(name), text, error);
+            std::ofstream(Path("report")) << error;
+            _exit(0);
+        }
+        int status = 0;
+        return ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? Read("report") : "ended by a signal";
+    }
+
+    std::string dir = [] { std::string d = ::testing::TempDir() + "/textfileXXXXXX"; return ::mkdtemp(d.data()) ? d : ""; }();
+};
+
+// Root passes every permission check: as another user it meets the refusal anyone else would.
+static void AsNobody() {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(3);
+}
+static void WithSizeLimit() {
+    IgnoreFileSizeLimitSignal();
+    const rlimit limit{16, 16}; // room for the report, not for the saved text
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+TEST_F(TextFileTest, OnlyRegularFilesWithinTheLimitAreReadAndNothingWaitsForAWriter) {
+    Put("small", "0123456789"), Put("sparse", "");
+    ASSERT_TRUE(::mkfifo(Path("pipe").c_str(), 0600) == 0 && ::truncate(Path("sparse").c_str(), kMaxTextFileBytes + 1) == 0);
+    const std::string notRegular = "not a regular file", larger = "the file is larger than ", beyond = ", more than a project can be";
+    const struct { std::string path; std::size_t limit; std::string result; } cases[] = {
+        {"small", 10, "0123456789"}, {"small", 9, larger + "9 bytes" + beyond}, {"sparse", kMaxTextFileBytes, larger + "1 GB" + beyond},
+        {"/proc/self/status", 100, larger + "100 bytes" + beyond}, // grows beyond its size of 0 as it is read
+        {"pipe", 100, notRegular}, {"/dev/zero", 100, notRegular}, {dir, 100, notRegular}, {"missing", 100, "No such file or directory"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Read(c.path, c.limit), c.result) << c.path;
+}
+
+TEST_F(TextFileTest, SavesFollowLinksKeepOrDeriveModesFitLongNamesAndLeaveTheOldFileWholeWhenRefused) {
+    ASSERT_EQ(::chmod(dir.c_str(), 0777), 0); // for the save as another user
+    const std::string longName = std::string(251, 'n') + ".ovp", stale = TemporaryFilePrefix("kept") + "stale0",
+                      fresh = TemporaryFilePrefix("kept") + "fresh0", text(100, 'x');
+    Put("kept", "old", 0640), Put("target", "old", 0604), Put("locked", "old", 0444), Put("limited", "old"), Put(stale, ""), Put(fresh, "");
+    const timespec minutesAgo[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+    ASSERT_TRUE(::utimensat(AT_FDCWD, Path(stale).c_str(), minutesAgo, 0) == 0 && ::symlink("target", Path("link").c_str()) == 0 &&
+                ::symlink("made", Path("dangling").c_str()) == 0);
+    const mode_t mask = ::umask(077);
+    const struct { std::string saved, written; void (*setup)(); std::string error; mode_t mode; } cases[] = {
+        {"new", "new", nullptr, "", 0600}, {"kept", "kept", nullptr, "", 0640}, {"link", "target", nullptr, "", 0604},
+        {"dangling", "made", nullptr, "", 0600}, {longName, longName, nullptr, "", 0600},
+        {"locked", "locked", AsNobody, "Permission denied", 0444}, {"limited", "limited", WithSizeLimit, "File too large", 0644},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SaveInChild(c.saved, text, c.setup), c.error) << c.saved;
+        EXPECT_TRUE(Read(c.written) == (c.error.empty() ? text : "old") && Mode(c.written) == (S_IFREG | c.mode)) << c.saved;
+    }
+    ::umask(mask);
+    EXPECT_TRUE(S_ISLNK(Mode("link")) && S_ISLNK(Mode("dangling")));
+    // The crashed save's temporary file went, and the failed saves' too; a save's of a moment ago stays.
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        EXPECT_TRUE(entry.path().filename().string().rfind(".ovsave-", 0) != 0 || entry.path() == Path(fresh)) << entry.path();
+    EXPECT_NE(Mode(fresh), 0u);
+}
+
