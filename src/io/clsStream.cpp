@@ -159,6 +159,8 @@ void clsStream::ParseData(LineList& lines) {
         if (!NextKeyValue(lines, key, value)) {
             if (lines.empty() || open.size() == 1) return; // end of text, or "}" at our level
             lines.pop_front();                             // the "}" closing a nested record
+            // A closed record keeps no spare room: a large project holds millions of them.
+            open.back()->Items.shrink_to_fit();
             open.pop_back();
             continue;
         }

@@ -145,9 +145,10 @@ TEST_F(HostileInputs, LoadingPeaksAtAFewTimesTheFileSize) {
         std::ofstream("/proc/self/clear_refs") << "5";
         const double before = kilobytes("VmRSS:");
         const Result r = Cli({"info", path});
-        const double peak = kilobytes("VmHWM:") - before;
-        if (r.status != 0 || peak > 6 * size) std::fprintf(stderr, "peak %.0f MB for %.0f MB\n", peak / 1e6, size / 1e6);
-        _exit(r.status == 0 && peak <= 6 * size ? 0 : 1);
+        // Six times the file, and a little for what the command holds whatever it reads.
+        const double peak = kilobytes("VmHWM:") - before, bound = 6 * size + 20e6;
+        if (r.status != 0 || peak > bound) std::fprintf(stderr, "peak %.0f MB for %.0f MB\n", peak / 1e6, size / 1e6);
+        _exit(r.status == 0 && peak <= bound ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
