@@ -153,6 +153,12 @@ frmDocument* frmMain::OpenDocument(const std::optional<std::string>& path) {
         if (!document->GetScene().LoadScene(*path, false)) return nullptr;
         // Loading names the scene after its file; the window's caption follows.
         document->SetName(document->GetScene().Name);
+        // Curves are sampled here, where Esc stops a long sampling with nothing else on
+        // screen, rather than in the first paint, behind the notes that greet the project.
+        for (const clsNode* c = document->GetScene().GetRootNode()->FirstChild(); c; c = c->NextSibling()) {
+            clsPoint3D low, high;
+            c->GetBBox(low, high);
+        }
     } else {
         ++App().DocumentCounter;
         document->SetName("Document " + std::to_string(App().DocumentCounter));
