@@ -25,9 +25,13 @@ run() {
     shift
     /usr/bin/time -f "%e %M" -o "$work/time.txt" timeout 600 "$@" >/dev/null 2>"$work/err.txt"
     status=$?
-    read -r seconds kb <"$work/time.txt" 2>/dev/null || { seconds=?; kb=?; }
-    message=$(grep -v '^Command exited' "$work/err.txt" | tail -n 1 | cut -c 1-90)
-    printf '| %s | %s s | %s MB | %s | %s |\n' "$label" "$seconds" "$((kb / 1024))" "$status" "$message"
+    # time puts "Command exited with non-zero status N" before its figures.
+    figures=$(tail -n 1 "$work/time.txt" 2>/dev/null)
+    seconds=${figures% *}
+    kb=${figures#* }
+    case $kb in '' | *[!0-9]*) megabytes=? ;; *) megabytes=$((kb / 1024)) ;; esac
+    message=$(tail -n 1 "$work/err.txt" | cut -c 1-90)
+    printf '| %s | %s s | %s MB | %s | %s |\n' "$label" "${seconds:-?}" "$megabytes" "$status" "$message"
 }
 
 echo "| input and command | time | peak memory | exit | last message |"
