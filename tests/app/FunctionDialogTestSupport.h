@@ -101,11 +101,6 @@ inline bool LabelEnabled(const QWidget& dialog, const char* caption) {
     ADD_FAILURE() << "no label " << caption;
     return false;
 }
-inline std::vector<std::string> Texts(const RecordingPrompt& prompt) {
-    std::vector<std::string> texts;
-    for (const auto& m : prompt.Messages) texts.push_back(m.Text);
-    return texts;
-}
 // Presses OK: "" when the dialog closed, otherwise the one critical message it gave while staying open.
 inline std::string PressOk(RecordingPrompt& prompt, QWidget& dialog, QAbstractButton* ok) {
     prompt.Messages.clear();
@@ -159,22 +154,23 @@ T& AddSelected(clsScene& scene, std::int32_t type, std::unique_ptr<T> object) {
 // Answers file dialogs from a script ("" cancels) and records how they were asked.
 class FileAnswers : public IFileDialog {
 public:
-    struct Call {
-        std::string Title, DefaultExtension, InitialFileName, Filter;
-        bool Open;
-    };
+    struct Call { std::string Title, DefaultExtension, InitialFileName; bool Open; };
     std::vector<Call> Calls;
     std::deque<std::string> Answers;
 
-    std::string Show(const std::string& title, const std::string& defaultExtension, const std::string& initial,
-                     const std::string& filter, bool open) override {
-        Calls.push_back({title, defaultExtension, initial, filter, open});
-        if (Answers.empty()) return "";
-        std::string answer = Answers.front();
-        Answers.pop_front();
+    std::string Show(const std::string& title, const std::string& extension, const std::string& initialFileName,
+                     const std::string&, bool open) override {
+        Calls.push_back({title, extension, initialFileName, open});
+        const std::string answer = Answers.empty() ? "" : Answers.front();
+        if (!Answers.empty()) Answers.pop_front();
         return answer;
     }
 };
+
+inline QByteArray FileBytes(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // Closes, with a test failure, any modal dialog that stays open for seconds: one that no
 // test step answers would otherwise wait for ever.
@@ -222,24 +218,6 @@ protected:
     FileAnswers files;
     QTemporaryDir folder;
     ModalWatchdog watchdog;
-};
-
-// The Esc key: reported as pressed by every reading after the first pressAfter readings.
-class ScriptedEscape : public IEscapeKey {
-public:
-    explicit ScriptedEscape(int pressAfter) : pressAfter_(pressAfter) {}
-    bool ReadEscape() override { return ++Reads > pressAfter_; }
-    int Reads = 0;
-
-private:
-    int pressAfter_;
-};
-
-// Installs an Esc key for the lifetime of the guard.
-class ScopedEscape {
-public:
-    explicit ScopedEscape(IEscapeKey& key) { SetEscapeKey(&key); }
-    ~ScopedEscape() { SetEscapeKey(nullptr); }
 };
 
 } // namespace ov::testing::functiondialogs

@@ -31,6 +31,17 @@ double PolarDegrees(double rx, double ry, double a) {
 double Distance(const clsPoint3D& a, const clsPoint3D& b) { return std::hypot(a.x - b.x, a.y - b.y, a.z - b.z); }
 double Shown(QLineEdit* box) { return ParseNumber(box->text().toStdString()); }
 
+// The Esc key, installed while it lives: pressed from the reading after the first pressAfter
+// on, or (pressAfter < 0) held down from before until an operation forgets it.
+struct ScriptedEscape : IEscapeKey {
+    explicit ScriptedEscape(int pressAfter) : pressAfter(pressAfter) { SetEscapeKey(this); }
+    ~ScriptedEscape() override { SetEscapeKey(nullptr); }
+    bool ReadEscape() override { return pressAfter < 0 ? !forgotten : ++Reads > pressAfter; }
+    void Forget() override { forgotten = true; }
+    int pressAfter, Reads = 0;
+    bool forgotten = false;
+};
+
 class ObjectPropertiesTest : public SceneDialogTest {
 protected:
     clsEllipse& AddEllipse(double rx, double ry, double start, double end) {
@@ -128,7 +139,6 @@ TEST_F(ObjectPropertiesTest, EllipseOkJudgesFlatnessFirstThenRadiiThenCentre) {
 }
 
 TEST_F(ObjectPropertiesTest, TypedAnglesAreNormalisedAndTheEllipseOptionOrNearlyEqualOnesClose) {
-    // On a circle polar and parameter angles agree, so the stored angles can be read directly.
     clsEllipse& e = AddEllipse(2, 2, 0, 0);
     frmEllipseProperties& d = Edit(e);
     EXPECT_TRUE(d.StartAngleField()->isReadOnly()); // the angles of a full ellipse are not typed
@@ -216,16 +226,10 @@ TEST_F(FunctionPropertiesTest, EscStopsTheVerificationWithoutAskingAndTheStatusL
     // computed, or while the formulas are evaluated along the range.
     for (int pressAfter : {1, 10}) {
         ScriptedEscape esc(pressAfter);
-        ScopedEscape guard(esc);
         EXPECT_EQ(PressOk(), "Error: Operation aborted");
         EXPECT_EQ(esc.Reads, pressAfter + 1);
     }
-    struct PressedBefore : IEscapeKey {
-        bool down = true;
-        bool ReadEscape() override { return down; }
-        void Forget() override { down = false; }
-    } esc;
-    ScopedEscape guard(esc);
+    ScriptedEscape before(-1);
     EXPECT_EQ(PressOk(), ""); // an Esc pressed before OK does not stop it
 
     ASSERT_TRUE(Open(*dialog)); // again, after OK closed it

@@ -1,6 +1,5 @@
 // The main window's toolbar, dialog commands, object list, edit commands and the transform and
 // line-information panels on a real window.
-#include "FunctionDialogTestSupport.h"
 #include "MainWindowTestSupport.h"
 
 #include <QCheckBox>

@@ -1,6 +1,5 @@
 // Whole-program scenarios: what a user does across documents and commands on the real main
 // window, with keys and mouse, checked against a fresh look at every view and file.
-#include "FunctionDialogTestSupport.h"
 #include "MainWindowTestSupport.h"
 
 #include <QLabel>
