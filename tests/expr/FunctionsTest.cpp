@@ -137,10 +137,5 @@ TEST(FunctionListFile, FailureMessagesAndFailuresLeaveTheListAlone) {
         EXPECT_FALSE(ParseFunctionListText(text, "f.fnl", read, message)) << text;
         EXPECT_EQ(message, expected) << text;
     }
-    ASSERT_EQ(read.size(), 1u); // failures leave the list alone
-    const std::string dir = testing::TempDir(), missing = dir + "/none/x.fnl";
-    EXPECT_FALSE(ReadFunctionListFile(missing, read, message));
-    EXPECT_EQ(message, "Unable to open file '" + missing + "'");
-    EXPECT_FALSE(WriteFunctionListFile(dir, read, message)); // a folder
-    EXPECT_EQ(message, "Unable to create file '" + dir + "'");
+    EXPECT_EQ(read.size(), 1u); // failures leave the list alone; files that cannot be opened: FunctionEditorTest
 }
