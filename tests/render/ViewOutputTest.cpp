@@ -2,8 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <cstring>
