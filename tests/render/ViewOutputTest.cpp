@@ -191,8 +191,7 @@ TEST_F(ViewOutput, ExportErrorsAreReportedAndStopTheExportKeepingWhatWasDrawn) {
     // The SVG document starts afresh: what was in it goes.
     svg->ActiveDocument()->ActiveLayer()->CreateLineSegment(0, 0, 1, 1)->SetName("Stale");
     view.OnExport(svg, scene.GetRootNode(), false, true, true, A4H, A4W); // landscape
-    EXPECT_TRUE(prompt.Messages.size() == std::size(cases) && svg->Visible());
-    EXPECT_NEAR(svg->PageWidth(), 0.297 / 0.0254, 1e-12);
+    EXPECT_TRUE(prompt.Messages.size() == std::size(cases) && svg->Visible()); // its page: CliTest's SVG sizes
     EXPECT_FALSE(QSvgRenderer(QByteArray::fromStdString(svg->ToSvgText())).elementExists("Stale"));
     EXPECT_NE(svg->ToSvgText().find("<line"), std::string::npos);
 }

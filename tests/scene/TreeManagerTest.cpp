@@ -92,9 +92,7 @@ TEST_F(TreeManagerTest, NewDocumentShowsTheHouse) {
     EXPECT_TRUE(tv.Item(tm.Root->Key).Expanded && !tv.Item(House()->Key).Expanded);
     EXPECT_EQ(tv.Children(tm.Root->Key), Strings{"House"});
     EXPECT_TRUE(tv.Children(House()->Key) == Names(House()) && Names(House()).size() == 12u);
-    EXPECT_EQ(tv.Children(Part("Chimney")->Key), Strings(12, "Line"));
-    scene.DeActivate();
-    EXPECT_TRUE(tv.items.empty());
+    EXPECT_EQ(tv.Children(Part("Chimney")->Key), Strings(12, "Line")); // closing empties it: ScenarioTest
 }
 
 TEST_F(TreeManagerTest, SelectionOfGroupsSiblingsAndShiftClicks) {
