@@ -37,22 +37,19 @@
 namespace ov::testing::functiondialogs {
 
 // Runs action on the next modal dialog of type T once it is on screen; fails when none opens
-// within a few seconds.
+// within a thousand looks, five milliseconds apart at the least.
 template <class T>
 void OnNextDialog(std::function<void(T&)> action) {
     auto* timer = new QTimer(qApp);
-    auto* clock = new QElapsedTimer;
-    clock->start();
     timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, clock, action] {
+    QObject::connect(timer, &QTimer::timeout, [timer, action, looks = 0]() mutable {
         auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible()) {
-            if (clock->elapsed() < 5000) return;
+            if (++looks < 1000) return;
             ADD_FAILURE() << "the expected dialog did not open";
         }
         timer->stop();
         timer->deleteLater();
-        delete clock;
         if (dialog && dialog->isVisible()) action(*dialog);
     });
     timer->start();
@@ -172,20 +169,15 @@ inline QByteArray FileBytes(const std::string& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Closes, with a test failure, any modal dialog that stays open for seconds: one that no
-// test step answers would otherwise wait for ever.
+// Closes, with a test failure, any modal dialog found open at two looks four seconds apart:
+// one that no test step answers would otherwise wait for ever.
 class ModalWatchdog {
 public:
     ModalWatchdog() {
-        timer_.setInterval(100);
+        timer_.setInterval(4000);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             QWidget* modal = QApplication::activeModalWidget();
-            if (modal != watched_) {
-                watched_ = modal;
-                since_.start();
-                return;
-            }
-            if (!modal || since_.elapsed() < 4000) return;
+            if (!modal || modal != std::exchange(watched_, modal)) return;
             ADD_FAILURE() << "an unexpected dialog stayed open: " << modal->windowTitle().toStdString();
             if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
             else modal->close();
@@ -196,7 +188,6 @@ public:
 private:
     QTimer timer_;
     QPointer<QWidget> watched_;
-    QElapsedTimer since_;
 };
 
 // A scene of its own made the active one, its messages and file dialogs answered by the
