@@ -41,10 +41,8 @@ protected:
 };
 
 TEST_F(ScenarioTest, AFunctionCopiedFromAClosedDocumentIsPastedUndoneSavedAndReopened) {
-    clsFncDef ownX; // the receiving document's own X, which the pasted curve must use
-    ownX.ParseName("x(t)");
-    ownX.Body = "t+100";
-    Scene().Functions.push_back(std::move(ownX));
+    // The receiving document's own X, which the pasted curve must use.
+    Scene().Functions.push_back(functiondialogs::Definition("x(t)", "t+100"));
 
     frmDocument* source = main->NewDocument();
     functiondialogs::OnNextDialog<frmFunctionProperties>([](auto& d) { functiondialogs::Click(d.OkButton()); });
