@@ -80,8 +80,7 @@ TEST_F(ObjectPropertiesTest, OnlyEllipsesAndFunctionsHaveADialogItShowsDocumentM
     e.RotateRel(0, 0, 30, nullptr);
     e.Translate(1, -2.5, 3.3333333);
     EXPECT_FALSE(Properties<frmEllipseProperties>([&](frmEllipseProperties& d) {
-        EXPECT_EQ(Shown(d.CenterField(1)), -2.5);
-        EXPECT_EQ(Shown(d.RadiusField(1)), 6);
+        EXPECT_EQ(std::pair(Shown(d.CenterField(1)), Shown(d.RadiusField(1))), std::pair(-2.5, 6.0));
         EXPECT_EQ(d.FlatnessField()->text(), "48"); // a stored 0 means the default
         // Polar angles of the ends in the ellipse's own plane, to 3 decimals.
         EXPECT_NEAR(Shown(d.StartAngleField()), PolarDegrees(2, 1, kPi / 4), 0.0005);
