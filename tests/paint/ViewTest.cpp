@@ -46,8 +46,7 @@ TEST(ViewGeometry, EveryViewTypeMapsItsAxesAndBackButPerspectiveHasNoPlane) {
         {clsView::Front, "Front", {195, 135}},   {clsView::Back, "Back", {205, 135}}};
     for (const auto& [type, name, pixel] : cases) {
         Fixture f(type);
-        f.scene.ViewVolumeMin.SetPoint(-10, -20, -30);
-        f.scene.ViewVolumeMax.SetPoint(10, 20, 30);
+        f.scene.ViewVolumeMin.SetPoint(-10, -20, -30), f.scene.ViewVolumeMax.SetPoint(10, 20, 30);
         f.view.SetViewType(type);
         EXPECT_EQ(std::pair(f.view.GetViewName(), f.Screen({1, 2, 3})), std::pair(std::string(name), pixel));
         clsPoint3D p(1, 2, 3); // back from the pixel to the plane, keeping the depth

@@ -34,10 +34,7 @@ struct ViewFixture : ::testing::Test, test::ViewScene {
         SetBeep({});
         App().CurrentTool = ToolPick;
     }
-    void ClearUndo() {
-        scene.TreeManager.UndoList.clear();
-        scene.TreeManager.UndoIndex = 0;
-    }
+    void ClearUndo() { scene.TreeManager.UndoList.clear(), scene.TreeManager.UndoIndex = 0; }
     void Select() { scene.TreeManager.SelectNodeByKey(lineKey, false); }
     // The line's two ends, and the eye point, normal and up direction of the camera. Undo swaps whole trees:
     // the line is found again by its key.

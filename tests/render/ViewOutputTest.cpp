@@ -121,8 +121,7 @@ protected:
 
 TEST_F(ViewOutput, MetafileHasFrameAndGridFittedInto500UnitsOrIsNotWrittenAtAll) {
     // The Front view of a volume twice as wide as high: fitted by its width, centred.
-    scene.ViewVolumeMin.SetPoint(-20, -20, -10);
-    scene.ViewVolumeMax.SetPoint(20, 20, 10);
+    scene.ViewVolumeMin.SetPoint(-20, -20, -10), scene.ViewVolumeMax.SetPoint(20, 20, 10);
     scene.ShowGrid = false; // the export draws the grid anyway
     view.SetView(clsView::Front, nullptr, &scene);
     clsNode empty; // so that every line is a grid line
