@@ -30,8 +30,7 @@ struct ViewFixture : ::testing::Test, test::ViewScene {
         std::tie(scene.NudgeOffset, scene.AngleStep) = std::pair(0.5, 10.0);
     }
     void TearDown() override {
-        SetClock(nullptr);
-        SetBeep({});
+        SetClock(nullptr), SetBeep({});
         App().CurrentTool = ToolPick;
     }
     void ClearUndo() { scene.TreeManager.UndoList.clear(), scene.TreeManager.UndoIndex = 0; }

@@ -77,8 +77,7 @@ TEST_F(ObjectPropertiesTest, OnlyEllipsesAndFunctionsHaveADialogItShowsDocumentM
     EXPECT_FALSE(ShowObjectProperties(nullptr, scene)); // a line has none
     clsEllipse& e = AddEllipse(2, 1, kPi / 4, kPi);
     e.Stretch(3, 1, 1, nullptr); // radius 1 is 6 long in the document
-    e.RotateRel(0, 0, 30, nullptr);
-    e.Translate(1, -2.5, 3.3333333);
+    e.RotateRel(0, 0, 30, nullptr), e.Translate(1, -2.5, 3.3333333);
     EXPECT_FALSE(Properties<frmEllipseProperties>([&](frmEllipseProperties& d) {
         EXPECT_EQ(std::pair(Shown(d.CenterField(1)), Shown(d.RadiusField(1))), std::pair(-2.5, 6.0));
         EXPECT_EQ(d.FlatnessField()->text(), "48"); // a stored 0 means the default

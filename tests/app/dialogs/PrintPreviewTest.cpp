@@ -19,10 +19,8 @@ protected:
     void SetUp() override {
         // Whatever printers the machine has, these tests print to a PDF file.
         QPrinter& printer = frmPrintPreview::Printer();
-        printer.setOutputFileName(QString());
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setPageOrientation(QPageLayout::Portrait);
+        printer.setOutputFileName(QString()), printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageSize(QPageSize(QPageSize::A4)), printer.setPageOrientation(QPageLayout::Portrait);
     }
     void OpenWindow(std::int32_t viewType, bool exportMode) {
         OpenNew(window, scene, viewType, exportMode);
