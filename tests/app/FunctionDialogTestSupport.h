@@ -37,22 +37,19 @@
 namespace ov::testing::functiondialogs {
 
 // Runs action on the next modal dialog of type T once it is on screen; fails when none opens
-// within a few seconds.
+// within a thousand looks, five milliseconds apart at the least.
 template <class T>
 void OnNextDialog(std::function<void(T&)> action) {
     auto* timer = new QTimer(qApp);
-    auto* clock = new QElapsedTimer;
-    clock->start();
     timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, clock, action] {
+    QObject::connect(timer, &QTimer::timeout, [timer, action, looks = 0]() mutable {
         auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible()) {
-            if (clock->elapsed() < 5000) return;
+            if (++looks < 1000) return;
             ADD_FAILURE() << "the expected dialog did not open";
         }
         timer->stop();
         timer->deleteLater();
-        delete clock;
         if (dialog && dialog->isVisible()) action(*dialog);
     });
     timer->start();
@@ -100,11 +97,6 @@ inline bool LabelEnabled(const QWidget& dialog, const char* caption) {
         if (label->text() == caption) return label->isEnabled();
     ADD_FAILURE() << "no label " << caption;
     return false;
-}
-inline std::vector<std::string> Texts(const RecordingPrompt& prompt) {
-    std::vector<std::string> texts;
-    for (const auto& m : prompt.Messages) texts.push_back(m.Text);
-    return texts;
 }
 // Presses OK: "" when the dialog closed, otherwise the one critical message it gave while staying open.
 inline std::string PressOk(RecordingPrompt& prompt, QWidget& dialog, QAbstractButton* ok) {
@@ -159,37 +151,33 @@ T& AddSelected(clsScene& scene, std::int32_t type, std::unique_ptr<T> object) {
 // Answers file dialogs from a script ("" cancels) and records how they were asked.
 class FileAnswers : public IFileDialog {
 public:
-    struct Call {
-        std::string Title, DefaultExtension, InitialFileName, Filter;
-        bool Open;
-    };
+    struct Call { std::string Title, DefaultExtension, InitialFileName; bool Open; };
     std::vector<Call> Calls;
     std::deque<std::string> Answers;
 
-    std::string Show(const std::string& title, const std::string& defaultExtension, const std::string& initial,
-                     const std::string& filter, bool open) override {
-        Calls.push_back({title, defaultExtension, initial, filter, open});
-        if (Answers.empty()) return "";
-        std::string answer = Answers.front();
-        Answers.pop_front();
+    std::string Show(const std::string& title, const std::string& extension, const std::string& initialFileName,
+                     const std::string&, bool open) override {
+        Calls.push_back({title, extension, initialFileName, open});
+        const std::string answer = Answers.empty() ? "" : Answers.front();
+        if (!Answers.empty()) Answers.pop_front();
         return answer;
     }
 };
 
-// Closes, with a test failure, any modal dialog that stays open for seconds: one that no
-// test step answers would otherwise wait for ever.
+inline QByteArray FileBytes(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Closes, with a test failure, any modal dialog found open at two looks four seconds apart:
+// one that no test step answers would otherwise wait for ever.
 class ModalWatchdog {
 public:
     ModalWatchdog() {
-        timer_.setInterval(100);
+        timer_.setInterval(4000);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             QWidget* modal = QApplication::activeModalWidget();
-            if (modal != watched_) {
-                watched_ = modal;
-                since_.start();
-                return;
-            }
-            if (!modal || since_.elapsed() < 4000) return;
+            if (!modal || modal != std::exchange(watched_, modal)) return;
             ADD_FAILURE() << "an unexpected dialog stayed open: " << modal->windowTitle().toStdString();
             if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
             else modal->close();
@@ -200,7 +188,6 @@ public:
 private:
     QTimer timer_;
     QPointer<QWidget> watched_;
-    QElapsedTimer since_;
 };
 
 // A scene of its own made the active one, its messages and file dialogs answered by the
@@ -222,24 +209,6 @@ protected:
     FileAnswers files;
     QTemporaryDir folder;
     ModalWatchdog watchdog;
-};
-
-// The Esc key: reported as pressed by every reading after the first pressAfter readings.
-class ScriptedEscape : public IEscapeKey {
-public:
-    explicit ScriptedEscape(int pressAfter) : pressAfter_(pressAfter) {}
-    bool ReadEscape() override { return ++Reads > pressAfter_; }
-    int Reads = 0;
-
-private:
-    int pressAfter_;
-};
-
-// Installs an Esc key for the lifetime of the guard.
-class ScopedEscape {
-public:
-    explicit ScopedEscape(IEscapeKey& key) { SetEscapeKey(&key); }
-    ~ScopedEscape() { SetEscapeKey(nullptr); }
 };
 
 } // namespace ov::testing::functiondialogs

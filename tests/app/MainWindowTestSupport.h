@@ -1,44 +1,22 @@
 #pragma once
 // A real main window with one untitled document, the messages recorded and the file dialog scripted.
 
-#include <gtest/gtest.h>
+#include "FunctionDialogTestSupport.h" // the widget helpers, and the Qt and platform headers they need
 
 #include <QAction>
-#include <QApplication>
-#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QToolBar>
-#include <deque>
 
 #include "app/desktop/QtDesktop.h"
 #include "app/windows/TreeWidgetView.h"
 #include "app/windows/frmDocument.h"
 #include "app/windows/frmMain.h"
-#include "platform/Desktop.h"
-#include "platform/Prompt.h"
-#include "scene/AppState.h"
 #include "shapes/clsLine.h"
 
 namespace ov::testing {
 
-// Answers file dialogs from a script ("" cancels) and records how they were asked.
-class ScriptedFileDialog : public IFileDialog {
-public:
-    struct Call { std::string Title, DefaultExtension, InitialFileName; bool Open; };
-    std::vector<Call> Calls;
-    std::deque<std::string> Answers;
-
-    std::string Show(const std::string& title, const std::string& extension, const std::string& initialFileName,
-                     const std::string&, bool open) override {
-        Calls.push_back({title, extension, initialFileName, open});
-        const std::string answer = Answers.empty() ? "" : Answers.front();
-        if (!Answers.empty()) Answers.pop_front();
-        return answer;
-    }
-};
+using functiondialogs::FileBytes;
 
 inline void ExpectPoint(const clsPoint3D& actual, const clsPoint3D& expected) {
     EXPECT_NEAR(actual.x, expected.x, 1e-9);
@@ -49,11 +27,6 @@ inline void ExpectPoint(const clsPoint3D& actual, const clsPoint3D& expected) {
 inline void ExpectEnds(const clsNode* line, const clsPoint3D& start, const clsPoint3D& end) {
     ExpectPoint(line->GetLine()->Segment->StartPoint, start);
     ExpectPoint(line->GetLine()->Segment->EndPoint, end);
-}
-
-inline QByteArray FileBytes(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 class MainWindowFixture : public ::testing::Test {
@@ -140,7 +113,7 @@ protected:
         Mouse(QTest::MouseRelease, to, m, port);
     }
 
-    ScriptedFileDialog files;
+    functiondialogs::FileAnswers files;
     QtEscapeKey escape;
     RecordingPrompt prompt;
     ScopedPrompt promptScope{prompt};

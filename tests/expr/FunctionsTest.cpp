@@ -59,7 +59,6 @@ TEST(UserFunctions, LongComputationsAskWhetherToStop) {
 
 TEST(FncDef, HeadersAreParsedAsFarAsTheyAreValid) {
     clsFncDef d;
-    EXPECT_TRUE(d.ParseName("G ( X , y2 )") && d.GetNameArgs() == "G(X, y2)");
     EXPECT_TRUE(d.ParseName("H") && d.Params.empty());
     EXPECT_TRUE(d.ParseName("D(A, A)")); // duplicates are not the header's business
     for (const char* header : {"F()", "F(A,)", "F(1A)", "F(A", "2F", "", " F", "F G", "F(A B)", "F(A)x", "(A)", "F_1",
@@ -90,9 +89,7 @@ TEST(FncDef, TextsCopiesAndRecords) {
 }
 
 TEST(Catalogue, CategoriesReservedNamesAndEveryStandardNameIsABuiltin) {
-    FunctionList list{Definition("F(A, B)", "A")};
-    EXPECT_EQ(GetCustomHeaders(&list)[0].Signature, "F(A, B)");
-    for (const clsFncHeader& h : GetStandardHeaders()) {
+    for (const clsFncHeader& h : GetStandardHeaders()) { // the scene's own: FunctionEditorTest's chooser
         const bool two = h.Signature.find(',') != std::string::npos;
         const std::string call = h.Name + (h.Name == "if" ? "(1,1,1)" : two ? "(1,1)" : "(.5)");
         EXPECT_EQ(Eval(call).message.find("not defined"), std::string::npos) << call;
@@ -137,10 +134,5 @@ TEST(FunctionListFile, FailureMessagesAndFailuresLeaveTheListAlone) {
         EXPECT_FALSE(ParseFunctionListText(text, "f.fnl", read, message)) << text;
         EXPECT_EQ(message, expected) << text;
     }
-    ASSERT_EQ(read.size(), 1u); // failures leave the list alone
-    const std::string dir = testing::TempDir(), missing = dir + "/none/x.fnl";
-    EXPECT_FALSE(ReadFunctionListFile(missing, read, message));
-    EXPECT_EQ(message, "Unable to open file '" + missing + "'");
-    EXPECT_FALSE(WriteFunctionListFile(dir, read, message)); // a folder
-    EXPECT_EQ(message, "Unable to create file '" + dir + "'");
+    EXPECT_EQ(read.size(), 1u); // failures leave the list alone; files that cannot be opened: FunctionEditorTest
 }

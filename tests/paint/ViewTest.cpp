@@ -1,24 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "scene/clsScene.h"
-#include "paint/Canvas.h"
-#include "paint/clsView.h"
+#include "ViewScene.h"
 
 using namespace ov;
 using Pixel = std::pair<double, double>;
 
 namespace {
 
-struct Fixture {
-    clsScene scene;
-    Canvas canvas{400, 300};
-    clsView view;
-    explicit Fixture(std::int32_t type) { view.SetView(type, &canvas, &scene); }
-    Pixel At(const clsPoint3D& p) const {
-        double x = 0, y = 0;
-        EXPECT_TRUE(view.ConvertPointToScreen(p, x, y));
-        return {x, y};
-    }
+struct Fixture : test::ViewScene {
+    using ViewScene::ViewScene;
     double ScaleX() const {
         double sx, sy;
         view.GetScaleXY(sx, sy);
@@ -38,14 +28,14 @@ void ExpectNear(const clsPoint3D& p, double x, double y, double z, double tolera
 TEST(ViewGeometry, TheVolumeFillsTheCanvasCentredBesideTheRulers) {
     Fixture f(clsView::Top); // 7.5 pixels to the unit about (200, 150): see the snapping test
     f.scene.ShowRulers = true;
-    EXPECT_EQ(std::pair(f.ScaleX(), f.At({0, 0, 0})), std::pair(6.75, Pixel{215, 165}));
+    EXPECT_EQ(std::pair(f.ScaleX(), f.Screen({0, 0, 0})), std::pair(6.75, Pixel{215, 165}));
     f.view.ViewRect.SetValues(5, 5, 5, 5);
     f.scene.ShowRulers = false;
     EXPECT_EQ(f.ScaleX(), 300); // a zero extent is taken as 1
     Canvas empty(0, 0);
     f.view.SetView(clsView::Top, &empty, &f.scene);
     EXPECT_EQ(f.ScaleX(), 0);
-    f.At({1, 1, 1});
+    f.Screen({1, 1, 1});
 }
 
 TEST(ViewGeometry, EveryViewTypeMapsItsAxesAndBackButPerspectiveHasNoPlane) {
@@ -56,10 +46,9 @@ TEST(ViewGeometry, EveryViewTypeMapsItsAxesAndBackButPerspectiveHasNoPlane) {
         {clsView::Front, "Front", {195, 135}},   {clsView::Back, "Back", {205, 135}}};
     for (const auto& [type, name, pixel] : cases) {
         Fixture f(type);
-        f.scene.ViewVolumeMin.SetPoint(-10, -20, -30);
-        f.scene.ViewVolumeMax.SetPoint(10, 20, 30);
+        f.scene.ViewVolumeMin.SetPoint(-10, -20, -30), f.scene.ViewVolumeMax.SetPoint(10, 20, 30);
         f.view.SetViewType(type);
-        EXPECT_EQ(std::pair(f.view.GetViewName(), f.At({1, 2, 3})), std::pair(std::string(name), pixel));
+        EXPECT_EQ(std::pair(f.view.GetViewName(), f.Screen({1, 2, 3})), std::pair(std::string(name), pixel));
         clsPoint3D p(1, 2, 3); // back from the pixel to the plane, keeping the depth
         f.view.UpdatePointFromScreen(p, pixel.first, pixel.second, false);
         ExpectNear(p, 1, 2, 3, 0.11);
@@ -71,7 +60,7 @@ TEST(ViewGeometry, EveryViewTypeMapsItsAxesAndBackButPerspectiveHasNoPlane) {
     // The perspective view shows the camera's window and has no plane to move points in.
     Fixture f(clsView::Perspective);
     const clsPerspective& c = f.scene.GetPerspective();
-    EXPECT_EQ(std::tuple(f.view.ViewRect.Left, f.view.ViewRect.Top, f.At({0, 0, 0})),
+    EXPECT_EQ(std::tuple(f.view.ViewRect.Left, f.view.ViewRect.Top, f.Screen({0, 0, 0})),
               std::tuple(c.UMin, c.VMax, Pixel{200, 150}));
     double a, b, d, e;
     EXPECT_FALSE(f.view.ConvertLineToScreen(clsLine3D({30, 30, 15}, {40, 40, 20}), a, b, d, e)); // behind the eye
@@ -83,10 +72,10 @@ TEST(ViewGeometry, EveryViewTypeMapsItsAxesAndBackButPerspectiveHasNoPlane) {
 
 TEST(ViewGeometry, ZoomKeepsMirroredViewsMirroredAndTakesCornersInAnyOrder) {
     Fixture f(clsView::Right);
-    EXPECT_LT(f.At({0, 5, 0}).first, f.At({0, 1, 0}).first); // larger y lies further to the left
+    EXPECT_LT(f.Screen({0, 5, 0}).first, f.Screen({0, 1, 0}).first); // larger y lies further to the left
     f.view.ZoomIn(250, 100, 150, 200);
     EXPECT_GT(f.view.ViewRect.Left, f.view.ViewRect.Right);
-    EXPECT_LT(f.At({0, 2, 0}).first, f.At({0, 1, 0}).first);
+    EXPECT_LT(f.Screen({0, 2, 0}).first, f.Screen({0, 1, 0}).first);
     Fixture top(clsView::Top);
     top.view.ZoomIn(300, 50, 100, 250);
     const clsRect& r = top.view.ViewRect;

@@ -4,7 +4,6 @@
 #include "platform/MetafileDC.h"
 
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <functional>

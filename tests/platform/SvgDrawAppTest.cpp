@@ -37,10 +37,13 @@ struct Element {
         for (std::size_t i = 0; !found && i < children.size(); ++i) found = children[i].Find(id);
         return found;
     }
-    Labels ChildLabels() const { // in document order
-        Labels labels;
-        for (const auto& c : children) labels.push_back(c.Attr(kInkscape + "label"));
-        return labels;
+    std::string Tree() const { // the children's labels in document order, a group's members in brackets
+        std::string tree;
+        for (const auto& c : children) {
+            const std::string members = c.children.empty() ? "" : "(" + c.Tree() + ")";
+            tree += (tree.empty() ? "" : ",") + c.Attr(kInkscape + "label") + members;
+        }
+        return tree;
     }
     const Element& Layer() const { return children.at(1); } // after the named view
 };
@@ -112,34 +115,24 @@ TEST_F(SvgDrawAppTest, AnInkscapeLayerOnAPageInInchesWithCoordinatesFlippedIntoT
 TEST_F(SvgDrawAppTest, NamedGroupsNestAndKeepTheStackingOrder) {
     std::map<std::string, std::shared_ptr<Shape>> s;
     for (const char* name : {"a", "b", "c", "d", "e"}) s[name] = Named(layer->CreateLineSegment(0, 0, 1, 1), name);
-    const auto labels = [&](const std::string& id) {
-        const Element root = Parse(app);
-        return id.empty() ? root.Layer().ChildLabels() : root.Find(id)->ChildLabels();
-    };
+    const auto tree = [&] { return Parse(app).Layer().Tree(); };
     // Listed out of order: the shapes keep their stacking and the group takes the place of the lowest.
     auto g1 = Group({s["d"], s["b"]}, "G1");
-    EXPECT_EQ(labels(""), (Labels{"a", "G1", "c", "e"}));
-    EXPECT_EQ(labels("G1"), (Labels{"b", "d"}));
+    EXPECT_EQ(tree(), "a,G1(b,d),c,e");
     Group({g1, s["a"]}, "G2");
-    EXPECT_EQ(labels(""), (Labels{"G2", "c", "e"}));
-    EXPECT_EQ(labels("G2"), (Labels{"a", "G1"}));
+    EXPECT_EQ(tree(), "G2(a,G1(b,d)),c,e");
     // One shape out of a nested group with one from the layer: the group goes where the lower one was.
     Group({s["e"], s["b"]}, "G3");
-    EXPECT_EQ(labels(""), (Labels{"G2", "c"}));
-    EXPECT_EQ(labels("G1"), (Labels{"G3", "d"}));
-    EXPECT_EQ(labels("G3"), (Labels{"b", "e"}));
+    EXPECT_EQ(tree(), "G2(a,G1(G3(b,e),d)),c");
     // A group listed with a shape of its own: both move, no group ends up inside itself.
     Group({s["d"], g1}, "G4");
-    EXPECT_EQ(labels("G2"), (Labels{"a", "G4"}));
-    EXPECT_EQ(labels("G4"), (Labels{"G1", "d"}));
-    EXPECT_EQ(labels("G1"), (Labels{"G3"}));
+    EXPECT_EQ(tree(), "G2(a,G4(G1(G3(b,e)),d)),c");
     // A range of one shape is grouped anyway; an empty one has nothing to group and leaves the document alone.
     EXPECT_NE(Group({s["c"]}, "G5"), s["c"]);
     const std::string before = app.ToSvgText();
     EXPECT_EQ(app.CreateShapeRange()->Group(), nullptr);
     EXPECT_EQ(app.ToSvgText(), before);
-    EXPECT_EQ(labels(""), (Labels{"G2", "G5"}));
-    EXPECT_EQ(labels("G5"), (Labels{"c"}));
+    EXPECT_EQ(tree(), "G2(a,G4(G1(G3(b,e)),d)),G5(c)");
 }
 
 TEST_F(SvgDrawAppTest, RangesCollectDistinctShapesOfTheirOwnDocumentAndTheLastSelectionCounts) {
@@ -227,7 +220,7 @@ TEST_F(SvgDrawAppTest, BadInputAndObjectsThatOutliveTheApplication) {
         kept->SetOutlineProperties(kNaN, gone.OutlineStyles(99), gone.CreateRGBColor(-1, 999, 0));
         // Shapes that cannot be drawn are left out; the rest is a valid document.
         const Element root = Parse(gone);
-        EXPECT_EQ(root.Layer().ChildLabels(), (Labels{"ok"}));
+        EXPECT_EQ(root.Layer().Tree(), "ok");
         EXPECT_EQ(root.Find("ok")->Style(), "#00ff00 0.003 none");
         (range = gone.CreateShapeRange())->Add(kept);
         orphan = brief.ActiveDocument()->ActiveLayer()->CreateLineSegment(0, 0, 1, 1);

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <locale>
 #include <map>
 #include <random>
 #include <set>
@@ -178,9 +179,16 @@ TEST(SvgScaleTest, PositionsAndIdsStayExactThroughRandomEdits) {
     }
 }
 
+// A decimal comma and digit grouping, as a German user's locale would have them.
+struct CommaPunct : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
 // The writer formats a million numbers for a curve of a million segments with integer
 // arithmetic of its own; it must give exactly the text of the library's correctly rounded
-// six-decimal formatting, ties to even included.
+// six-decimal formatting, ties to even included, whatever the locale.
 TEST(SvgScaleTest, FastNumbersWriteWhatSixDecimalFormattingWrites) {
     const auto reference = [](double value) {
         if (!std::isfinite(value)) return std::string("0");
@@ -191,9 +199,10 @@ TEST(SvgScaleTest, FastNumbersWriteWhatSixDecimalFormattingWrites) {
         if (text.back() == '.') text.pop_back();
         return text == "-0" ? std::string("0") : text;
     };
-    std::vector<double> values = {0.0, -0.0, 1e-7, -4e-7, 5e-7, 0.0000005, 0.0078125, -0.0078125, 1.0000005,
-                                  std::ldexp(1.0, 52) - 0.5, std::ldexp(1.0, 52), 1.8e13, 1.9e13, -1.9e13,
-                                  std::ldexp(1.0, -61), std::ldexp(1.0, -62), 5e-324, 1e300};
+    std::vector<double> values = {0.0, -0.0, 1e-7, -1e-7, -4e-7, 5e-7, 0.0000005, 0.0078125, -0.0078125, 1.0000005,
+                                  2, -1.25, 2.0 / 3, 1234567.25, 11.692913385826772, std::ldexp(1.0, 52) - 0.5,
+                                  std::ldexp(1.0, 52), 1.8e13, 1.9e13, -1.9e13, std::ldexp(1.0, -61),
+                                  std::ldexp(1.0, -62), 5e-324, 1e300, std::nan(""), -HUGE_VAL};
     // Halfway cases: odd multiples of 2^-7 lie exactly halfway between two millionths.
     for (int odd = 1; odd < 20001; odd += 2) {
         values.push_back(std::ldexp(odd, -7));
@@ -213,10 +222,12 @@ TEST(SvgScaleTest, FastNumbersWriteWhatSixDecimalFormattingWrites) {
         values.push_back(std::ldexp(1 + static_cast<double>(bits >> 12) * 0x1p-52, static_cast<int>(bits % 120) - 70));
     }
     int wrong = 0;
+    const std::locale old = std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
     for (const double value : values) {
         const std::string expected = reference(value), got = ov::svgtext::Number(value);
         if (got != expected && ++wrong <= 10) ADD_FAILURE() << std::hexfloat << value << ": " << got << " != " << expected;
     }
+    std::locale::global(old);
     EXPECT_EQ(wrong, 0) << "of " << values.size();
 }
 

@@ -30,14 +30,10 @@ struct ViewFixture : ::testing::Test, test::ViewScene {
         std::tie(scene.NudgeOffset, scene.AngleStep) = std::pair(0.5, 10.0);
     }
     void TearDown() override {
-        SetClock(nullptr);
-        SetBeep({});
+        SetClock(nullptr), SetBeep({});
         App().CurrentTool = ToolPick;
     }
-    void ClearUndo() {
-        scene.TreeManager.UndoList.clear();
-        scene.TreeManager.UndoIndex = 0;
-    }
+    void ClearUndo() { scene.TreeManager.UndoList.clear(), scene.TreeManager.UndoIndex = 0; }
     void Select() { scene.TreeManager.SelectNodeByKey(lineKey, false); }
     // The line's two ends, and the eye point, normal and up direction of the camera. Undo swaps whole trees:
     // the line is found again by its key.
@@ -144,9 +140,8 @@ TEST_F(ViewFixture, ArrowKeysNudgeOrTurnTheSelectionOrTheEyeMoveTheCameraOrBeepA
         {R, 0, kUp, kShift, "Rotate Eye Point", {}}, {P, 1, kLeft, 0, "Pan View", {}},
         {P, 1, kUp, kCtrl, "Advance View", {}}, {P, 0, kRight, kShift, "Rotate View", {}},
         {P, 1, kLeft, kShift | kCtrl, "Tilt View", {}},
-        {T, 1, kRight, kAlt, {}, {}}, {T, 1, kUp, kAlt | kShift, {}, {}}, {T, 1, kLeft, kCtrl, {}, {}},
-        {T, 1, kDown, kShift | kCtrl, {}, {}}, {T, 0, kLeft, kShift | kCtrl, {}, {}}, {P, 0, kUp, kAlt, {}, {}},
-        {P, 0, kRight, kCtrl, {}, {}}, {P, 1, kUp, kShift | kCtrl, {}, {}}};
+        {T, 1, kRight, kAlt, {}, {}}, {T, 1, kLeft, kCtrl, {}, {}}, {T, 1, kDown, kShift | kCtrl, {}, {}},
+        {T, 0, kLeft, kShift | kCtrl, {}, {}}, {P, 1, kUp, kShift | kCtrl, {}, {}}}; // the rest: CameraTest
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << r.view << " " << r.selected << " " << r.key << "+" << r.shift);
         view.SetViewType(r.view);
@@ -179,7 +174,7 @@ TEST_F(ViewFixture, ArrowKeysNudgeOrTurnTheSelectionOrTheEyeMoveTheCameraOrBeepA
         EXPECT_EQ(Now(), after);
     }
     EXPECT_FALSE(Key(65)); // not an arrow: not this command's, no beep either
-    EXPECT_EQ(beeps, 8);
+    EXPECT_EQ(beeps, 5);
     ClearUndo(); // quick repeats of a key are one step each: nudges, turns and moves of the camera
     Select();
     for (const auto& [type, key, shift] :

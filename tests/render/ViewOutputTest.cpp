@@ -2,8 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <cstring>
@@ -123,8 +121,7 @@ protected:
 
 TEST_F(ViewOutput, MetafileHasFrameAndGridFittedInto500UnitsOrIsNotWrittenAtAll) {
     // The Front view of a volume twice as wide as high: fitted by its width, centred.
-    scene.ViewVolumeMin.SetPoint(-20, -20, -10);
-    scene.ViewVolumeMax.SetPoint(20, 20, 10);
+    scene.ViewVolumeMin.SetPoint(-20, -20, -10), scene.ViewVolumeMax.SetPoint(20, 20, 10);
     scene.ShowGrid = false; // the export draws the grid anyway
     view.SetView(clsView::Front, nullptr, &scene);
     clsNode empty; // so that every line is a grid line
@@ -193,8 +190,7 @@ TEST_F(ViewOutput, ExportErrorsAreReportedAndStopTheExportKeepingWhatWasDrawn) {
     // The SVG document starts afresh: what was in it goes.
     svg->ActiveDocument()->ActiveLayer()->CreateLineSegment(0, 0, 1, 1)->SetName("Stale");
     view.OnExport(svg, scene.GetRootNode(), false, true, true, A4H, A4W); // landscape
-    EXPECT_TRUE(prompt.Messages.size() == std::size(cases) && svg->Visible());
-    EXPECT_NEAR(svg->PageWidth(), 0.297 / 0.0254, 1e-12);
+    EXPECT_TRUE(prompt.Messages.size() == std::size(cases) && svg->Visible()); // its page: CliTest's SVG sizes
     EXPECT_FALSE(QSvgRenderer(QByteArray::fromStdString(svg->ToSvgText())).elementExists("Stale"));
     EXPECT_NE(svg->ToSvgText().find("<line"), std::string::npos);
 }

@@ -82,8 +82,7 @@ TEST(ViewPaintGrid, HorizonTraceWhereTheHorizonPlaneMeetsTheView) {
     camera.HorizonOffset = 2.5; // edge-on from the front: z = HorizonOffset across the volume
     EXPECT_EQ(trace(clsView::Front), (Coords{-20, 2.5, 20, 2.5}));
     // The tilted plane y + z = 0 from the left is v = -u, run from the bottom to the top; from the top v = 0.
-    camera.Horizon.SetPoint(0, 3, 3);
-    camera.HorizonOffset = 0;
+    camera.Horizon.SetPoint(0, 3, 3), camera.HorizonOffset = 0;
     ExpectNear(trace(clsView::Left), {20, -20, -20, 20});
     ExpectNear(trace(clsView::Top), {-20, 0, 20, 0});
     // A level plane seen face-on has no trace, nor has a trace of style none.
@@ -162,8 +161,7 @@ TEST(ViewPaintPerspective, VanishingLinesFromTheVanishingPointToTheNearerEndThen
     EXPECT_EQ(c.Lines()[0]->name + "|" + c.TopLevel().At(2).name, "Horizon|Center Of View");
     EXPECT_EQ((Coords{c.Lines()[1]->x1, c.Lines()[1]->y1, c.Lines()[2]->x2}), (Coords{0, camera.VMin, camera.UMax}));
     // A camera looking straight down has no horizon; a window beside the centre has no cross.
-    camera.Normal.SetPoint(0, 0, -1);
-    camera.ViewUp.SetPoint(0, 1, 0);
+    camera.Normal.SetPoint(0, 0, -1), camera.ViewUp.SetPoint(0, 1, 0);
     std::tie(camera.UMin, camera.UMax, camera.VMin, camera.VMax) = std::tuple(0.1, 0.3, 0.1, 0.2);
     EXPECT_TRUE(f.ExportView().Lines().empty());
 }
@@ -194,8 +192,7 @@ TEST(ViewPaintScreen, RulerTicksFollowTheGridOrInPerspectiveAreAutomatic) {
 
 TEST(ViewPaintScreen, EyePointMarkerAndItsXorDrawingErasedByASecondOne) {
     Fixture f(clsView::Top, true);
-    f.Camera().EyePoint.SetPoint(10, 6, 3);
-    f.Camera().Normal.SetPoint(-1, 0, 0);
+    f.Camera().EyePoint.SetPoint(10, 6, 3), f.Camera().Normal.SetPoint(-1, 0, 0);
     f.Paint(true); // the eye at (275, 105) and the marker's end 40 / 8 = 5 units towards -x, boxed in red
     f.ExpectPixels({{273, 103, kRed}, {255, 105, kBlue}, {237, 104, kRed}, {236, 105, kWhite}});
     f.scene.ShowGrid = f.scene.ShowAxes = true; // in XOR over grid and axes, half of it off the canvas
@@ -216,8 +213,7 @@ TEST(ViewPaintScreen, AbsurdSettingsNeitherHangNorCrash) {
     f.AddLine(0, 0, 0, 1e308, 0, 0)->Selected = true;
     std::tie(f.scene.MinorGrid, f.scene.MajorGrid) = std::pair(1e-12, 1e-300); // far too fine for the volume
     f.Paint(true);
-    f.scene.ViewVolumeMax.SetPoint(1e308, 1e308, 1e308);
-    f.scene.ViewVolumeMin.SetPoint(-1e308, -1e308, -1e308);
+    f.scene.ViewVolumeMax.SetPoint(1e308, 1e308, 1e308), f.scene.ViewVolumeMin.SetPoint(-1e308, -1e308, -1e308);
     f.scene.MinorGrid = 1;
     for (std::int32_t type = 0; type <= 7; ++type) {
         f.view.Active = type % 2;
@@ -271,12 +267,8 @@ TEST(ViewPaintFastPaths, PerspectivePaintingProjectsExactlyAsTheView) {
         EXPECT_TRUE(shown.size() > 20 && shown.size() < std::size_t(f.Root()->GetChildCount())) << shown.size();
     };
     check("default camera");
-    camera.EyePoint.SetPoint(-3, 7, 2);
-    camera.Normal.SetPoint(0.3, -1, 0.2);
-    camera.ViewUp.SetPoint(0.2, 0.1, 1);
-    camera.FrontClipping = 0.3;
-    camera.ClipBack = true;
-    camera.BackClipping = -20;
+    camera.EyePoint.SetPoint(-3, 7, 2), camera.Normal.SetPoint(0.3, -1, 0.2), camera.ViewUp.SetPoint(0.2, 0.1, 1);
+    std::tie(camera.FrontClipping, camera.ClipBack, camera.BackClipping) = std::tuple(0.3, true, -20);
     std::tie(camera.UMin, camera.UMax) = std::pair(-0.6, 0.3);
     check("rolled camera, clipped at the back");
 }

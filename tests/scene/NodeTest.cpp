@@ -7,13 +7,12 @@
 #include <vector>
 
 #include "RecordText.h"
-#include "io/LineList.h"
-#include "io/clsStream.h"
 #include "scene/AppState.h"
 #include "scene/clsNode.h"
 #include "shapes/clsLine.h"
 
 using namespace ov;
+using ov::records::Parse;
 
 namespace {
 
@@ -41,14 +40,6 @@ void ExpectLinked(const clsNode& parent) {
     for (const clsNode* c = parent.FirstChild(); c; prev = c, c = c->NextSibling())
         EXPECT_TRUE(c->Parent() == &parent && c->PrevSibling() == prev) << c->GetNodeName();
     EXPECT_EQ(parent.LastChild(), prev);
-}
-
-clsStream Parse(std::string text) {
-    std::replace(text.begin(), text.end(), '|', '\n');
-    LineList lines = LineList::FromText(text);
-    clsStream record;
-    record.ParseData(lines);
-    return record;
 }
 
 double StartX(const clsNode* n) { return n->GetLine()->Segment->StartPoint.x; }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ViewFakes.h"
 #include "io/NumberText.h"
 #include "io/clsStream.h"
 #include "platform/svg/SvgDrawApp.h"
@@ -10,17 +11,12 @@ using namespace ov;
 
 namespace {
 
-struct RecordingShape : draw::Shape { // told: "none", or the points, the style ("-": the default) and the blue
-    std::string told;
-    void SetOutlineProperties(double w, const std::optional<draw::OutlineStyle>& s, const draw::Color& c) override {
-        told = GeneralNumberText(w * 72) + " " + (s ? std::to_string(s->Index) : "-") + " " + std::to_string(c.Blue);
-    }
-    void SetOutlineNone() override { told = "none"; }
-    void SetFillColor(const draw::Color&) override {}
-    void SetName(const std::string&) override {}
-    std::string GetName() const override { return {}; }
-    void CreateSelection() override {}
-};
+// What a drawing program's shape was told: "none", or its width in points, the style ("-": the default) and the blue.
+std::string Told(const test::FakeDrawShape& s) {
+    const std::string style = s.outlineStyle < 0 ? "-" : std::to_string(s.outlineStyle);
+    if (s.outlineNone) return "none";
+    return GeneralNumberText(s.outlineWidth * 72) + " " + style + " " + std::to_string(s.outlineBlue);
+}
 
 } // namespace
 
@@ -35,16 +31,15 @@ TEST(Outline, EachStyleGivesItsPenShapeOutlineAndButtonAndWidthZeroGoesWithStyle
     SvgDrawApp app;
     for (const auto& k : cases) {
         clsOutline o(k.width, 1, 2, 3);
-        RecordingShape shape;
+        test::FakeDrawShape shape;
         o.Style = k.style, o.ApplyToShape(shape, app);
         const QPen pen = o.GetGDIPen(7);
         EXPECT_TRUE(pen.style() == k.pen && pen.width() == k.px && pen.color() == QColor(1, 2, 3)) << k.text;
-        EXPECT_EQ(shape.told, k.told);
+        EXPECT_EQ(Told(shape), k.told);
         EXPECT_TRUE(o.GetButtonLook(true).Text == k.text && o.GetButtonLook(true).RGBColor == (k.style ? 0x030201 : 0));
         EXPECT_EQ(o.GetButtonLook(false).System, k.style ? SystemColor::GrayText : SystemColor::ButtonFace);
     }
     clsOutline o;
-    EXPECT_TRUE(o.Width == 0.216 && o.Style == clsOutline::StyleSolid && o.Color.RGBColor == 0);
     o.Style = clsOutline::StyleDotted, o.SetPointWidth(2); // a chosen dash style stays; the colour button greys
     EXPECT_TRUE(o.Style == clsOutline::StyleDotted && o.Color.GetButtonLook(false).System == SystemColor::GrayText);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // A persistent value's record as one line of text ("Key = value|Key = value|..."), and a
-// value read from such text: record tables stay one line per case.
+// value read from such text, or the record itself: record tables stay one line per case.
 
 #include <algorithm>
 #include <string>
@@ -18,11 +18,16 @@ template <class T> std::string RecordText(const T& v) {
     return lines.ToText("|");
 }
 
-template <class T> T ReadInto(T target, std::string text) {
+inline clsStream Parse(std::string text) {
     std::replace(text.begin(), text.end(), '|', '\n');
     LineList lines = LineList::FromText(text);
     clsStream s;
     s.ParseData(lines);
+    return s;
+}
+
+template <class T> T ReadInto(T target, const std::string& text) {
+    const clsStream s = Parse(text);
     target.ReadData(s);
     return target;
 }

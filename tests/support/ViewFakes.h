@@ -50,12 +50,13 @@ class FakeDrawShape : public draw::Shape {
 public:
     std::string kind, name;
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0, outlineWidth = -1;
+    int outlineStyle = -1, outlineBlue = -1; // style -1: the default
     std::vector<std::shared_ptr<draw::Shape>> members; // of a group
-    bool selected = false, filled = false;
-    void SetOutlineProperties(double w, const std::optional<draw::OutlineStyle>&, const draw::Color&) override {
-        outlineWidth = w;
+    bool selected = false, filled = false, outlineNone = false;
+    void SetOutlineProperties(double w, const std::optional<draw::OutlineStyle>& s, const draw::Color& c) override {
+        outlineWidth = w, outlineStyle = s ? s->Index : -1, outlineBlue = c.Blue;
     }
-    void SetOutlineNone() override {}
+    void SetOutlineNone() override { outlineNone = true; }
     void SetFillColor(const draw::Color&) override { filled = true; }
     void SetName(const std::string& n) override { name = n; }
     std::string GetName() const override { return name; }

@@ -27,15 +27,12 @@ TEST(QtPromptTest, TheBoxShowsTextIconAndButtonsAndReturnsTheClickedOrEscapeAnsw
     using P = PromptButtons;
     using A = PromptAnswer;
     const struct { I icon; B::Icon boxIcon; P buttons; B::StandardButtons shown; B::StandardButton click; A answer; }
-        cases[] = { // a click on NoButton is Esc
-            {I::Information, B::Information, P::Ok, B::Ok, B::Ok, A::Ok},
-            {I::Warning, B::Warning, P::YesNo, B::Yes | B::No, B::No, A::No},
+        cases[] = { // a click on NoButton is Esc: every button set's escape answer, and each answer once
+            {I::Information, B::Information, P::Ok, B::Ok, B::NoButton, A::Ok},
+            {I::Warning, B::Warning, P::YesNo, B::Yes | B::No, B::NoButton, A::No},
             {I::Question, B::Question, P::YesNoCancel, B::Yes | B::No | B::Cancel, B::Yes, A::Yes},
-            {I::Critical, B::Critical, P::OkCancel, B::Ok | B::Cancel, B::Cancel, A::Cancel},
-            {I::None, B::NoIcon, P::Ok, B::Ok, B::NoButton, A::Ok},
-            {I::None, B::NoIcon, P::YesNo, B::Yes | B::No, B::NoButton, A::No},
-            {I::None, B::NoIcon, P::YesNoCancel, B::Yes | B::No | B::Cancel, B::NoButton, A::Cancel},
-            {I::None, B::NoIcon, P::OkCancel, B::Ok | B::Cancel, B::NoButton, A::Cancel}};
+            {I::Critical, B::Critical, P::OkCancel, B::Ok | B::Cancel, B::NoButton, A::Cancel},
+            {I::None, B::NoIcon, P::YesNoCancel, B::Yes | B::No | B::Cancel, B::NoButton, A::Cancel}};
     QtPrompt prompt;
     for (const auto& c : cases) {
         OnNextDialog<B>([&](B& box) {

@@ -2,6 +2,8 @@
 // the scene's functions, the refusals, and function-list files written and read.
 #include "FunctionDialogTestSupport.h"
 
+#include <fstream>
+
 #include "app/dialogs/frmFunctionChooser.h"
 #include "app/dialogs/frmFunctionEditor.h"
 #include "app/dialogs/frmFunctionSelect.h"
@@ -123,9 +125,7 @@ TEST_F(FunctionEditorTest, ExportedFunctionsImportIntoAnotherSceneAndFailuresOrC
 
     // What is wrong with a file is the list file's to say; the editor titles a foreign one.
     const std::string bad = path + ".bad", missing = path + ".missing", nowhere = path + "/out.fnl";
-    QFile file(QString::fromStdString(bad));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("--FNL 1.1--\r\n0\r\n") > 0);
-    file.close();
+    std::ofstream(bad, std::ios::binary) << "--FNL 1.1--\r\n0\r\n";
     Transfer(editor->ImportButton(), bad, nullptr);
     EXPECT_EQ(Said(), "Error|Invalid function list file");
     Transfer(editor->ImportButton(), missing, nullptr);

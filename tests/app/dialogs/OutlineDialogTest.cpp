@@ -80,8 +80,7 @@ bool ShowFont(clsFont& font, std::function<void(frmFont&)> answer) {
 
 TEST(FontDialogTest, OkTakesFaceSizeEffectsAndAChangedColourKeepingASubstitutedNameAndCancelChangesNothing) {
     clsFont font;
-    font.Color.SetRGBColor(200, 100, 50);
-    font.Bold = true;
+    font.Color.SetRGBColor(200, 100, 50), font.Bold = true;
     EXPECT_FALSE(ShowFont(font, [](frmFont& dialog) {
         EXPECT_EQ(dialog.ColorList()->currentText(), "Black"); // a colour the list cannot show
         dialog.FontPanel()->setCurrentFont(QFont("Liberation Mono", 30));
@@ -99,9 +98,7 @@ TEST(FontDialogTest, OkTakesFaceSizeEffectsAndAChangedColourKeepingASubstitutedN
 
     // Another face is taken, to the 31 characters a font record holds; sizes to a tenth of a point.
     QFont chosen(QString(40, QChar('F')));
-    chosen.setPointSizeF(14.25);
-    chosen.setItalic(true);
-    chosen.setUnderline(true);
+    chosen.setPointSizeF(14.25), chosen.setItalic(true), chosen.setUnderline(true);
     for (auto [weight, bold] : {std::pair{QFont::DemiBold, true}, std::pair{QFont::Medium, false}}) {
         chosen.setWeight(weight);
         ApplyFontChoice(font, chosen, 0, 0); // only a changed colour is taken

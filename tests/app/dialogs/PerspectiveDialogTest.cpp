@@ -3,6 +3,7 @@
 #include "FunctionDialogTestSupport.h"
 
 #include <cmath>
+#include <gmock/gmock.h>
 
 #include "app/dialogs/frmPerspective.h"
 
@@ -68,11 +69,9 @@ TEST_F(PerspectiveDialogTest, EachFieldOfViewEntryWorksTheWindowOutItsOwnWayAndA
     Apply();
     // Exclusive limits move inwards by one unit of the last shown decimal; the front plane
     // stops at the picture plane, the back plane at the front plane.
-    EXPECT_DOUBLE_EQ(camera.Distance, 0.01);
-    EXPECT_DOUBLE_EQ(camera.FieldAngle, 89.99);
-    EXPECT_DOUBLE_EQ(camera.UVRatio, 0.001);
-    EXPECT_DOUBLE_EQ(camera.FrontClipping, 0.01);
-    EXPECT_DOUBLE_EQ(camera.BackClipping, 0.01);
+    const std::vector kept{camera.Distance, camera.FieldAngle, camera.UVRatio, camera.FrontClipping,
+                           camera.BackClipping};
+    EXPECT_THAT(kept, ::testing::Pointwise(::testing::DoubleEq(), {0.01, 89.99, 0.001, 0.01, 0.01}));
     EXPECT_TRUE(camera.ClipBack && camera.EyePoint.x == 0 && camera.EyePoint.y == 1.5 && camera.Field == 1);
     // The window follows the stored angle and ratio.
     const double half = std::tan(89.99 * kPi / 180) * 0.01;

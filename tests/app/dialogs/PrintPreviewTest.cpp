@@ -19,10 +19,8 @@ protected:
     void SetUp() override {
         // Whatever printers the machine has, these tests print to a PDF file.
         QPrinter& printer = frmPrintPreview::Printer();
-        printer.setOutputFileName(QString());
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setPageOrientation(QPageLayout::Portrait);
+        printer.setOutputFileName(QString()), printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageSize(QPageSize(QPageSize::A4)), printer.setPageOrientation(QPageLayout::Portrait);
     }
     void OpenWindow(std::int32_t viewType, bool exportMode) {
         OpenNew(window, scene, viewType, exportMode);
@@ -66,13 +64,11 @@ TEST_F(PrintPreviewTest, OrthographicViewsFitThePageTheChoicesRedrawAndPrintingW
     EXPECT_NE(Picture(), framed);
 
     // Without a printer every print asks for a PDF file of its own; cancelling prints nothing.
-    const QString path = folder.filePath("house.pdf");
-    files.Answers = {path.toStdString()};
+    const std::string path = folder.filePath("house.pdf").toStdString();
+    files.Answers = {path};
     EXPECT_EQ(Print(), "Printing Complete");
     EXPECT_EQ(files.Calls.at(0).InitialFileName, "house.pdf");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.read(5).startsWith("%PDF"));
+    EXPECT_TRUE(FileBytes(path).startsWith("%PDF"));
     EXPECT_EQ(Print(), "");
     EXPECT_EQ(files.Calls.size(), 2u);
     Click(window->CancelButton());
@@ -92,13 +88,11 @@ TEST_F(PrintPreviewTest, ExportModeStartsOnTheSvgDocumentAndAnA4PageAndWritesThe
     EXPECT_EQ(files.Calls[0].DefaultExtension + " " + files.Calls[0].InitialFileName, "svg Document.svg");
     files.Answers = {folder.filePath("missing/folder/house.svg").toStdString()};
     EXPECT_EQ(Print().rfind("Unable to export to file '", 0), 0u);
-    const QString path = folder.filePath("house.svg");
-    files.Answers = {path.toStdString()};
+    const std::string path = folder.filePath("house.svg").toStdString();
+    files.Answers = {path};
     EXPECT_EQ(Print(), "Export Complete");
     EXPECT_TRUE(window->isVisible());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString svg = QString::fromUtf8(file.readAll());
+    const QByteArray svg = FileBytes(path);
     // The chosen page in inches (0.356 m by 0.216 m), and the scene's groups by name.
     EXPECT_TRUE(svg.contains("width=\"14.015748in\" height=\"8.503937in\""));
     EXPECT_TRUE(svg.contains("id=\"House\"") && svg.contains("id=\"Grid\""));

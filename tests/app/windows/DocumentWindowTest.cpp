@@ -226,8 +226,7 @@ TEST_F(DocumentWindowTest, PickMovesTheSelectionAndNodeEditDragsAVertexEvenPastA
 
 TEST_F(DocumentWindowTest, EyePointAndDirectionDrags) {
     clsPerspective& camera = Scene().GetPerspective();
-    camera.EyePoint.SetPoint(12, 14, 10);
-    document->UpdateViews();
+    camera.EyePoint.SetPoint(12, 14, 10), document->UpdateViews();
     const QPoint eye = Screen(camera.EyePoint) + QPoint(0, 1), to = eye + QPoint(-60, 40);
     Drag(eye, to);
     ExpectPoint(camera.EyePoint, {Doc(to).x, Doc(to).y, 10});

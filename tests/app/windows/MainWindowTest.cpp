@@ -1,6 +1,5 @@
 // The main window's toolbar, dialog commands, object list, edit commands and the transform and
 // line-information panels on a real window.
-#include "FunctionDialogTestSupport.h"
 #include "MainWindowTestSupport.h"
 
 #include <QCheckBox>
@@ -153,12 +152,10 @@ TEST_F(MainWindowTest, CopyCutPasteAndTheObjectMenuOnTheSelection) {
     Choose("mnuObjectShowSelOnly");
     EXPECT_TRUE(HousePart("Window 3")->Hidden && !Last()->Hidden);
     Choose("mnuObjectShowAll");
-    EXPECT_FALSE(HousePart("Window 3")->Hidden);
+    EXPECT_TRUE(!HousePart("Window 3")->Hidden && Manager().GetUndoString() == "Show All Objects");
 
     ClickNode(HousePart("Roof Ridge"));
     EXPECT_FALSE(Enabled("mnuObjectUngroup") || Enabled("mnuObjectUngroupAll")); // a line holds no group
-    Choose("mnuObjectDuplicate");
-    EXPECT_TRUE(Last()->GetNodeName() == "Roof Ridge" && Manager().GetUndoString() == "Duplicate");
     Scene().OnClean(); // Show Vanishing Lines is saved with the object: it changes the project
     Choose("mnuObjectVanishLines");
     EXPECT_TRUE(Manager().GetSelection()->VanishPointVisible() && Checked("mnuObjectVanishLines") && Scene().Modified);

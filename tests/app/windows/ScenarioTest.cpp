@@ -1,6 +1,5 @@
 // Whole-program scenarios: what a user does across documents and commands on the real main
 // window, with keys and mouse, checked against a fresh look at every view and file.
-#include "FunctionDialogTestSupport.h"
 #include "MainWindowTestSupport.h"
 
 #include <QLabel>
@@ -42,10 +41,8 @@ protected:
 };
 
 TEST_F(ScenarioTest, AFunctionCopiedFromAClosedDocumentIsPastedUndoneSavedAndReopened) {
-    clsFncDef ownX; // the receiving document's own X, which the pasted curve must use
-    ownX.ParseName("x(t)");
-    ownX.Body = "t+100";
-    Scene().Functions.push_back(std::move(ownX));
+    // The receiving document's own X, which the pasted curve must use.
+    Scene().Functions.push_back(functiondialogs::Definition("x(t)", "t+100"));
 
     frmDocument* source = main->NewDocument();
     functiondialogs::OnNextDialog<frmFunctionProperties>([](auto& d) { functiondialogs::Click(d.OkButton()); });
