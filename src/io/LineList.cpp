@@ -56,11 +56,17 @@ void LineList::pop_front() {
     Tick();
 }
 
-void LineList::push_back(std::string_view line) {
+void LineList::push_back(std::initializer_list<std::string_view> parts) {
     if (stopped_) return;
     starts_.push_back(text_.size());
-    text_.append(line).append("\r\n");
+    for (const std::string_view part : parts) text_.append(part);
+    text_.append("\r\n");
     Tick();
+}
+
+void LineList::reserve(std::size_t bytes, std::size_t lines) {
+    text_.reserve(text_.size() + bytes + 2 * lines);
+    starts_.reserve(starts_.size() + lines);
 }
 
 std::string LineList::ToText(std::string_view lineEnd) const& {

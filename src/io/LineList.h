@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,7 +35,11 @@ public:
     std::size_t size() const { return starts_.size() - front_; }
     std::string_view front() const { return Line(front_); }
     void pop_front();
-    void push_back(std::string_view line);
+    void push_back(std::string_view line) { push_back({line}); }
+    // Appends one line made of the parts, without building it first.
+    void push_back(std::initializer_list<std::string_view> parts);
+    // Room for lines of so many bytes in all (line ends not counted) to be pushed.
+    void reserve(std::size_t bytes, std::size_t lines);
     // The unread line at position i (0 is the front).
     std::string_view operator[](std::size_t i) const { return Line(front_ + i); }
 

@@ -47,15 +47,6 @@ bool SameKey(std::string_view a, std::string_view b) {
     return a[n - 1] == b[n - 1] && std::memcmp(a.data(), b.data(), n - 1) == 0;
 }
 
-// One written line, "<indent><key><separator><value>", built with a single allocation.
-std::string JoinLine(std::string_view indent, std::string_view key, std::string_view separator,
-                     std::string_view value = {}) {
-    std::string line;
-    line.reserve(indent.size() + key.size() + separator.size() + value.size());
-    line.append(indent).append(key).append(separator).append(value);
-    return line;
-}
-
 std::string Indent(std::int32_t depth) { return std::string(static_cast<std::size_t>(depth > 0 ? depth : 0) * 2, ' '); }
 
 } // namespace
@@ -86,11 +77,11 @@ void clsStreamItem::ParseData(LineList& lines) {
 void clsStreamItem::WriteData(LineList& lines, std::int32_t depth) const {
     if (ItemType == SubStream_ && SubStream) {
         const std::string indent = Indent(depth);
-        lines.push_back(JoinLine(indent, Key(), " = {"));
+        lines.push_back({indent, Key(), " = {"});
         SubStream->WriteData(lines, depth + 1);
-        lines.push_back(indent + "}");
+        lines.push_back({indent, "}"});
     } else if (ItemType == Value_) {
-        lines.push_back(JoinLine(Indent(depth), Key(), " = ", Value()));
+        lines.push_back({Indent(depth), Key(), " = ", Value()});
     }
 }
 
@@ -178,12 +169,17 @@ void clsStream::ParseData(LineList& lines) {
     }
 }
 
-void clsStream::WriteData(LineList& lines, std::int32_t depth) const {
+namespace {
+
+// Calls emit(indent, key, separator, value) for each line of the text form of root at the
+// given depth, in order, without recursion.
+template <typename Emit>
+void ForEachLine(const clsStream& root, std::int32_t depth, Emit&& emit) {
     struct Frame {
         const clsStream* stream;
         std::size_t next;
     };
-    std::vector<Frame> open{{this, 0}};
+    std::vector<Frame> open{{&root, 0}};
     std::string indent = Indent(depth);
     while (!open.empty()) {
         Frame& f = open.back();
@@ -191,19 +187,35 @@ void clsStream::WriteData(LineList& lines, std::int32_t depth) const {
             open.pop_back();
             if (!open.empty()) {
                 indent.resize(indent.size() - 2);
-                lines.push_back(indent + "}");
+                emit(indent, "}", "", "");
             }
             continue;
         }
         const clsStreamItem& item = f.stream->Items[f.next++];
         if (item.ItemType == clsStreamItem::Value_) {
-            lines.push_back(JoinLine(indent, item.Key(), " = ", item.Value()));
+            emit(indent, item.Key(), " = ", item.Value());
         } else if (item.ItemType == clsStreamItem::SubStream_ && item.SubStream) {
-            lines.push_back(JoinLine(indent, item.Key(), " = {"));
+            emit(indent, item.Key(), " = {", "");
             indent += "  ";
             open.push_back({item.SubStream.get(), 0}); // invalidates f, which is not used again
         }
     }
+}
+
+} // namespace
+
+void clsStream::WriteData(LineList& lines, std::int32_t depth) const {
+    // The text is measured first so that its buffer is allocated once: growing a buffer of
+    // hundreds of megabytes by doubling would hold the old and the new one at a time.
+    std::size_t bytes = 0, count = 0;
+    ForEachLine(*this, depth, [&](std::string_view a, std::string_view b, std::string_view c, std::string_view d) {
+        bytes += a.size() + b.size() + c.size() + d.size();
+        ++count;
+    });
+    lines.reserve(bytes, count);
+    ForEachLine(*this, depth, [&](std::string_view a, std::string_view b, std::string_view c, std::string_view d) {
+        lines.push_back({a, b, c, d});
+    });
 }
 
 const clsStreamItem* clsStream::FindItem(std::string_view key) const {

@@ -3,6 +3,9 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "io/LineList.h"
 #include "io/NumberedItems.h"
@@ -114,6 +117,21 @@ namespace {
 
 enum class FileOutcome { Done, Failed, Stopped, OutOfMemory };
 
+// Files from this size on leave enough freed blocks behind to be worth giving back.
+constexpr std::size_t kLargeFileBytes = 16 << 20;
+
+// A large project's record is millions of small blocks, freed once the objects are built
+// (or the file written). The allocator keeps them for reuse, where blocks of other sizes
+// cannot use them; whole free pages are handed back so that a document holds the memory
+// it uses, not what its loading needed.
+void GiveBackFreedMemory(std::size_t fileBytes) {
+#ifdef __GLIBC__
+    if (fileBytes >= kLargeFileBytes) malloc_trim(0);
+#else
+    (void)fileBytes;
+#endif
+}
+
 // The stop check of a long load or save: Esc with the usual question, or the command
 // line's time limit.
 bool StopAsked() { return CheckAbort(true); }
@@ -140,6 +158,7 @@ bool clsScene::LoadScene(const std::string& path, bool import) {
     BeginAbortableOperation();
     std::string error;
     FileOutcome outcome = FileOutcome::Failed;
+    std::size_t fileBytes = 0;
     try {
         // Each form of the file (text, lines, record) is freed once the next one is built,
         // so that a large project never holds all three at a time.
@@ -148,6 +167,7 @@ bool clsScene::LoadScene(const std::string& path, bool import) {
         {
             std::string content;
             read = ReadTextFile(path, content, error);
+            fileBytes = content.size();
             if (read) {
                 LineList lines = LineList::FromOwnedText(std::move(content));
                 lines.SetStopCheck(StopAsked);
@@ -163,6 +183,7 @@ bool clsScene::LoadScene(const std::string& path, bool import) {
     } catch (const std::bad_alloc&) {
         outcome = FileOutcome::OutOfMemory;
     }
+    GiveBackFreedMemory(fileBytes);
     if (outcome != FileOutcome::Done) {
         ReportFileOutcome(outcome, "load", path, error);
         TreeManager.NotifyTreeChanged();
@@ -187,6 +208,7 @@ bool clsScene::SaveScene(const std::string& path) {
     if (DocumentWindow) SetName(FileNameOf(path));
     std::string error;
     FileOutcome outcome = FileOutcome::Failed;
+    std::size_t fileBytes = 0;
     try {
         // As in loading, each form of the project is freed once the next one is built.
         std::string text;
@@ -201,10 +223,12 @@ bool clsScene::SaveScene(const std::string& path) {
             if (!lines.Stopped()) text = std::move(lines).ToText("\r\n");
             else outcome = FileOutcome::Stopped;
         }
+        fileBytes = text.size();
         if (outcome != FileOutcome::Stopped && WriteTextFileAtomically(path, text, error)) outcome = FileOutcome::Done;
     } catch (const std::bad_alloc&) {
         outcome = FileOutcome::OutOfMemory;
     }
+    GiveBackFreedMemory(fileBytes);
     if (outcome != FileOutcome::Done) {
         if (DocumentWindow) SetName(oldName);
         ReportFileOutcome(outcome, "save", path, error);
