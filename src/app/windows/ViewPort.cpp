@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "app/windows/OutOfMemory.h"
 #include "platform/Desktop.h"
@@ -165,6 +166,16 @@ void ViewPort::mouseReleaseEvent(QMouseEvent* event) {
 // press of a Bezier curve, a second click that selects).
 void ViewPort::mouseDoubleClickEvent(QMouseEvent* event) {
     mousePressEvent(event);
+}
+
+void ViewPort::wheelEvent(QWheelEvent* event) {
+    const QPointF p = event->position();
+    const QPoint angle = event->angleDelta();
+    if (events_)
+        RunGuarded("change the view", [&] {
+            events_->OnPortWheel(index_, angle.x(), angle.y(), p.x(), p.y(), ShiftBits(event->modifiers()));
+        });
+    event->accept();
 }
 
 void ViewPort::keyPressEvent(QKeyEvent* event) {

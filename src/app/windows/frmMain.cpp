@@ -17,6 +17,7 @@
 
 #include "app/windows/AppIcons.h"
 #include "app/windows/LineInfoPanel.h"
+#include "app/windows/StatusFields.h"
 #include "app/windows/OutOfMemory.h"
 #include "app/desktop/ShellRules.h"
 #include "app/windows/TransformPanel.h"
@@ -294,7 +295,8 @@ void frmMain::UpdateUI(bool selectionChanged) {
     for (const char* name :
          {"mnuFileClose", "mnuFileSave", "mnuFileSaveAs", "mnuFileSaveAll", "mnuFilePrint", "mnuFileExport",
           "mnuFileImport", "mnuViewRulers", "mnuViewGrid", "mnuViewAxes", "mnuViewLayout", "mnuZoomIn",
-          "mnuZoomOut", "mnuFileInfo", "mnuViewResetEyePoint"})
+          "mnuZoomOut", "mnuZoomCloser", "mnuZoomFarther", "mnuZoomObjects",
+          "mnuZoomObjectsAll", "mnuFileInfo", "mnuViewResetEyePoint"})
         MenuAction(name)->setEnabled(active);
     MenuAction("mnuViewRulers")->setChecked(active && scene->ShowRulers);
     MenuAction("mnuViewGrid")->setChecked(active && scene->ShowGrid);
@@ -323,6 +325,21 @@ void frmMain::UpdateStatusBar() {
     clsNode* selection = scene ? scene->GetSelection() : nullptr;
     transform_->setEnabled(selection != nullptr);
     UpdateStatusBarForNode(selection, selection);
+    UpdateStatusFields();
+}
+
+void frmMain::ShowPointerStatus(const std::string& position) {
+    fields_->ShowPointer(position);
+    UpdateStatusFields();
+}
+
+void frmMain::UpdateStatusFields() {
+    clsScene* scene = CurrentScene();
+    const std::int32_t count = scene ? scene->TreeManager.GetSelectedCount() : 0;
+    const frmDocument* document = ActiveDocument();
+    const std::int32_t state = document ? document->Tools().GetDragState() : ToolInteraction::Idle;
+    fields_->ShowHint(scene ? ToolHint(App().CurrentTool, state, count > 0) : "");
+    fields_->ShowSelection(scene ? SelectionText(count) : "");
 }
 
 void frmMain::UpdateStatusBarForNode(clsNode* node, clsNode* reference) {
@@ -332,6 +349,7 @@ void frmMain::UpdateStatusBarForNode(clsNode* node, clsNode* reference) {
 }
 
 void frmMain::ToolChanged() {
+    UpdateStatusFields();
     const auto it = toolActions_.find(App().CurrentTool);
     if (it != toolActions_.end()) {
         it->second->setChecked(true);

@@ -3,9 +3,12 @@
 #include "MainWindowTestSupport.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
+#include "app/windows/StatusFields.h"
 #include "app/windows/ToolCursors.h"
 #include "shapes/clsBezier.h"
 
@@ -48,6 +51,10 @@ protected:
         QApplication::sendEvent(Port(), &move);
     }
     void Type(Qt::Key key, Qt::KeyboardModifiers m = {}) { QTest::keyClick(Port(), key, m); }
+    void Wheel(QPoint p, int angle, Qt::KeyboardModifiers m, int port) {
+        QWheelEvent turn(p, Port(port)->mapToGlobal(p), {}, {0, angle}, Qt::NoButton, m, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(Port(port), &turn);
+    }
     double sx_ = 0, sy_ = 0;
 };
 
@@ -255,6 +262,62 @@ TEST_F(DocumentWindowTest, KeysReachTheActiveViewWithTheirModifiersAndToggleTheT
     EXPECT_TRUE(App().CurrentTool == ToolEllipse && main->ToolbarAction("Ellipse")->isChecked());
     EXPECT_EQ(Port()->cursor().pixmap().toImage(), ToolCursorPixmap(CursorEllipse).toImage());
     for (int image = 0; image < CursorImageCount; ++image) EXPECT_FALSE(ToolCursorPixmap(image).isNull());
+}
+
+TEST_F(DocumentWindowTest, WheelKeysAndMiddleButtonZoomAndPanAnyViewWithoutTouchingTheDocument) {
+    // Each turn: the scale grows by the zoom, and the document point under the pointer stays there
+    // or follows the pan; a touchpad's quarter notch zooms by a quarter notch.
+    const struct { int port, angle; Qt::KeyboardModifiers m; double zoom; QPoint pan; } turns[] = {
+        {0, 120, {}, 1.25, {}}, {0, -240, {}, 1 / 1.5625, {}}, {0, 30, {}, std::pow(1.25, 0.25), {}},
+        {3, 120, {}, 1.25, {}}, {0, 120, Qt::ShiftModifier, 1, {40, 0}}, {1, -120, Qt::ControlModifier, 1, {0, -40}}};
+    const QPoint at(100, 140);
+    for (const auto& t : turns) {
+        double u = at.x(), v = at.y(), before = Scale(t.port);
+        View(t.port).ScreenToDoc2D(u, v, false);
+        Wheel(at, t.angle, t.m, t.port);
+        EXPECT_NEAR(Scale(t.port), before * t.zoom, kEps) << t.angle;
+        EXPECT_LE((Px(u, v, t.port) - at - t.pan).manhattanLength(), 2) << t.angle;
+    }
+    const double centre = View().ViewRect.GetCenterX(), scale = Scale();
+    Key(Qt::Key_Plus); // Ctrl+Plus about the centre
+    QTest::mousePress(Port(), Qt::MiddleButton, {}, at);
+    QTest::mouseMove(Port(), at + QPoint(30, -10));
+    QTest::mouseRelease(Port(), Qt::MiddleButton, {}, at + QPoint(30, -10));
+    EXPECT_NEAR(Scale(), scale * 1.25, kEps);
+    EXPECT_NEAR(View().ViewRect.GetCenterX(), centre - 30 / Scale(), kEps);
+    EXPECT_TRUE(!Scene().Modified && Manager().UndoIndex == 0 && State() == ToolInteraction::Idle);
+}
+
+TEST_F(DocumentWindowTest, ZoomToObjectsSurvivesCameraChangesAndAMarqueeSelectsWhatItEncloses) {
+    Key(Qt::Key_Home, Qt::NoModifier); // the house (8 x 10 in the top view) with 5 % room each side
+    EXPECT_NEAR(Scale(), 320 / 11.0, kEps);
+    EXPECT_TRUE(View().ViewRect.GetCenterX() == 4 && View(1).ViewRect.Left == View(1).ViewVolume.Left);
+    Key(Qt::Key_Home, Qt::ShiftModifier); // every view; the front view stays mirrored
+    EXPECT_TRUE(View(1).ViewRect.Left > View(1).ViewRect.Right && View(1).ViewRect.Right > -1);
+    // A camera nudged and put back keeps the zoom; a new scene volume shows all of it again.
+    const clsRect zoomed = View().ViewRect;
+    Type(Qt::Key_Right);
+    Choose("mnuEditUndo");
+    EXPECT_TRUE(View().ViewRect.Left == zoomed.Left && View().ViewRect.Top == zoomed.Top);
+    Scene().ViewVolumeMax.x = 30;
+    Scene().OnPerspectiveChange();
+    EXPECT_TRUE(View().ViewRect.Right == 30 && View(1).ViewRect.Left == 30);
+
+    SetTool(ToolLine);
+    Drag(Px(-18, -18), Px(-15, -15));
+    SetTool(ToolPick);
+    const struct { QPoint from, to; Qt::KeyboardModifiers m; bool line, house; } marquees[] = {
+        {Px(-19, -19), Px(-14, -14), {}, true, false},         // the new line only
+        {Px(-19, -19), Px(6, 12), {}, true, false},            // the house reaches out: not inside
+        {Px(-1, -1), Px(9, 11), Qt::ShiftModifier, true, true}, // Shift adds
+        {Px(-1, -1), Px(9, 11), {}, false, true}};
+    for (const auto& k : marquees) {
+        DragTo(k.from, k.to, k.m);
+        EXPECT_EQ(State(), ToolInteraction::SelectingArea);
+        Mouse(QTest::MouseRelease, k.to, k.m);
+        EXPECT_TRUE(Last()->Selected == k.line && House()->Selected == k.house) << k.to.x();
+    }
+    EXPECT_EQ(main->Fields()->Selection()->text(), "1 object selected");
 }
 
 } // namespace
