@@ -1,7 +1,7 @@
 #include "app/windows/StatusFields.h"
 
 #include <QLabel>
-#include <QVBoxLayout>
+#include <QHBoxLayout>
 
 #include "app/windows/ToolInteraction.h"
 #include "scene/AppState.h"
@@ -65,9 +65,9 @@ std::string SelectionText(std::int32_t count) {
 }
 
 StatusFields::StatusFields(QWidget* parent) : QWidget(parent) {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 0, 4, 0);
-    layout->setSpacing(0);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(6, 2, 6, 2);
+    layout->setSpacing(24);
     pointer_ = new QLabel(this);
     hint_ = new QLabel(this);
     selection_ = new QLabel(this);
@@ -76,9 +76,11 @@ StatusFields::StatusFields(QWidget* parent) : QWidget(parent) {
     selection_->setObjectName("lblSelection");
     for (QLabel* label : {pointer_, hint_, selection_}) {
         label->setTextFormat(Qt::PlainText);
-        layout->addWidget(label);
+        layout->addWidget(label, label == hint_ ? 1 : 0);
     }
-    // A long hint is cut rather than widening the window.
+    // The position field keeps its width while the numbers change, so the hint stays put;
+    // a long hint is cut rather than widening the window.
+    pointer_->setMinimumWidth(pointer_->fontMetrics().horizontalAdvance("Length -000.0000   Angle -000.00\u00b0"));
     hint_->setMinimumWidth(1);
     hint_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 }

@@ -14,6 +14,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include "app/windows/AppIcons.h"
 #include "app/windows/LineInfoPanel.h"
@@ -66,11 +67,18 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     SetUpPrinter = [this](QPrinter& printer) { return ShowPrintSetup(printer, this); };
     OpenUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 
-    mdi_ = new QMdiArea(this);
+    // The document windows, and under them the status line of the pointer, the tool and
+    // the selection (the status bar's row is full with the panels).
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    mdi_ = new QMdiArea(central);
     mdi_->setObjectName("MdiArea");
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setCentralWidget(mdi_);
+    column->addWidget(mdi_, 1);
+    setCentralWidget(central);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &frmMain::OnSubWindowActivated);
 
     CreateMenus();

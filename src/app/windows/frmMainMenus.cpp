@@ -5,6 +5,7 @@
 #include <QDockWidget>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QLayout>
 #include <QToolBar>
 
 #include "app/windows/AppIcons.h"
@@ -215,8 +216,8 @@ void frmMain::CreatePanels() {
     lineStatus_->setMinimumWidth(lineStatus_->sizeHint().width());
     status->addWidget(transform_);
     status->addWidget(lineStatus_, 1);
-    fields_ = new StatusFields(status);
-    status->addWidget(fields_, 2);
+    fields_ = new StatusFields(centralWidget());
+    centralWidget()->layout()->addWidget(fields_);
     connect(transform_, &TransformPanel::ApplyRequested, this, &frmMain::OnApply);
     connect(transform_, &TransformPanel::RelativeChanged, this, &frmMain::UpdateStatusBar);
 }
