@@ -104,6 +104,18 @@ public:
         painter_.setPen(color);
         painter_.drawText(QPointF(x, y + QFontMetricsF(font).ascent()), text);
     }
+    // Text read from below upwards, its top left corner (before turning) at (x, y): the
+    // box it covers runs from x to x + text height and from y - text width to y.
+    void UpwardText(double x, double y, const QString& text, const QFont& font, const QColor& color) {
+        if (!Active() || !Finite(x, y)) return;
+        painter_.save();
+        painter_.translate(x, y);
+        painter_.rotate(-90);
+        painter_.setFont(font);
+        painter_.setPen(color);
+        painter_.drawText(QPointF(0, QFontMetricsF(font).ascent()), text);
+        painter_.restore();
+    }
 
 private:
     static bool Finite(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
@@ -669,11 +681,17 @@ void clsView::DrawRulers(Canvas& canvas) {
                 if (!labelled) continue;
                 const QString text = QString::fromStdString(RulerText(value, step));
                 const double w = metrics.horizontalAdvance(text), h = metrics.height();
-                const double from = horizontal ? p - w / 2 : p - h / 2, to = from + (horizontal ? w : h);
+                // A label too wide for the left band stands on end beside its tick.
+                const bool upright = !horizontal && w > inner - 7 - 1;
+                const double along = horizontal || upright ? w : h;
+                const double from = p - along / 2, to = from + along;
+                // A label cut by the end of its band, or running into the one before, is left out.
+                if (from < bandLo || to > bandHi) continue;
                 if (takenLo <= takenHi && from < takenHi + kLabelGap && to > takenLo - kLabelGap) continue;
                 takenLo = from;
                 takenHi = to;
                 if (horizontal) painter.Text(p - w / 2, top + inner - 7 - h, text, font, black);
+                else if (upright) painter.UpwardText(left + inner - 7 - h, p + w / 2, text, font, black);
                 else painter.Text(left + inner - 7 - w, p - h / 2, text, font, black);
             }
         };

@@ -36,7 +36,7 @@ std::string RestingHint(std::int32_t tool, bool selection) {
     switch (tool) {
     case ToolPick:
         return selection ? "Pick: drag the selection to move it, or drag a marquee; arrow keys nudge it"
-                         : "Pick: click an object, or drag a marquee from empty space";
+                         : "Pick: click an object or drag a marquee";
     case ToolNodeEdit: return "Node edit: drag a point of a selected object";
     case ToolZoom: return "Zoom: drag the rectangle to show";
     case ToolLine: return "Line: drag from the start point to the end point";
