@@ -182,6 +182,11 @@ void ViewPort::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+void ViewPort::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    if (events_) events_->OnPortLeave(index_);
+}
+
 void ViewPort::keyPressEvent(QKeyEvent* event) {
     const int code = KeyCode(event->key());
     if (code == 0 || !events_) {

@@ -343,6 +343,12 @@ void frmDocument::OnPortWheel(int port, double angleX, double angleY, double x, 
     tools_->Wheel(port, angleX, angleY, x, y, shift);
 }
 
+void frmDocument::OnPortLeave(int /*port*/) {
+    // A position shown after the pointer went elsewhere would be taken for the current one;
+    // during a drag the port holds the mouse and its measures stay.
+    if (tools_->GetDragState() == ToolInteraction::Idle && App().MainWindow) App().MainWindow->ShowPointerStatus("");
+}
+
 void frmDocument::OnPortKeyDown(int /*port*/, int keyCode, int shift) {
     tools_->KeyDown(keyCode, shift);
 }

@@ -106,6 +106,7 @@ private:
     void OnPortMouseUp(int port, int button, double x, double y, int shift) override;
     void OnPortKeyDown(int port, int keyCode, int shift) override;
     void OnPortWheel(int port, double angleX, double angleY, double x, double y, int shift) override;
+    void OnPortLeave(int port) override;
 
     std::unique_ptr<clsScene> scene_;
     std::array<clsView, PortCount> views_;
