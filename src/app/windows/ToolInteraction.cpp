@@ -828,8 +828,12 @@ void ToolInteraction::Wheel(int port, double angleX, double angleY, double x, do
         view.Pan((notchesY != 0 ? notchesY : notchesX) * WheelPanPixels, 0);
     } else if (shift & keys::CtrlBit) {
         view.Pan(0, notchesY * WheelPanPixels);
+    } else if (notchesY == 0) {
+        // A sideways wheel (or Shift+wheel that the system made sideways, dropping the Shift)
+        // pans sideways.
+        if (notchesX == 0) return;
+        view.Pan(notchesX * WheelPanPixels, 0);
     } else {
-        if (notchesY == 0) return;
         view.ZoomAt(x, y, std::pow(WheelZoomFactor, notchesY));
     }
     host_.InvalidatePort(port);
