@@ -1,5 +1,8 @@
 #include "paint/Canvas.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QPainter>
 
 #include "style/clsFont.h"
@@ -11,9 +14,18 @@ Canvas::Canvas(int width, int height) {
     Resize(width, height);
 }
 
-void Canvas::Resize(int width, int height) {
-    image_ = QImage(width > 0 ? width : 0, height > 0 ? height : 0, QImage::Format_RGB32);
+void Canvas::Resize(int width, int height, double pixelRatio) {
+    const double ratio = pixelRatio > 0 ? pixelRatio : 1;
+    image_ = QImage(static_cast<int>(std::ceil(std::max(width, 0) * ratio)),
+                    static_cast<int>(std::ceil(std::max(height, 0) * ratio)), QImage::Format_RGB32);
+    image_.setDevicePixelRatio(ratio);
     Clear();
+}
+
+bool Canvas::HasSize(int width, int height, double pixelRatio) const {
+    return image_.devicePixelRatio() == pixelRatio &&
+           image_.width() == static_cast<int>(std::ceil(std::max(width, 0) * pixelRatio)) &&
+           image_.height() == static_cast<int>(std::ceil(std::max(height, 0) * pixelRatio));
 }
 
 void Canvas::Clear() {

@@ -22,16 +22,21 @@ public:
 
     explicit Canvas(int width = 0, int height = 0);
 
-    // Resizes the image (contents are lost) and keeps the scale at the pixel size.
-    void Resize(int width, int height);
+    // Resizes the image (contents are lost) and keeps the scale at the pixel size. On a
+    // screen with more device pixels to a pixel (pixelRatio above 1) the image holds that
+    // many more, and painters on it scale by themselves: everything drawn stays crisp
+    // while positions stay in pixels.
+    void Resize(int width, int height, double pixelRatio = 1);
+    // Whether the image has the given size in pixels at the given ratio.
+    bool HasSize(int width, int height, double pixelRatio = 1) const;
     QImage& Image() { return image_; }
     const QImage& Image() const { return image_; }
 
     // The picture box's coordinate system, in pixels: the top-left corner and the size.
     double ScaleLeft = 0;
     double ScaleTop = 0;
-    double ScaleWidth() const { return image_.width(); }
-    double ScaleHeight() const { return image_.height(); }
+    double ScaleWidth() const { return image_.deviceIndependentSize().width(); }
+    double ScaleHeight() const { return image_.deviceIndependentSize().height(); }
 
     DrawMode Mode = DrawMode::Normal;
     DrawStyle Style = DrawStyle::Solid;

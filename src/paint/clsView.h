@@ -50,6 +50,19 @@ public:
     void ResetZoom() { UpdateViewVolume(); }
     // Shows the screen rectangle spanned by two pixel positions.
     void ZoomIn(double x1, double y1, double x2, double y2);
+    // Scales the visible area by 1 / factor about the view-plane point under pixel (x, y),
+    // which stays under that pixel; a factor above 1 comes closer.
+    void ZoomAt(double x, double y, double factor);
+    // The same about the centre of the screen rectangle.
+    void ZoomAtCentre(double factor);
+    // Moves the visible area so that the picture follows the pointer by (dx, dy) pixels.
+    void Pan(double dx, double dy);
+    // Shows a view-plane box with a margin of the given fraction of its size on each side,
+    // in the view's own orientation (mirrored views stay mirrored).
+    void ZoomToBox(const clsRect& box, double margin);
+    // Recomputes the view volume; the zoom and pan stay unless the volume itself changed
+    // (a camera that only moved leaves an orthographic volume as it was).
+    void RefreshViewVolume();
     // Pixels per document unit, signed (negative on a mirrored axis).
     void GetScaleXY(double& sx, double& sy) const;
     bool ConvertPoint(const clsPoint3D& p, double& u, double& v) const;
@@ -112,6 +125,13 @@ public:
     void DrawVertexLine(const clsLine3D& segment);
     // Arrow keys (37 to 40) with the shift state (bit 0 Shift, bit 1 Ctrl, bit 2 Alt).
     void OnArrowKey(std::int16_t key, std::int16_t shift, bool& handled);
+
+    // --- Where the objects lie ---
+    // The view-plane box of the visible objects' projected segments; false when the view
+    // shows none.
+    bool GetObjectsExtent(clsNode* root, clsRect& box) const;
+    // The root's visible children whose projected segments all lie inside a pixel rectangle.
+    std::vector<clsNode*> NodesInside(clsNode* root, const clsRect& pixels) const;
 
     // --- Print, preview and export ---
     // Which part of the view plane lands on a page: paper pw x ph, printable area aw x ah at

@@ -33,6 +33,8 @@ namespace {
 // comes from absurd spacings in a file, and drawing it would stall the program.
 constexpr double kMaxGridLines = 20000;
 constexpr double kMaxRulerTicks = 20000;
+// Pixels kept free between two ruler labels.
+constexpr double kLabelGap = 4;
 
 // The segment test of the vanishing lines: a direction this close to the picture plane
 // has no vanishing point worth drawing.
@@ -55,7 +57,7 @@ public:
         if (canvas.Image().isNull()) return;
         painter_.begin(&canvas.Image());
         canvas.PreparePainter(painter_);
-        bounds_.SetValues(-2, -2, canvas.Image().width() + 2, canvas.Image().height() + 2);
+        bounds_.SetValues(-2, -2, canvas.ScaleWidth() + 2, canvas.ScaleHeight() + 2);
     }
     ~ScreenPainter() {
         if (painter_.isActive()) {
@@ -102,6 +104,18 @@ public:
         painter_.setPen(color);
         painter_.drawText(QPointF(x, y + QFontMetricsF(font).ascent()), text);
     }
+    // Text read from below upwards, its top left corner (before turning) at (x, y): the
+    // box it covers runs from x to x + text height and from y - text width to y.
+    void UpwardText(double x, double y, const QString& text, const QFont& font, const QColor& color) {
+        if (!Active() || !Finite(x, y)) return;
+        painter_.save();
+        painter_.translate(x, y);
+        painter_.rotate(-90);
+        painter_.setFont(font);
+        painter_.setPen(color);
+        painter_.drawText(QPointF(0, QFontMetricsF(font).ascent()), text);
+        painter_.restore();
+    }
 
 private:
     static bool Finite(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
@@ -134,11 +148,20 @@ QFont RulerFont(double pixelsPerInch) {
 // Coordinates on the rulers with the given number of decimals. FormatNumber follows the
 // active scene, but a view labels its rulers in its own scene's precision; the decimal
 // separator is still the one FormatNumber uses.
-std::string RulerText(double value, std::int32_t precision) {
-    const int decimals = precision < 0 ? 0 : precision > 15 ? 15 : precision;
+std::string RulerText(double value, double step) {
+    // As few decimals as the step needs (2.5 needs one, 0.125 three), so that a label says no
+    // more than the ticks can tell apart and fits the ruler band; trailing zeros go too.
+    int decimals = 0;
+    while (decimals < 12 && std::fabs(step * std::pow(10.0, decimals) - std::round(step * std::pow(10.0, decimals))) >
+                                1e-6 * step * std::pow(10.0, decimals))
+        ++decimals;
     char buf[400];
     std::snprintf(buf, sizeof buf, "%.*f", decimals, std::isfinite(value) ? value : 0.0);
     std::string text(buf);
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.') text.pop_back();
+    }
     if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
     const std::string sample = FormatNumber(0.5);
     const std::size_t separator = sample.find_first_not_of("-0123456789");
@@ -645,6 +668,9 @@ void clsView::DrawRulers(Canvas& canvas) {
             if (kVisible > kFirst) kFirst = kVisible;
             const double kLast = std::min(std::floor(hi / step), std::ceil(std::max(c1, c2) / step)) + 1;
             if (!std::isfinite(kFirst) || !std::isfinite(kLast) || kLast - kFirst > kMaxRulerTicks) return;
+            // The stretch along the ruler that the last label took: a label that would run
+            // into it is left out rather than drawn over it.
+            double takenLo = 0, takenHi = -1;
             for (double k = kFirst; k <= kLast; ++k) {
                 const double value = k * step;
                 if (value > hi) break;
@@ -653,9 +679,19 @@ void clsView::DrawRulers(Canvas& canvas) {
                 if (horizontal) painter.Fill(p, top + inner - length, p + 1, top + inner, color);
                 else painter.Fill(left + inner - length, p, left + inner, p + 1, color);
                 if (!labelled) continue;
-                const QString text = QString::fromStdString(RulerText(value, scene_->Precision));
+                const QString text = QString::fromStdString(RulerText(value, step));
                 const double w = metrics.horizontalAdvance(text), h = metrics.height();
+                // A label too wide for the left band stands on end beside its tick.
+                const bool upright = !horizontal && w > inner - 7 - 1;
+                const double along = horizontal || upright ? w : h;
+                const double from = p - along / 2, to = from + along;
+                // A label cut by the end of its band, or running into the one before, is left out.
+                if (from < bandLo || to > bandHi) continue;
+                if (takenLo <= takenHi && from < takenHi + kLabelGap && to > takenLo - kLabelGap) continue;
+                takenLo = from;
+                takenHi = to;
                 if (horizontal) painter.Text(p - w / 2, top + inner - 7 - h, text, font, black);
+                else if (upright) painter.UpwardText(left + inner - 7 - h, p + w / 2, text, font, black);
                 else painter.Text(left + inner - 7 - w, p - h / 2, text, font, black);
             }
         };

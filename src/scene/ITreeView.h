@@ -56,6 +56,9 @@ public:
     virtual void UpdateStatusBarForNode(clsNode* /*node*/, clsNode* /*reference*/) {}
     // The toolbar's tool buttons follow the current tool.
     virtual void ToolChanged() {}
+    // Where the pointer is in a view (or the size of what a drag makes); the tool hint
+    // follows the drag state at the same time.
+    virtual void ShowPointerStatus(const std::string& /*position*/) {}
 };
 
 } // namespace ov

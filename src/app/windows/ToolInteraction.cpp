@@ -60,12 +60,47 @@ int ToolImage(std::int32_t tool) {
     }
 }
 
+// Axis letters of a view's (u, v) coordinates; none for the perspective view.
+const char* AxisNames(std::int32_t viewType) {
+    switch (viewType) {
+    case clsView::Left:
+    case clsView::Right:
+        return "YZ";
+    case clsView::Top:
+    case clsView::Bottom:
+        return "XY";
+    case clsView::Front:
+    case clsView::Back:
+        return "XZ";
+    default:
+        return nullptr;
+    }
+}
+
+// A number for the status bar: the scene's precision without trailing zeros.
+std::string Short(double value) {
+    std::string text = FormatNumber(value);
+    const std::size_t point = text.find_first_of(".,");
+    if (point == std::string::npos) return text;
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.size() == point + 1) text.pop_back();
+    return text == "-0" ? "0" : text;
+}
+
 bool IsEyeDrag(std::int32_t state) {
     return state == ToolInteraction::DraggingEyePoint ||
            state == ToolInteraction::DraggingEyeDirection;
 }
 
 } // namespace
+
+// Reports the pointer when a mouse handler returns, whatever way it leaves.
+struct ToolInteraction::StatusOnReturn {
+    const ToolInteraction& tools;
+    double x, y;
+    int shift;
+    ~StatusOnReturn() { tools.ReportPointer(x, y, shift); }
+};
 
 ToolInteraction::ToolInteraction(clsScene& scene, std::array<clsView, PortCount>& views,
                                  IToolHost& host)
@@ -112,6 +147,7 @@ void ToolInteraction::DrawFeedback(int port) {
     if (preview_) view.OnPaint(preview_.get(), true, false);
     switch (state_) {
     case ZoomRectangle:
+    case SelectingArea:
         if (port == active_) view.DrawMarquee(pressX_, pressY_, cornerX_, cornerY_);
         break;
     case EditingVertices:
@@ -326,6 +362,7 @@ void ToolInteraction::Activate(int port) {
 
 void ToolInteraction::MouseDown(int port, int button, double x, double y, int /*shift*/) {
     if (port < 0 || port >= PortCount) return;
+    if (PanEvent(port, button, x, y, true, false)) return;
     if (port != active_) {
         Activate(port);
         return;
@@ -382,6 +419,7 @@ void ToolInteraction::MouseDown(int port, int button, double x, double y, int /*
 
 void ToolInteraction::MouseMove(int port, double x, double y, int shift) {
     if (port < 0 || port >= PortCount) return;
+    if (PanEvent(port, 0, x, y, false, false)) return;
     const std::int32_t tool = App().CurrentTool;
     if (port != active_ || (ActiveView().ViewType == clsView::Perspective && tool != ToolZoom)) {
         host_.SetPortCursor(port, -1);
@@ -389,6 +427,7 @@ void ToolInteraction::MouseMove(int port, double x, double y, int shift) {
     }
     UpdateHoverCursor(x, y);
     const bool withShift = (shift & keys::ShiftBit) != 0, withCtrl = (shift & keys::CtrlBit) != 0;
+    StatusOnReturn status{*this, x, y, shift};
     switch (state_) {
     case Idle:
         break;
@@ -403,6 +442,7 @@ void ToolInteraction::MouseMove(int port, double x, double y, int shift) {
         MoveVertices(x, y, withShift);
         break;
     case ZoomRectangle:
+    case SelectingArea:
         MoveMarquee(x, y);
         break;
     default:
@@ -432,7 +472,16 @@ void ToolInteraction::BeginDrag(double x, double y, bool shift, bool ctrl) {
     if (!(std::fabs(x - pressX_) > DragThreshold || std::fabs(y - pressY_) > DragThreshold)) return;
     switch (App().CurrentTool) {
     case ToolPick: {
-        clsNode* selection = scene_.TreeManager.GetSelection();
+        clsTreeManager& tm = scene_.TreeManager;
+        // From empty space the drag draws a marquee; from an object it moves the selection.
+        if (!tm.HitTest(pressX_, pressY_, ActiveView(), false, ClickSize)) {
+            SetState(SelectingArea);
+            cornerX_ = static_cast<float>(x);
+            cornerY_ = static_cast<float>(y);
+            DrawMarquee();
+            break;
+        }
+        clsNode* selection = tm.GetSelection();
         if (!selection) {
             SetState(Idle);
             ReleaseCapture();
@@ -549,6 +598,14 @@ void ToolInteraction::MoveEye(double x, double y, bool shift) {
     }
     changedDuringDrag_ = true;
     DrawEyeMarkers();
+    RefreshPerspectiveViews();
+}
+
+void ToolInteraction::RefreshPerspectiveViews() {
+    // A port's picture is made when Qt next paints it, so a burst of moves between two
+    // frames costs one picture.
+    for (int i = 0; i < PortCount; ++i)
+        if (views_[static_cast<std::size_t>(i)].ViewType == clsView::Perspective) host_.InvalidatePort(i);
 }
 
 void ToolInteraction::MoveVertices(double x, double y, bool shift) {
@@ -571,7 +628,9 @@ void ToolInteraction::MoveMarquee(double x, double y) {
 }
 
 void ToolInteraction::MouseUp(int port, int button, double x, double y, int shift) {
+    if (PanEvent(port, button, x, y, false, true)) return;
     if (button != buttons::Left || port != active_) return;
+    StatusOnReturn status{*this, x, y, shift};
     const bool withShift = (shift & keys::ShiftBit) != 0, withCtrl = (shift & keys::CtrlBit) != 0;
     switch (state_) {
     case Idle:
@@ -599,6 +658,9 @@ void ToolInteraction::MouseUp(int port, int button, double x, double y, int shif
         break;
     case ZoomRectangle:
         FinishZoom(x, y);
+        break;
+    case SelectingArea:
+        FinishSelectArea(x, y, withShift);
         break;
     default:
         FinishCreate();
@@ -666,6 +728,21 @@ void ToolInteraction::FinishZoom(double x, double y) {
     scene_.UpdateViews();
 }
 
+void ToolInteraction::FinishSelectArea(double x, double y, bool shift) {
+    DrawMarquee();
+    SetState(Idle);
+    clsRect area;
+    area.SetValues(pressX_, pressY_, x, y);
+    const std::vector<clsNode*> inside = ActiveView().NodesInside(scene_.GetRootNode(), area);
+    clsTreeManager& tm = scene_.TreeManager;
+    // As with clicks, Shift adds to the selection and a plain marquee replaces it.
+    if (!shift) tm.ClearSelection();
+    for (const clsNode* node : inside)
+        tm.SelectNodeByKey(node->Key, true);
+    scene_.UpdateViews();
+    StatusBar();
+}
+
 void ToolInteraction::FinishCreate() {
     clsTreeManager& tm = scene_.TreeManager;
     tm.ClearSelection();
@@ -683,6 +760,85 @@ void ToolInteraction::FinishCreate() {
     SetState(Idle);
 }
 
+// ------------------------------------------------------------------ status bar
+
+void ToolInteraction::ReportPointer(double x, double y, int shift) const {
+    if (App().MainWindow) App().MainWindow->ShowPointerStatus(PointerText(x, y, (shift & keys::ShiftBit) != 0));
+}
+
+std::string ToolInteraction::PointerText(double x, double y, bool snap) const {
+    const clsView& view = views_[static_cast<std::size_t>(active_)];
+    const char* axes = AxisNames(view.ViewType);
+    if (!axes) return "";
+    const std::string gap = "   ";
+    switch (state_) {
+    case CreatingLine: {
+        double x0, y0, x1, y1;
+        PlaneCorners(x, y, snap, false, true, x0, y0, x1, y1);
+        const double angle = std::atan2(y1 - y0, x1 - x0) * 180 / 3.14159265358979323846;
+        return "Length " + Short(std::hypot(x1 - x0, y1 - y0)) + gap + "Angle " + Short(angle) + "\u00b0";
+    }
+    case CreatingRectangle:
+    case CreatingEllipse:
+    case DraggingBoxBase: {
+        double x0, y0, x1, y1;
+        PlaneCorners(x, y, snap, false, false, x0, y0, x1, y1);
+        return std::string("Size ") + axes[0] + " " + Short(std::fabs(x1 - x0)) + gap + axes[1] + " " +
+               Short(std::fabs(y1 - y0));
+    }
+    case ChoosingBoxHeight:
+        return "Height " + Short(boxHeight_);
+    default: {
+        double u = x, v = y;
+        view.ScreenToDoc2D(u, v, snap);
+        return std::string(1, axes[0]) + " " + Short(u) + gap + axes[1] + " " + Short(v);
+    }
+    }
+}
+
+// ------------------------------------------------------------------ zoom and pan
+
+bool ToolInteraction::PanEvent(int port, int button, double x, double y, bool press, bool release) {
+    if (press && button == buttons::Middle && panPort_ < 0) {
+        panPort_ = port;
+        panX_ = x;
+        panY_ = y;
+        return true;
+    }
+    if (panPort_ < 0 || port != panPort_) return button == buttons::Middle;
+    if (!press && !release) {
+        // Only the visible area moves: no undo step, the document stays as it was.
+        views_[static_cast<std::size_t>(port)].Pan(x - panX_, y - panY_);
+        panX_ = x;
+        panY_ = y;
+        host_.InvalidatePort(port);
+        return true;
+    }
+    if (release && button == buttons::Middle) panPort_ = -1;
+    return button == buttons::Middle;
+}
+
+void ToolInteraction::Wheel(int port, double angleX, double angleY, double x, double y, int shift) {
+    if (port < 0 || port >= PortCount) return;
+    clsView& view = views_[static_cast<std::size_t>(port)];
+    // A touchpad sends the same turn in small steps: each moves its share of a notch.
+    const double notchesY = angleY / 120, notchesX = angleX / 120;
+    if (shift & keys::ShiftBit) {
+        // Some systems turn Shift+wheel into a horizontal wheel themselves.
+        view.Pan((notchesY != 0 ? notchesY : notchesX) * WheelPanPixels, 0);
+    } else if (shift & keys::CtrlBit) {
+        view.Pan(0, notchesY * WheelPanPixels);
+    } else if (notchesY == 0) {
+        // A sideways wheel (or Shift+wheel that the system made sideways, dropping the Shift)
+        // pans sideways.
+        if (notchesX == 0) return;
+        view.Pan(notchesX * WheelPanPixels, 0);
+    } else {
+        view.ZoomAt(x, y, std::pow(WheelZoomFactor, notchesY));
+    }
+    host_.InvalidatePort(port);
+}
+
 // ------------------------------------------------------------------ keys
 
 void ToolInteraction::CancelDrag() {
@@ -690,6 +846,7 @@ void ToolInteraction::CancelDrag() {
     const std::int32_t state = state_;
     switch (state) {
     case ZoomRectangle:
+    case SelectingArea:
         DrawMarquee();
         break;
     case EditingVertices:

@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace ov {
@@ -65,12 +66,17 @@ public:
         DraggingEyeDirection = 12,
         EditingVertices = 13,
         ZoomRectangle = 14,
+        SelectingArea = 15, // the pick tool's marquee, dragged from empty space
     };
     static constexpr int PortCount = 4;
     // A press and release closer than this (in pixels, on both axes) is a click.
     static constexpr double DragThreshold = 3;
     // Side of the square around the pointer that a click selects objects in, in pixels.
     static constexpr double ClickSize = 4;
+    // One notch of the wheel (120 eighths of a degree) scales the visible area by this.
+    static constexpr double WheelZoomFactor = 1.25;
+    // Pixels the picture moves for one notch of Shift+wheel or Ctrl+wheel.
+    static constexpr double WheelPanPixels = 40;
 
     ToolInteraction(clsScene& scene, std::array<clsView, PortCount>& views, IToolHost& host);
     ~ToolInteraction();
@@ -95,6 +101,11 @@ public:
     void MouseMove(int port, double x, double y, int shift);
     void MouseUp(int port, int button, double x, double y, int shift);
     void KeyDown(int keyCode, int shift);
+    // The wheel over a port, in eighths of a degree on each axis: zoom at the pointer, or
+    // with Shift a horizontal and with Ctrl a vertical pan.
+    void Wheel(int port, double angleX, double angleY, double x, double y, int shift);
+    // Whether the middle button is panning a port.
+    bool Panning() const { return panPort_ >= 0; }
 
     // Ends a drag in progress as Escape does: feedback erased, nothing made; steps already
     // recorded at the press stay. Nothing happens when no drag is in progress.
@@ -111,6 +122,11 @@ private:
     void MoveEye(double x, double y, bool shift);
     void MoveVertices(double x, double y, bool shift);
     void MoveMarquee(double x, double y);
+    // Middle-button panning; true when the event belonged to it.
+    bool PanEvent(int port, int button, double x, double y, bool press, bool release);
+    void FinishSelectArea(double x, double y, bool shift);
+    // The perspective views show the camera as it is now (at the next frame).
+    void RefreshPerspectiveViews();
     void Click(bool shift, bool ctrl);
     void FinishMove();
     void FinishEye();
@@ -140,6 +156,12 @@ private:
     bool VertexHitsAlive() const;
     void AbandonVertexDrag();
 
+    // The status bar's pointer field: the position named by the view's axes, or during a
+    // drag the length and angle of the line or the size of the shape being made.
+    std::string PointerText(double x, double y, bool snap) const;
+    void ReportPointer(double x, double y, int shift) const;
+    struct StatusOnReturn;
+
     void SetState(std::int32_t state);
     void Capture();
     void StatusBar() const;
@@ -161,6 +183,8 @@ private:
     std::array<clsPoint3D, 4> curve_;
     bool captured_ = false;
     bool changedDuringDrag_ = false; // an eye or vertex drag has changed the model
+    int panPort_ = -1;               // the port the middle button pans, -1 when none
+    double panX_ = 0, panY_ = 0;     // where the pointer was at the last pan step
 };
 
 } // namespace ov

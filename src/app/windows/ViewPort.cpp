@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "app/windows/OutOfMemory.h"
 #include "platform/Desktop.h"
@@ -93,9 +94,9 @@ void ViewPort::EnsureRendered() {
 }
 
 bool ViewPort::RenderIfDirty() {
-    if (canvas_.Image().width() != width() || canvas_.Image().height() != height()) {
+    if (!canvas_.HasSize(width(), height(), devicePixelRatioF())) {
         rendering_ = true; // resizing clears the image; the render below paints it
-        canvas_.Resize(width(), height());
+        canvas_.Resize(width(), height(), devicePixelRatioF());
         rendering_ = false;
         dirty_ = true;
     }
@@ -112,9 +113,9 @@ bool ViewPort::RenderIfDirty() {
 }
 
 void ViewPort::SyncCanvasSize() {
-    if (canvas_.Image().width() == width() && canvas_.Image().height() == height()) return;
+    if (canvas_.HasSize(width(), height(), devicePixelRatioF())) return;
     rendering_ = true;
-    canvas_.Resize(width(), height());
+    canvas_.Resize(width(), height(), devicePixelRatioF());
     rendering_ = false;
     Invalidate();
 }
@@ -126,7 +127,11 @@ void ViewPort::paintEvent(QPaintEvent* event) {
         painter.fillRect(event->rect(), canvas_.BackColor);
         return;
     }
-    painter.drawImage(event->rect(), canvas_.Image(), event->rect());
+    // The image may hold more device pixels than the widget has pixels (see Canvas::Resize).
+    const double ratio = canvas_.Image().devicePixelRatio();
+    const QRectF source(event->rect().x() * ratio, event->rect().y() * ratio, event->rect().width() * ratio,
+                        event->rect().height() * ratio);
+    painter.drawImage(QRectF(event->rect()), canvas_.Image(), source);
 }
 
 void ViewPort::resizeEvent(QResizeEvent* event) {
@@ -165,6 +170,21 @@ void ViewPort::mouseReleaseEvent(QMouseEvent* event) {
 // press of a Bezier curve, a second click that selects).
 void ViewPort::mouseDoubleClickEvent(QMouseEvent* event) {
     mousePressEvent(event);
+}
+
+void ViewPort::wheelEvent(QWheelEvent* event) {
+    const QPointF p = event->position();
+    const QPoint angle = event->angleDelta();
+    if (events_)
+        RunGuarded("change the view", [&] {
+            events_->OnPortWheel(index_, angle.x(), angle.y(), p.x(), p.y(), ShiftBits(event->modifiers()));
+        });
+    event->accept();
+}
+
+void ViewPort::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    if (events_) events_->OnPortLeave(index_);
 }
 
 void ViewPort::keyPressEvent(QKeyEvent* event) {

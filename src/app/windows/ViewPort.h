@@ -34,6 +34,10 @@ public:
     virtual void OnPortMouseDown(int port, int button, double x, double y, int shift) = 0;
     virtual void OnPortMouseMove(int port, int buttons, double x, double y, int shift) = 0;
     virtual void OnPortMouseUp(int port, int button, double x, double y, int shift) = 0;
+    // The wheel turned by (angleX, angleY) eighths of a degree with the pointer at (x, y).
+    virtual void OnPortWheel(int port, double angleX, double angleY, double x, double y, int shift) = 0;
+    // The pointer left the port.
+    virtual void OnPortLeave(int port) = 0;
     // Only the keys of the namespace keys arrive here.
     virtual void OnPortKeyDown(int port, int keyCode, int shift) = 0;
 };
@@ -74,6 +78,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     bool event(QEvent* event) override;
 
 private:

@@ -110,11 +110,31 @@ void frmDocument::ResetZoom() {
 }
 
 void frmDocument::OnPerspectiveChange() {
+    // A camera that only moved keeps each view's zoom and pan; a changed volume (the scene's,
+    // or the camera window of a perspective view) shows its whole extent again.
     for (clsView& view : views_)
-        view.UpdateViewVolume();
-    // The visible rectangles changed: what is on screen (feedback included) no longer fits.
+        view.RefreshViewVolume();
+    // The pictures no longer fit what is shown (feedback included).
     for (ViewPort* port : ports_)
         port->Invalidate();
+}
+
+void frmDocument::ZoomToObjects(bool allViews) {
+    // A little room around the objects, so that their outermost lines stay clear of the edge.
+    constexpr double kMargin = 0.05;
+    for (int i = 0; i < PortCount; ++i) {
+        clsView& view = views_[static_cast<std::size_t>(i)];
+        clsRect box;
+        if ((allViews || i == tools_->ActiveIndex()) && view.GetObjectsExtent(scene_->GetRootNode(), box)) {
+            view.ZoomToBox(box, kMargin);
+            InvalidatePort(i);
+        }
+    }
+}
+
+void frmDocument::ZoomActiveView(double factor) {
+    GetActiveView().ZoomAtCentre(factor);
+    InvalidatePort(tools_->ActiveIndex());
 }
 
 void frmDocument::OnToolChange(std::int32_t newTool) {
@@ -317,6 +337,16 @@ void frmDocument::OnPortMouseMove(int port, int /*buttons*/, double x, double y,
 void frmDocument::OnPortMouseUp(int port, int button, double x, double y, int shift) {
     tools_->MouseUp(port, button, x, y, shift);
     GrabForButtonUpPhase();
+}
+
+void frmDocument::OnPortWheel(int port, double angleX, double angleY, double x, double y, int shift) {
+    tools_->Wheel(port, angleX, angleY, x, y, shift);
+}
+
+void frmDocument::OnPortLeave(int /*port*/) {
+    // A position shown after the pointer went elsewhere would be taken for the current one;
+    // during a drag the port holds the mouse and its measures stay.
+    if (tools_->GetDragState() == ToolInteraction::Idle && App().MainWindow) App().MainWindow->ShowPointerStatus("");
 }
 
 void frmDocument::OnPortKeyDown(int /*port*/, int keyCode, int shift) {

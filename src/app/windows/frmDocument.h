@@ -61,6 +61,10 @@ public:
     QComboBox* ViewTypeList() const { return cbViewType_; }
     // The mouse tools' state (drag state, feedback) for the main window's status and tests.
     const ToolInteraction& Tools() const { return *tools_; }
+    // Zoom to Objects: the visible objects with a small margin, in the active view or in all.
+    void ZoomToObjects(bool allViews);
+    // Scales the active view's visible area by 1 / factor about its centre.
+    void ZoomActiveView(double factor);
     // Ends a drag in progress as Escape does.
     void CancelDrag();
 
@@ -101,6 +105,8 @@ private:
     void OnPortMouseMove(int port, int buttons, double x, double y, int shift) override;
     void OnPortMouseUp(int port, int button, double x, double y, int shift) override;
     void OnPortKeyDown(int port, int keyCode, int shift) override;
+    void OnPortWheel(int port, double angleX, double angleY, double x, double y, int shift) override;
+    void OnPortLeave(int port) override;
 
     std::unique_ptr<clsScene> scene_;
     std::array<clsView, PortCount> views_;

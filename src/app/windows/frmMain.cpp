@@ -14,9 +14,11 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include "app/windows/AppIcons.h"
 #include "app/windows/LineInfoPanel.h"
+#include "app/windows/StatusFields.h"
 #include "app/windows/OutOfMemory.h"
 #include "app/desktop/ShellRules.h"
 #include "app/windows/TransformPanel.h"
@@ -65,11 +67,18 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     SetUpPrinter = [this](QPrinter& printer) { return ShowPrintSetup(printer, this); };
     OpenUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 
-    mdi_ = new QMdiArea(this);
+    // The document windows, and under them the status line of the pointer, the tool and
+    // the selection (the status bar's row is full with the panels).
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    mdi_ = new QMdiArea(central);
     mdi_->setObjectName("MdiArea");
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setCentralWidget(mdi_);
+    column->addWidget(mdi_, 1);
+    setCentralWidget(central);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &frmMain::OnSubWindowActivated);
 
     CreateMenus();
@@ -294,7 +303,8 @@ void frmMain::UpdateUI(bool selectionChanged) {
     for (const char* name :
          {"mnuFileClose", "mnuFileSave", "mnuFileSaveAs", "mnuFileSaveAll", "mnuFilePrint", "mnuFileExport",
           "mnuFileImport", "mnuViewRulers", "mnuViewGrid", "mnuViewAxes", "mnuViewLayout", "mnuZoomIn",
-          "mnuZoomOut", "mnuFileInfo", "mnuViewResetEyePoint"})
+          "mnuZoomOut", "mnuZoomCloser", "mnuZoomFarther", "mnuZoomObjects",
+          "mnuZoomObjectsAll", "mnuFileInfo", "mnuViewResetEyePoint"})
         MenuAction(name)->setEnabled(active);
     MenuAction("mnuViewRulers")->setChecked(active && scene->ShowRulers);
     MenuAction("mnuViewGrid")->setChecked(active && scene->ShowGrid);
@@ -323,6 +333,21 @@ void frmMain::UpdateStatusBar() {
     clsNode* selection = scene ? scene->GetSelection() : nullptr;
     transform_->setEnabled(selection != nullptr);
     UpdateStatusBarForNode(selection, selection);
+    UpdateStatusFields();
+}
+
+void frmMain::ShowPointerStatus(const std::string& position) {
+    fields_->ShowPointer(position);
+    UpdateStatusFields();
+}
+
+void frmMain::UpdateStatusFields() {
+    clsScene* scene = CurrentScene();
+    const std::int32_t count = scene ? scene->TreeManager.GetSelectedCount() : 0;
+    const frmDocument* document = ActiveDocument();
+    const std::int32_t state = document ? document->Tools().GetDragState() : ToolInteraction::Idle;
+    fields_->ShowHint(scene ? ToolHint(App().CurrentTool, state, count > 0) : "");
+    fields_->ShowSelection(scene ? SelectionText(count) : "");
 }
 
 void frmMain::UpdateStatusBarForNode(clsNode* node, clsNode* reference) {
@@ -332,6 +357,7 @@ void frmMain::UpdateStatusBarForNode(clsNode* node, clsNode* reference) {
 }
 
 void frmMain::ToolChanged() {
+    UpdateStatusFields();
     const auto it = toolActions_.find(App().CurrentTool);
     if (it != toolActions_.end()) {
         it->second->setChecked(true);

@@ -24,6 +24,7 @@ namespace ov {
 
 class frmDocument;
 class LineInfoPanel;
+class StatusFields;
 class TransformPanel;
 class TreeWidgetView;
 
@@ -49,6 +50,7 @@ public:
     void UpdateStatusBar() override;
     void UpdateStatusBarForNode(clsNode* node, clsNode* reference) override;
     void ToolChanged() override;
+    void ShowPointerStatus(const std::string& position) override;
 
     // The controls, for the document windows and for tests: a menu command by its control
     // name ("mnuFileNew", ...), a toolbar button's action by its key ("New", "Arrow", ...).
@@ -58,6 +60,7 @@ public:
     TreeWidgetView* TreeView() const { return tree_; }
     TransformPanel* Transform() const { return transform_; }
     LineInfoPanel* LineStatus() const { return lineStatus_; }
+    StatusFields* Fields() const { return fields_; }
     // The node Copy or Cut put aside; null when nothing was copied.
     clsNode* ClipboardNode() const { return clipboard_.get(); }
     // The document window that shows a scene, or null.
@@ -131,6 +134,10 @@ private:
     void OnLayout3x1();
     void OnZoomIn();
     void OnZoomOut();
+    void OnZoomCloser();
+    void OnZoomFarther();
+    void OnZoomObjects();
+    void OnZoomObjectsAll();
     void OnFileInfo();
     void OnResetEyePoint();
     void OnWindowCascade();
@@ -157,6 +164,9 @@ private:
     TreeWidgetView* tree_ = nullptr;
     TransformPanel* transform_ = nullptr;
     LineInfoPanel* lineStatus_ = nullptr;
+    StatusFields* fields_ = nullptr;
+    // The tool hint and the selection field for the current tool, drag and selection.
+    void UpdateStatusFields();
     std::map<QString, QAction*> menuActions_;
     std::map<QString, QAction*> toolbarActions_;
     std::map<QString, QMenu*> menus_;

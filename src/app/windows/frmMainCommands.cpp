@@ -279,6 +279,22 @@ void frmMain::OnZoomOut() {
     if (clsScene* scene = CurrentScene()) scene->ResetZoom();
 }
 
+void frmMain::OnZoomCloser() {
+    if (frmDocument* document = ActiveDocument()) document->ZoomActiveView(ToolInteraction::WheelZoomFactor);
+}
+
+void frmMain::OnZoomFarther() {
+    if (frmDocument* document = ActiveDocument()) document->ZoomActiveView(1 / ToolInteraction::WheelZoomFactor);
+}
+
+void frmMain::OnZoomObjects() {
+    if (frmDocument* document = ActiveDocument()) document->ZoomToObjects(false);
+}
+
+void frmMain::OnZoomObjectsAll() {
+    if (frmDocument* document = ActiveDocument()) document->ZoomToObjects(true);
+}
+
 void frmMain::OnFileInfo() {
     clsScene* scene = CurrentScene();
     if (!scene) return;

@@ -5,10 +5,12 @@
 #include <QDockWidget>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QLayout>
 #include <QToolBar>
 
 #include "app/windows/AppIcons.h"
 #include "app/windows/LineInfoPanel.h"
+#include "app/windows/StatusFields.h"
 #include "app/windows/TransformPanel.h"
 #include "app/windows/TreeWidgetView.h"
 #include "scene/AppState.h"
@@ -111,6 +113,12 @@ void frmMain::CreateMenus() {
     view->addSeparator();
     AddMenuItem(view, "mnuZoomIn", "Zoom In", &frmMain::OnZoomIn);
     AddMenuItem(view, "mnuZoomOut", "Zoom Out", &frmMain::OnZoomOut);
+    AddMenuItem(view, "mnuZoomCloser", "Zoom Closer", &frmMain::OnZoomCloser)
+        ->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    AddMenuItem(view, "mnuZoomFarther", "Zoom Farther", &frmMain::OnZoomFarther)->setShortcuts(QKeySequence::ZoomOut);
+    AddMenuItem(view, "mnuZoomObjects", "Zoom to &Objects", &frmMain::OnZoomObjects)->setShortcut(Qt::Key_Home);
+    AddMenuItem(view, "mnuZoomObjectsAll", "Zoom All Views to Objects", &frmMain::OnZoomObjectsAll)
+        ->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Home));
     view->addSeparator();
     AddMenuItem(view, "mnuEditPerspective", "&Edit Perspective...", &frmMain::OnEditPerspective);
     AddMenuItem(view, "mnuViewScene", "&Scene Properties...", &frmMain::OnViewScene);
@@ -208,6 +216,8 @@ void frmMain::CreatePanels() {
     lineStatus_->setMinimumWidth(lineStatus_->sizeHint().width());
     status->addWidget(transform_);
     status->addWidget(lineStatus_, 1);
+    fields_ = new StatusFields(centralWidget());
+    centralWidget()->layout()->addWidget(fields_);
     connect(transform_, &TransformPanel::ApplyRequested, this, &frmMain::OnApply);
     connect(transform_, &TransformPanel::RelativeChanged, this, &frmMain::UpdateStatusBar);
 }

@@ -3,9 +3,12 @@
 #include "MainWindowTestSupport.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
+#include "app/windows/StatusFields.h"
 #include "app/windows/ToolCursors.h"
 #include "shapes/clsBezier.h"
 
@@ -198,9 +201,6 @@ TEST_F(DocumentWindowTest, PickMovesTheSelectionAndNodeEditDragsAVertexEvenPastA
     ExpectPoint(Segment(HousePart("Bar 1")).StartPoint,
                 {Doc(dropped).x - Doc(grab).x, Doc(dropped).y - Doc(grab).y, 3});
     EXPECT_TRUE(Scene().Modified && Manager().GetUndoString() == "Move");
-    Click(Px(-15, -15));
-    Drag(Px(-15, -15), Px(-10, -10)); // nothing selected: nothing moves
-    EXPECT_EQ(Manager().UndoIndex, 1);
 
     SetTool(ToolLine);
     const QPoint from = Px(-15, -12), to = from + QPoint(60, -25), moved = to + QPoint(-20, 40);
@@ -254,6 +254,62 @@ TEST_F(DocumentWindowTest, KeysReachTheActiveViewWithTheirModifiersAndToggleTheT
     EXPECT_TRUE(App().CurrentTool == ToolEllipse && main->ToolbarAction("Ellipse")->isChecked());
     EXPECT_EQ(Port()->cursor().pixmap().toImage(), ToolCursorPixmap(CursorEllipse).toImage());
     for (int image = 0; image < CursorImageCount; ++image) EXPECT_FALSE(ToolCursorPixmap(image).isNull());
+}
+
+TEST_F(DocumentWindowTest, WheelKeysAndMiddleButtonZoomAndPanAnyViewWithoutTouchingTheDocument) {
+    // Each turn zooms by its factor (a touchpad's quarter notch by a quarter) about the point under the pointer.
+    const struct { int port, angle; Qt::KeyboardModifiers m; double zoom; QPoint pan; } turns[] = {
+        {0, 120, {}, 1.25, {}}, {0, -240, {}, 1 / 1.5625, {}}, {0, 30, {}, std::pow(1.25, 0.25), {}},
+        {3, 120, {}, 1.25, {}}, {0, 120, Qt::ShiftModifier, 1, {40, 0}}, {1, -120, Qt::ControlModifier, 1, {0, -40}}};
+    const QPoint at(100, 140), to = at + QPoint(30, -10);
+    for (const auto& t : turns) {
+        double u = at.x(), v = at.y(), before = Scale(t.port);
+        View(t.port).ScreenToDoc2D(u, v, false);
+        QWheelEvent turn(at, at, {}, {0, t.angle}, Qt::NoButton, t.m, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(Port(t.port), &turn);
+        EXPECT_NEAR(Scale(t.port), before * t.zoom, kEps) << t.angle;
+        EXPECT_LE((Px(u, v, t.port) - at - t.pan).manhattanLength(), 2) << t.angle;
+    }
+    const double centre = View().ViewRect.GetCenterX(), scale = Scale();
+    Key(Qt::Key_Plus); // Ctrl+Plus about the centre, then a middle-button drag
+    for (auto action : {QTest::MousePress, QTest::MouseMove, QTest::MouseRelease})
+        QTest::mouseEvent(action, Port(), Qt::MiddleButton, {}, action == QTest::MousePress ? at : to);
+    EXPECT_NEAR(Scale(), scale * 1.25, kEps);
+    EXPECT_NEAR(View().ViewRect.GetCenterX(), centre - 30 / Scale(), kEps);
+    EXPECT_TRUE(!Scene().Modified && Manager().UndoIndex == 0 && State() == ToolInteraction::Idle);
+}
+
+TEST_F(DocumentWindowTest, ZoomToObjectsSurvivesCameraChangesAndAMarqueeSelectsWhatItEncloses) {
+    Key(Qt::Key_Home, Qt::NoModifier); // the house (8 x 10 in the top view) with 5 % room each side
+    EXPECT_NEAR(Scale(), 320 / 11.0, kEps);
+    EXPECT_TRUE(View().ViewRect.GetCenterX() == 4 && View(1).ViewRect.Left == 20); // the front view untouched
+    Key(Qt::Key_Home, Qt::ShiftModifier); // every view; the front view stays mirrored
+    EXPECT_TRUE(View(1).ViewRect.Left > View(1).ViewRect.Right && View(1).ViewRect.Right > -1);
+    // A camera nudged and put back keeps the zoom; a new scene volume shows all of it again.
+    const clsRect zoomed = View().ViewRect;
+    EXPECT_TRUE(main->Fields()->Hint()->text().endsWith("arrow keys move the eye point"));
+    Type(Qt::Key_Right);
+    Choose("mnuEditUndo");
+    EXPECT_TRUE(View().ViewRect.Left == zoomed.Left && View().ViewRect.Top == zoomed.Top);
+    Scene().ViewVolumeMax.x = 30;
+    Scene().OnPerspectiveChange();
+    EXPECT_TRUE(View().ViewRect.Right == 30 && View(1).ViewRect.Left == 30);
+
+    SetTool(ToolLine);
+    Drag(Px(-18, -18), Px(-15, -15));
+    SetTool(ToolPick);
+    const struct { QPoint from, to; Qt::KeyboardModifiers m; bool line, house; } marquees[] = {
+        // The new line alone; the house reaching out of the marquee is not inside; Shift adds.
+        {Px(-19, -19), Px(-14, -14), {}, true, false}, {Px(-19, -19), Px(6, 12), {}, true, false},
+        {Px(-1, -1), Px(9, 11), Qt::ShiftModifier, true, true}, {Px(-1, -1), Px(9, 11), {}, false, true}};
+    for (const auto& k : marquees) {
+        DragTo(k.from, k.to, k.m);
+        Mouse(QTest::MouseRelease, k.to, k.m);
+        EXPECT_TRUE(Last()->Selected == k.line && House()->Selected == k.house) << k.to.x();
+    }
+    Hover(Px(4, 0) + QPoint(1, 1), Qt::ShiftModifier); // the pointer's place, snapped, named by the view's axes
+    EXPECT_EQ(main->Fields()->Pointer()->text() + " / " + main->Fields()->Selection()->text(),
+              "X 4   Y 0 / 1 object selected");
 }
 
 } // namespace
