@@ -1,6 +1,7 @@
 #include <memory>
 
 #include "cli/CliCommands.h"
+#include "cli/CliUsage.h"
 #include "expr/FunctionListFile.h"
 #include "expr/clsError.h"
 #include "io/NumberText.h"
@@ -10,13 +11,6 @@
 
 namespace ov::cli {
 
-namespace {
-
-const char* const kEvalUsage =
-    "usage: orthovane-cli eval [--project P.ovp] [--functions FILE.fnl]... [--name NAME] EXPR...";
-
-} // namespace
-
 int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::vector<std::unique_ptr<FunctionList>> lists;
     std::unique_ptr<clsScene> project;
@@ -25,7 +19,7 @@ int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if ((a == "--functions" || a == "--name" || a == "--project") && i + 1 >= args.size()) {
-            err << a << " needs a value\n" << kEvalUsage << '\n';
+            err << a << " needs a value\n" << kEvalUsage;
             return 2;
         }
         if (a == "--functions") {
@@ -56,7 +50,7 @@ int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         }
     }
     if (expressions.empty()) {
-        err << kEvalUsage << '\n';
+        err << kEvalUsage;
         return 2;
     }
 

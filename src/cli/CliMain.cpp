@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <map>
 #include <new>
 
+#include "cli/CliUsage.h"
 #include "platform/Desktop.h"
+#include "Version.h"
 #include "shapes/CurvePoints.h"
 
 namespace ov::cli {
@@ -24,26 +27,66 @@ const char* const kUsage =
     "  segments IN.ovp --view NAME                                        visible segments of a view, u1 v1 u2 v2\n"
     "  render IN.ovp --view NAME --out FILE.(png|svg|pdf|emf) [--page P] [--landscape] [--fit] [--frame]\n"
     "         [--no-grid] [--size WxH]                                    draw a view to a file\n"
-    "info, eval, segments and render also take --max-seconds N: stop with an error after N seconds\n";
+    "info, eval, segments and render also take --max-seconds N: stop with an error after N seconds\n"
+    "orthovane-cli COMMAND --help shows a command's usage; orthovane-cli --version the version\n";
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 
 struct CommandEntry {
     Command run;
-    const char* doing; // what "Not enough memory to ..." names
-    bool timed;        // takes --max-seconds
+    const char* doing;   // what "Not enough memory to ..." names
+    bool timed;          // takes --max-seconds
+    const char* usage;   // what --help prints
+    const char* options; // the options it takes, blank-separated; "=" marks one with a value
 };
 
 const std::map<std::string, CommandEntry>& Commands() {
     static const std::map<std::string, CommandEntry> commands = {
-        {"eval", {RunEval, "evaluate the formulas", true}},
-        {"new", {RunNew, "write the new project", false}},
-        {"resave", {RunResave, "resave the project", false}},
-        {"info", {RunInfo, "read the project", true}},
-        {"segments", {RunSegments, "list the segments", true}},
-        {"render", {RunRender, "render the view", true}},
+        {"eval", {RunEval, "evaluate the formulas", true, kEvalUsage, "--project= --functions= --name="}},
+        {"new", {RunNew, "write the new project", false, kNewUsage, ""}},
+        {"resave", {RunResave, "resave the project", false, kResaveUsage, ""}},
+        {"info", {RunInfo, "read the project", true, kInfoUsage, "--json"}},
+        {"segments", {RunSegments, "list the segments", true, kSegmentsUsage, "--view="}},
+        {"render",
+         {RunRender, "render the view", true, kRenderUsage,
+          "--view= --out= --page= --landscape --fit --frame --no-grid --size="}},
     };
     return commands;
+}
+
+// Arguments before the "--" that ends eval's options.
+std::size_t OptionEnd(const std::vector<std::string>& args) {
+    return static_cast<std::size_t>(std::find(args.begin(), args.end(), "--") - args.begin());
+}
+
+// Calls look(argument) on each argument before the "--" that ends eval's options, skipping
+// the values of the command's options that take one, until look answers true.
+template <typename Look>
+bool AnyOption(const CommandEntry& command, const std::vector<std::string>& args, Look look) {
+    const std::string known = std::string(" ") + command.options + " ";
+    for (std::size_t i = 0; i < OptionEnd(args); ++i) {
+        if (look(args[i])) return true;
+        if (known.find(" " + args[i] + "= ") != std::string::npos) ++i; // its value follows
+    }
+    return false;
+}
+
+bool WantsHelp(const CommandEntry& command, const std::vector<std::string>& args) {
+    return AnyOption(command, args, [](const std::string& a) { return a == "--help" || a == "-h"; });
+}
+
+// The first argument that looks like an option ("--" and a letter) and is not one of the
+// command's; "" when there is none.
+std::string UnknownOption(const CommandEntry& command, const std::vector<std::string>& args) {
+    const std::string known = std::string(" ") + command.options + " ";
+    std::string unknown;
+    AnyOption(command, args, [&](const std::string& a) {
+        const bool option = a.size() > 2 && a.compare(0, 2, "--") == 0 && std::isalpha(static_cast<unsigned char>(a[2]));
+        if (option && known.find(" " + a + " ") == std::string::npos && known.find(" " + a + "= ") == std::string::npos)
+            unknown = a;
+        return !unknown.empty();
+    });
+    return unknown;
 }
 
 // Takes --max-seconds N out of args (before the "--" that ends eval's options). Returns
@@ -96,6 +139,10 @@ int RunMain(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         (args.empty() ? err : out) << kUsage;
         return args.empty() ? 2 : 0;
     }
+    if (args[0] == "--version") {
+        out << "orthovane-cli " << kVersion << '\n';
+        return 0;
+    }
     const auto found = Commands().find(args[0]);
     if (found == Commands().end()) {
         err << "unknown command '" << args[0] << "'\n" << kUsage;
@@ -103,10 +150,18 @@ int RunMain(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     const CommandEntry& command = found->second;
     std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (WantsHelp(command, rest)) {
+        out << command.usage;
+        return 0;
+    }
     double seconds = 0;
     std::string message;
     if (command.timed && !TakeTimeLimit(rest, seconds, message)) {
-        err << message << '\n' << kUsage;
+        err << message << '\n' << command.usage;
+        return 2;
+    }
+    if (const std::string option = UnknownOption(command, rest); !option.empty()) {
+        err << "unknown option '" << option << "' for '" << args[0] << "'\n" << command.usage;
         return 2;
     }
     // Memory that runs out anywhere in a command ends the command, not the program with an

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cli/CliCommands.h"
+#include "cli/CliUsage.h"
 #include "cli/StreamPrompt.h"
 #include "io/Utf8.h"
 #include "scene/clsScene.h"
@@ -70,7 +71,7 @@ void CountNodes(const clsNode& root, long counts[6]) {
 
 int RunNew(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
     if (args.size() != 1) {
-        err << "usage: orthovane-cli new OUT.ovp\n";
+        err << kNewUsage;
         return 2;
     }
     StreamPrompt prompt(err);
@@ -81,7 +82,7 @@ int RunNew(const std::vector<std::string>& args, std::ostream&, std::ostream& er
 
 int RunResave(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
     if (args.size() != 2) {
-        err << "usage: orthovane-cli resave IN.ovp OUT.ovp\n";
+        err << kResaveUsage;
         return 2;
     }
     StreamPrompt prompt(err);
@@ -100,7 +101,7 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         else path = "\n"; // more than one file: a usage error below
     }
     if (path.empty() || path == "\n") {
-        err << "usage: orthovane-cli info IN.ovp [--json]\n";
+        err << kInfoUsage;
         return 2;
     }
     StreamPrompt prompt(err);

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "cli/CliCommands.h"
+#include "cli/CliUsage.h"
 #include "cli/CliViewArg.h"
 #include "cli/StreamPrompt.h"
 #include "io/TextFile.h"
@@ -25,10 +26,6 @@
 namespace ov::cli {
 
 namespace {
-
-const char* const kUsage =
-    "usage: orthovane-cli render IN.ovp --view NAME --out FILE.(png|svg|pdf|emf)\n"
-    "         [--page A0..A6|Letter|Legal] [--landscape] [--fit] [--frame] [--no-grid] [--size WxH]\n";
 
 // The paper sizes the export offers, portrait, in metres; the PDF takes the standard size
 // of the same name.
@@ -113,7 +110,7 @@ private:
 };
 
 int Refuse(std::ostream& err, const std::string& message) {
-    err << message << '\n' << kUsage;
+    err << message << '\n' << kRenderUsage;
     return 2;
 }
 

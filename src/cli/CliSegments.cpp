@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/CliCommands.h"
+#include "cli/CliUsage.h"
 #include "cli/CliViewArg.h"
 #include "cli/StreamPrompt.h"
 #include "io/NumberText.h"
@@ -13,7 +14,6 @@ namespace ov::cli {
 
 namespace {
 
-const char* const kSegmentsUsage = "usage: orthovane-cli segments IN.ovp --view NAME";
 
 // Every visible object in tree order (depth first, children in order), as the output pass
 // paints them; hidden objects are left out.
@@ -44,7 +44,7 @@ int RunSegments(const std::vector<std::string>& args, std::ostream& out, std::os
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--view") {
             if (i + 1 >= args.size() || haveView) {
-                err << kSegmentsUsage << '\n';
+                err << kSegmentsUsage;
                 return 2;
             }
             viewName = args[++i];
@@ -52,12 +52,12 @@ int RunSegments(const std::vector<std::string>& args, std::ostream& out, std::os
         } else if (path.empty() && !args[i].empty()) {
             path = args[i];
         } else {
-            err << kSegmentsUsage << '\n';
+            err << kSegmentsUsage;
             return 2;
         }
     }
     if (path.empty() || !haveView) {
-        err << kSegmentsUsage << '\n';
+        err << kSegmentsUsage;
         return 2;
     }
     std::int32_t viewType = clsView::Perspective;

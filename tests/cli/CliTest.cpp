@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
@@ -100,6 +102,12 @@ TEST_F(OrthovaneCli, ExitStatusesOutputsAndMessages) {
         const Result r = Cli(c.args);
         EXPECT_TRUE(r.status == c.status && r.out == c.out && r.err.empty()) << c.args.back() << ": " << r.out;
     }
+    // Help on the output with status 0, also after other options; a value that looks like -h is a value.
+    for (const Args& args : {Args{"info", "--help"}, Args{"render", house, "-h"}, Args{"eval", "--max-seconds", "3", "--help"}}) {
+        const Result r = Cli(args);
+        EXPECT_TRUE(r.status == 0 && r.out.rfind("usage: orthovane-cli " + args[0], 0) == 0 && r.err.empty()) << args[0];
+    }
+    EXPECT_TRUE(std::regex_match(Cli({"--version"}).out, std::regex("orthovane-cli [0-9]+\\.[0-9]+\\.[0-9]+\n")));
     const std::string segUsage = "usage: orthovane-cli segments";
     const std::pair<Args, std::string> refused[] = { // exit status 2, nothing on the output, the reason on errors
         {{}, "usage: orthovane-cli COMMAND"}, {{"eval"}, "usage: orthovane-cli eval"},
@@ -108,6 +116,9 @@ TEST_F(OrthovaneCli, ExitStatusesOutputsAndMessages) {
         {{"eval", "--functions", "/nonexistent/x.fnl", "1"}, "Unable to open file '/nonexistent/x.fnl'\n"},
         {{"eval", "--functions", bad, "1"}, "Invalid function list file\n"},
         {{"info", "/nonexistent/p.ovp"}, load("/nonexistent/p.ovp")}, {seg({house}), segUsage},
+        {{"info", house, "--bogus"}, "unknown option '--bogus' for 'info'\nusage: orthovane-cli info"},
+        {{"resave", house, "--x", out}, "unknown option '--x' for 'resave'"},
+        {{"eval", "--name", "-h", "1"}, "Invalid function name '-h'"},
         {seg({house, "--view"}), segUsage}, {seg({"--view", "Top"}), segUsage},
         {seg({house, "--view", "Top", "--view", "Left"}), segUsage}, {seg({house, house, "--view", "T"}), segUsage},
         {seg({house, "--view", "Topp"}), "unknown view 'Topp' (use Left, Top, Right"},
