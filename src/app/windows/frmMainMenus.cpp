@@ -52,10 +52,10 @@ void frmMain::CreateMenus() {
     QMenu* file = addMenu("mnuFile", "&File");
     AddMenuItem(file, "mnuFileNew", "&New", &frmMain::OnFileNew)->setShortcut(QKeySequence::New);
     AddMenuItem(file, "mnuFileOpen", "&Open...", &frmMain::OnFileOpen)->setShortcut(QKeySequence::Open);
-    AddMenuItem(file, "mnuFileClose", "&Close", &frmMain::OnFileClose);
+    AddMenuItem(file, "mnuFileClose", "&Close", &frmMain::OnFileClose)->setShortcuts(QKeySequence::Close);
     file->addSeparator();
     AddMenuItem(file, "mnuFileSave", "&Save", &frmMain::OnFileSave)->setShortcut(QKeySequence::Save);
-    AddMenuItem(file, "mnuFileSaveAs", "Save &As...", &frmMain::OnFileSaveAs);
+    AddMenuItem(file, "mnuFileSaveAs", "Save &As...", &frmMain::OnFileSaveAs)->setShortcuts(QKeySequence::SaveAs);
     AddMenuItem(file, "mnuFileSaveAll", "Save A&ll", &frmMain::OnFileSaveAll);
     file->addSeparator();
     AddMenuItem(file, "mnuFilePrintPreview", "Print Pre&view...", &frmMain::OnFilePrintPreview);
@@ -65,11 +65,15 @@ void frmMain::CreateMenus() {
     AddMenuItem(file, "mnuFileExportDraw", "Export to Corel&DRAW...", &frmMain::OnFileExportDraw);
     AddMenuItem(file, "mnuFileImport", "&Import...", &frmMain::OnFileImport);
     file->addSeparator();
-    AddMenuItem(file, "mnuFileExit", "E&xit", &frmMain::OnFileExit);
+    AddMenuItem(file, "mnuFileExit", "E&xit", &frmMain::OnFileExit)->setShortcuts(QKeySequence::Quit);
 
     QMenu* edit = addMenu("mnuEdit", "&Edit");
     AddMenuItem(edit, "mnuEditUndo", "&Undo", &frmMain::OnEditUndo)->setShortcut(QKeySequence::Undo);
-    AddMenuItem(edit, "mnuEditRedo", "&Redo", &frmMain::OnEditRedo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    // Ctrl+Y first, then the desktop's own Redo (Ctrl+Shift+Z).
+    QList<QKeySequence> redo{QKeySequence(Qt::CTRL | Qt::Key_Y)};
+    for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::Redo))
+        if (!redo.contains(key)) redo.append(key);
+    AddMenuItem(edit, "mnuEditRedo", "&Redo", &frmMain::OnEditRedo)->setShortcuts(redo);
     edit->addSeparator();
     AddMenuItem(edit, "mnuEditCut", "Cu&t", &frmMain::OnEditCut)->setShortcut(QKeySequence::Cut);
     AddMenuItem(edit, "mnuEditCopy", "&Copy", &frmMain::OnEditCopy)->setShortcut(QKeySequence::Copy);
@@ -169,16 +173,20 @@ void frmMain::CreateToolBar() {
 
     tools_ = new QActionGroup(this);
     tools_->setExclusive(true);
+    // One letter picks each tool, the letters Inkscape users know where a tool has one there.
     const struct {
         const char* key;
         const char* tip;
         std::int32_t code;
-    } tools[] = {{"Arrow", "Pick Tool", ToolPick},         {"NodeEdit", "Node Edit Tool", ToolNodeEdit},
-                 {"Line", "Line Tool", ToolLine},          {"Rectangle", "Rectangle Tool", ToolRectangle},
-                 {"Box", "Box Tool", ToolBox},             {"Ellipse", "Ellipse Tool", ToolEllipse},
-                 {"Bezier", "Curve Tool", ToolBezier}};
+        Qt::Key letter;
+    } tools[] = {{"Arrow", "Pick Tool", ToolPick, Qt::Key_S},      {"NodeEdit", "Node Edit Tool", ToolNodeEdit, Qt::Key_N},
+                 {"Line", "Line Tool", ToolLine, Qt::Key_L},       {"Rectangle", "Rectangle Tool", ToolRectangle, Qt::Key_R},
+                 {"Box", "Box Tool", ToolBox, Qt::Key_X},          {"Ellipse", "Ellipse Tool", ToolEllipse, Qt::Key_E},
+                 {"Bezier", "Curve Tool", ToolBezier, Qt::Key_B}};
     for (const auto& tool : tools) {
-        QAction* action = AddToolButton(tool.key, tool.tip, nullptr);
+        const QKeySequence letter(tool.letter);
+        QAction* action = AddToolButton(tool.key, QString("%1 (%2)").arg(tool.tip, letter.toString()), nullptr);
+        action->setShortcut(letter);
         action->setCheckable(true);
         action->setObjectName(QString("tb") + tool.key);
         tools_->addAction(action);

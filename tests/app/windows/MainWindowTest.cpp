@@ -55,6 +55,12 @@ TEST_F(MainWindowTest, ToolButtonsAreExclusiveAndFollowTheToolThroughAZoom) {
     EXPECT_TRUE(App().CurrentTool == ToolBezier && pressed("Bezier"));
     for (QAction* action : main->findChild<QToolBar*>("tbToolBar")->actions()) // every button has its picture
         EXPECT_TRUE(action->isSeparator() || !action->icon().isNull()) << action->toolTip().toStdString();
+    // A letter picks a tool from anywhere in the window, but not while a field takes the text.
+    QTest::keyClick(document, Qt::Key_L);
+    EXPECT_TRUE(App().CurrentTool == ToolLine && pressed("Line"));
+    ClickNode(HousePart("Bar 1"));
+    functiondialogs::Type(Panel().Field(RowPosition, 0), "e");
+    EXPECT_TRUE(App().CurrentTool == ToolLine && Panel().Field(RowPosition, 0)->text() == "e");
 }
 
 TEST_F(MainWindowTest, DialogCommandsOpenTheirDialogsOnTheActiveSceneWithTheSceneHeldOff) {
@@ -121,7 +127,7 @@ TEST_F(MainWindowTest, TheObjectListSelectsRenamesAndShowsWhatTheCommandsDid) {
     ClickToolbar("Undo");
     EXPECT_EQ(ItemOf(Manager().FindNode(key))->text(0), "Eaves");
     EXPECT_EQ(Text("mnuEditRedo") + "/" + Action("mnuEditRedo")->toolTip(), "&Redo Rename/Redo Rename");
-    ClickToolbar("Redo");
+    QTest::keyClick(main.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); // Redo as on the desktop
     EXPECT_EQ(ItemOf(Manager().FindNode(key))->text(0), "Line");
     ClickNode(Scene().GetRootNode()); // the document's own item selects everything and stays current
     EXPECT_TRUE(House()->Selected && Tree().currentItem() == ItemOf(Scene().GetRootNode()));
