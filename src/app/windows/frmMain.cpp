@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
@@ -24,6 +25,7 @@
 #include "app/windows/TransformPanel.h"
 #include "app/windows/TreeWidgetView.h"
 #include "app/windows/frmDocument.h"
+#include "app/desktop/RecentFiles.h"
 #include "app/dialogs/frmFileInfo.h"
 #include "app/dialogs/frmPrintPreview.h"
 #include "platform/Desktop.h"
@@ -149,11 +151,27 @@ frmDocument* frmMain::ActiveDocument() const { return DocumentOf(CurrentScene())
 frmDocument* frmMain::NewDocument() { return OpenDocument(std::nullopt); }
 
 frmDocument* frmMain::OpenProject(const std::string& path) {
+    // A project open already comes to the front: a second copy would be saved over the first.
+    if (frmDocument* open = FindOpenProject(path)) {
+        mdi_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
+        return open;
+    }
     // Projects also come from outside the menu commands, which catch memory running out: from
     // the command line, a drop, or a later start. A file of up to a gigabyte may not fit.
     frmDocument* opened = nullptr;
     RunGuarded("open the project '" + path + "'", [&] { opened = OpenDocument(path); });
+    if (opened) RecentFiles::Add(QString::fromStdString(path));
     return opened;
+}
+
+frmDocument* frmMain::FindOpenProject(const std::string& path) const {
+    // The same file under another spelling (a relative path, a link) is the same project.
+    const QString wanted = QFileInfo(QString::fromStdString(path)).canonicalFilePath();
+    if (wanted.isEmpty()) return nullptr;
+    for (const auto& [document, scene] : documents_)
+        if (!scene->FileName.empty() && QFileInfo(QString::fromStdString(scene->FileName)).canonicalFilePath() == wanted)
+            return DocumentOf(scene);
+    return nullptr;
 }
 
 frmDocument* frmMain::OpenDocument(const std::optional<std::string>& path) {
@@ -256,6 +274,7 @@ bool frmMain::SaveSceneAs(clsScene& scene) {
 
 bool frmMain::SaveSceneTo(clsScene& scene, const std::string& path) {
     if (!scene.SaveScene(path)) return false;
+    RecentFiles::Add(QString::fromStdString(path));
     // Saving under a new name renames the document even when it had no changes.
     if (frmDocument* document = DocumentOf(&scene)) document->SetName(scene.Name);
     UpdateUI(false);

@@ -93,6 +93,11 @@ private:
     // A window for a project read from path, or for an untitled document when there is no path.
     // An empty path is a file name like any other: its load fails with the loader's message.
     frmDocument* OpenDocument(const std::optional<std::string>& path);
+    // The open document of the project file, however its path is spelled; null when none.
+    frmDocument* FindOpenProject(const std::string& path) const;
+    // The menus whose entries follow the session: the recent projects and the open documents.
+    void FillRecentMenu();
+    void FillWindowMenu();
     void ActivateDocument(frmDocument* document);
     void OnSubWindowActivated(QMdiSubWindow* window);
     void OnDocumentDestroyed(QObject* document);

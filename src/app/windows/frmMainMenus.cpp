@@ -3,16 +3,21 @@
 
 #include <QActionGroup>
 #include <QDockWidget>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QLayout>
 #include <QToolBar>
 
+#include "app/desktop/RecentFiles.h"
 #include "app/windows/AppIcons.h"
 #include "app/windows/LineInfoPanel.h"
 #include "app/windows/StatusFields.h"
 #include "app/windows/TransformPanel.h"
 #include "app/windows/TreeWidgetView.h"
+#include "app/windows/frmDocument.h"
 #include "scene/AppState.h"
 
 namespace ov {
@@ -52,6 +57,10 @@ void frmMain::CreateMenus() {
     QMenu* file = addMenu("mnuFile", "&File");
     AddMenuItem(file, "mnuFileNew", "&New", &frmMain::OnFileNew)->setShortcut(QKeySequence::New);
     AddMenuItem(file, "mnuFileOpen", "&Open...", &frmMain::OnFileOpen)->setShortcut(QKeySequence::Open);
+    QMenu* recent = file->addMenu("Open &Recent");
+    recent->setObjectName("mnuFileRecent");
+    menus_["mnuFileRecent"] = recent;
+    connect(recent, &QMenu::aboutToShow, this, &frmMain::FillRecentMenu);
     AddMenuItem(file, "mnuFileClose", "&Close", &frmMain::OnFileClose)->setShortcuts(QKeySequence::Close);
     file->addSeparator();
     AddMenuItem(file, "mnuFileSave", "&Save", &frmMain::OnFileSave)->setShortcut(QKeySequence::Save);
@@ -137,6 +146,8 @@ void frmMain::CreateMenus() {
     AddMenuItem(window, "mnuWindowTileHorizontal", "Tile &Horizontal", &frmMain::OnWindowTileHorizontal);
     AddMenuItem(window, "mnuWindowTileVertical", "Tile &Vertical", &frmMain::OnWindowTileVertical);
     AddMenuItem(window, "mnuWindowArrangeIcons", "&Arrange Icons", &frmMain::OnWindowArrangeIcons);
+    window->addSeparator();
+    connect(window, &QMenu::aboutToShow, this, &frmMain::FillWindowMenu);
 
     QMenu* help = addMenu("mnuHelp", "&Help");
     AddMenuItem(help, "mnuHelpContents", "&On-line Help...", &frmMain::OnHelpContents)
@@ -243,6 +254,48 @@ QAction* frmMain::ToolbarAction(const QString& key) const {
 QMenu* frmMain::Menu(const QString& name) const {
     const auto it = menus_.find(name);
     return it == menus_.end() ? nullptr : it->second;
+}
+
+} // namespace ov
+
+namespace ov {
+
+void frmMain::FillRecentMenu() {
+    QMenu* menu = menus_["mnuFileRecent"];
+    menu->clear();
+    const QStringList paths = RecentFiles::Read();
+    int number = 0;
+    for (const QString& path : paths) {
+        QAction* entry = menu->addAction(QString("&%1 %2").arg(++number).arg(QFileInfo(path).fileName()));
+        entry->setToolTip(path);
+        entry->setStatusTip(path);
+        // A project moved or deleted since is shown, but cannot be chosen.
+        entry->setEnabled(QFileInfo(path).isFile());
+        connect(entry, &QAction::triggered, this, [this, path] { OpenProject(path.toStdString()); });
+    }
+    if (paths.isEmpty()) menu->addAction("No Recent Projects")->setEnabled(false);
+    menu->addSeparator();
+    QAction* clear = menu->addAction("&Clear List", [] { RecentFiles::Clear(); });
+    clear->setEnabled(!paths.isEmpty());
+}
+
+void frmMain::FillWindowMenu() {
+    QMenu* menu = menus_["mnuWindow"];
+    // The entries after the last separator are the documents of the last time.
+    const QList<QAction*> actions = menu->actions();
+    for (qsizetype i = actions.size() - 1; i >= 0 && !actions[i]->isSeparator(); --i) {
+        menu->removeAction(actions[i]);
+        actions[i]->deleteLater();
+    }
+    int number = 0;
+    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+        auto* document = qobject_cast<frmDocument*>(window->widget());
+        if (!document) continue;
+        QAction* entry = menu->addAction(QString("&%1 %2").arg(++number).arg(document->windowTitle()));
+        entry->setCheckable(true);
+        entry->setChecked(window == mdi_->activeSubWindow());
+        connect(entry, &QAction::triggered, this, [this, window] { mdi_->setActiveSubWindow(window); });
+    }
 }
 
 } // namespace ov

@@ -3,7 +3,9 @@
 #include "MainWindowTestSupport.h"
 
 #include <QCheckBox>
+#include <QMenu>
 
+#include "app/desktop/RecentFiles.h"
 #include "app/dialogs/frmPrintPreview.h"
 #include "app/windows/LineInfoPanel.h"
 #include "app/windows/TransformPanel.h"
@@ -190,6 +192,32 @@ TEST_F(MainWindowTest, ViewTogglesLayoutsAndTheObjectListFollowTheActiveDocument
                 second->GetScene().TreeManager.TVControl == nullptr);
     ClickNode(HousePart("Chimney")); // selects in the first document only
     EXPECT_TRUE(HousePart("Chimney")->Selected && second->GetScene().GetSelection() == nullptr);
+}
+
+TEST_F(MainWindowTest, AProjectOpensOnceAndTheRecentAndWindowMenusFollowTheSession) {
+    RecentFiles::Clear();
+    const std::string a = TempPath("a.ovp"), b = TempPath("b.ovp");
+    ASSERT_TRUE(clsScene().SaveScene(a) && clsScene().SaveScene(b));
+    frmDocument* first = main->OpenProject(a);
+    ASSERT_TRUE(first && main->OpenProject(b));
+    // The same file under another spelling brings its window forward instead of a second copy.
+    EXPECT_EQ(main->OpenProject(TempPath("./a.ovp")), first);
+    EXPECT_TRUE(DocumentCount() == 3 && main->ActiveDocument() == first);
+    const auto entries = [&](const char* menu) {
+        emit main->Menu(menu)->aboutToShow();
+        QStringList shown;
+        for (QAction* action : main->Menu(menu)->actions())
+            if (!action->isSeparator()) shown << action->text() + (action->isChecked() ? "*" : "") + (action->isEnabled() ? "" : "-");
+        return shown.join('|');
+    };
+    EXPECT_EQ(entries("mnuWindow"), "&Cascade|Tile &Horizontal|Tile &Vertical|&Arrange Icons|&1 Document 1|&2 a.ovp*|&3 b.ovp");
+    main->Menu("mnuWindow")->actions().last()->trigger();
+    EXPECT_EQ(main->ActiveDocument()->GetScene().FileName, b);
+    // Newest first; a project that went away is shown but cannot be chosen.
+    QFile::remove(QString::fromStdString(b));
+    EXPECT_EQ(entries("mnuFileRecent"), "&1 b.ovp-|&2 a.ovp|&Clear List");
+    main->Menu("mnuFileRecent")->actions().last()->trigger();
+    EXPECT_EQ(entries("mnuFileRecent"), "No Recent Projects-|&Clear List-");
 }
 
 TEST_F(MainWindowTest, TransformAndLineInformationPanelsShowAndTakeTheValuesOfTheNodeShown) {

@@ -176,8 +176,10 @@ TEST_F(ScenarioTest, ExportedDroppedImportedPrintedAndHelp) {
     // Only local files are taken, and of them projects only.
     EXPECT_FALSE(Drop(QUrl()));
     EXPECT_TRUE(Drop(QUrl::fromLocalFile(dir.path())) && DocumentCount() == 1 && prompt.Messages.size() == 1);
-    EXPECT_TRUE(Drop(QUrl::fromLocalFile(QString::fromStdString(project))));
-    EXPECT_EQ(main->ActiveDocument()->windowTitle(), "Dropped.Scene.OVP");
+    EXPECT_TRUE(Drop(QUrl::fromLocalFile(QString::fromStdString(project))) && DocumentCount() == 1); // open already
+    const QString copy = dir.filePath("Copy.OVP");
+    EXPECT_TRUE(QFile::copy(QString::fromStdString(project), copy) && Drop(QUrl::fromLocalFile(copy)));
+    EXPECT_EQ(main->ActiveDocument()->windowTitle(), "Copy.OVP");
     CloseNotes();
     const std::size_t messages = prompt.Messages.size();
 
@@ -223,6 +225,7 @@ TEST_F(ScenarioTest, SceneNotesAreEditedInTheirBoxAndGreetEveryOpening) {
     const std::string noted = TempPath("noted.ovp"), plain = TempPath("plain.ovp");
     ASSERT_TRUE(Scene().SaveScene(noted));
     ASSERT_TRUE(main->NewDocument()->GetScene().SaveScene(plain));
+    CloseActive(), CloseActive(); // an open project would only come forward
     for (const std::string& path : {noted, plain}) { // a project without notes invites them
         frmDocument* opened = main->OpenProject(path);
         auto* greeting = opened ? opened->findChild<frmFileInfo*>() : nullptr;
