@@ -64,7 +64,10 @@ void frmMain::CreateMenus() {
     AddMenuItem(file, "mnuFileClose", "&Close", &frmMain::OnFileClose)->setShortcuts(QKeySequence::Close);
     file->addSeparator();
     AddMenuItem(file, "mnuFileSave", "&Save", &frmMain::OnFileSave)->setShortcut(QKeySequence::Save);
-    AddMenuItem(file, "mnuFileSaveAs", "Save &As...", &frmMain::OnFileSaveAs)->setShortcuts(QKeySequence::SaveAs);
+    // Not every desktop's key scheme has Save As; Ctrl+Shift+S is what users of the others expect.
+    QList<QKeySequence> saveAs = QKeySequence::keyBindings(QKeySequence::SaveAs);
+    if (saveAs.isEmpty()) saveAs.append(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    AddMenuItem(file, "mnuFileSaveAs", "Save &As...", &frmMain::OnFileSaveAs)->setShortcuts(saveAs);
     AddMenuItem(file, "mnuFileSaveAll", "Save A&ll", &frmMain::OnFileSaveAll);
     file->addSeparator();
     AddMenuItem(file, "mnuFilePrintPreview", "Print Pre&view...", &frmMain::OnFilePrintPreview);
@@ -293,7 +296,7 @@ void frmMain::FillWindowMenu() {
         if (!document) continue;
         QAction* entry = menu->addAction(QString("&%1 %2").arg(++number).arg(document->windowTitle()));
         entry->setCheckable(true);
-        entry->setChecked(window == mdi_->activeSubWindow());
+        entry->setChecked(window == mdi_->currentSubWindow()); // also while the menu has the focus
         connect(entry, &QAction::triggered, this, [this, window] { mdi_->setActiveSubWindow(window); });
     }
 }

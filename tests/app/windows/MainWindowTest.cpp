@@ -211,6 +211,7 @@ TEST_F(MainWindowTest, AProjectOpensOnceAndTheRecentAndWindowMenusFollowTheSessi
         return shown.join('|');
     };
     EXPECT_EQ(entries("mnuWindow"), "&Cascade|Tile &Horizontal|Tile &Vertical|&Arrange Icons|&1 Document 1|&2 a.ovp*|&3 b.ovp");
+    EXPECT_EQ(Action("mnuFileSaveAs")->shortcut(), QKeySequence("Ctrl+Shift+S"));
     main->Menu("mnuWindow")->actions().last()->trigger();
     EXPECT_EQ(main->ActiveDocument()->GetScene().FileName, b);
     // Newest first; a project that went away is shown but cannot be chosen.
