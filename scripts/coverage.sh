@@ -18,4 +18,5 @@ fi
 cmake --build "$build" -j2
 find "$build" -name '*.gcda' -delete # counts of an earlier run would add up
 (cd "$build" && QT_QPA_PLATFORM=offscreen ctest -j2 --timeout 600 --output-on-failure | tail -4) || true
-gcovr -r . --object-directory "$build" --filter src/ -s -o /dev/null
+# The full report goes beside the build, never to a device: some tools replace their output file.
+gcovr -r . --object-directory "$build" --filter src/ -s -o "$build/coverage.txt"
