@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "Version.h"
 #include "app/windows/AppIcons.h"
 
 namespace ov {
@@ -21,11 +22,15 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     auto* text = new QLabel(this);
     text->setObjectName("lblAbout");
     text->setTextFormat(Qt::RichText);
-    text->setText("<h3>Orthovane</h3>"
-                  "<p>Pictures in exact perspective.</p>"
-                  "<p>Model line work in three dimensions, place an eye point with its view window, "
-                  "and see the scene in perspective and in six orthographic views at once.</p>"
-                  "<p>Project files: *.ovp</p>");
+    text->setText(QString("<h3>Orthovane</h3>"
+                          "<p>Version %1</p>"
+                          "<p>Pictures in exact perspective.</p>"
+                          "<p>Model line work in three dimensions, place an eye point with its view window, "
+                          "and see the scene at once in a perspective view and in orthographic views "
+                          "from any of the six sides.</p>"
+                          "<p>Project files: *.ovp. Help &gt; User Guide (F1) explains the program; "
+                          "orthovane-cli works on projects without a window.</p>")
+                      .arg(kVersion));
     text->setWordWrap(true);
     text->setMinimumWidth(320);
     top->addWidget(text, 1);

@@ -149,6 +149,7 @@ private:
     void OnWindowTileHorizontal();
     void OnWindowTileVertical();
     void OnWindowArrangeIcons();
+    void OnHelpGuide();
     void OnHelpContents();
     void OnHelpAbout();
     void OnApply();

@@ -12,6 +12,7 @@
 #include "app/dialogs/frmAbout.h"
 #include "app/windows/frmDocument.h"
 #include "app/dialogs/frmFileInfo.h"
+#include "app/dialogs/frmUserGuide.h"
 #include "app/dialogs/frmPrintPreview.h"
 #include "platform/Desktop.h"
 #include "platform/Prompt.h"
@@ -370,6 +371,23 @@ void frmMain::OnWindowArrangeIcons() {
 }
 
 // ------------------------------------------------------------------ Help
+
+void frmMain::OnHelpGuide() {
+    const QString path = frmUserGuide::UserGuidePath();
+    if (path.isEmpty()) {
+        ShowMessage("The user guide (share/doc/orthovane/user-guide.html) is not installed beside the program.",
+                    PromptIcon::Critical);
+        return;
+    }
+    // One guide window, beside the drawing rather than in its way.
+    auto* guide = findChild<frmUserGuide*>();
+    if (!guide) {
+        guide = new frmUserGuide(path, this);
+        guide->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    guide->show();
+    guide->raise();
+}
 
 void frmMain::OnHelpContents() {
     const std::string address = HelpAddress();

@@ -153,8 +153,8 @@ void frmMain::CreateMenus() {
     connect(window, &QMenu::aboutToShow, this, &frmMain::FillWindowMenu);
 
     QMenu* help = addMenu("mnuHelp", "&Help");
-    AddMenuItem(help, "mnuHelpContents", "&On-line Help...", &frmMain::OnHelpContents)
-        ->setShortcut(QKeySequence::HelpContents);
+    AddMenuItem(help, "mnuHelpGuide", "&User Guide", &frmMain::OnHelpGuide)->setShortcuts(QKeySequence::HelpContents);
+    AddMenuItem(help, "mnuHelpContents", "&On-line Help...", &frmMain::OnHelpContents);
     help->addSeparator();
     AddMenuItem(help, "mnuHelpAbout", "&About", &frmMain::OnHelpAbout);
 }

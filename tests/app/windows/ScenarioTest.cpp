@@ -7,9 +7,13 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTextBrowser>
 
+#include "Version.h"
+#include "app/dialogs/frmAbout.h"
 #include "app/dialogs/frmFileInfo.h"
 #include "app/dialogs/frmFunctionProperties.h"
+#include "app/dialogs/frmUserGuide.h"
 
 namespace ov::testing {
 namespace {
@@ -207,6 +211,16 @@ TEST_F(ScenarioTest, ExportedDroppedImportedPrintedAndHelp) {
     EXPECT_EQ(opened, std::vector<std::string>(2, frmMain::HelpAddress()));
     EXPECT_TRUE(prompt.LastText() == std::string("Unable to load help file: ") + frmMain::HelpAddress() &&
                 prompt.Messages.back().Icon == PromptIcon::Critical);
+    // F1 opens the guide shipped with the program, without the network; a second F1 reuses its window.
+    for (int i = 0; i < 2; ++i) Key(Qt::Key_F1, Qt::NoModifier);
+    const auto guides = main->findChildren<frmUserGuide*>();
+    ASSERT_EQ(guides.size(), 1);
+    EXPECT_TRUE(guides[0]->isVisible() && guides[0]->Browser()->toPlainText().contains("Moving around"));
+    functiondialogs::OnNextDialog<frmAbout>([](frmAbout& about) {
+        EXPECT_TRUE(about.findChild<QLabel*>("lblAbout")->text().contains(QString("Version ") + kVersion));
+        about.accept();
+    });
+    Choose("mnuHelpAbout");
 }
 
 TEST_F(ScenarioTest, SceneNotesAreEditedInTheirBoxAndGreetEveryOpening) {
