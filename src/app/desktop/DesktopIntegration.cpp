@@ -101,7 +101,7 @@ QString DesktopEntryFor(const QString& programPath) {
     for (QString& line : lines)
         if (line.startsWith(QStringLiteral("Exec=")))
             line = QStringLiteral("Exec=") + QuoteDesktopExecArgument(programPath) +
-                   QStringLiteral(" -DDE %f");
+                   QStringLiteral(" -DDE %F"); // several files selected open together
     return lines.join(u'\n');
 }
 

@@ -15,7 +15,7 @@ bool DesktopIntegrationDisabled();
 
 // One argument of a desktop entry's Exec line, quoted when it needs to be.
 QString QuoteDesktopExecArgument(const QString& argument);
-// The desktop entry with its Exec line starting the given program with "-DDE %f".
+// The desktop entry with its Exec line starting the given program with "-DDE %F".
 QString DesktopEntryFor(const QString& programPath);
 
 // Writes the desktop entry (for programPath), the MIME package and the icons under dataHome

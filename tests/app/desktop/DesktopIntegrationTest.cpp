@@ -57,7 +57,7 @@ TEST(DesktopIntegration, ProgramPathsOfAnyShapeSurviveTheExecLine) {
     }
     const QString entry = DesktopEntryFor("/opt/Ortho Vane/orthovane");
     EXPECT_TRUE(entry.startsWith("[Desktop Entry]\n") && entry.count("Exec=") == 1);
-    EXPECT_EQ(Line(entry, "Exec") + " " + Line(entry, "Icon"), "\"/opt/Ortho Vane/orthovane\" -DDE %f orthovane");
+    EXPECT_EQ(Line(entry, "Exec") + " " + Line(entry, "Icon"), "\"/opt/Ortho Vane/orthovane\" -DDE %F orthovane");
     EXPECT_TRUE(Line(entry, "MimeType").split(u';').contains("application/x-orthovane-project"));
 }
 
@@ -65,7 +65,7 @@ TEST(DesktopIntegration, RefreshingWritesTheFilesOnceAndFollowsTheProgram) {
     QTemporaryDir home;
     const QString data = home.path() + "/share", mimeFile = data + "/mime/packages/orthovane.xml";
     EXPECT_EQ(RefreshDesktopFiles(data, "/opt/orthovane/bin/orthovane"), (QStringList{"applications", "mime", "icons"}));
-    EXPECT_EQ(Line(ReadText(data + "/applications/orthovane.desktop"), "Exec"), "/opt/orthovane/bin/orthovane -DDE %f");
+    EXPECT_EQ(Line(ReadText(data + "/applications/orthovane.desktop"), "Exec"), "/opt/orthovane/bin/orthovane -DDE %F");
     for (const char* icon : {"apps/orthovane.svg", "mimetypes/application-x-orthovane-project.svg"})
         EXPECT_GT(QFileInfo(data + "/icons/hicolor/scalable/" + icon).size(), 0) << icon;
     QXmlStreamReader xml(ReadText(mimeFile)); // nothing to read is an error too
@@ -83,7 +83,7 @@ TEST(DesktopIntegration, RefreshingWritesTheFilesOnceAndFollowsTheProgram) {
     const QDateTime written = QFileInfo(mimeFile).lastModified();
     EXPECT_TRUE(RefreshDesktopFiles(data, "/opt/orthovane/bin/orthovane").isEmpty());
     EXPECT_EQ(RefreshDesktopFiles(data, "/home/u/build/orthovane"), QStringList{"applications"});
-    EXPECT_EQ(Line(ReadText(data + "/applications/orthovane.desktop"), "Exec"), "/home/u/build/orthovane -DDE %f");
+    EXPECT_EQ(Line(ReadText(data + "/applications/orthovane.desktop"), "Exec"), "/home/u/build/orthovane -DDE %F");
     EXPECT_EQ(QFileInfo(mimeFile).lastModified(), written);
 
     // A file where the data folder should be: nothing written, and the cache tools fail quietly.
