@@ -154,32 +154,54 @@ void ReportFileOutcome(FileOutcome outcome, const std::string& verb, const std::
 
 } // namespace
 
+namespace {
+
+// The stages of a load: text, lines, record, objects. Each form of the file is freed once the
+// next one is built, so that a large project never holds all of them at a time.
+FileOutcome ReadProject(clsScene& scene, const std::string& path, bool import, std::string& error,
+                        std::size_t& fileBytes) {
+    clsStream record;
+    {
+        std::string content;
+        if (!ReadTextFile(path, content, error)) return FileOutcome::Failed;
+        fileBytes = content.size();
+        LineList lines = LineList::FromOwnedText(std::move(content));
+        lines.SetStopCheck(StopAsked);
+        record.ParseData(lines);
+        if (lines.Stopped()) return FileOutcome::Stopped;
+    }
+    bool stopped = false;
+    if (scene.ReadData(record, import, error, &stopped)) return FileOutcome::Done;
+    return stopped ? FileOutcome::Stopped : FileOutcome::Failed;
+}
+
+// The stages of a save, the other way round: record, lines, text, file.
+FileOutcome WriteProject(const clsScene& scene, const std::string& path, std::string& error, std::size_t& fileBytes) {
+    std::string text;
+    {
+        LineList lines;
+        lines.SetStopCheck(StopAsked);
+        {
+            clsStream record;
+            scene.WriteData(record);
+            record.WriteData(lines, 0);
+        }
+        if (lines.Stopped()) return FileOutcome::Stopped;
+        text = std::move(lines).ToText("\r\n");
+    }
+    fileBytes = text.size();
+    return WriteTextFileAtomically(path, text, error) ? FileOutcome::Done : FileOutcome::Failed;
+}
+
+} // namespace
+
 bool clsScene::LoadScene(const std::string& path, bool import) {
     BeginAbortableOperation();
     std::string error;
-    FileOutcome outcome = FileOutcome::Failed;
     std::size_t fileBytes = 0;
+    FileOutcome outcome = FileOutcome::Failed;
     try {
-        // Each form of the file (text, lines, record) is freed once the next one is built,
-        // so that a large project never holds all three at a time.
-        clsStream record;
-        bool read = false;
-        {
-            std::string content;
-            read = ReadTextFile(path, content, error);
-            fileBytes = content.size();
-            if (read) {
-                LineList lines = LineList::FromOwnedText(std::move(content));
-                lines.SetStopCheck(StopAsked);
-                record.ParseData(lines);
-                if (lines.Stopped()) outcome = FileOutcome::Stopped;
-            }
-        }
-        bool stopped = false;
-        if (read && outcome != FileOutcome::Stopped)
-            outcome = ReadData(record, import, error, &stopped) ? FileOutcome::Done
-                      : stopped                                 ? FileOutcome::Stopped
-                                                                : FileOutcome::Failed;
+        outcome = ReadProject(*this, path, import, error, fileBytes);
     } catch (const std::bad_alloc&) {
         outcome = FileOutcome::OutOfMemory;
     }
@@ -207,24 +229,10 @@ bool clsScene::SaveScene(const std::string& path) {
     const std::string oldName = Name;
     if (DocumentWindow) SetName(FileNameOf(path));
     std::string error;
-    FileOutcome outcome = FileOutcome::Failed;
     std::size_t fileBytes = 0;
+    FileOutcome outcome = FileOutcome::Failed;
     try {
-        // As in loading, each form of the project is freed once the next one is built.
-        std::string text;
-        {
-            LineList lines;
-            lines.SetStopCheck(StopAsked);
-            {
-                clsStream record;
-                WriteData(record);
-                record.WriteData(lines, 0);
-            }
-            if (!lines.Stopped()) text = std::move(lines).ToText("\r\n");
-            else outcome = FileOutcome::Stopped;
-        }
-        fileBytes = text.size();
-        if (outcome != FileOutcome::Stopped && WriteTextFileAtomically(path, text, error)) outcome = FileOutcome::Done;
+        outcome = WriteProject(*this, path, error, fileBytes);
     } catch (const std::bad_alloc&) {
         outcome = FileOutcome::OutOfMemory;
     }
