@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QPrinter>
 #include <QUrl>
+#include <cctype>
 
 #include "app/windows/TransformPanel.h"
 #include "app/dialogs/frmAbout.h"
@@ -48,6 +49,18 @@ std::string ExportFileName(const clsScene& scene, const std::string& viewName) {
     const std::size_t dot = base.rfind('.');
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) base.erase(dot);
     return base + " (" + viewName + ").emf";
+}
+
+// The export writes a metafile whatever the name: a name ending in another picture format's
+// extension gets ".emf" in its place, so that no program takes the file for what it is not.
+std::string WithMetafileExtension(std::string path) {
+    const std::size_t slash = path.find_last_of('/'), dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path;
+    std::string extension = path.substr(dot + 1);
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* other : {"svg", "svgz", "pdf", "png", "jpg", "jpeg", "wmf", "eps", "ps"})
+        if (extension == other) return path.erase(dot) + ".emf";
+    return path;
 }
 
 } // namespace
@@ -109,8 +122,9 @@ void frmMain::OnFileExport() {
     const std::string path = ShowFileDialog("Export Active View", "emf", ExportFileName(*scene, view.GetViewName()),
                                             kMetafileFilter, false);
     if (path.empty()) return;
-    if (!view.OnExportToMetafile(path, scene->GetRootNode()))
-        ShowMessage("Unable to export to file '" + path + "'", PromptIcon::None);
+    const std::string metafile = WithMetafileExtension(path);
+    if (!view.OnExportToMetafile(metafile, scene->GetRootNode()))
+        ShowMessage("Unable to export to file '" + metafile + "'", PromptIcon::None);
 }
 
 void frmMain::OnFileImport() {
