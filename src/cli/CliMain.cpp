@@ -59,14 +59,21 @@ std::size_t OptionEnd(const std::vector<std::string>& args) {
     return static_cast<std::size_t>(std::find(args.begin(), args.end(), "--") - args.begin());
 }
 
+enum class OptionKind { Unknown, Flag, WithValue };
+
+OptionKind KindOf(const CommandEntry& command, const std::string& argument) {
+    const std::string known = std::string(" ") + command.options + " ";
+    if (known.find(" " + argument + "= ") != std::string::npos) return OptionKind::WithValue;
+    return known.find(" " + argument + " ") != std::string::npos ? OptionKind::Flag : OptionKind::Unknown;
+}
+
 // Calls look(argument) on each argument before the "--" that ends eval's options, skipping
 // the values of the command's options that take one, until look answers true.
 template <typename Look>
 bool AnyOption(const CommandEntry& command, const std::vector<std::string>& args, Look look) {
-    const std::string known = std::string(" ") + command.options + " ";
     for (std::size_t i = 0; i < OptionEnd(args); ++i) {
         if (look(args[i])) return true;
-        if (known.find(" " + args[i] + "= ") != std::string::npos) ++i; // its value follows
+        if (KindOf(command, args[i]) == OptionKind::WithValue) ++i; // its value follows
     }
     return false;
 }
@@ -78,12 +85,10 @@ bool WantsHelp(const CommandEntry& command, const std::vector<std::string>& args
 // The first argument that looks like an option ("--" and a letter) and is not one of the
 // command's; "" when there is none.
 std::string UnknownOption(const CommandEntry& command, const std::vector<std::string>& args) {
-    const std::string known = std::string(" ") + command.options + " ";
     std::string unknown;
     AnyOption(command, args, [&](const std::string& a) {
         const bool option = a.size() > 2 && a.compare(0, 2, "--") == 0 && std::isalpha(static_cast<unsigned char>(a[2]));
-        if (option && known.find(" " + a + " ") == std::string::npos && known.find(" " + a + "= ") == std::string::npos)
-            unknown = a;
+        if (option && KindOf(command, a) == OptionKind::Unknown) unknown = a;
         return !unknown.empty();
     });
     return unknown;

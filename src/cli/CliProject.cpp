@@ -112,15 +112,14 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     long counts[6] = {0, 0, 0, 0, 0, 0};
     CountNodes(*scene.GetRootNode(), counts);
     clsPoint3D min, max;
-    bool first = true;
-    for (const clsNode* c = scene.GetRootNode()->FirstChild(); c; c = c->NextSibling()) c->GetBBoxInt(min, max, first);
+    const bool empty = !scene.GetRootNode()->GetChildrenBBox(min, max);
     const clsPerspective& cam = scene.GetPerspective();
     static const char* const kinds[] = {"root", "line", "group", "ellipse", "curve", "function"};
     if (json) {
         out << "{\n  \"name\": " << JsonText(scene.Name) << ",\n  \"nodes\": {";
         for (int i = 0; i < 6; ++i) out << (i ? ", " : "") << "\"" << kinds[i] << "\": " << counts[i];
         out << "},\n  \"bbox\": ";
-        if (first) out << "null";
+        if (empty) out << "null";
         else out << "{\"min\": " << Point(min, true) << ", \"max\": " << Point(max, true) << "}";
         out << ",\n  \"camera\": {\"eye\": " << Point(cam.EyePoint, true) << ", \"normal\": " << Point(cam.Normal, true)
             << ", \"up\": " << Point(cam.ViewUp, true) << ", \"window\": [" << JsonNum(cam.UMin) << ", " << JsonNum(cam.VMin)
@@ -131,7 +130,7 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     out << "Name: " << scene.Name << "\nNodes:";
     for (int i = 0; i < 6; ++i) out << (i ? ", " : " ") << kinds[i] << " " << counts[i];
     out << "\nBounding box: ";
-    if (first) out << "none";
+    if (empty) out << "none";
     else out << Point(min, false) << " - " << Point(max, false);
     out << "\nEye point: " << Point(cam.EyePoint, false) << "\nNormal: " << Point(cam.Normal, false)
         << "\nView up: " << Point(cam.ViewUp, false) << "\nWindow: u " << Num(cam.UMin) << " .. " << Num(cam.UMax)

@@ -71,7 +71,6 @@ bool clsScene::ReadData(const clsStream& r, bool import, std::string& error, boo
     const auto result = import ? TreeManager.ImportData(r.GetSubStream("Tree")) : TreeManager.ReadData(r.GetSubStream("Tree"));
     if (result == clsNode::ReadResult::Stopped) {
         if (stopped) *stopped = true;
-        error = "stopped";
         return false;
     }
     if (import) return true;

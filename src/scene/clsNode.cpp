@@ -422,6 +422,12 @@ void clsNode::GetBBox(clsPoint3D& min, clsPoint3D& max) const {
     GetBBoxInt(min, max, first);
 }
 
+bool clsNode::GetChildrenBBox(clsPoint3D& min, clsPoint3D& max) const {
+    bool first = true;
+    for (const clsNode* c = FirstChild(); c; c = c->NextSibling()) c->GetBBoxInt(min, max, first);
+    return !first;
+}
+
 clsPoint3D clsNode::GetCenterPosition() const {
     clsPoint3D min, max;
     GetBBox(min, max);

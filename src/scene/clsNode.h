@@ -96,6 +96,9 @@ public:
     std::unique_ptr<clsNode> Clone() const { return CloneCopy(true); }
     std::unique_ptr<clsNode> CloneCopy(bool keepKeys) const;
     void GetBBox(clsPoint3D& min, clsPoint3D& max) const;
+    // The box of all the node's children, also for the root, which has no box of its own;
+    // false (and the box untouched) when they have no points.
+    bool GetChildrenBBox(clsPoint3D& min, clsPoint3D& max) const;
     void RotateRel(double ax, double ay, double az, const clsPoint3D* center);
     void SetRotation(double x, double y, double z, const clsPoint3D* center);
     void Stretch(double sx, double sy, double sz, const clsPoint3D* center);

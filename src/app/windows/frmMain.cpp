@@ -182,10 +182,8 @@ frmDocument* frmMain::OpenDocument(const std::optional<std::string>& path) {
         document->SetName(document->GetScene().Name);
         // Curves are sampled here, where Esc stops a long sampling with nothing else on
         // screen, rather than in the first paint, behind the notes that greet the project.
-        for (const clsNode* c = document->GetScene().GetRootNode()->FirstChild(); c; c = c->NextSibling()) {
-            clsPoint3D low, high;
-            c->GetBBox(low, high);
-        }
+        clsPoint3D low, high;
+        document->GetScene().GetRootNode()->GetChildrenBBox(low, high);
     } else {
         ++App().DocumentCounter;
         document->SetName("Document " + std::to_string(App().DocumentCounter));
