@@ -1,6 +1,8 @@
 #include "paint/DeviceSurface.h"
 
+#include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
 
 #include "platform/MetafileDC.h"
 #include "style/clsOutline.h"
@@ -29,6 +31,21 @@ public:
     void Polyline(const std::vector<QPoint>& points, const clsOutline& outline, int penWidth) override {
         SetPen(outline, penWidth);
         p_.drawPolyline(points.data(), static_cast<int>(points.size()));
+    }
+    void Polylines(const std::vector<std::vector<QPoint>>& runs, const clsOutline& outline, int penWidth) override {
+        SetPen(outline, penWidth);
+        // A picture gets the same pixels either way; a page keeps the curve one path object.
+        if (runs.size() == 1 || !dynamic_cast<QPagedPaintDevice*>(p_.device())) {
+            for (const std::vector<QPoint>& run : runs) p_.drawPolyline(run.data(), static_cast<int>(run.size()));
+            return;
+        }
+        QPainterPath path;
+        for (const std::vector<QPoint>& run : runs) {
+            path.moveTo(run.front());
+            for (std::size_t i = 1; i < run.size(); ++i) path.lineTo(run[i]);
+        }
+        p_.setBrush(Qt::NoBrush);
+        p_.drawPath(path);
     }
     void Ellipse(int left, int top, int right, int bottom, const clsOutline& outline, int penWidth) override {
         SetPen(outline, penWidth);
@@ -110,6 +127,17 @@ public:
         // LineTo leaves out the pixel it ends on, so each joint is drawn once.
         dc_.MoveTo(points.front().x(), points.front().y());
         for (std::size_t i = 1; i < points.size(); ++i) dc_.LineTo(points[i].x(), points[i].y());
+    }
+    void Polylines(const std::vector<std::vector<QPoint>>& runs, const clsOutline& outline, int penWidth) override {
+        if (runs.empty()) return;
+        SelectPen(outline, penWidth);
+        std::vector<int> xy;
+        std::vector<std::size_t> lengths;
+        for (const std::vector<QPoint>& run : runs) {
+            lengths.push_back(run.size());
+            for (const QPoint& p : run) xy.insert(xy.end(), {p.x(), p.y()});
+        }
+        dc_.Polylines(xy, lengths);
     }
     void Ellipse(int left, int top, int right, int bottom, const clsOutline& outline, int penWidth) override {
         SelectPen(outline, penWidth);

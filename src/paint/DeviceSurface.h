@@ -25,6 +25,9 @@ public:
     virtual void Line(int x1, int y1, int x2, int y2, const clsOutline& outline, int penWidth) = 0;
     // A connected run of lines through the points, as one stroke: no pixel is drawn twice.
     virtual void Polyline(const std::vector<QPoint>& points, const clsOutline& outline, int penWidth) = 0;
+    // Several such runs as one stroke: on a page or in a metafile one path with a subpath
+    // for each run, so that dashes and joins follow the whole curve.
+    virtual void Polylines(const std::vector<std::vector<QPoint>>& runs, const clsOutline& outline, int penWidth) = 0;
     virtual void Ellipse(int left, int top, int right, int bottom, const clsOutline& outline, int penWidth) = 0;
     virtual void Rectangle(int left, int top, int right, int bottom, const clsOutline& outline, int penWidth) = 0;
     virtual void FillEllipse(int left, int top, int right, int bottom, std::int32_t color) = 0;

@@ -115,6 +115,7 @@ void clsPaintDC::AttachToDraw(const std::shared_ptr<draw::Application>& applicat
         ShapeRange = nullptr; // shapes are then created without being collected
     }
     deviceType_ = DrawProgram;
+    drawHasCurves_ = true;
     unitsPerMM_ = 1;
     deviceRect_ = targetRect;
     docRect_ = docRect;
@@ -195,7 +196,9 @@ void clsPaintDC::DrawClippedLine(double x1, double y1, double x2, double y2, con
 }
 
 void clsPaintDC::DrawLine(double x1, double y1, double x2, double y2, const clsOutline& outline) {
-    if (IsDeviceContext()) {
+    if (gathering_) {
+        GatherSegment(ToDeviceX(x1), ToDeviceY(y1), ToDeviceX(x2), ToDeviceY(y2), outline);
+    } else if (IsDeviceContext()) {
         DrawClippedLine(ToDeviceX(x1), ToDeviceY(y1), ToDeviceX(x2), ToDeviceY(y2), outline);
     } else if (deviceType_ == DrawProgram && DrawLayer) {
         FinishShape(DrawLayer->CreateLineSegment(ToDeviceX(x1), ToDeviceY(y1), ToDeviceX(x2), ToDeviceY(y2)), nullptr,
@@ -207,31 +210,31 @@ void clsPaintDC::DrawScreenLine(double x1, double y1, double x2, double y2, cons
     if (IsDeviceContext()) DrawClippedLine(x1, y1, x2, y2, outline);
 }
 
-void clsPaintDC::DrawScreenPolyline(const std::vector<clsPoint2D>& points, const clsOutline& outline) {
-    if (!IsDeviceContext() || points.size() < 2) return;
-    DeviceSurface* s = Surface();
-    if (!s) return;
-    const int pen = GetPenWidth(outline.Width);
-    std::vector<QPoint> run;
-    auto flush = [&] {
-        if (run.size() >= 2) s->Polyline(run, outline, pen);
-        run.clear();
-    };
+void clsPaintDC::AppendClippedRuns(const std::vector<clsPoint2D>& points,
+                                   std::vector<std::vector<QPoint>>& runs) const {
+    bool open = false; // whether the last run may go on
     for (std::size_t i = 1; i < points.size(); ++i) {
         clsLine2D line(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
         if (!deviceRect_.ClipLine(line)) {
-            flush();
+            open = false;
             continue;
         }
         const QPoint start(Nearest(line.StartPoint.x), Nearest(line.StartPoint.y));
         // Where clipping cut the run, the part on the device starts a new one.
-        if (run.empty() || run.back() != start) {
-            flush();
-            run.push_back(start);
-        }
-        run.emplace_back(Nearest(line.EndPoint.x), Nearest(line.EndPoint.y));
+        if (!open || runs.back().back() != start) runs.push_back({start});
+        runs.back().emplace_back(Nearest(line.EndPoint.x), Nearest(line.EndPoint.y));
+        open = true;
     }
-    flush();
+}
+
+void clsPaintDC::DrawScreenPolyline(const std::vector<clsPoint2D>& points, const clsOutline& outline) {
+    if (!IsDeviceContext() || points.size() < 2) return;
+    DeviceSurface* s = Surface();
+    if (!s) return;
+    std::vector<std::vector<QPoint>> runs;
+    AppendClippedRuns(points, runs);
+    const int pen = GetPenWidth(outline.Width);
+    for (const std::vector<QPoint>& run : runs) s->Polyline(run, outline, pen);
     FinishOperation();
 }
 
@@ -241,6 +244,70 @@ void clsPaintDC::FillScreenRect(double x1, double y1, double x2, double y2, cons
     if (!s) return;
     s->FillRectangle(Nearest(x1), Nearest(y1), Nearest(x2), Nearest(y2), fill.RGBColor);
     FinishOperation();
+}
+
+void clsPaintDC::BeginCurve() {
+    gathering_ = true;
+    curveRuns_.clear();
+}
+
+void clsPaintDC::EndCurve(const std::string& name) {
+    if (!gathering_) return;
+    FlushCurve(name);
+    gathering_ = false;
+}
+
+void clsPaintDC::GatherSegment(double x1, double y1, double x2, double y2, const clsOutline& outline) {
+    // A change of style ends one stroke and starts another.
+    if (!curveRuns_.empty() && (outline.Width != curveOutline_.Width || outline.Style != curveOutline_.Style ||
+                                outline.Color.RGBColor != curveOutline_.Color.RGBColor))
+        FlushCurve("");
+    if (curveRuns_.empty()) curveOutline_ = outline;
+    // The shared end of neighbouring segments is the same point projected the same way, so
+    // equality, not nearness, tells where the curve goes on.
+    if (curveRuns_.empty() || curveRuns_.back().back().x != x1 || curveRuns_.back().back().y != y1)
+        curveRuns_.push_back({clsPoint2D(x1, y1)});
+    curveRuns_.back().emplace_back(x2, y2);
+}
+
+void clsPaintDC::FlushCurve(const std::string& name) {
+    if (curveRuns_.empty()) return;
+    if (deviceType_ == DrawProgram) {
+        CurveToDrawProgram(name);
+    } else if (DeviceSurface* s = IsDeviceContext() ? Surface() : nullptr) {
+        std::vector<std::vector<QPoint>> runs;
+        for (const std::vector<clsPoint2D>& run : curveRuns_) AppendClippedRuns(run, runs);
+        if (!runs.empty()) s->Polylines(runs, curveOutline_, GetPenWidth(curveOutline_.Width));
+        FinishOperation();
+    }
+    curveRuns_.clear();
+}
+
+void clsPaintDC::CurveToDrawProgram(const std::string& name) {
+    if (!DrawLayer) return;
+    if (drawHasCurves_) {
+        draw::SubPaths subpaths;
+        subpaths.reserve(curveRuns_.size());
+        for (const std::vector<clsPoint2D>& run : curveRuns_) {
+            subpaths.emplace_back();
+            subpaths.back().reserve(run.size());
+            for (const clsPoint2D& p : run) subpaths.back().push_back({p.x, p.y});
+        }
+        try {
+            const std::shared_ptr<draw::Shape> curve = DrawLayer->CreateCurve(subpaths);
+            FinishShape(curve, nullptr, &curveOutline_);
+            if (curve && !name.empty()) curve->SetName(name);
+            return;
+        } catch (const draw::NotSupported&) {
+            drawHasCurves_ = false;
+        }
+    }
+    BeginGroup();
+    for (const std::vector<clsPoint2D>& run : curveRuns_)
+        for (std::size_t i = 1; i < run.size(); ++i)
+            FinishShape(DrawLayer->CreateLineSegment(run[i - 1].x, run[i - 1].y, run[i].x, run[i].y), nullptr,
+                        &curveOutline_);
+    EndGroup(name, false);
 }
 
 void clsPaintDC::BeginDrawLine() {

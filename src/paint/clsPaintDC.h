@@ -21,6 +21,7 @@
 
 class QPainter;
 class QPagedPaintDevice;
+class QPoint;
 
 namespace ov {
 
@@ -86,6 +87,13 @@ public:
                   std::int32_t orientation);
     void BeginGroup();
     void EndGroup(const std::string& name, bool select);
+    // The segments of one object as one stroke. Between the two calls DrawLine gathers its
+    // segments; EndCurve then draws each run of segments that meet end to start as one
+    // connected line, and all the object's runs as one shape: a path of several subpaths on
+    // a page or in a metafile, a curve named after the object in the drawing program (or,
+    // where the program has no curves, its segments grouped under that name).
+    void BeginCurve();
+    void EndCurve(const std::string& name);
     void SetLastShapeName(const std::string& name);
 
     // The mapping of the current attachment.
@@ -110,6 +118,12 @@ private:
     void FinishOperation();
     bool IsDeviceContext() const { return deviceType_ >= PictureBox && deviceType_ <= Metafile; }
     void DrawClippedLine(double x1, double y1, double x2, double y2, const clsOutline& outline);
+    // Appends the parts on the device of the run through points (device coordinates) as
+    // runs of whole device units; clipping splits a run where it leaves the device.
+    void AppendClippedRuns(const std::vector<clsPoint2D>& points, std::vector<std::vector<QPoint>>& runs) const;
+    void GatherSegment(double x1, double y1, double x2, double y2, const clsOutline& outline);
+    void FlushCurve(const std::string& name);
+    void CurveToDrawProgram(const std::string& name);
     void FinishShape(const std::shared_ptr<draw::Shape>& shape, const clsColor* fill, const clsOutline* outline);
     void DeviceShape(bool ellipse, double x1, double y1, double x2, double y2, const clsColor* fill,
                      const clsOutline* outline);
@@ -126,6 +140,11 @@ private:
     double unitsPerMM_ = 1;
     double docCenterX_ = 0, docCenterY_ = 0;
     std::vector<double> polylineX_, polylineY_;
+    // The curve being gathered, in device coordinates, and its outline.
+    bool gathering_ = false;
+    std::vector<std::vector<clsPoint2D>> curveRuns_;
+    clsOutline curveOutline_;
+    bool drawHasCurves_ = true; // until the drawing program answers that it has none
 
     std::unique_ptr<QPainter> painter_;
     std::unique_ptr<DeviceSurface> surface_;

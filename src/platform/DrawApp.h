@@ -14,6 +14,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace ov::draw {
 
@@ -22,6 +23,13 @@ public:
     explicit NotSupported(const std::string& member)
         : std::runtime_error("Object doesn't support this property or method: " + member) {}
 };
+
+struct Point {
+    double X = 0, Y = 0;
+};
+
+// The pieces of one curve: each subpath is a run of points joined by straight segments.
+using SubPaths = std::vector<std::vector<Point>>;
 
 struct Color {
     int Red = 0, Green = 0, Blue = 0;
@@ -65,6 +73,10 @@ public:
     virtual std::shared_ptr<Shape> CreateLineSegment(double x1, double y1, double x2, double y2) = 0;
     virtual std::shared_ptr<Shape> CreateEllipse(double x1, double y1, double x2, double y2) = 0;
     virtual std::shared_ptr<Shape> CreateRectangle(double x1, double y1, double x2, double y2) = 0;
+    // One curve object of straight pieces, with a subpath for each run (CreateCurve with a
+    // curve built of subpaths and line segments). Programs without it raise NotSupported,
+    // and the caller then builds the curve from line segments.
+    virtual std::shared_ptr<Shape> CreateCurve(const SubPaths&) { throw NotSupported("CreateCurve"); }
 };
 
 // A page of a document; its size is in the caller's page units.

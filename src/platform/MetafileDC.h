@@ -3,9 +3,11 @@
 // needs. The implementation uses libEMF; its Windows headers stay inside MetafileDC.cpp so
 // that none of their macros reach the rest of the program.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ov {
 
@@ -34,6 +36,10 @@ public:
     virtual void SelectSolidBrush(std::uint32_t color) = 0;
     virtual void MoveTo(int x, int y) = 0;
     virtual void LineTo(int x, int y) = 0;
+    // One stroke through runs of points (xy holds x, y pairs; each run takes its length in
+    // points from runLengths, at least 2): a polyline record for a single run, a stroked
+    // path of several subpaths for more, so that a viewer keeps them one object.
+    virtual void Polylines(const std::vector<int>& xy, const std::vector<std::size_t>& runLengths) = 0;
     virtual void Ellipse(int left, int top, int right, int bottom) = 0;
     virtual void Rectangle(int left, int top, int right, int bottom) = 0;
     // A font of the given height in device units (negative: character height, as GDI),

@@ -340,12 +340,14 @@ public:
             const SegmentList segments = node->Object->BreakApart();
             progress_.Add(segments.size());
             const bool several = segments.size() > 1;
-            if (several) target_.BeginGroup();
+            // A curve goes out as one stroke, so that its dashes and joins run along it and an
+            // editor sees one object.
+            if (several) target_.BeginCurve();
             for (const clsLine3D& segment : segments) {
                 visible = projector_.Convert(segment, u1, v1, u2, v2);
                 if (visible) target_.DrawLine(u1, v1, u2, v2, style);
             }
-            if (several) target_.EndGroup(node->Name, false);
+            if (several) target_.EndCurve(node->Name);
         }
 
         if (!handles_ || !visible || target_.GetDeviceType() != clsPaintDC::PictureBox) return;

@@ -7,6 +7,7 @@
 #include "ViewFakes.h"
 #include "paint/Canvas.h"
 #include "paint/clsPaintDC.h"
+#include "platform/svg/SvgDrawApp.h"
 
 using namespace ov;
 using test::Rect;
@@ -98,6 +99,49 @@ TEST(PaintDCLines, ClippedPinnedAndRoundedHalfToEven) {
     for (int x = 0; x < 100; ++x) n += canvas.Image().pixel(x, 25) == qRgb(255, 0, 0);
     for (int y = 30; y <= 45; ++y) edge += canvas.Image().pixel(10, y) == qRgb(255, 0, 0);
     EXPECT_TRUE(n == 100 && edge > 0) << n << " " << edge;
+}
+
+TEST(PaintDCCurves, ConnectedSegmentsAreOneStrokeWithASubpathWherePiecesPartOrLeaveTheDevice) {
+    const auto drawCurve = [](clsPaintDC& dc, const clsOutline& o) {
+        dc.BeginCurve();
+        dc.DrawLine(10, 10, 20, 10, o);
+        dc.DrawLine(20, 10, 20, 20, o);
+        dc.DrawLine(30, 30, 40, 30, o);   // apart: a second subpath
+        dc.DrawLine(40, 30, 600, 30, o);  // leaves the device there
+        dc.DrawLine(600, 30, 600, 40, o); // wholly off it
+        dc.DrawLine(600, 40, 40, 40, o);  // comes back: a third subpath
+        dc.EndCurve("Arc & Co");
+    };
+    OnMetafile m;
+    drawCurve(m.dc, m.o);
+    // Run lengths, then the points; y is flipped.
+    EXPECT_EQ(m.emf.Only("polylines"),
+              (std::vector<Ints>{{3, 3, 2, 10, 490, 20, 490, 20, 480, 30, 470, 40, 470, 500, 470, 500, 460, 40, 460}}));
+    EXPECT_TRUE(m.emf.Only("line").empty() && m.emf.Only("pen").size() == 1u);
+    clsOutline dotted;
+    dotted.Style = clsOutline::StyleDotted; // a change of style ends the stroke
+    m.emf.calls.clear();
+    m.dc.BeginCurve();
+    for (const clsOutline* o : {&m.o, &m.o, static_cast<const clsOutline*>(&dotted)}) m.dc.DrawLine(1, 1, 2, 2, *o);
+    m.dc.EndCurve("");
+    EXPECT_EQ(m.emf.Only("polylines"), (std::vector<Ints>{{2, 2, 1, 499, 2, 498, 1, 499, 2, 498}, {2, 1, 499, 2, 498}}));
+
+    // The drawing program gets one named path, unclipped; one without curves a named group of lines.
+    const clsRect page = Rect(0, 0, 1000, 1000);
+    auto svg = std::make_shared<SvgDrawApp>();
+    clsPaintDC dc;
+    dc.AttachToDraw(svg, page, Rect(0, 0, 10, 10));
+    drawCurve(dc, m.o);
+    const std::string text = svg->ToSvgText();
+    EXPECT_NE(text.find(R"(<path id="Arc___Co" inkscape:label="Arc &amp; Co" d="M0.1 10.9 L0.2 10.9 0.2 10.8 )"
+                        R"(M0.3 10.7 L0.4 10.7 6 10.7 6 10.6 0.4 10.6")"),
+              std::string::npos)
+        << text;
+    auto fake = std::make_shared<test::FakeDrawApp>();
+    dc.AttachToDraw(fake, page, page);
+    drawCurve(dc, m.o);
+    const test::FakeDrawShape& group = fake->ranges.at(0)->At(1);
+    EXPECT_EQ(std::tuple(group.kind, group.name, group.members.size()), std::tuple("group", "Arc & Co", 6u));
 }
 
 TEST(PaintDCShapes, EllipsesRectanglesAndFills) {

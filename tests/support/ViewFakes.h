@@ -28,6 +28,12 @@ public:
     void SelectSolidBrush(std::uint32_t color) override { Add("brush", {int(color)}); }
     void MoveTo(int x, int y) override { Add("move", {x, y}); }
     void LineTo(int x, int y) override { Add("line", {x, y}); }
+    // One call per stroke: the run lengths, then the points.
+    void Polylines(const std::vector<int>& xy, const std::vector<std::size_t>& runs) override {
+        std::vector<int> args(runs.begin(), runs.end());
+        args.insert(args.end(), xy.begin(), xy.end());
+        Add("polylines", std::move(args));
+    }
     void Ellipse(int l, int t, int r, int b) override { Add("ellipse", {l, t, r, b}); }
     void Rectangle(int l, int t, int r, int b) override { Add("rect", {l, t, r, b}); }
     void SelectFont(const std::string&, int height, int escapement, int weight, bool, bool, bool, int) override {

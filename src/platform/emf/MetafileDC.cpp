@@ -149,6 +149,27 @@ public:
         if (dc_) ::LineTo(dc_, x, y);
     }
 
+    void Polylines(const std::vector<int>& xy, const std::vector<std::size_t>& runLengths) override {
+        std::lock_guard<std::mutex> lock(LibraryMutex());
+        if (!dc_ || runLengths.empty()) return;
+        std::vector<POINT> points(xy.size() / 2);
+        for (std::size_t i = 0; i < points.size(); ++i) points[i] = POINT{xy[2 * i], xy[2 * i + 1]};
+        if (runLengths.size() == 1) {
+            ::Polyline(dc_, points.data(), static_cast<INT>(std::min(runLengths[0], points.size())));
+            return;
+        }
+        ::BeginPath(dc_);
+        std::size_t start = 0;
+        for (const std::size_t length : runLengths) {
+            if (length < 2 || start + length > points.size()) break;
+            ::MoveToEx(dc_, points[start].x, points[start].y, nullptr);
+            ::PolylineTo(dc_, points.data() + start + 1, static_cast<DWORD>(length - 1));
+            start += length;
+        }
+        ::EndPath(dc_);
+        ::StrokePath(dc_);
+    }
+
     void Ellipse(int left, int top, int right, int bottom) override {
         std::lock_guard<std::mutex> lock(LibraryMutex());
         if (dc_) ::Ellipse(dc_, left, top, right, bottom);

@@ -124,4 +124,10 @@ std::shared_ptr<draw::Shape> SvgLayer::CreateRectangle(double x1, double y1, dou
     return document_->AddShape(SvgShape::Kind::Rectangle, x1, y1, x2, y2);
 }
 
+std::shared_ptr<draw::Shape> SvgLayer::CreateCurve(const draw::SubPaths& subpaths) {
+    auto shape = document_->AddShape(SvgShape::Kind::Path, 0, 0, 0, 0);
+    shape->SetSubPaths(subpaths);
+    return shape;
+}
+
 } // namespace ov

@@ -84,6 +84,7 @@ public:
     std::shared_ptr<draw::Shape> CreateEllipse(double x1, double y1, double x2, double y2) override;
     std::shared_ptr<draw::Shape> CreateRectangle(double x1, double y1, double x2,
                                                  double y2) override;
+    std::shared_ptr<draw::Shape> CreateCurve(const draw::SubPaths& subpaths) override;
 
 private:
     std::shared_ptr<SvgDocument> document_;

@@ -153,7 +153,7 @@ void SvgShape::SetName(const std::string& name) {
     if (kind_ == Kind::Layer) return;
     const auto document = document_.lock();
     if (document && extra_ && !extra_->id.empty()) document->ReleaseId(extra_->id);
-    if (name.empty() && !IsContainer()) {
+    if (name.empty() && !IsContainer() && !HasPathData()) {
         extra_.reset();
         return;
     }
@@ -163,6 +163,30 @@ void SvgShape::SetName(const std::string& name) {
     if (!name.empty()) {
         const std::string base = svgtext::IdBase(name);
         extra.id = document ? document->ReserveId(base) : base;
+    }
+}
+
+void SvgShape::SetSubPaths(const draw::SubPaths& subpaths) {
+    Extra& extra = GetExtra();
+    extra.points.clear();
+    extra.runEnds.clear();
+    std::size_t runStart = 0;
+    const auto endRun = [&] {
+        const std::size_t end = extra.points.size() / 2;
+        if (end - runStart >= 2) extra.runEnds.push_back(end);
+        else extra.points.resize(runStart * 2); // a lone point draws nothing
+        runStart = extra.points.size() / 2;
+    };
+    for (const auto& run : subpaths) {
+        for (const draw::Point& p : run) {
+            if (!std::isfinite(p.X) || !std::isfinite(p.Y)) {
+                endRun();
+                continue;
+            }
+            extra.points.push_back(p.X);
+            extra.points.push_back(p.Y);
+        }
+        endRun();
     }
 }
 
@@ -251,6 +275,26 @@ void SvgShape::WriteStyle(Sink& out) const {
     }
 }
 
+void SvgShape::WritePathData(Sink& out, double pageHeight) const {
+    const std::vector<double>& p = extra_->points;
+    std::size_t start = 0;
+    out.Put(" d=\"");
+    for (const std::size_t end : extra_->runEnds) {
+        // A run that comes back to its first point is closed, so that its ends join.
+        const bool closed = end - start > 2 && p[2 * start] == p[2 * end - 2] && p[2 * start + 1] == p[2 * end - 1];
+        const std::size_t last = closed ? end - 1 : end;
+        for (std::size_t i = start; i < last; ++i) {
+            out.Put(i == start ? (start == 0 ? "M" : " M") : i == start + 1 ? " L" : " ");
+            out.PutNumber(p[2 * i]);
+            out.Put(' ');
+            out.PutNumber(pageHeight - p[2 * i + 1]);
+        }
+        if (closed) out.Put(" Z");
+        start = end;
+    }
+    out.Put('"');
+}
+
 void SvgShape::Write(std::string& out, double pageHeight, int depth) const {
     Sink sink(out);
     WriteTo(sink, pageHeight, depth);
@@ -262,6 +306,7 @@ void SvgShape::WriteTo(Sink& out, double pageHeight, int depth) const {
     if (!IsContainer() &&
         (!std::isfinite(x1_) || !std::isfinite(y1_) || !std::isfinite(x2_) || !std::isfinite(y2_)))
         return;
+    if (kind_ == Kind::Path && !HasPathData()) return;
     out.Indent(depth);
     if (IsContainer()) {
         out.Put("<g");
@@ -288,6 +333,7 @@ void SvgShape::WriteTo(Sink& out, double pageHeight, int depth) const {
 
     const char* element = kind_ == Kind::Line      ? "line"
                           : kind_ == Kind::Ellipse ? "ellipse"
+                          : kind_ == Kind::Path    ? "path"
                                                    : "rect";
     out.Put('<');
     out.Put(element);
@@ -301,6 +347,9 @@ void SvgShape::WriteTo(Sink& out, double pageHeight, int depth) const {
         out.NumberAttribute("y1", pageHeight - y1_);
         out.NumberAttribute("x2", x2_);
         out.NumberAttribute("y2", pageHeight - y2_);
+        break;
+    case Kind::Path:
+        WritePathData(out, pageHeight);
         break;
     case Kind::Ellipse:
         out.NumberAttribute("cx", (x1_ + x2_) / 2);

@@ -1,6 +1,6 @@
 #pragma once
-// One element of an SVG document under construction: a line, an ellipse, a rectangle or a
-// group, and the layer that holds them all. Nodes form a tree: a container owns its
+// One element of an SVG document under construction: a line, an ellipse, a rectangle, a
+// path of straight pieces or a group, and the layer that holds them all. Nodes form a tree: a container owns its
 // children, in drawing order (the first child is painted first, so it lies lowest), and each
 // child knows its container through a plain pointer.
 
@@ -18,7 +18,7 @@ class SvgDocument;
 
 class SvgShape : public draw::Shape {
 public:
-    enum class Kind : std::uint8_t { Layer, Group, Line, Ellipse, Rectangle };
+    enum class Kind : std::uint8_t { Layer, Group, Line, Ellipse, Rectangle, Path };
     enum class Dash : std::uint8_t { Solid, Dashed, Dotted };
 
     // The thinnest outline written: narrower widths, zero included, become this one so that
@@ -42,6 +42,10 @@ public:
     std::string GetName() const override;
     // Makes this shape the document's only selected shape.
     void CreateSelection() override;
+
+    // The subpaths of a path shape (page units, y up); points that are not finite numbers
+    // cannot be written and split their subpath there.
+    void SetSubPaths(const draw::SubPaths& subpaths);
 
     Kind GetKind() const { return kind_; }
     const std::string& Id() const;
@@ -80,6 +84,8 @@ private:
     class Sink;
     void WriteTo(Sink& out, double pageHeight, int depth) const;
     void WriteStyle(Sink& out) const;
+    void WritePathData(Sink& out, double pageHeight) const;
+    bool HasPathData() const { return extra_ && !extra_->runEnds.empty(); }
 
     // A drawing may hold millions of shapes, almost all of them unnamed leaves: the members
     // are ordered so that little room is lost to alignment, and names and children are kept
@@ -100,6 +106,9 @@ private:
         std::string name; // empty while the shape has no name
         std::string id;
         std::vector<std::shared_ptr<SvgShape>> children;
+        // A path's points as x, y pairs, and where each subpath ends in them (in points).
+        std::vector<double> points;
+        std::vector<std::size_t> runEnds;
     };
     std::unique_ptr<Extra> extra_;
     Extra& GetExtra();
