@@ -31,13 +31,23 @@ std::string Lower(std::string s) {
     return s;
 }
 
-// The standard page size of the PDF for each entry of PaperSizes, in the same order.
-const QPageSize::PageSizeId kPageIds[] = {QPageSize::A0, QPageSize::A1, QPageSize::A2,
-                                          QPageSize::A3, QPageSize::A4, QPageSize::A5,
-                                          QPageSize::A6, QPageSize::Letter, QPageSize::Legal};
+// The papers, each with the PDF's standard page size of the same name.
+struct PaperEntry {
+    PaperSize Paper;
+    QPageSize::PageSizeId Id;
+};
+const PaperEntry kPapers[] = {
+    {{"A0", 0.841, 1.189}, QPageSize::A0}, {{"A1", 0.594, 0.841}, QPageSize::A1},
+    {{"A2", 0.42, 0.594}, QPageSize::A2},  {{"A3", 0.297, 0.42}, QPageSize::A3},
+    {{"A4", 0.21, 0.297}, QPageSize::A4},  {{"A5", 0.148, 0.21}, QPageSize::A5},
+    {{"A6", 0.105, 0.148}, QPageSize::A6}, {{"Letter", 0.216, 0.279}, QPageSize::Letter},
+    {{"Legal", 0.216, 0.356}, QPageSize::Legal},
+};
 
 QPageSize::PageSizeId PageIdOf(const PaperSize& paper) {
-    return kPageIds[&paper - PaperSizes().data()];
+    for (const PaperEntry& e : kPapers)
+        if (std::string(e.Paper.Name) == paper.Name) return e.Id;
+    return QPageSize::A4;
 }
 
 // Passes messages on to the prompt that was in use and notes whether one of them told of
@@ -176,12 +186,11 @@ const char* ExportExtension(ExportFormat format) {
 }
 
 const std::vector<PaperSize>& PaperSizes() {
-    static const std::vector<PaperSize> papers = {
-        {"A0", 0.841, 1.189}, {"A1", 0.594, 0.841}, {"A2", 0.42, 0.594},    {"A3", 0.297, 0.42},
-        {"A4", 0.21, 0.297},  {"A5", 0.148, 0.21},  {"A6", 0.105, 0.148},   {"Letter", 0.216, 0.279},
-        {"Legal", 0.216, 0.356},
-    };
-    static_assert(sizeof(kPageIds) / sizeof(kPageIds[0]) == 9, "one page size for each paper");
+    static const std::vector<PaperSize> papers = [] {
+        std::vector<PaperSize> list;
+        for (const PaperEntry& e : kPapers) list.push_back(e.Paper);
+        return list;
+    }();
     return papers;
 }
 

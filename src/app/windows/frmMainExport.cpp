@@ -3,6 +3,7 @@
 #include "app/windows/frmMain.h"
 
 #include <cctype>
+#include <iterator>
 
 #include "app/desktop/ExportSettings.h"
 #include "app/dialogs/frmExportOptions.h"
@@ -20,15 +21,16 @@ namespace {
 const char* const kExportFilter = "Enhanced Metafiles (*.emf)|*.emf|SVG Documents (*.svg)|*.svg|"
                                   "PDF Documents (*.pdf)|*.pdf|PNG Pictures (*.png)|*.png";
 const ExportFormat kFormats[] = {ExportFormat::Emf, ExportFormat::Svg, ExportFormat::Pdf, ExportFormat::Png};
+constexpr int kFormatCount = static_cast<int>(std::size(kFormats));
 
 int FilterIndexOf(ExportFormat format) {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < kFormatCount; ++i)
         if (kFormats[i] == format) return i;
     return 0;
 }
 
 ExportFormat FormatAt(int filterIndex) {
-    return filterIndex >= 0 && filterIndex < 4 ? kFormats[filterIndex] : ExportFormat::Emf;
+    return filterIndex >= 0 && filterIndex < kFormatCount ? kFormats[filterIndex] : ExportFormat::Emf;
 }
 
 // The name an exported view is offered under: the project's file (or name) without its
