@@ -97,6 +97,11 @@ std::string ShowFileDialog(const std::string& title, const std::string& defaultE
     return FileDialog().Show(title, defaultExtension, initialFileName, filter, open);
 }
 
+SaveChoice ShowSaveFileDialog(const std::string& title, const std::string& initialFileName, const std::string& filter,
+                              int initialFilter) {
+    return FileDialog().ShowSave(title, initialFileName, filter, initialFilter);
+}
+
 } // namespace ov
 
 #include <ctime>

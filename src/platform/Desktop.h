@@ -22,6 +22,13 @@ public:
     virtual bool Pumping() const { return false; }
 };
 
+// What a save dialog with a list of file types returns: the path ("" when cancelled) and
+// which entry of the list (from 0) was chosen.
+struct SaveChoice {
+    std::string Path;
+    int FilterIndex = 0;
+};
+
 class IFileDialog {
 public:
     virtual ~IFileDialog() = default;
@@ -29,7 +36,20 @@ public:
     // the user cancels.
     virtual std::string Show(const std::string& title, const std::string& defaultExtension,
                              const std::string& initialFileName, const std::string& filter, bool open) = 0;
+    // A save dialog that starts at entry initialFilter of filter and tells which entry the
+    // user left chosen; the chosen entry's extension is the default one. This default asks
+    // Show and takes the entry whose extension the chosen name has (initialFilter when none
+    // has it), for dialogs that cannot tell.
+    virtual SaveChoice ShowSave(const std::string& title, const std::string& initialFileName,
+                                const std::string& filter, int initialFilter);
 };
+
+// The extension (without the dot) of the first pattern of entry index of a filter, as
+// "emf" of "*.emf;*.wmf"; "" for a pattern without one ("*.*") or no such entry.
+std::string FilterExtension(const std::string& filter, int index);
+// The entry of a filter with a pattern "*.ext" matching the path's extension (any case);
+// -1 for none.
+int FilterIndexOfPath(const std::string& filter, const std::string& path);
 
 // Whether the user pressed Esc to stop a long computation; with ask, only if they also
 // confirm in a question box.
@@ -45,6 +65,10 @@ void BeginAbortableOperation();
 // The common file dialog; "" when cancelled.
 std::string ShowFileDialog(const std::string& title, const std::string& defaultExtension,
                            const std::string& initialFileName, const std::string& filter, bool open);
+
+// A save dialog with a choice of file types (IFileDialog::ShowSave).
+SaveChoice ShowSaveFileDialog(const std::string& title, const std::string& initialFileName, const std::string& filter,
+                              int initialFilter);
 
 // The system beep for a key that does nothing. Silent until the application installs
 // the real one; tests install a counter.

@@ -148,18 +148,33 @@ T& AddSelected(clsScene& scene, std::int32_t type, std::unique_ptr<T> object) {
     return added;
 }
 
-// Answers file dialogs from a script ("" cancels) and records how they were asked.
+// Answers file dialogs from a script ("" cancels) and records how they were asked. A save
+// dialog with a list of file types takes its choice from Filters (the initial one when empty).
 class FileAnswers : public IFileDialog {
 public:
-    struct Call { std::string Title, DefaultExtension, InitialFileName; bool Open; };
+    struct Call { std::string Title, DefaultExtension, InitialFileName; bool Open; int InitialFilter = -1; };
     std::vector<Call> Calls;
     std::deque<std::string> Answers;
+    std::deque<int> Filters;
 
     std::string Show(const std::string& title, const std::string& extension, const std::string& initialFileName,
                      const std::string&, bool open) override {
         Calls.push_back({title, extension, initialFileName, open});
-        const std::string answer = Answers.empty() ? "" : Answers.front();
-        if (!Answers.empty()) Answers.pop_front();
+        return Next(Answers, std::string());
+    }
+    SaveChoice ShowSave(const std::string& title, const std::string& initialFileName, const std::string& filter,
+                        int initialFilter) override {
+        Calls.push_back({title, FilterExtension(filter, initialFilter), initialFileName, false, initialFilter});
+        std::string path = Next(Answers, std::string());
+        return {std::move(path), Next(Filters, initialFilter)};
+    }
+
+private:
+    template <class T>
+    static T Next(std::deque<T>& script, T fallback) {
+        if (script.empty()) return fallback;
+        T answer = std::move(script.front());
+        script.pop_front();
         return answer;
     }
 };

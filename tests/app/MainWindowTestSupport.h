@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSettings>
 #include <QToolBar>
 
 #include "app/desktop/QtDesktop.h"
@@ -32,6 +33,7 @@ inline void ExpectEnds(const clsNode* line, const clsPoint3D& start, const clsPo
 class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
+        QSettings().remove("Export"); // File > Export starts from no earlier choices
         SetFileDialog(&files);
         SetEscapeKey(&escape); // long computations let events through, as in the program
         App().CurrentTool = App().PreviousTool = ToolPick;

@@ -144,30 +144,76 @@ std::string WithDefaultExtension(const std::string& path, const std::string& ext
     return !asTyped && QFileInfo::exists(QString::fromStdString(extended)) ? extended : path;
 }
 
-std::string QtFileDialog::Show(const std::string& title, const std::string& defaultExtension,
-                               const std::string& initialFileName, const std::string& filter,
-                               bool open) {
-    QFileDialog dialog(DialogParent(), QString::fromStdString(title));
+namespace {
+
+QString WithoutDot(const std::string& extension) {
+    return QString::fromStdString(!extension.empty() && extension.front() == '.' ? extension.substr(1) : extension);
+}
+
+// The dialog's title, file types, default extension and starting folder and name.
+void SetUpFileDialog(QFileDialog& dialog, const std::string& defaultExtension, const std::string& initialFileName,
+                     const std::string& filter, bool open) {
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     const QStringList filters = FileDialogNameFilters(filter);
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
-    std::string suffix = defaultExtension;
-    if (!suffix.empty() && suffix.front() == '.') suffix.erase(0, 1);
-    if (!suffix.empty()) dialog.setDefaultSuffix(QString::fromStdString(suffix));
-    if (!initialFileName.empty()) {
-        const QFileInfo initial(QString::fromStdString(initialFileName));
-        if (initial.isDir()) {
-            dialog.setDirectory(initial.absoluteFilePath());
-        } else {
-            if (initial.absoluteDir().exists()) dialog.setDirectory(initial.absolutePath());
-            dialog.selectFile(initial.fileName());
-        }
+    const QString suffix = WithoutDot(defaultExtension);
+    if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+    if (initialFileName.empty()) return;
+    const QFileInfo initial(QString::fromStdString(initialFileName));
+    if (initial.isDir()) {
+        dialog.setDirectory(initial.absoluteFilePath());
+    } else {
+        if (initial.absoluteDir().exists()) dialog.setDirectory(initial.absolutePath());
+        dialog.selectFile(initial.fileName());
     }
-    if (dialog.exec() != QDialog::Accepted) return {};
+}
+
+// The first file chosen, "" when none was.
+std::string ChosenFile(const QFileDialog& dialog) {
     const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty() || chosen.front().isEmpty()) return {};
-    return WithDefaultExtension(chosen.front().toStdString(), defaultExtension, open);
+    return chosen.isEmpty() ? std::string() : chosen.front().toStdString();
+}
+
+// The name in the name field with its extension changed to extension. Only the extension
+// of one of the dialog's file types gives way: a name without one gets the default extension
+// when chosen, and other dots may belong to the name itself.
+void FollowFileType(QFileDialog& dialog, const std::string& filter, const std::string& extension) {
+    const QString name = QFileInfo(QString::fromStdString(ChosenFile(dialog))).fileName();
+    if (extension.empty() || FilterIndexOfPath(filter, name.toStdString()) < 0) return;
+    const QString renamed = name.left(name.lastIndexOf(u'.') + 1) + QString::fromStdString(extension);
+    if (renamed != name) dialog.selectFile(renamed);
+}
+
+} // namespace
+
+std::string QtFileDialog::Show(const std::string& title, const std::string& defaultExtension,
+                               const std::string& initialFileName, const std::string& filter,
+                               bool open) {
+    QFileDialog dialog(DialogParent(), QString::fromStdString(title));
+    SetUpFileDialog(dialog, defaultExtension, initialFileName, filter, open);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const std::string chosen = ChosenFile(dialog);
+    return chosen.empty() ? chosen : WithDefaultExtension(chosen, defaultExtension, open);
+}
+
+SaveChoice QtFileDialog::ShowSave(const std::string& title, const std::string& initialFileName,
+                                  const std::string& filter, int initialFilter) {
+    QFileDialog dialog(DialogParent(), QString::fromStdString(title));
+    SetUpFileDialog(dialog, FilterExtension(filter, initialFilter), initialFileName, filter, false);
+    const QStringList filters = dialog.nameFilters();
+    if (initialFilter >= 0 && initialFilter < filters.size()) dialog.selectNameFilter(filters[initialFilter]);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& chosen) {
+        const std::string extension = FilterExtension(filter, static_cast<int>(filters.indexOf(chosen)));
+        dialog.setDefaultSuffix(QString::fromStdString(extension));
+        FollowFileType(dialog, filter, extension);
+    });
+    if (dialog.exec() != QDialog::Accepted) return {};
+    SaveChoice choice;
+    choice.FilterIndex = std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
+    const std::string chosen = ChosenFile(dialog);
+    if (!chosen.empty()) choice.Path = WithDefaultExtension(chosen, FilterExtension(filter, choice.FilterIndex), false);
+    return choice;
 }
 
 // ---------------------------------------------------------------------------------------

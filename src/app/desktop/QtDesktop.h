@@ -43,6 +43,10 @@ public:
     std::string Show(const std::string& title, const std::string& defaultExtension,
                      const std::string& initialFileName, const std::string& filter,
                      bool open) override;
+    // Choosing another file type changes the default extension and the extension of the
+    // name in the name field to the type's.
+    SaveChoice ShowSave(const std::string& title, const std::string& initialFileName, const std::string& filter,
+                        int initialFilter) override;
 };
 
 // The Esc key, read by long computations. An application event filter notes every Esc

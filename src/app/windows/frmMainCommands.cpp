@@ -7,7 +7,6 @@
 #include <QMdiSubWindow>
 #include <QPrinter>
 #include <QUrl>
-#include <cctype>
 
 #include "app/windows/TransformPanel.h"
 #include "app/dialogs/frmAbout.h"
@@ -25,7 +24,6 @@ namespace ov {
 namespace {
 
 const char* const kProjectFilter = "Orthovane Projects (*.ovp)|*.ovp|All Files (*.*)|*.*";
-const char* const kMetafileFilter = "Enhanced Metafiles (*.emf)|*.emf|All Files (*.*)|*.*";
 
 // Marks the window busy while a command waits for a dialog or the printer, so that the
 // scene commands stay disabled until it is done.
@@ -40,28 +38,6 @@ private:
     bool& busy_;
     bool previous_;
 };
-
-// The name an exported view is offered under: the project's file (or name) without its
-// extension, followed by the view's name.
-std::string ExportFileName(const clsScene& scene, const std::string& viewName) {
-    std::string base = scene.FileName.empty() ? scene.Name : scene.FileName;
-    const std::size_t slash = base.find_last_of("/\\");
-    const std::size_t dot = base.rfind('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) base.erase(dot);
-    return base + " (" + viewName + ").emf";
-}
-
-// The export writes a metafile whatever the name: a name ending in another picture format's
-// extension gets ".emf" in its place, so that no program takes the file for what it is not.
-std::string WithMetafileExtension(std::string path) {
-    const std::size_t slash = path.find_last_of('/'), dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path;
-    std::string extension = path.substr(dot + 1);
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (const char* other : {"svg", "svgz", "pdf", "png", "jpg", "jpeg", "wmf", "eps", "ps"})
-        if (extension == other) return path.erase(dot) + ".emf";
-    return path;
-}
 
 } // namespace
 
@@ -112,19 +88,6 @@ void frmMain::OnFilePrint() {
         }
     }
     UpdateUI(false);
-}
-
-void frmMain::OnFileExport() {
-    clsScene* scene = CurrentScene();
-    frmDocument* document = ActiveDocument();
-    if (!scene || !document) return;
-    clsView& view = document->GetActiveView();
-    const std::string path = ShowFileDialog("Export Active View", "emf", ExportFileName(*scene, view.GetViewName()),
-                                            kMetafileFilter, false);
-    if (path.empty()) return;
-    const std::string metafile = WithMetafileExtension(path);
-    if (!view.OnExportToMetafile(metafile, scene->GetRootNode()))
-        ShowMessage("Unable to export to file '" + metafile + "'", PromptIcon::None);
 }
 
 void frmMain::OnFileImport() {

@@ -104,6 +104,41 @@ TEST(QtFileDialogTest, SavingStartsAtTheInitialFileOpeningFindsTheFileAndCancelG
     EXPECT_EQ(files.Show("Open Project", "ovp", "", filter, true), "");
 }
 
+TEST(QtFileDialogTest, ASaveDialogWithFileTypesStartsAtOneAndFollowsTheTypeChosen) {
+    QTemporaryDir dir;
+    const std::string filter = "Enhanced Metafiles (*.emf)|*.emf|SVG Documents (*.svg)|*.svg|PDF Documents|*.pdf;*.PDF";
+    OnNextDialog<QFileDialog>([&](QFileDialog& dialog) {
+        auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+        EXPECT_EQ(dialog.selectedNameFilter() + " " + name->text(), "SVG Documents (*.svg) House (Top).svg");
+        Choose(dialog.findChild<QComboBox*>("fileTypeCombo"), "PDF Documents (*.pdf *.PDF)");
+        EXPECT_EQ(name->text() + " " + dialog.defaultSuffix(), "House (Top).pdf pdf");
+        name->setText("plan");
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    QtFileDialog files;
+    const SaveChoice choice = files.ShowSave("Export", dir.path().toStdString() + "/House (Top).svg", filter, 1);
+    EXPECT_EQ(QFileInfo(QString::fromStdString(choice.Path)).fileName() + " " + QString::number(choice.FilterIndex),
+              "plan.pdf 2");
+}
+
+TEST(QtFileDialogTest, ADialogThatCannotTellTheTypeChosenHasItFoundByTheExtension) {
+    struct Answer : IFileDialog {
+        std::string Path, Extension;
+        std::string Show(const std::string&, const std::string& extension, const std::string&, const std::string&,
+                         bool) override {
+            return Extension = extension, Path;
+        }
+    } dialog;
+    const std::string filter = "A (*.a)|*.a|B|*.b;*.bb|All Files|*.*";
+    for (const auto& [path, index] : std::vector<std::pair<std::string, int>>{{"x.BB", 1}, {"x.a", 0}, {"x.c", 2}}) {
+        dialog.Path = path;
+        const SaveChoice choice = dialog.ShowSave("t", "", filter, 2);
+        EXPECT_EQ(choice.Path + " " + std::to_string(choice.FilterIndex) + dialog.Extension, path + " " +
+                  std::to_string(index)) << path; // "*.*" gives no extension
+    }
+    EXPECT_EQ(FilterExtension(filter, 1), "b");
+}
+
 // A widget that counts the keys it receives.
 struct KeyCounter : QWidget {
     int Escapes = 0, Others = 0;
