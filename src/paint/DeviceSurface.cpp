@@ -47,6 +47,15 @@ public:
         p_.setBrush(Qt::NoBrush);
         p_.drawPath(path);
     }
+    void Picture(const QImage& image, double left, double top, double width, double height,
+                 double opacity) override {
+        p_.save();
+        p_.setOpacity(opacity);
+        p_.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        p_.drawImage(QRectF(left, top, width, height), image);
+        p_.restore();
+        penValid_ = false;
+    }
     void Ellipse(int left, int top, int right, int bottom, const clsOutline& outline, int penWidth) override {
         SetPen(outline, penWidth);
         p_.setBrush(Qt::NoBrush);
@@ -149,6 +158,7 @@ public:
         dc_.SelectNullBrush();
         dc_.Rectangle(left, top, right, bottom);
     }
+    void Picture(const QImage&, double, double, double, double, double) override {} // line work only
     void FillEllipse(int left, int top, int right, int bottom, std::int32_t color) override {
         dc_.SelectPen(MetafileDC::Null, 0, 0);
         dc_.SelectSolidBrush(static_cast<std::uint32_t>(color));

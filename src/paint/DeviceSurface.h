@@ -11,6 +11,7 @@
 #include <QPen>
 #include <QPoint>
 
+class QImage;
 class QPainter;
 class QPaintDevice;
 
@@ -30,6 +31,9 @@ public:
     virtual void Polylines(const std::vector<std::vector<QPoint>>& runs, const clsOutline& outline, int penWidth) = 0;
     virtual void Ellipse(int left, int top, int right, int bottom, const clsOutline& outline, int penWidth) = 0;
     virtual void Rectangle(int left, int top, int right, int bottom, const clsOutline& outline, int penWidth) = 0;
+    // A picture stretched over the rectangle (device units, left/top corner, width, height).
+    virtual void Picture(const QImage& image, double left, double top, double width, double height,
+                         double opacity) = 0;
     virtual void FillEllipse(int left, int top, int right, int bottom, std::int32_t color) = 0;
     virtual void FillRectangle(int left, int top, int right, int bottom, std::int32_t color) = 0;
     // Text with its top-left corner at (x, y), turned by escapement degrees (counter-clockwise).

@@ -246,6 +246,19 @@ void clsPaintDC::FillScreenRect(double x1, double y1, double x2, double y2, cons
     FinishOperation();
 }
 
+void clsPaintDC::DrawPicture(const QImage& image, double x1, double y1, double x2, double y2, double opacity) {
+    if (deviceType_ != PictureBox && deviceType_ != Printer) return;
+    DeviceSurface* s = Surface();
+    if (!s) return;
+    const double X1 = ToDeviceX(x1), Y1 = ToDeviceY(y1), X2 = ToDeviceX(x2), Y2 = ToDeviceY(y2);
+    // Pictures far beyond the device (a view zoomed in a millionfold) are left out rather
+    // than handed to the rasteriser.
+    constexpr double kFar = DeviceCoordinateLimit;
+    if (!(std::fabs(X1) < kFar && std::fabs(Y1) < kFar && std::fabs(X2) < kFar && std::fabs(Y2) < kFar)) return;
+    s->Picture(image, std::min(X1, X2), std::min(Y1, Y2), std::fabs(X2 - X1), std::fabs(Y2 - Y1), opacity);
+    FinishOperation();
+}
+
 void clsPaintDC::BeginCurve() {
     gathering_ = true;
     curveRuns_.clear();

@@ -22,6 +22,7 @@
 class QPainter;
 class QPagedPaintDevice;
 class QPoint;
+class QImage;
 
 namespace ov {
 
@@ -85,6 +86,9 @@ public:
     // align: 0 left/top ... 8, as the views use it; orientation in degrees (0, 90, -90).
     void DrawText(double x, double y, const std::string& text, const clsFont& font, std::int32_t align,
                   std::int32_t orientation);
+    // A picture stretched over the rectangle (document coordinates), drawn with the given
+    // opacity; on the canvas and printer pages only.
+    void DrawPicture(const QImage& image, double x1, double y1, double x2, double y2, double opacity);
     void BeginGroup();
     void EndGroup(const std::string& name, bool select);
     // The segments of one object as one stroke. Between the two calls DrawLine gathers its

@@ -133,6 +133,12 @@ public:
     // The root's visible children whose projected segments all lie inside a pixel rectangle.
     std::vector<clsNode*> NodesInside(clsNode* root, const clsRect& pixels) const;
 
+    // --- The reference picture behind a perspective view ---
+    // Whether OnPaint shows it (a view port does; a PNG export only when asked), and whether
+    // print, preview and PDF output do (only when asked).
+    bool ShowReference = true;
+    bool ReferenceInOutput = false;
+
     // --- Print, preview and export ---
     // Which part of the view plane lands on a page: paper pw x ph, printable area aw x ah at
     // offset (ox, oy) from the paper's left and top edges, all in metres.
@@ -153,6 +159,9 @@ public:
 
 private:
     bool paintStopped_ = false;
+    bool paintReference_ = false; // during a PaintScene that shows the reference picture
+    // The scene's reference picture, fitted to the camera window (ReferencePicturePaint.cpp).
+    void DrawReferencePicture(clsPaintDC& target);
     // Painting helpers (clsViewPaint.cpp).
     void DrawGrid(clsPaintDC& target);
     void DrawPlaneLine(clsPaintDC& target, double uStart, double vStart, double uEnd, double vEnd,

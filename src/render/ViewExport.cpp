@@ -120,6 +120,7 @@ ExportResult ExportPdf(clsScene& scene, std::int32_t viewType, const PaperSize& 
                                  QMarginsF(kPdfMarginMM, kPdfMarginMM, kPdfMarginMM, kPdfMarginMM),
                                  QPageLayout::Millimeter);
         writer.setPageLayout(layout);
+        view.ReferenceInOutput = o.Reference;
         view.OnPrint(writer, scene.GetRootNode(), o.Fit, o.Frame, o.Grid);
     }
     if (buffer.data().isEmpty()) return Failed("the page could not be printed");
@@ -150,6 +151,7 @@ ExportResult ExportPng(clsScene& scene, std::int32_t viewType, const ExportOptio
     {
         GridSetting grid(scene, o.Grid);
         view.SetView(viewType, &canvas, &scene);
+        view.ShowReference = o.Reference;
         view.OnPaint(scene.GetRootNode(), false, true);
     }
     if (view.PaintStopped()) return Stopped();

@@ -38,6 +38,9 @@ struct ExportOptions {
     std::string Paper = "A4";
     bool Landscape = false, Fit = false, Frame = false, Grid = true;
     int Width = 1200, Height = 900; // pixels of a PNG picture
+    // The scene's reference picture behind a perspective view; PDF and PNG only (metafiles
+    // and SVG documents are line work).
+    bool Reference = false;
 };
 
 struct ExportResult {

@@ -137,7 +137,11 @@ void clsView::CalcSheetLayout(double width, double height, bool fit, clsRect& pa
 }
 
 void clsView::PaintForOutput(clsPaintDC& target, clsNode* root, bool frame, bool grid) {
+    // Metafiles and the drawing program never carry the picture: they are for line work.
+    paintReference_ = ReferenceInOutput && (target.GetDeviceType() == clsPaintDC::PictureBox ||
+                                            target.GetDeviceType() == clsPaintDC::Printer);
     PaintScene(target, root, false, false, grid);
+    paintReference_ = false;
     if (frame) {
         // Around the whole view volume, whatever part of it the view is zoomed to.
         const clsOutline outline = ThinBlackOutline();

@@ -192,7 +192,9 @@ void clsView::OnPaint(clsNode* root, bool xorOnly, bool showEye) {
     }
 
     target.BeginDraw();
+    paintReference_ = ShowReference;
     PaintScene(target, root, true, App().CurrentTool == ToolNodeEdit, scene_->ShowGrid);
+    paintReference_ = false;
     // An image takes one painter at a time: the decorations below open their own painters
     // on the canvas, so the paint target lets go of it here. That is all ending the pass
     // does on a canvas.
@@ -384,6 +386,7 @@ void clsView::PaintNode(clsPaintDC& target, clsNode* node, std::int32_t pass, bo
 void clsView::PaintScene(clsPaintDC& target, clsNode* root, bool twoPass, bool handles, bool showGrid) {
     paintStopped_ = false;
     if (!scene_) return;
+    if (paintReference_ && ViewType == Perspective) DrawReferencePicture(target);
     if (showGrid) DrawGrid(target);
 
     if (ViewType == Perspective) {

@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <new>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -41,7 +42,7 @@ const NamedOutline kOutlines[] = {
 
 } // namespace
 
-void clsScene::WriteData(clsStream& r) const {
+void clsScene::WriteData(clsStream& r, const std::string& projectPath) const {
     r.SetString("Name", Name);
     TreeManager.WriteData(r.CreateSubStream("Tree"));
     GetPerspective().WriteData(r.CreateSubStream("Perspective"));
@@ -65,9 +66,12 @@ void clsScene::WriteData(clsStream& r) const {
         Functions[i].WriteData(flat);
         r.SetString("Fnc" + std::to_string(i + 1), flat.BuildString());
     }
+    // Last and only when there is one, so that projects without a picture keep their bytes.
+    if (Reference.IsSet()) Reference.WriteData(r.CreateSubStream("ReferencePicture"), projectPath);
 }
 
-bool clsScene::ReadData(const clsStream& r, bool import, std::string& error, bool* stopped) {
+bool clsScene::ReadData(const clsStream& r, bool import, std::string& error, bool* stopped,
+                        const std::string& projectPath) {
     const auto result = import ? TreeManager.ImportData(r.GetSubStream("Tree")) : TreeManager.ReadData(r.GetSubStream("Tree"));
     if (result == clsNode::ReadResult::Stopped) {
         if (stopped) *stopped = true;
@@ -109,6 +113,7 @@ bool clsScene::ReadData(const clsStream& r, bool import, std::string& error, boo
         Functions.emplace_back();
         Functions.back().ReadData(flat);
     }
+    Reference.ReadData(r.GetSubStream("ReferencePicture"), projectPath);
     return true;
 }
 
@@ -170,7 +175,7 @@ FileOutcome ReadProject(clsScene& scene, const std::string& path, bool import, s
         if (lines.Stopped()) return FileOutcome::Stopped;
     }
     bool stopped = false;
-    if (scene.ReadData(record, import, error, &stopped)) return FileOutcome::Done;
+    if (scene.ReadData(record, import, error, &stopped, path)) return FileOutcome::Done;
     return stopped ? FileOutcome::Stopped : FileOutcome::Failed;
 }
 
@@ -182,7 +187,7 @@ FileOutcome WriteProject(const clsScene& scene, const std::string& path, std::st
         lines.SetStopCheck(StopAsked);
         {
             clsStream record;
-            scene.WriteData(record);
+            scene.WriteData(record, path);
             record.WriteData(lines, 0);
         }
         if (lines.Stopped()) return FileOutcome::Stopped;
@@ -211,6 +216,7 @@ bool clsScene::LoadScene(const std::string& path, bool import) {
         return false;
     }
     if (!import) {
+        WarnOfMissingPicture();
         OnPerspectiveChange();
         UpdateAutoGrid();
         FileName = path;
@@ -220,6 +226,16 @@ bool clsScene::LoadScene(const std::string& path, bool import) {
         OnClean();
     }
     return true;
+}
+
+void clsScene::WarnOfMissingPicture() const {
+    if (!Reference.IsSet()) return;
+    std::error_code error;
+    if (std::filesystem::is_regular_file(Reference.Path, error)) return;
+    ShowMessage("The reference picture '" + Reference.Path +
+                    "' was not found. The project is shown without it; View > Reference Picture chooses "
+                    "another file.",
+                PromptIcon::Warning);
 }
 
 bool clsScene::SaveScene(const std::string& path) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "scene/IDocumentWindow.h"
+#include "scene/ReferencePicture.h"
 #include "settings/clsSceneSettings.h"
 #include "scene/clsTreeManager.h"
 
@@ -21,6 +22,7 @@ public:
     std::string Name = "Document";
     IDocumentWindow* DocumentWindow = nullptr; // not owned
     std::string Notes;
+    ReferencePicture Reference; // the picture behind the perspective views, if any
     bool Modified = false;
     clsTreeManager TreeManager;
 
@@ -48,14 +50,19 @@ public:
     // Reads the project record; with import only its objects are added. False (with the
     // reason) when the record cannot be used, or (with *stopped set) when the user stopped
     // a long read.
-    bool ReadData(const clsStream& record, bool import, std::string& error, bool* stopped = nullptr);
-    void WriteData(clsStream& record) const;
+    // projectPath is the file read or written: the reference picture's path is kept
+    // relative to its folder.
+    bool ReadData(const clsStream& record, bool import, std::string& error, bool* stopped = nullptr,
+                  const std::string& projectPath = "");
+    void WriteData(clsStream& record, const std::string& projectPath = "") const;
     // Load and save report failures to the user and return false. A failed save leaves an
     // existing file untouched.
     // Esc stops a long load or save (after the usual question): the scene stays as it was
     // before an import, and the file as it was before a save.
     bool LoadScene(const std::string& path, bool import);
     bool SaveScene(const std::string& path);
+    // Tells the user when the reference picture's file is gone; the project keeps the path.
+    void WarnOfMissingPicture() const;
     // Between the pick tool and the last drawing tool.
     void OnToggleTool();
     // The eye at the upper corner of the view volume, looking at its centre.

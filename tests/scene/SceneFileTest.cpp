@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sys/stat.h>
@@ -81,6 +82,32 @@ TEST(SceneFile, DefaultsAndClampsOfTheRecord) {
     ASSERT_EQ(p.Functions.size(), 2u);
     EXPECT_TRUE(p.Functions[1].GetNameArgs() == "G(X)" && p.GetRootNode()->GetChildCount() == 2);
     EXPECT_TRUE(prompt.Messages.empty());
+}
+
+TEST(SceneFile, AReferencePictureIsKeptRelativeToTheProjectAndAMissingOneOnlyWarns) {
+    RecordingPrompt prompt;
+    ScopedPrompt installed(prompt);
+    ::mkdir(TempPath("pics").c_str(), 0755);
+    ::mkdir(TempPath("work").c_str(), 0755);
+    std::ofstream(TempPath("pics/photo.png")) << "any bytes: only loading looks at the file";
+    const auto normal = [](const std::string& name) { return std::filesystem::path(TempPath(name)).lexically_normal().string(); };
+    clsScene s;
+    s.Reference = {normal("pics/photo.png"), 0.3, 0.1, -0.2, 2, false};
+    ASSERT_TRUE(s.SaveScene(TempPath("work/p.ovp")));
+    std::ifstream in(TempPath("work/p.ovp"), std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("ReferencePicture = {\r\n  Path = ../pics/photo.png\r\n"), std::string::npos) << text;
+    clsScene back;
+    ASSERT_TRUE(back.LoadScene(TempPath("work/p.ovp"), false));
+    EXPECT_TRUE(back.Reference == s.Reference && prompt.Messages.empty()) << back.Reference.Path;
+    // Damaged numbers come back within bounds; a picture that is gone is named, and the project still opens.
+    ASSERT_TRUE(LoadText(back, kVolume + "ReferencePicture = {\r\nPath = gone.png\r\nOpacity = 7\r\nScale = 0\r\n}\r\n"));
+    EXPECT_EQ(std::tuple(back.Reference.Path, back.Reference.Opacity, back.Reference.Scale, back.Reference.Visible),
+              std::tuple(normal("gone.png"), 1.0, 0.01, true));
+    ASSERT_EQ(prompt.Messages.size(), 1u);
+    EXPECT_EQ(prompt.LastText().rfind("The reference picture '" + normal("gone.png") + "' was not found.", 0), 0u);
+    ASSERT_TRUE(LoadText(back, kVolume)); // a project without the record has no picture
+    EXPECT_FALSE(back.Reference.IsSet());
 }
 
 TEST(SceneFile, LoadAndSaveFailuresAndTheQuestionBeforeClosing) {

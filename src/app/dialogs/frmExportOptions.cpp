@@ -9,7 +9,8 @@
 
 namespace ov {
 
-frmExportOptions::frmExportOptions(ExportFormat format, const ExportOptions& initial, QWidget* parent)
+frmExportOptions::frmExportOptions(ExportFormat format, const ExportOptions& initial, bool offerReference,
+                                   QWidget* parent)
     : QDialog(parent), initial_(initial) {
     setObjectName("frmExportOptions");
     setWindowTitle("Export Options");
@@ -19,6 +20,8 @@ frmExportOptions::frmExportOptions(ExportFormat format, const ExportOptions& ini
     if (format == ExportFormat::Png) AddPictureChoices(*form);
     else AddPageChoices(*form);
     chkGrid_ = AddCheck(*form, "chkGrid", "Draw the &grid", initial.Grid);
+    if (offerReference && (format == ExportFormat::Pdf || format == ExportFormat::Png))
+        chkReference_ = AddCheck(*form, "chkReference", "Include reference picture", initial.Reference);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName("buttons");
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -64,6 +67,7 @@ ExportOptions frmExportOptions::Options() const {
     // What this format does not ask for stays as it was, to be offered again next time.
     ExportOptions options = initial_;
     options.Grid = chkGrid_->isChecked();
+    options.Reference = chkReference_ && chkReference_->isChecked();
     if (cboPaper_) {
         options.Paper = cboPaper_->currentText().toStdString();
         options.Landscape = chkLandscape_->isChecked();

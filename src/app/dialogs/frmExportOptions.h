@@ -18,7 +18,10 @@ namespace ov {
 class frmExportOptions : public QDialog {
     Q_OBJECT
 public:
-    frmExportOptions(ExportFormat format, const ExportOptions& initial, QWidget* parent = nullptr);
+    // offerReference: the view is a perspective view of a document with a reference picture,
+    // which a PDF page or a PNG picture may then show behind the line work.
+    frmExportOptions(ExportFormat format, const ExportOptions& initial, bool offerReference = false,
+                     QWidget* parent = nullptr);
 
     // The choices as the dialog shows them now.
     ExportOptions Options() const;
@@ -34,6 +37,7 @@ private:
     QCheckBox* chkFit_ = nullptr;
     QCheckBox* chkFrame_ = nullptr;
     QCheckBox* chkGrid_ = nullptr;
+    QCheckBox* chkReference_ = nullptr;
     QSpinBox* spnWidth_ = nullptr;
     QSpinBox* spnHeight_ = nullptr;
 };

@@ -126,6 +126,10 @@ frmPrintPreview::frmPrintPreview(clsScene& scene, std::int32_t activeViewType, b
         cbView_->addItem(QString::fromStdString(clsView::ViewName(v)));
     cFitToPage_ = new QCheckBox("Fit View &To Page", groupAll_);
     cFitToPage_->setObjectName("cFitToPage");
+    // A printed page may show the photograph the drawing was made over; an SVG drawing never.
+    cReference_ = new QCheckBox("Include reference picture", groupAll_);
+    cReference_->setObjectName("cReference");
+    cReference_->setVisible(!exportMode && scene.Reference.IsSet());
     cmPrint_ = new QPushButton(exportMode ? "&Export" : "&Print", groupAll_);
     cmPrint_->setObjectName("cmPrint");
     cmPrint_->setDefault(true);
@@ -136,6 +140,7 @@ frmPrintPreview::frmPrintPreview(clsScene& scene, std::int32_t activeViewType, b
     allLayout->addRow(cFrame_);
     allLayout->addRow("Vie&w:", cbView_);
     allLayout->addRow(cFitToPage_);
+    allLayout->addRow(cReference_);
     auto* commands = new QHBoxLayout;
     commands->addWidget(cmPrint_);
     commands->addWidget(cmCancel_);
@@ -163,6 +168,7 @@ frmPrintPreview::frmPrintPreview(clsScene& scene, std::int32_t activeViewType, b
         clsView view;
         const int viewType = cbView_->currentIndex() >= 0 ? cbView_->currentIndex() : clsView::Perspective;
         view.SetView(viewType, &previewImage_->GetCanvas(), &scene_);
+        view.ReferenceInOutput = ReferenceWanted();
         const bool fit = cFitToPage_->isChecked(), frame = cFrame_->isChecked(), grid = cShowGrid_->isChecked();
         if (exportMode_) {
             double width = 0, height = 0;
@@ -197,7 +203,7 @@ frmPrintPreview::frmPrintPreview(clsScene& scene, std::int32_t activeViewType, b
 
     connect(cbView_, qOverload<int>(&QComboBox::currentIndexChanged), this, &frmPrintPreview::OnViewChosen);
     connect(cbPageSize_, qOverload<int>(&QComboBox::currentIndexChanged), this, &frmPrintPreview::UpdatePreview);
-    for (QCheckBox* box : {cLandscape_, cFitToPage_, cFrame_, cShowGrid_})
+    for (QCheckBox* box : {cLandscape_, cFitToPage_, cFrame_, cShowGrid_, cReference_})
         connect(box, &QCheckBox::toggled, this, &frmPrintPreview::UpdatePreview);
     connect(cmPrintSetup_, &QPushButton::clicked, this, &frmPrintPreview::OnPrintSetup);
     connect(cmPrint_, &QPushButton::clicked, this, &frmPrintPreview::OnPrint);
@@ -223,7 +229,12 @@ void frmPrintPreview::OnViewChosen() {
         if (!perspective) cFitToPage_->setChecked(true);
     }
     cFitToPage_->setEnabled(perspective);
+    cReference_->setEnabled(perspective);
     UpdatePreview();
+}
+
+bool frmPrintPreview::ReferenceWanted() const {
+    return !exportMode_ && scene_.Reference.IsSet() && cReference_->isEnabled() && cReference_->isChecked();
 }
 
 void frmPrintPreview::UpdatePreview() {
@@ -335,6 +346,7 @@ void frmPrintPreview::Print() {
     {
         clsView view;
         view.SetView(cbView_->currentIndex(), nullptr, &scene_);
+        view.ReferenceInOutput = ReferenceWanted();
         view.OnPrint(printer, scene_.GetRootNode(), cFitToPage_->isChecked(), cFrame_->isChecked(),
                      cShowGrid_->isChecked());
     }

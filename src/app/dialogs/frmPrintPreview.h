@@ -85,6 +85,7 @@ public:
     QCheckBox* ShowGridBox() const { return cShowGrid_; }
     QCheckBox* FrameBox() const { return cFrame_; }
     QCheckBox* FitToPageBox() const { return cFitToPage_; }
+    QCheckBox* ReferenceBox() const { return cReference_; }
     QPushButton* PrintButton() const { return cmPrint_; }
     QPushButton* CancelButton() const { return cmCancel_; }
     QPushButton* PrintSetupButton() const { return cmPrintSetup_; }
@@ -107,6 +108,9 @@ private:
     QGroupBox *groupDraw_ = nullptr, *groupAll_ = nullptr, *groupPrint_ = nullptr;
     QComboBox *cbVersion_ = nullptr, *cbPageSize_ = nullptr, *cbView_ = nullptr;
     QCheckBox *cLandscape_ = nullptr, *cShowGrid_ = nullptr, *cFrame_ = nullptr, *cFitToPage_ = nullptr;
+    QCheckBox* cReference_ = nullptr;
+    // Whether the page shows the reference picture: asked for, and a perspective view printed.
+    bool ReferenceWanted() const;
     QPushButton *cmPrint_ = nullptr, *cmCancel_ = nullptr, *cmPrintSetup_ = nullptr;
     PrintPreviewBox* previewImage_ = nullptr;
     QStatusBar* statusBar_ = nullptr;

@@ -326,6 +326,10 @@ void frmMain::UpdateUI(bool selectionChanged) {
     MenuAction("mnuViewRulers")->setChecked(active && scene->ShowRulers);
     MenuAction("mnuViewGrid")->setChecked(active && scene->ShowGrid);
     MenuAction("mnuViewAxes")->setChecked(active && scene->ShowAxes);
+    const bool picture = active && scene->Reference.IsSet();
+    MenuAction("mnuViewReference")->setEnabled(active);
+    MenuAction("mnuViewReferenceShow")->setEnabled(picture);
+    MenuAction("mnuViewReferenceShow")->setChecked(picture && scene->Reference.Visible);
 
     const bool windows = !mdi_->subWindowList().isEmpty();
     for (const char* name :

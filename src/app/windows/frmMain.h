@@ -159,6 +159,8 @@ private:
     void OnObjectProperties();
     void OnEditPerspective();
     void OnViewScene();
+    void OnViewReference();
+    void OnViewReferenceShow();
     void OnViewFunctions();
     void OnInsertFunction();
     // Runs a dialog on the active scene with the scene commands held off, then refreshes.

@@ -76,7 +76,8 @@ void frmMain::OnFileExport() {
 
     ExportOptions options = ReadExportOptions(scene->ShowGrid);
     if (format != ExportFormat::Emf) { // the metafile has no choices
-        frmExportOptions dialog(format, options, this);
+        const bool offerReference = view.ViewType == clsView::Perspective && scene->Reference.IsSet();
+        frmExportOptions dialog(format, options, offerReference, this);
         if (dialog.exec() != QDialog::Accepted) return;
         options = dialog.Options();
         WriteExportOptions(options);

@@ -139,6 +139,9 @@ void frmMain::CreateMenus() {
     AddMenuItem(view, "mnuEditPerspective", "&Edit Perspective...", &frmMain::OnEditPerspective);
     AddMenuItem(view, "mnuViewScene", "&Scene Properties...", &frmMain::OnViewScene);
     AddMenuItem(view, "mnuFileInfo", "Scene &Notes...", &frmMain::OnFileInfo);
+    AddMenuItem(view, "mnuViewReference", "Reference &Picture...", &frmMain::OnViewReference);
+    AddMenuItem(view, "mnuViewReferenceShow", "Show Reference Picture", &frmMain::OnViewReferenceShow)
+        ->setCheckable(true);
     view->addSeparator();
     AddMenuItem(view, "mnuViewResetEyePoint", "&Reset Eye Point", &frmMain::OnResetEyePoint);
     view->addSeparator();

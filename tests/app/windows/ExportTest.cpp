@@ -8,12 +8,15 @@
 #include <sys/resource.h>
 
 #include "app/dialogs/frmExportOptions.h"
+#include "app/dialogs/frmPrintPreview.h"
+#include "app/dialogs/frmReferencePicture.h"
 
 namespace ov::testing {
 namespace {
 
 using functiondialogs::Click;
 using functiondialogs::OnNextDialog;
+using functiondialogs::Type;
 enum Filter { Emf, Svg, Pdf, Png }; // the order of the file types
 
 // Whether bytes are a file of the format of the filter.
@@ -28,6 +31,18 @@ bool IsFormat(const QByteArray& bytes, int filter) {
     default:
         return bytes.startsWith("\x89PNG\r\n\x1a\n");
     }
+}
+
+// The pixels that show a red picture through half opacity on white (a few edges of lines
+// also come close: a picture shows in thousands).
+int Pink(const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            n += c.red() > 240 && c.green() > 100 && c.green() < 150 && c.blue() > 100 && c.blue() < 150;
+        }
+    return n;
 }
 
 class ExportTest : public MainWindowFixture {
@@ -116,6 +131,68 @@ TEST_F(ExportTest, AFailedExportLeavesTheExistingFileAlone) {
     }
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(prompt.Messages.size(), 4u);
+}
+
+} // namespace
+} // namespace ov::testing
+
+namespace ov::testing {
+namespace {
+
+TEST_F(ExportTest, AReferencePictureLiesBehindThePerspectiveViewAndLeavesOnlyWhenAsked) {
+    QImage red(60, 40, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(dir.filePath("photo.png")));
+    QFile(dir.filePath("photo.png")).copy(dir.filePath("not-a-picture.png"));
+    QFile(dir.filePath("not-a-picture.png")).resize(20);
+    OnNextDialog<frmReferencePicture>([&](frmReferencePicture& dialog) {
+        QDialogButtonBox* buttons = dialog.findChild<QDialogButtonBox*>();
+        Type(dialog.findChild<QLineEdit*>("txtPath"), dir.filePath("not-a-picture.png"));
+        Click(buttons->button(QDialogButtonBox::Ok)); // refused: the dialog stays
+        EXPECT_TRUE(dialog.isVisible() && prompt.LastText().rfind("Unable to read the picture", 0) == 0);
+        Type(dialog.findChild<QLineEdit*>("txtPath"), dir.filePath("photo.png"));
+        Click(buttons->button(QDialogButtonBox::Ok));
+    });
+    Choose("mnuViewReference");
+    EXPECT_TRUE(Scene().Reference.Path == TempPath("photo.png") && Scene().Reference.Opacity == 0.5 &&
+                Scene().Modified && Checked("mnuViewReferenceShow"));
+    // Only the perspective view shows it, until it is hidden.
+    const auto pinkIn = [&](std::int32_t type) {
+        for (int i = 0; i < 4; ++i)
+            if (document->GetView(i).ViewType == type) {
+                document->GetView(i).OnPaint(Scene().GetRootNode(), false, false);
+                return Pink(document->GetViewPort(i)->GetCanvas().Image());
+            }
+        return -1;
+    };
+    EXPECT_GT(pinkIn(clsView::Perspective), 1000);
+    EXPECT_LT(pinkIn(clsView::Top), 50);
+    Choose("mnuViewReferenceShow");
+    EXPECT_LT(pinkIn(clsView::Perspective), 50);
+    Choose("mnuViewReferenceShow");
+
+    // The export options offer it for a perspective PNG or PDF; a PNG shows it only when ticked.
+    for (int i = 0; i < 4; ++i) // a click in a view that is not active only activates it
+        if (document->GetView(i).ViewType == clsView::Perspective) {
+            ViewPort* port = document->GetViewPort(i);
+            QTest::mouseClick(port, Qt::LeftButton, {}, QPoint(port->width() - 4, port->height() - 4));
+        }
+    ASSERT_EQ(document->GetView(document->GetActiveIndex()).ViewType, clsView::Perspective);
+    for (const bool ticked : {false, true})
+        Export(ticked ? "with.png" : "without.png", Png, [ticked](frmExportOptions& dialog) {
+            dialog.findChild<QCheckBox*>("chkReference")->setChecked(ticked);
+        });
+    EXPECT_TRUE(Pink(QImage(dir.filePath("without.png"))) < 50 && Pink(QImage(dir.filePath("with.png"))) > 1000);
+    Export("lines.svg", Svg, [](frmExportOptions& dialog) { EXPECT_EQ(dialog.findChild<QCheckBox*>("chkReference"), nullptr); });
+    // The print preview has the same choice.
+    frmPrintPreview preview(Scene(), clsView::Perspective, false, main.get());
+    preview.Preview()->resize(300, 300);
+    int shown[2];
+    for (const bool ticked : {false, true}) {
+        preview.ReferenceBox()->setChecked(ticked);
+        shown[ticked] = Pink(preview.Preview()->GetCanvas().Image());
+    }
+    EXPECT_TRUE(!preview.ReferenceBox()->isHidden() && shown[0] < 50 && shown[1] > 1000) << shown[0] << " " << shown[1];
 }
 
 } // namespace
