@@ -1,5 +1,9 @@
 #include "app/windows/frmDocument.h"
 
+#include <QPainter>
+
+#include "app/windows/CameraMatchSession.h"
+
 #include "app/windows/ToolCursors.h"
 #include "scene/AppState.h"
 #include "scene/ITreeView.h"
@@ -324,17 +328,53 @@ void frmDocument::OnPortRender(int port) {
     clsView& view = views_[static_cast<std::size_t>(port)];
     view.OnPaint(scene_->GetRootNode(), false, tools_->PaintsEyeMarker());
     tools_->DrawFeedback(port);
+    Canvas& canvas = ports_[static_cast<std::size_t>(port)]->GetCanvas();
+    if (match_ && view.ViewType == clsView::Perspective && !canvas.Image().isNull()) {
+        QPainter painter(&canvas.Image());
+        canvas.PreparePainter(painter);
+        match_->Draw(painter, view);
+        painter.end();
+        canvas.NotifyChanged();
+    }
+}
+
+void frmDocument::SetCameraMatch(CameraMatchSession* session, std::function<void()> changed) {
+    match_ = session;
+    matchChanged_ = std::move(changed);
+    UpdateViews(); // the marks appear or go
+}
+
+bool frmDocument::MatchMouse(int port, int phase, int button, double x, double y) {
+    if (!match_) return false;
+    const clsView& view = views_[static_cast<std::size_t>(port)];
+    if (phase == 0) {
+        // Only the left button in the perspective view marks; the others keep panning and zooming.
+        if (button != buttons::Left || view.ViewType != clsView::Perspective || !match_->MouseDown(view, x, y))
+            return false;
+    } else if (!match_->Dragging()) {
+        return false;
+    } else if (phase == 1) {
+        match_->MouseMove(view, x, y);
+    } else {
+        match_->MouseUp();
+    }
+    InvalidatePort(port);
+    if (matchChanged_) matchChanged_();
+    return true;
 }
 
 void frmDocument::OnPortMouseDown(int port, int button, double x, double y, int shift) {
+    if (MatchMouse(port, 0, button, x, y)) return;
     tools_->MouseDown(port, button, x, y, shift);
 }
 
 void frmDocument::OnPortMouseMove(int port, int /*buttons*/, double x, double y, int shift) {
+    if (MatchMouse(port, 1, 0, x, y)) return;
     tools_->MouseMove(port, x, y, shift);
 }
 
 void frmDocument::OnPortMouseUp(int port, int button, double x, double y, int shift) {
+    if (MatchMouse(port, 2, button, x, y)) return;
     tools_->MouseUp(port, button, x, y, shift);
     GrabForButtonUpPhase();
 }

@@ -10,6 +10,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,7 @@ class QComboBox;
 namespace ov {
 
 class ITreeView;
+class CameraMatchSession;
 
 class frmDocument : public QWidget,
                     public IDocumentWindow,
@@ -67,6 +69,10 @@ public:
     void ZoomActiveView(double factor);
     // Ends a drag in progress as Escape does.
     void CancelDrag();
+    // While a camera-matching session is set, the left button in the perspective view marks
+    // the reference picture instead of using the tools; changed is called after each change.
+    void SetCameraMatch(CameraMatchSession* session, std::function<void()> changed);
+    CameraMatchSession* GetCameraMatch() const { return match_; }
 
     // The ports are placed by hand, not by a layout: the window says itself what size suits
     // it, so that cascading and tiling give it room for its views.
@@ -111,6 +117,11 @@ private:
     std::unique_ptr<clsScene> scene_;
     std::array<clsView, PortCount> views_;
     std::array<ViewPort*, PortCount> ports_{};
+    CameraMatchSession* match_ = nullptr;
+    std::function<void()> matchChanged_;
+    // Hands a press, move or release in a port to the camera-matching session; false when it
+    // is not the session's.
+    bool MatchMouse(int port, int phase, int button, double x, double y);
     QComboBox* cbViewType_ = nullptr;
     std::unique_ptr<ToolInteraction> tools_;
     std::int32_t layout_ = 0;
