@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "camera/CameraMatchFit.h"
 #include "io/NumberText.h"
 
 namespace ov {
@@ -228,6 +229,14 @@ CameraMatch Solved(const Solve& s, const clsPoint3D& r0, double d) {
     return m;
 }
 
+// The user's segments in centred coordinates, for the least-squares fit.
+std::vector<CentredSegment> Segments(const Solve& s) {
+    std::vector<CentredSegment> segments;
+    for (int k : s.axes)
+        for (const PictureSegment& seg : *s.in.Axes[k]) segments.push_back({s.centred(seg.Start), s.centred(seg.End), k});
+    return segments;
+}
+
 // Steps 1 to 5; Error names the first thing that stops them.
 void Run(Solve& s, CameraMatch& camera) {
     for (int k = 0; k < 3; ++k)
@@ -242,6 +251,7 @@ void Run(Solve& s, CameraMatch& camera) {
     FindAxes(s);
     const double angleError = AngleError(s.frame);
     Orthonormalise(s.frame);
+    if (s.axes.size() == 3) FitAxes(Segments(s), s.f, s.frame);
     const clsPoint3D o = s.centred(s.in.Origin), r0 = Unit({o.x, o.y, -s.f});
     if (PixelsFromHorizon(s, o) < 1) {
         s.Error = "The origin " + Text(s.in.Origin) + " lies on the horizon, so the eye would lie in the ground "

@@ -24,7 +24,9 @@
 //    directions of the axes up to their sign. With two axes the third is their cross
 //    product; with three the frame is made exactly orthonormal again (nearest rotation,
 //    by polar iteration), and AxisAngleError reports how far the three directions found
-//    were from right angles - a check on the user's lines.
+//    were from right angles - a check on the user's lines. Six lines over-determine the
+//    four unknowns (f and the rotation), so the frame and f are then fitted to all of them
+//    by least squares (CameraMatchFit.h).
 // 4. The signs. +X runs from the origin's picture point towards the scale point when one
 //    is given; without it, +X is the sign that points away from the eye (negative W), as
 //    X edges receding into the picture do in most photographs. +Z always points up in the
