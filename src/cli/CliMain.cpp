@@ -28,7 +28,7 @@ const char* const kUsage =
     "  render IN.ovp --view NAME --out FILE.(png|svg|pdf|emf) [--page P] [--landscape] [--fit] [--frame]\n"
     "         [--no-grid] [--size WxH]                                    draw a view to a file\n"
     "  match-camera --size WxH --x \"x1 y1 x2 y2; x1 y1 x2 y2\" --y \"...\" [--z \"...\"] --origin \"x y\"\n"
-    "         [--scale \"x y N\"] [--project IN.ovp --out OUT.ovp]     the camera that took a picture\n"
+    "         [--scale \"x y N\"] [--project IN.ovp --out OUT.ovp]          the camera that took a picture\n"
     "info, eval, segments and render also take --max-seconds N: stop with an error after N seconds\n"
     "orthovane-cli COMMAND --help shows a command's usage; orthovane-cli --version the version\n";
 

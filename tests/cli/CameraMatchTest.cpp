@@ -3,11 +3,13 @@
 #include <QTemporaryDir>
 #include <cmath>
 #include <functional>
+#include <iostream>
 #include <random>
 #include <sstream>
 
 #include "camera/CameraMatch.h"
 #include "cli/CliCommands.h"
+#include "io/NumberText.h"
 #include "scene/clsScene.h"
 
 using namespace ov;
@@ -170,4 +172,73 @@ TEST(CameraMatch, DegenerateInputIsRefusedWithItsReason) {
         EXPECT_NE(r.Error.find(c.reason), std::string::npos) << c.reason << ": " << r.Error;
     }
     EXPECT_TRUE(MatchCamera(good).Ok());
+}
+
+TEST(CameraMatchCli, PrintsTheCameraWritesItIntoAProjectAndRefusesBadInput) {
+    const Photo photo;
+    auto run = [](std::vector<std::string> args) {
+        std::ostringstream out, err;
+        args.insert(args.begin(), "match-camera");
+        const int status = cli::RunMain(args, out, err);
+        return std::tuple{status, out.str(), err.str()};
+    };
+    auto text = [](std::initializer_list<PicturePoint> points) {
+        std::ostringstream s;
+        s.precision(12);
+        for (const PicturePoint& p : points) s << p.x << ' ' << p.y << ' ';
+        return s.str();
+    };
+    const CameraMatchInput in = photo.Input("XYZ", true, Exact);
+    std::vector<std::string> args{"--size", "4000x3000", "--origin", text({in.Origin}), "--scale", text({*in.ScalePoint}) + "8"};
+    for (int k = 0; k < 3; ++k) {
+        const AxisPair& p = *in.Axes[k];
+        args.insert(args.end(), {std::string("--") + char('x' + k), text({p[0].Start, p[0].End}) + ";" + text({p[1].Start, p[1].End})});
+    }
+    QTemporaryDir dir;
+    const std::string house = dir.filePath("house.ovp").toStdString(), out = dir.filePath("out.ovp").toStdString();
+    ASSERT_EQ(cli::RunMain({"new", house}, std::cout, std::cerr), 0);
+    auto [status, printed, errors] = run(args);
+    const char* keys[] = {"EyeX", "EyeY", "EyeZ", "NormalX", "NormalY", "NormalZ", "ViewUpX", "ViewUpY", "ViewUpZ",
+                          "Distance", "UMin", "VMin", "UMax", "VMax", "FieldOfView", "AxisAngleError"};
+    std::istringstream lines(printed);
+    std::vector<double> values;
+    for (std::string key, equals, value; lines >> key >> equals >> value && values.size() < 16;) {
+        EXPECT_TRUE(key == keys[values.size()] && equals == "=") << key;
+        values.push_back(ReadNumber(value));
+    }
+    ASSERT_TRUE(status == 0 && values.size() == 16 && errors.empty()) << printed << errors;
+    const double n = std::sqrt(26 * 26 + 28 * 28 + 10 * 10), want[] = {30, -25, 12, -26 / n, 28 / n, -10 / n, 0.5, -0.12, -0.09, 0.12, 0.09};
+    const int at[] = {0, 1, 2, 3, 4, 5, 9, 10, 11, 12, 13};
+    for (int i = 0; i < 11; ++i) EXPECT_NEAR(values[at[i]], want[i], 1e-4) << keys[at[i]];
+    // Written into a copy of the project: info reports the printed camera.
+    args.insert(args.end(), {"--project", house, "--out", out});
+    EXPECT_EQ(std::get<1>(run(args)), printed);
+    std::ostringstream info;
+    ASSERT_EQ(cli::RunMain({"info", out}, info, std::cerr), 0);
+    EXPECT_NE(info.str().find("Eye point: (" + GeneralNumberText(values[0]).substr(0, 8)), std::string::npos) << info.str();
+    EXPECT_NE(info.str().find("Window: u -0.12"), std::string::npos) << info.str();
+    // Unsolvable input: a message and status 1; arguments that make no sense: the usage and status 2.
+    args[args.size() - 5] = "0 0 100 0; 0 50 100 50"; // the Z lines parallel
+    std::tie(status, printed, errors) = run(args);
+    EXPECT_TRUE(status == 1 && printed.empty() && errors.rfind("error: The two Z lines are parallel", 0) == 0) << errors;
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+        {{"--x", "1 2 3 4; 5 6 7 8", "--y", "1 2 3 4; 5 6 7 8", "--origin", "1 2"}, "no picture size given"},
+        {{"--size", "40x30", "--x", "1 2 3 4; 5 6 7 8", "--origin", "1 2"}, "at least two of --x, --y and --z"},
+        {{"--size", "40x0", "--x", "1 2 3 4; 5 6 7 8", "--origin", "1 2"}, "invalid size '40x0'"},
+        {{"--size", "40x30", "--x", "1 2 3; 5 6 7 8", "--y", "1 2 3 4; 5 6 7 8"}, "no origin given"},
+        {{"--size", "40x30", "--x", "1 2 3; 5 6 7 8", "--y", "1 2 3 4; 5 6 7 8", "--origin", "1 2"}, "invalid --x '1 2 3;"},
+        {{"--size", "40x30", "--x", "1 2 3 4; 5 6 7 8", "--z", "nan 2 3 4; 5 6 7 8", "--origin", "1 2"}, "invalid --z"},
+        {{"--size", "40x30", "--x", "1 2 3 4; 5 6 7 8", "--y", "1 2 3 4; 5 6 7 8", "--origin", "1 inf"}, "invalid --origin"},
+        {{"--size", "40x30", "--x", "1 2 3 4; 5 6 7 8", "--y", "1 2 3 4; 5 6 7 8", "--origin", "1 2", "--scale", "1 2"}, "invalid --scale"},
+        {{"--size", "40x30", "--x", "1 2 3 4; 5 6 7 8", "--y", "a; b", "--origin", "1 2", "--project", house}, "go together"},
+        {{"--size", "40x30", "--size", "40x30"}, "option --size is given twice"},
+        {{"--size", "40x30", "stray"}, "unexpected argument 'stray'"}, {{"--origin"}, "option --origin needs a value"},
+        {{"--size", "40x30", "--w", "1"}, "unknown option '--w' for 'match-camera'"}};
+    for (const auto& [bad, reason] : refused) {
+        std::tie(status, printed, errors) = run(bad);
+        EXPECT_TRUE(status == 2 && printed.empty() && errors.find(reason) != std::string::npos &&
+                    errors.find("usage: orthovane-cli match-camera") != std::string::npos) << reason << ": " << errors;
+    }
+    std::tie(status, printed, errors) = run({"--size", "40x30", "--help"});
+    EXPECT_TRUE(status == 0 && printed.rfind("usage: orthovane-cli match-camera", 0) == 0);
 }
