@@ -18,6 +18,11 @@ constexpr double kFarthestVanishingPoint = 1e6;
 // How far, in degrees, the scale point may lie off the X axis's picture line through the
 // origin: more than marking errors explain means a point of another edge was taken.
 constexpr double kScaleOffAxis = 10;
+// How far from right angles three axes found from the lines may be before a pair is taken
+// to be off its axis; marking errors of a few pixels give a few degrees at most.
+constexpr double kLargestAngleError = 20;
+// Positions and sizes beyond this many pixels are refused.
+constexpr double kFarthestPixel = 1e9;
 
 clsPoint3D Unit(clsPoint3D v) { return v.Normalize(), v; }
 clsPoint3D Scaled(clsPoint3D v, double f) { return v.Multiply(f), v; }
@@ -27,7 +32,9 @@ std::string Text(const PicturePoint& p) {
     return "(" + GeneralNumberText(p.x) + ", " + GeneralNumberText(p.y) + ")";
 }
 
-bool Finite(const PicturePoint& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+// A pixel coordinate the solver can square and cross without overflow.
+bool Usable(double v) { return std::isfinite(v) && std::fabs(v) <= kFarthestPixel; }
+bool Usable(const PicturePoint& p) { return Usable(p.x) && Usable(p.y); }
 
 // Pixel positions turned into centred coordinates, y up (see the header).
 struct Centred {
@@ -50,17 +57,17 @@ struct Solve {
 };
 
 std::string CheckNumbers(const CameraMatchInput& in) {
-    if (!(std::isfinite(in.Width) && std::isfinite(in.Height) && in.Width > 0 && in.Height > 0))
-        return "The picture size must be two positive numbers";
+    if (!(Usable(in.Width) && Usable(in.Height) && in.Width > 0 && in.Height > 0))
+        return "The picture size must be two positive numbers up to 1E+09";
     for (int k = 0; k < 3; ++k) {
         if (!in.Axes[k]) continue;
         for (const PictureSegment& s : *in.Axes[k])
-            if (!Finite(s.Start) || !Finite(s.End))
-                return std::string("The ") + kAxisNames[k] + " lines hold a number that is not finite";
+            if (!Usable(s.Start) || !Usable(s.End))
+                return std::string("The ") + kAxisNames[k] + " lines hold a number that is not finite or beyond 1E+09";
     }
-    if (!Finite(in.Origin)) return "The origin's position is not a finite number";
-    if (in.ScalePoint && !(Finite(*in.ScalePoint) && std::isfinite(in.ScaleLength) && in.ScaleLength > 0))
-        return "The scale point needs a finite position and a positive length";
+    if (!Usable(in.Origin)) return "The origin's position is not finite or beyond 1E+09";
+    if (in.ScalePoint && !(Usable(*in.ScalePoint) && Usable(in.ScaleLength) && in.ScaleLength > 0))
+        return "The scale point needs a position up to 1E+09 and a positive length";
     return {};
 }
 
@@ -165,6 +172,7 @@ double AngleError(const std::array<clsPoint3D, 3>& a) {
 void Orthonormalise(std::array<clsPoint3D, 3>& m) {
     for (int step = 0; step < 30; ++step) {
         const double det = m[0].DotProduct(m[1].CrossProduct(m[2]));
+        if (!(det > 1e-9)) return; // not a frame: left to the angle check before
         std::array<clsPoint3D, 3> next = m;
         double change = 0;
         for (int i = 0; i < 3; ++i) {
@@ -250,6 +258,11 @@ void Run(Solve& s, CameraMatch& camera) {
     if (FindFocalLength(s); !s.Error.empty()) return;
     FindAxes(s);
     const double angleError = AngleError(s.frame);
+    if (!(angleError <= kLargestAngleError)) {
+        s.Error = "The three axes found from the lines are " + GeneralNumberText(std::round(angleError)) +
+                  " degrees from right angles: a pair of lines does not follow its axis";
+        return;
+    }
     Orthonormalise(s.frame);
     if (s.axes.size() == 3) FitAxes(Segments(s), s.f, s.frame);
     const clsPoint3D o = s.centred(s.in.Origin), r0 = Unit({o.x, o.y, -s.f});
@@ -262,6 +275,10 @@ void Run(Solve& s, CameraMatch& camera) {
     if (!OriginDistance(s, r0, d)) return;
     camera = Solved(s, r0, d);
     camera.AxisAngleError = angleError;
+    // A last guard: nothing that is not a number leaves the solver.
+    for (double v : {camera.EyePoint.x, camera.EyePoint.y, camera.EyePoint.z, camera.Normal.x, camera.Normal.y,
+                     camera.Normal.z, camera.ViewUp.x, camera.ViewUp.y, camera.ViewUp.z, camera.FieldOfView})
+        if (!std::isfinite(v)) s.Error = "The lines give no camera that can be computed";
 }
 
 } // namespace

@@ -149,13 +149,13 @@ TEST(CameraMatch, DegenerateInputIsRefusedWithItsReason) {
         in.Axes[1] = AxisPair{PictureSegment{{0, 100}, {100, 125}}, {{0, 800}, {100, 775}}};
     };
     const struct { const char* reason; std::function<void(CameraMatchInput&)> change; } cases[] = {
-        {"picture size must be two positive", [](auto& in) { in.Height = 0; }},
+        {"picture size must be two positive numbers", [](auto& in) { in.Height = 0; }},
         {"picture size", [](auto& in) { in.Width = NAN; }},
         {"X lines hold a number that is not finite", [](auto& in) { in.Axes[0]->at(1).End.y = NAN; }},
         {"Y lines hold a number", [](auto& in) { in.Axes[1]->at(0).Start.x = INFINITY; }},
-        {"origin's position is not a finite", [](auto& in) { in.Origin.x = -INFINITY; }},
+        {"origin's position is not finite", [](auto& in) { in.Origin.x = -INFINITY; }},
         {"positive length", [](auto& in) { in.ScaleLength = 0; }},
-        {"finite position", [](auto& in) { in.ScalePoint->y = NAN; }},
+        {"needs a position up to", [](auto& in) { in.ScalePoint->y = NAN; }},
         {"At least two of the X, Y and Z", [](auto& in) { in.Axes[1].reset(); }},
         {"second Y segment", [](auto& in) { in.Axes[1]->at(1).End = in.Axes[1]->at(1).Start; }},
         {"two X lines are parallel", [&](auto& in) { in.Axes[0] = AxisPair{flatA, flatB}; }},
@@ -164,6 +164,8 @@ TEST(CameraMatch, DegenerateInputIsRefusedWithItsReason) {
         {"lies on the horizon", [&](auto& in) { in.Origin = photo.Pixel({-40, 60, 12}); }},
         {"coincides with the origin", [](auto& in) { in.ScalePoint = in.Origin; }},
         {"does not lie along the X axis", [&](auto& in) { in.ScalePoint = photo.Pixel({0, 0, -1}); }},
+        {"from right angles", [](auto& in) { in.Axes[2] = AxisPair{PictureSegment{{0, 0}, {100, 50}}, {{0, 900}, {100, 850}}}; }},
+        {"origin's position is not finite or beyond", [](auto& in) { in.Origin = {1e300, 1}; }},
     };
     for (const auto& c : cases) {
         CameraMatchInput in = good;
