@@ -160,9 +160,7 @@ void FindAxes(Solve& s) {
 // The largest departure from a right angle between the axes found, in degrees.
 double AngleError(const std::array<clsPoint3D, 3>& a) {
     double worst = 0;
-    for (int i = 0; i < 3; ++i) {
-        worst = std::max(worst, std::fabs(Angle(a[i], a[(i + 1) % 3]) - 90));
-    }
+    for (int i = 0; i < 3; ++i) worst = std::max(worst, std::fabs(Angle(a[i], a[(i + 1) % 3]) - 90));
     return worst;
 }
 

@@ -30,7 +30,8 @@
 // 4. The signs. +X runs from the origin's picture point towards the scale point when one
 //    is given; without it, +X is the sign that points away from the eye (negative W), as
 //    X edges receding into the picture do in most photographs. +Z always points up in the
-//    picture (positive V), since pictures are seldom taken upside down. Y is then the sign
+//    picture (positive V), since pictures are seldom taken upside down (looking straight
+//    down, V has no Z part, and +Z is the sign towards the viewer). Y is then the sign
 //    that makes the frame right-handed (X x Y = Z), like the document's own axes.
 // 5. Translation. The origin lies on the ray through its picture point, at a distance d
 //    from the eye. With a scale point (document point (Length, 0, 0)), d is the least-
@@ -38,9 +39,15 @@
 //    the scale point); the eye then is -d * (r0 in document axes). Without a scale point
 //    d = 20: the eye is 20 units from the origin, which fixes the otherwise unknown size.
 //
-// The origin must not lie on the horizon (its ray would run parallel to the ground plane
-// XY, putting the eye in that plane), and the scale point must differ from the origin.
-// Every refusal comes with a message in Error that names the axis or point at fault.
+// Refused, each with a message in Error that names the axis or point at fault: numbers that
+// are not finite or beyond 1E+09 pixels; fewer than two pairs; a segment shorter than a
+// pixel; two lines of a pair that are one line or do not meet within a million picture
+// diagonals (parallel in the picture: a vanishing point at infinity is not handled yet);
+// vanishing points on the same side of the centre; three axes
+// more than 20 degrees from right angles; an origin within a pixel of the horizon (its ray
+// would run parallel to the ground plane XY, putting the eye in that plane); a scale point
+// within a pixel of the origin, more than 10 degrees off the X axis's picture line through
+// the origin, or one that would put the origin behind the eye.
 
 #include <array>
 #include <optional>
