@@ -21,6 +21,10 @@ int RunSegments(const std::vector<std::string>& args, std::ostream& out, std::os
 // render IN.ovp --view NAME --out FILE [--page P] [--landscape] [--fit] [--frame] [--no-grid] [--size WxH]
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// match-camera --size WxH --x "..." --y "..." [--z "..."] --origin "x y" [--scale "x y N"]
+//              [--project IN.ovp --out OUT.ovp]
+int RunMatchCamera(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 int RunMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace ov::cli

@@ -27,6 +27,8 @@ const char* const kUsage =
     "  segments IN.ovp --view NAME                                        visible segments of a view, u1 v1 u2 v2\n"
     "  render IN.ovp --view NAME --out FILE.(png|svg|pdf|emf) [--page P] [--landscape] [--fit] [--frame]\n"
     "         [--no-grid] [--size WxH]                                    draw a view to a file\n"
+    "  match-camera --size WxH --x \"x1 y1 x2 y2; x1 y1 x2 y2\" --y \"...\" [--z \"...\"] --origin \"x y\"\n"
+    "         [--scale \"x y N\"] [--project IN.ovp --out OUT.ovp]          the camera that took a picture\n"
     "info, eval, segments and render also take --max-seconds N: stop with an error after N seconds\n"
     "orthovane-cli COMMAND --help shows a command's usage; orthovane-cli --version the version\n";
 
@@ -50,6 +52,9 @@ const std::map<std::string, CommandEntry>& Commands() {
         {"render",
          {RunRender, "render the view", true, kRenderUsage,
           "--view= --out= --page= --landscape --fit --frame --no-grid --size="}},
+        {"match-camera",
+         {RunMatchCamera, "match the camera", false, kMatchCameraUsage,
+          "--size= --x= --y= --z= --origin= --scale= --project= --out="}},
     };
     return commands;
 }
