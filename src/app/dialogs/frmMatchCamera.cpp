@@ -65,6 +65,8 @@ frmMatchCamera::frmMatchCamera(frmDocument& document, clsScene& scene)
     lblOutcome_->setObjectName("lblOutcome");
     lblOutcome_->setWordWrap(true);
     lblOutcome_->setMinimumWidth(320);
+    lblOutcome_->setMinimumHeight(lblOutcome_->fontMetrics().lineSpacing() * 3); // room for a long message
+    lblOutcome_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     layout->addWidget(lblOutcome_);
 
     auto* buttons = new QDialogButtonBox(this);

@@ -115,8 +115,14 @@ CameraMatchResult CameraMatchSession::Solve(const clsView& view) const {
     CameraMatchInput input;
     input.Width = p.width;
     input.Height = p.height;
+    int pairs = 0;
     for (int a = 0; a < 3; ++a)
-        if (Segments[a].size() == 2) input.Axes[a] = AxisPair{Segments[a][0], Segments[a][1]};
+        if (Segments[a].size() == 2) {
+            input.Axes[a] = AxisPair{Segments[a][0], Segments[a][1]};
+            ++pairs;
+        }
+    // What is still missing, in the order the panel lists it.
+    if (pairs < 2) return {"Draw two lines along parallel edges for each of at least two axes (X, Y, Z).", {}};
     if (!OriginPoint) return {"Mark the point where the origin lies (Origin).", {}};
     input.Origin = *OriginPoint;
     if (ScalePoint) {

@@ -329,6 +329,7 @@ void frmMain::UpdateUI(bool selectionChanged) {
     const bool picture = active && scene->Reference.IsSet();
     MenuAction("mnuViewReference")->setEnabled(active);
     MenuAction("mnuViewReferenceShow")->setEnabled(picture);
+    MenuAction("mnuViewMatchCamera")->setEnabled(picture);
     MenuAction("mnuViewReferenceShow")->setChecked(picture && scene->Reference.Visible);
 
     const bool windows = !mdi_->subWindowList().isEmpty();

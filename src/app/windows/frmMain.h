@@ -161,6 +161,7 @@ private:
     void OnViewScene();
     void OnViewReference();
     void OnViewReferenceShow();
+    void OnViewMatchCamera();
     void OnViewFunctions();
     void OnInsertFunction();
     // Runs a dialog on the active scene with the scene commands held off, then refreshes.

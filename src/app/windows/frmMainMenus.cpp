@@ -142,6 +142,7 @@ void frmMain::CreateMenus() {
     AddMenuItem(view, "mnuViewReference", "Reference &Picture...", &frmMain::OnViewReference);
     AddMenuItem(view, "mnuViewReferenceShow", "Show Reference Picture", &frmMain::OnViewReferenceShow)
         ->setCheckable(true);
+    AddMenuItem(view, "mnuViewMatchCamera", "&Match Camera...", &frmMain::OnViewMatchCamera);
     view->addSeparator();
     AddMenuItem(view, "mnuViewResetEyePoint", "&Reset Eye Point", &frmMain::OnResetEyePoint);
     view->addSeparator();
