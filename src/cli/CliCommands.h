@@ -18,7 +18,7 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
 // segments IN.ovp --view NAME
 int RunSegments(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-// render IN.ovp --view NAME --out FILE [--page P] [--landscape] [--fit] [--frame] [--no-grid] [--size WxH]
+// render IN.ovp --view NAME --out FILE [--page P] [--landscape] [--fit] [--frame] [--no-grid] [--size WxH] [--reference]
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // match-camera --size WxH --x "..." --y "..." [--z "..."] --origin "x y" [--scale "x y N"]

@@ -26,7 +26,7 @@ const char* const kUsage =
     "  eval [--project P.ovp] [--functions FILE.fnl]... [--name NAME] EXPR...   evaluate formulas\n"
     "  segments IN.ovp --view NAME                                        visible segments of a view, u1 v1 u2 v2\n"
     "  render IN.ovp --view NAME --out FILE.(png|svg|pdf|emf) [--page P] [--landscape] [--fit] [--frame]\n"
-    "         [--no-grid] [--size WxH]                                    draw a view to a file\n"
+    "         [--no-grid] [--size WxH] [--reference]                      draw a view to a file\n"
     "  match-camera --size WxH --x \"x1 y1 x2 y2; x1 y1 x2 y2\" --y \"...\" [--z \"...\"] --origin \"x y\"\n"
     "         [--scale \"x y N\"] [--project IN.ovp --out OUT.ovp]          the camera that took a picture\n"
     "info, eval, segments and render also take --max-seconds N: stop with an error after N seconds\n"
@@ -51,7 +51,7 @@ const std::map<std::string, CommandEntry>& Commands() {
         {"segments", {RunSegments, "list the segments", true, kSegmentsUsage, "--view="}},
         {"render",
          {RunRender, "render the view", true, kRenderUsage,
-          "--view= --out= --page= --landscape --fit --frame --no-grid --size="}},
+          "--view= --out= --page= --landscape --fit --frame --no-grid --size= --reference"}},
         {"match-camera",
          {RunMatchCamera, "match the camera", false, kMatchCameraUsage,
           "--size= --x= --y= --z= --origin= --scale= --project= --out="}},

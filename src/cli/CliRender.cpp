@@ -38,7 +38,7 @@ bool ParseSize(const std::string& text, int& width, int& height) {
 
 struct Options {
     std::string In, Out, View, Page = "A4", Size = "1200x900";
-    bool Landscape = false, Fit = false, Frame = false, NoGrid = false;
+    bool Landscape = false, Fit = false, Frame = false, NoGrid = false, Reference = false;
     bool PageGiven = false, SizeGiven = false;
 };
 
@@ -71,6 +71,8 @@ int RunRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
             o.Frame = true;
         } else if (a == "--no-grid") {
             o.NoGrid = true;
+        } else if (a == "--reference") {
+            o.Reference = true;
         } else if (a.size() > 1 && a[0] == '-') {
             return Refuse(err, "unknown option '" + a + "'");
         } else if (o.In.empty()) {
@@ -100,6 +102,8 @@ int RunRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
         return Refuse(err, std::string("option ") + option + " does not apply to " + what + " output");
     };
     if (format != ExportFormat::Png && o.SizeGiven) return notFor("--size", "this");
+    if ((format == ExportFormat::Svg || format == ExportFormat::Emf) && o.Reference)
+        return notFor("--reference", "line-work (SVG and EMF)");
     if (format == ExportFormat::Png || format == ExportFormat::Emf) {
         const char* what = format == ExportFormat::Png ? "PNG (the view port's picture)" : "EMF (always fitted, framed, with grid)";
         if (o.PageGiven) return notFor("--page", what);
@@ -118,6 +122,7 @@ int RunRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
     options.Fit = o.Fit;
     options.Frame = o.Frame;
     options.Grid = !o.NoGrid;
+    options.Reference = o.Reference;
     const ExportResult result = ExportView(scene, viewType, format, options, o.Out);
     if (result.Outcome == ExportResult::Failed) err << ExportFailureMessage(o.Out, result) << '\n';
     return result.Outcome == ExportResult::Written ? 0 : 2;

@@ -14,7 +14,7 @@ inline constexpr const char* kSegmentsUsage = "usage: orthovane-cli segments IN.
 inline constexpr const char* kRenderUsage =
     "usage: orthovane-cli render IN.ovp --view NAME --out FILE.(png|svg|pdf|emf)\n"
     "         [--page A0..A6|Letter|Legal] [--landscape] [--fit] [--frame] [--no-grid] [--size WxH]\n"
-    "         [--max-seconds N]\n";
+    "         [--reference] [--max-seconds N]\n";
 inline constexpr const char* kMatchCameraUsage =
     "usage: orthovane-cli match-camera --size WxH --x \"x1 y1 x2 y2; x1 y1 x2 y2\" --y \"...; ...\"\n"
     "         [--z \"...; ...\"] --origin \"x y\" [--scale \"x y N\"] [--project IN.ovp --out OUT.ovp]\n"

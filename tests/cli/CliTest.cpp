@@ -136,6 +136,7 @@ TEST_F(OrthovaneCli, ExitStatusesOutputsAndMessages) {
         {render({Path("out.pdf"), "--size", "10x10"}), "--size does not apply"},
         {render({out, "--page", "A3"}), "--page does not apply"},
         {render({Path("out.emf"), "--no-grid"}), "--no-grid does not apply"},
+        {render({Path("out.svg"), "--reference"}), "--reference does not apply to line-work"},
         {{"render", Path("missing.ovp"), "--view", "Top", "--out", out}, load(Path("missing.ovp"))},
         {render({"/nonexistent/folder/x.png"}), "Unable to export to file '/nonexistent/folder/x.png'"},
     };
