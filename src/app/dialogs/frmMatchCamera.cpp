@@ -124,6 +124,11 @@ void frmMatchCamera::OnApply() {
     // As the perspective dialog does: one undo step, then every view follows the camera.
     scene_.TreeManager.PushUndoPerspective("Match Camera");
     ApplyCameraMatch(result.Camera, scene_.GetPerspective());
+    // The camera's window now shows exactly the picture, centred: a shifted or scaled picture
+    // goes back to that place, or the model would not lie on it.
+    ReferencePicture& picture = scene_.Reference;
+    picture.ShiftX = picture.ShiftY = 0;
+    picture.Scale = 1;
     scene_.OnPerspectiveChange();
     scene_.UpdateViews();
     Refresh();
