@@ -50,7 +50,9 @@ struct Solve {
     Centred centred;
     double diagonal;
     std::vector<int> axes;              // the axes given, in order X, Y, Z
-    std::array<clsPoint3D, 3> vanish{}; // centred vanishing points (z = 1)
+    // Centred vanishing points, homogeneous: (x, y, 1), or (dx, dy, 0) for lines parallel in
+    // the picture, whose vanishing point lies at infinity in the direction (dx, dy).
+    std::array<clsPoint3D, 3> vanish{};
     double f = 0;                       // focal length, pixels
     std::array<clsPoint3D, 3> frame{};  // camera-space directions of +X, +Y, +Z
     std::string Error;
@@ -99,8 +101,8 @@ void FindVanishingPoint(Solve& s, int axis) {
     if (std::fabs(h.z) <= 1e-12 && far <= 1e-12) {
         s.Error = "The two " + name + " segments lie on one line: they need two different edges";
     } else if (std::fabs(h.z) * kFarthestVanishingPoint <= far) {
-        s.Error = "The two " + name + " lines are parallel in the picture, so their vanishing point is at "
-                  "infinity: choose edges that converge";
+        // Upright edges seen by a level camera: the axis runs parallel to the picture.
+        s.vanish[axis].SetPoint(h.x / far, h.y / far, 0);
     } else {
         s.vanish[axis].SetPoint(h.x / h.z * s.diagonal, h.y / h.z * s.diagonal, 1);
     }
@@ -113,8 +115,15 @@ void FindFocalLength(Solve& s) {
     for (std::size_t i = 0; i < s.axes.size(); ++i)
         for (std::size_t j = i + 1; j < s.axes.size(); ++j) {
             const clsPoint3D &a = s.vanish[s.axes[i]], &b = s.vanish[s.axes[j]];
+            if (a.z == 0 || b.z == 0) continue; // a point at infinity says nothing of f
             const double f2 = -(a.x * b.x + a.y * b.y);
             if (f2 > 0 && std::isfinite(f2)) sum += f2, ++count;
+        }
+    for (int k : s.axes)
+        if (count == 0 && s.vanish[k].z == 0) {
+            s.Error = "The two " + std::string(kAxisNames[k]) + " lines are parallel in the picture: the focal length "
+                      "then needs two other axes whose lines converge";
+            return;
         }
     if (count == 0) {
         s.Error = "The vanishing points of the " + std::string(kAxisNames[s.axes[0]]) + " and " +
@@ -144,7 +153,7 @@ double Angle(const clsPoint3D& a, const clsPoint3D& b) {
 // Step 3 and 4: the axes' directions with their signs, right-handed.
 void FindAxes(Solve& s) {
     clsPoint3D dir[3];
-    for (int k : s.axes) dir[k] = Unit({s.vanish[k].x, s.vanish[k].y, -s.f});
+    for (int k : s.axes) dir[k] = Unit({s.vanish[k].x, s.vanish[k].y, -s.f * s.vanish[k].z});
     const bool has[3] = {bool(s.in.Axes[0]), bool(s.in.Axes[1]), bool(s.in.Axes[2])};
     clsPoint3D X = has[0] ? dir[0] : Unit(dir[1].CrossProduct(dir[2]));
     clsPoint3D Z = has[2] ? dir[2] : Unit(dir[0].CrossProduct(dir[1]));

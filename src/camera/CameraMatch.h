@@ -14,14 +14,17 @@
 //
 // The geometry, step by step:
 // 1. Each axis pair gives a vanishing point: the intersection of its two lines, found in
-//    homogeneous coordinates (line = p1 x p2, point = line1 x line2). Lines that do not
-//    meet in the picture plane are refused; so is a pair with a zero-length segment.
+//    homogeneous coordinates (line = p1 x p2, point = line1 x line2). Lines parallel in the
+//    picture (upright edges seen by a level camera) give a vanishing point at infinity: the
+//    axis runs parallel to the picture, in their direction. A pair on one line is refused,
+//    and so is a segment of zero length.
 // 2. The images of two orthogonal directions (v1, -f) and (v2, -f) are orthogonal exactly
 //    when v1 . v2 + f^2 = 0, so f^2 = -(v1 . v2). The two vanishing points have to lie on
 //    opposite sides of the centre (v1 . v2 < 0), or no real camera sees them. With three
-//    axes every pair gives an f^2 and their mean over the valid pairs is taken.
-// 3. The unit directions (x', y', -f)/|..| of the vanishing points are the camera-space
-//    directions of the axes up to their sign. With two axes the third is their cross
+//    axes every pair gives an f^2 and their mean over the valid pairs is taken. A point at
+//    infinity says nothing of f, so two of the pairs must converge in the picture.
+// 3. The unit directions (x', y', -f)/|..| of the vanishing points ((dx, dy, 0) for one at
+//    infinity) are the camera-space directions of the axes up to their sign. With two axes the third is their cross
 //    product; with three the frame is made exactly orthonormal again (nearest rotation,
 //    by polar iteration), and AxisAngleError reports how far the three directions found
 //    were from right angles - a check on the user's lines. Six lines over-determine the
@@ -41,9 +44,8 @@
 //
 // Refused, each with a message in Error that names the axis or point at fault: numbers that
 // are not finite or beyond 1E+09 pixels; fewer than two pairs; a segment shorter than a
-// pixel; two lines of a pair that are one line or do not meet within a million picture
-// diagonals (parallel in the picture: a vanishing point at infinity is not handled yet);
-// vanishing points on the same side of the centre; three axes
+// pixel; two lines of a pair that are one line; fewer than two pairs that converge in the
+// picture; vanishing points on the same side of the centre; three axes
 // more than 20 degrees from right angles; an origin within a pixel of the horizon (its ray
 // would run parallel to the ground plane XY, putting the eye in that plane); a scale point
 // within a pixel of the origin, more than 10 degrees off the X axis's picture line through

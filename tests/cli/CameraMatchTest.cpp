@@ -155,6 +155,17 @@ TEST(CameraMatch, ExactEdgesGiveTheCameraAndTheWindowOfThePicture) {
     EXPECT_EQ(found.Field, 0);
 }
 
+TEST(CameraMatch, ALevelCameraSeesUprightEdgesParallelAndIsFoundAllTheSame) {
+    Photo photo;
+    photo.camera.Normal.z = 0; // looking level: the house's upright edges stay upright in the picture
+    const CameraMatchResult r = MatchCamera(photo.Input("XYZ", true, Exact));
+    ASSERT_TRUE(r.Ok()) << r.Error;
+    EXPECT_LT(Distance(r.Camera.EyePoint, photo.camera.EyePoint), 1e-6);
+    EXPECT_LT(Angle(r.Camera.Normal, photo.camera.Normal), 1e-6);
+    // Without the X or Y pair, the focal length has nothing to come from.
+    EXPECT_EQ(MatchCamera(photo.Input("XZ", true, Exact)).Error.rfind("The two Z lines are parallel in the picture", 0), 0u);
+}
+
 TEST(CameraMatch, DegenerateInputIsRefusedWithItsReason) {
     const Photo photo;
     const CameraMatchInput good = photo.Input("XY", true, Exact);
@@ -235,9 +246,9 @@ TEST(CameraMatchCli, PrintsTheCameraWritesItIntoAProjectAndRefusesBadInput) {
     EXPECT_NE(info.str().find("Eye point: (" + GeneralNumberText(values[0]).substr(0, 8)), std::string::npos) << info.str();
     EXPECT_NE(info.str().find("Window: u -0.12"), std::string::npos) << info.str();
     // Unsolvable input: a message and status 1; arguments that make no sense: the usage and status 2.
-    args[args.size() - 5] = "0 0 100 0; 0 50 100 50"; // the Z lines parallel
+    args[args.size() - 5] = args[args.size() - 7] = "0 0 100 0; 0 50 100 50"; // the Y and Z lines parallel
     std::tie(status, printed, errors) = run(args);
-    EXPECT_TRUE(status == 1 && printed.empty() && errors.rfind("error: The two Z lines are parallel", 0) == 0) << errors;
+    EXPECT_TRUE(status == 1 && printed.empty() && errors.rfind("error: The two Y lines are parallel", 0) == 0) << errors;
     const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
         {{"--x", "1 2 3 4; 5 6 7 8", "--y", "1 2 3 4; 5 6 7 8", "--origin", "1 2"}, "no picture size given"},
         {{"--size", "40x30", "--x", "1 2 3 4; 5 6 7 8", "--origin", "1 2"}, "at least two of --x, --y and --z"},

@@ -120,13 +120,13 @@ TEST_F(MatchCameraTest, EdgesMarkedOnAPhotographGiveItsCameraAsOneUndoStep) {
     // Lines that cannot meet are named in the panel, and nothing can be applied.
     Mark(*panel, "rX");
     functiondialogs::Click(panel->findChild<QPushButton*>("cmClear"));
-    for (const int y : {60, 120}) { // two level strokes across the sky
-        QTest::mousePress(port, Qt::LeftButton, {}, QPoint(100, y));
-        QTest::mouseMove(port, QPoint(200, y));
-        QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(300, y));
+    for (const int x : {100, 300}) { // two strokes along one line in the sky
+        QTest::mousePress(port, Qt::LeftButton, {}, QPoint(x, 60));
+        QTest::mouseMove(port, QPoint(x + 50, 60));
+        QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(x + 100, 60));
     }
     EXPECT_FALSE(apply->isEnabled());
-    EXPECT_EQ(panel->Outcome().indexOf("The two X lines are parallel in the picture"), 0) << panel->Outcome().toStdString();
+    EXPECT_EQ(panel->Outcome().indexOf("The two X segments lie on one line"), 0) << panel->Outcome().toStdString();
     panel->close(); // the view's left button draws again
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(document->GetCameraMatch(), nullptr);
