@@ -59,7 +59,7 @@ bool ExpressionParser::ReportFault(double value, std::string_view prefix, std::s
 }
 
 bool ExpressionParser::Tick() {
-    if ((++context_.Ticks & 1023) != 0 || !context_.CheckAbort()) return true;
+    if (!context_.TickStops()) return true;
     error_.Aborted();
     return false;
 }

@@ -1,0 +1,29 @@
+#pragma once
+// The arithmetic of the built-in functions, shared by the interpreter and the compiled
+// formulas so that both compute every value with the very same operations. A domain
+// fault is returned as a kind; the interpreter turns it into the user's message.
+
+#include "expr/Builtins.h"
+
+namespace ov {
+
+enum class BuiltinFault {
+    None,
+    OutsideMinusOneToOne, // ARCCOS, ARCSIN
+    BelowOne,             // ARCCOSH
+    BelowZero,            // FACT
+    BothZero,             // ARCTAN2
+    NotInsideMinusOneToOne, // ARCTANH
+    NotFinite,            // COSH, SINH, TANH: an exponential overflowed; r holds it
+    LogOfNonPositive,     // LN, LOG, LOG10
+    LogBaseOne,           // LOG
+    ModByZero,            // MOD
+    SqrtOfNegative,       // SQRT
+    Internal              // IF, RAND and None are not computed here
+};
+
+// Computes the built-in id of x (and y for the two-argument ones) into r. The caller still
+// checks that a result without a fault is finite.
+BuiltinFault ComputeBuiltinValue(Builtin id, double x, double y, double& r);
+
+} // namespace ov

@@ -1,0 +1,100 @@
+#include "expr/CompilerParts.h"
+
+#include <cstring>
+
+#include "expr/BuiltinMath.h"
+
+namespace ov::compiler {
+
+const clsFncDef* RecordingContext::Lookup(std::string_view name) {
+    const std::string key = ToUpperAscii(name);
+    for (std::size_t i = 0; i < keys_.size(); ++i)
+        if (keys_[i] == key) return found_[i].get();
+    std::unique_ptr<clsFncDef> def = inner_.FindFunction(name);
+    out_.dependencies.emplace_back(key, DefinitionSnapshot::Of(def.get()));
+    keys_.push_back(key);
+    found_.push_back(std::move(def));
+    return found_.back().get();
+}
+
+std::uint32_t Builder::NewSlots(std::uint32_t n) {
+    const std::uint32_t first = r_.slotCount;
+    r_.slotCount += n;
+    constant_.resize(r_.slotCount, false);
+    return first;
+}
+
+std::uint32_t Builder::Constant(double value) {
+    for (const auto& [slot, v] : r_.constants)
+        if (std::memcmp(&v, &value, sizeof value) == 0) return slot;
+    const std::uint32_t slot = NewSlots(1);
+    constant_[slot] = true;
+    r_.constants.emplace_back(slot, value);
+    return slot;
+}
+
+bool Builder::IsConstant(std::uint32_t slot, double& value) const {
+    if (!constant_[slot]) return false;
+    for (const auto& [s, v] : r_.constants)
+        if (s == slot) return value = v, true;
+    return false;
+}
+
+std::uint32_t Builder::Binary(Op op, std::uint32_t a, std::uint32_t b) {
+    double x = 0, y = 0, r = 0;
+    if (IsConstant(a, x) && IsConstant(b, y) && ApplyBinary(op, x, y, r)) return Constant(r);
+    const std::uint32_t dst = NewSlots(1);
+    Instruction in{op};
+    in.dst = dst, in.a = a, in.b = b;
+    Emit(in);
+    return dst;
+}
+
+std::uint32_t Builder::Unary(Op op, std::uint32_t a) {
+    double x = 0, r = 0;
+    if (IsConstant(a, x) && ApplyUnary(op, x, r)) return Constant(r);
+    const std::uint32_t dst = NewSlots(1);
+    Instruction in{op};
+    in.dst = dst, in.a = a;
+    Emit(in);
+    return dst;
+}
+
+std::uint32_t Builder::CallBuiltin(Builtin id, std::uint32_t x, std::uint32_t y, std::uint32_t arity) {
+    double vx = 0, vy = 0, r = 0;
+    const bool constant = IsConstant(x, vx) && (arity < 2 || IsConstant(y, vy));
+    if (constant && ComputeBuiltinValue(id, vx, arity < 2 ? 0 : vy, r) == BuiltinFault::None && Finite(r))
+        return Constant(r);
+    const std::uint32_t dst = NewSlots(1);
+    Instruction in{Op::Builtin, static_cast<std::uint8_t>(id)};
+    in.dst = dst, in.a = x, in.b = arity < 2 ? x : y, in.c = arity;
+    Emit(in);
+    return dst;
+}
+
+std::string_view Cursor::Peek() const {
+    if (pos_ >= text_.size()) return {};
+    const auto lead = static_cast<unsigned char>(text_[pos_]);
+    std::size_t n = 1;
+    if (lead >= 0xF0 && lead < 0xF8) n = 4;
+    else if (lead >= 0xE0) n = lead < 0xF0 ? 3 : 1;
+    else if (lead >= 0xC0) n = 2;
+    return text_.substr(pos_, n);
+}
+
+std::string_view Cursor::ReadToken() {
+    auto tokenChar = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.'; };
+    const std::size_t start = pos_;
+    while (pos_ < text_.size() && tokenChar(text_[pos_])) ++pos_;
+    if (pos_ == start) pos_ += Peek().size();
+    return text_.substr(start, pos_ - start);
+}
+
+bool In(std::string_view c, const char* set) {
+    if (c.empty()) return false;
+    for (const char* p = set; *p; ++p)
+        if (*p == c[0]) return true;
+    return false;
+}
+
+} // namespace ov::compiler
