@@ -44,7 +44,6 @@ BuiltinFault Inverse(Builtin id, double x, double y, double& r) {
         r = x == -1 ? -kPi / 2 : x == 1 ? kPi / 2 : std::atan(x / std::sqrt(1 - x * x));
         return BuiltinFault::None;
     case Builtin::ArcSinH: r = std::log(x + std::sqrt(x * x + 1)); return BuiltinFault::None;
-    case Builtin::ArcTan: r = std::atan(x); return BuiltinFault::None;
     case Builtin::ArcTan2: { // arguments (y, x); the angle of (x, y) in [0, 2 pi)
         const double py = x, px = y;
         if (px == 0 && py == 0) return BuiltinFault::BothZero;
@@ -82,17 +81,30 @@ BuiltinFault Factorial(double x, double& r) {
 
 } // namespace
 
-BuiltinFault ComputeBuiltinValue(Builtin id, double x, double y, double& r) {
+PlainBuiltin PlainBuiltinFunction(Builtin id) {
     switch (id) {
-    case Builtin::Abs: r = std::fabs(x); return BuiltinFault::None;
-    case Builtin::Ceil: r = std::floor(x + 1); return BuiltinFault::None;
-    case Builtin::Cos: r = std::cos(x); return BuiltinFault::None;
+    case Builtin::Abs: return [](double x) { return std::fabs(x); };
+    case Builtin::ArcTan: return [](double x) { return std::atan(x); };
+    case Builtin::Ceil: return [](double x) { return std::floor(x + 1); };
+    case Builtin::Cos: return [](double x) { return std::cos(x); };
+    case Builtin::Exp: return [](double x) { return std::exp(x); };
+    case Builtin::Fix: return [](double x) { return std::trunc(x); };
+    case Builtin::Floor: return [](double x) { return std::floor(x); };
+    case Builtin::Frac: return [](double x) { return x - std::trunc(x); };
+    case Builtin::Sin: return [](double x) { return std::sin(x); };
+    case Builtin::Tan: return [](double x) { return std::tan(x); };
+    default: return nullptr;
+    }
+}
+
+BuiltinFault ComputeBuiltinValue(Builtin id, double x, double y, double& r) {
+    if (const PlainBuiltin f = PlainBuiltinFunction(id)) {
+        r = f(x);
+        return BuiltinFault::None;
+    }
+    switch (id) {
     case Builtin::Degrees: r = x * 180 / kPi; return BuiltinFault::None;
-    case Builtin::Exp: r = std::exp(x); return BuiltinFault::None;
     case Builtin::Fact: return Factorial(x, r);
-    case Builtin::Fix: r = std::trunc(x); return BuiltinFault::None;
-    case Builtin::Floor: r = std::floor(x); return BuiltinFault::None;
-    case Builtin::Frac: r = x - std::trunc(x); return BuiltinFault::None;
     case Builtin::Ln:
     case Builtin::Log:
     case Builtin::Log10: return Logarithm(id, x, y, r);
@@ -104,12 +116,10 @@ BuiltinFault ComputeBuiltinValue(Builtin id, double x, double y, double& r) {
         return BuiltinFault::None;
     case Builtin::Radians: r = x * kPi / 180; return BuiltinFault::None;
     case Builtin::Sign: r = Sign(x); return BuiltinFault::None;
-    case Builtin::Sin: r = std::sin(x); return BuiltinFault::None;
     case Builtin::Sqrt:
         if (x < 0) return BuiltinFault::SqrtOfNegative;
         r = std::sqrt(x);
         return BuiltinFault::None;
-    case Builtin::Tan: r = std::tan(x); return BuiltinFault::None;
     case Builtin::CosH:
     case Builtin::SinH:
     case Builtin::TanH: return Hyperbolic(id, x, r);

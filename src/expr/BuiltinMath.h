@@ -22,6 +22,12 @@ enum class BuiltinFault {
     Internal              // IF, RAND and None are not computed here
 };
 
+// The built-ins that cannot fail on a finite argument, as plain functions of one argument
+// (null for the others): the compiled formulas call them directly, and ComputeBuiltinValue
+// computes them with the very same functions.
+using PlainBuiltin = double (*)(double);
+PlainBuiltin PlainBuiltinFunction(Builtin id);
+
 // Computes the built-in id of x (and y for the two-argument ones) into r. The caller still
 // checks that a result without a fault is finite.
 BuiltinFault ComputeBuiltinValue(Builtin id, double x, double y, double& r);

@@ -3,7 +3,33 @@
 #include "expr/FunctionContext.h"
 #include "expr/clsFncDef.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace ov {
+
+namespace {
+
+// String equality without a library call: bodies are short, and this runs before every
+// evaluation.
+bool SameText(const std::string& a, const std::string& b) {
+    const std::size_t n = a.size();
+    if (n != b.size()) return false;
+    const char* p = a.data();
+    const char* q = b.data();
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, p + i, 8);
+        std::memcpy(&y, q + i, 8);
+        if (x != y) return false;
+    }
+    for (; i < n; ++i)
+        if (p[i] != q[i]) return false;
+    return true;
+}
+
+} // namespace
 
 DefinitionSnapshot DefinitionSnapshot::Of(const clsFncDef* def) {
     DefinitionSnapshot s;
@@ -17,14 +43,14 @@ DefinitionSnapshot DefinitionSnapshot::Of(const clsFncDef* def) {
 
 bool DefinitionSnapshot::Matches(const clsFncDef* def) const {
     if (!def) return !found;
-    if (!found || def->Name != name || def->Body != body || def->Params.size() != params.size()) return false;
+    if (!found || !SameText(def->Body, body) || !SameText(def->Name, name) || def->Params.size() != params.size())
+        return false;
     for (std::size_t i = 0; i < params.size(); ++i)
-        if (def->Params[i].Name != params[i]) return false;
+        if (!SameText(def->Params[i].Name, params[i])) return false;
     return true;
 }
 
-bool CompiledFormula::Matches(const clsFncDef& def, FunctionContext& context) const {
-    if (!entry.Matches(&def)) return false;
+bool CompiledFormula::DependenciesMatch(FunctionContext& context) const {
     std::unique_ptr<clsFncDef> holder;
     for (const auto& [name, snapshot] : dependencies)
         if (!snapshot.Matches(context.Definition(name, holder))) return false;

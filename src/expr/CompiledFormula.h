@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "expr/Builtins.h"
+#include "expr/BuiltinMath.h"
 
 namespace ov {
 
@@ -27,6 +27,7 @@ enum class Op : std::uint8_t {
     Less, Greater, Equal, LessEqual, GreaterEqual, NotEqual, And, Or, // 0 or 1
     Not,                     // v[dst] = v[a] == 0
     Builtin,                 // v[dst] = built-in aux of v[a] (and v[b] when c is 2)
+    PlainBuiltin,            // v[dst] = the built-in aux of v[a], one that cannot fail
     Move,                    // v[dst] = v[a]
     RequireInteger,          // gives up unless v[a] is an integer (SUM's and PRODUCT's bounds)
     JumpIfZero,              // to target when v[a] == 0
@@ -41,6 +42,9 @@ enum class Op : std::uint8_t {
 struct Instruction {
     Op op;
     std::uint8_t aux = 0;
+    // After an arithmetic operation or a built-in: 1 adds the result to 0, 2 subtracts it
+    // from 0, as the first term of a sum is (a ZeroAdd or ZeroSub folded into it).
+    std::uint8_t post = 0;
     std::uint32_t dst = 0, a = 0, b = 0, c = 0, target = 0;
 };
 
@@ -58,9 +62,11 @@ struct Routine {
     std::uint32_t paramCount = 0;
     std::uint32_t slotCount = 0;
     std::uint32_t depth = 0; // deepest nesting of the body's grammar, for the depth budget
+    bool plain = true;       // neither calls nor loops: never ticks, never asks CheckAbort
     std::vector<std::pair<std::uint32_t, double>> constants; // slot, value
     std::vector<Instruction> code;
     std::vector<std::uint32_t> argumentSlots; // of the calls, in order
+    std::vector<PlainBuiltin> functions;      // of the PlainBuiltin instructions, by c
 };
 
 // What a definition looked like when it was compiled (or that there was none).
@@ -82,7 +88,12 @@ public:
     std::vector<Routine> routines; // routines[0] is the definition itself
 
     // Valid while the definition and every definition it looked up are unchanged.
-    bool Matches(const clsFncDef& def, FunctionContext& context) const;
+    bool Matches(const clsFncDef& def, FunctionContext& context) const {
+        return entry.Matches(&def) && (dependencies.empty() || DependenciesMatch(context));
+    }
+
+private:
+    bool DependenciesMatch(FunctionContext& context) const;
 };
 
 // The checked arithmetic, shared by the runner and by constant folding so that a folded
@@ -105,6 +116,10 @@ inline bool ApplyBinary(Op op, double x, double y, double& r) {
     case Op::Or: r = (x != 0 || y != 0); return true;
     default: return false;
     }
+}
+inline double ApplyPost(std::uint8_t post, double r) {
+    const double zero = 0;
+    return post == 1 ? zero + r : zero - r;
 }
 inline bool ApplyUnary(Op op, double x, double& r) {
     const double zero = 0; // the interpreter's sum starts at 0: 0 + -0 is +0

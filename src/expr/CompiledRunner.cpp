@@ -25,6 +25,15 @@ constexpr double kMaxIterations = 9007199254740992.0; // 2^53, as in the interpr
 
 bool Integral(double v) { return v == std::trunc(v); }
 
+thread_local int activeRuns = 0; // compiled evaluations under way on this thread, beyond plain ones
+
+struct ActiveRun {
+    ActiveRun() { ++activeRuns; }
+    ~ActiveRun() { --activeRuns; }
+    ActiveRun(const ActiveRun&) = delete;
+    ActiveRun& operator=(const ActiveRun&) = delete;
+};
+
 // The slots of one running routine: on the stack when few, as nearly always.
 class Frame {
 public:
@@ -52,6 +61,7 @@ public:
 
     // Runs a routine whose arguments are in v, counting it as an evaluation of its name.
     CompiledOutcome Enter(const Routine& r, double* v, double& out);
+    CompiledOutcome RunPlain(const Routine& r, double* v, double& out) { return Run(r, v, out); }
 
 private:
     CompiledOutcome Run(const Routine& r, double* v, double& out);
@@ -100,9 +110,12 @@ CompiledOutcome Runner::Call(const Routine& caller, const Instruction& in, doubl
 }
 
 #define OV_BINARY(OP)                                                                                  \
-    case Op::OP:                                                                                       \
-        if (!ApplyBinary(Op::OP, v[in.a], v[in.b], v[in.dst])) return CompiledOutcome::GiveUp;         \
-        break;
+    case Op::OP: {                                                                                     \
+        double r_ = 0;                                                                                 \
+        if (!ApplyBinary(Op::OP, v[in.a], v[in.b], r_)) return CompiledOutcome::GiveUp;                \
+        v[in.dst] = in.post ? ApplyPost(in.post, r_) : r_;                                             \
+        break;                                                                                         \
+    }
 #define OV_UNARY(OP)                                                                                   \
     case Op::OP:                                                                                       \
         if (!ApplyUnary(Op::OP, v[in.a], v[in.dst])) return CompiledOutcome::GiveUp;                   \
@@ -123,7 +136,13 @@ CompiledOutcome Runner::Run(const Routine& r, double* v, double& out) {
             if (ComputeBuiltinValue(static_cast<Builtin>(in.aux), v[in.a], y, value) != BuiltinFault::None ||
                 !Finite(value))
                 return CompiledOutcome::GiveUp;
-            v[in.dst] = value;
+            v[in.dst] = in.post ? ApplyPost(in.post, value) : value;
+            break;
+        }
+        case Op::PlainBuiltin: {
+            const double value = r.functions[in.c](v[in.a]);
+            if (!Finite(value)) return CompiledOutcome::GiveUp;
+            v[in.dst] = in.post ? ApplyPost(in.post, value) : value;
             break;
         }
         case Op::Move: v[in.dst] = v[in.a]; break;
@@ -265,18 +284,29 @@ bool Runner::IntegrateNext(const Instruction& in, double* v, std::size_t& pc) {
 CompiledOutcome RunCompiled(const CompiledFormula& formula, clsFncDef& def, FunctionContext& context,
                             const std::vector<double>& argumentValues, clsError& error, double& result) {
     const Routine& entry = formula.routines.front();
-    if (argumentValues.size() != def.Params.size() ||
+    const std::size_t n = argumentValues.size();
+    if (n != def.Params.size() ||
         StackRunningShort(reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) - kStackMargin))
         return CompiledOutcome::GiveUp;
     Frame frame(entry);
     double* v = frame.Slots();
-    for (std::size_t i = 0; i < argumentValues.size(); ++i) v[i] = argumentValues[i];
+    const double* args = argumentValues.data();
+    for (std::size_t i = 0; i < n; ++i) v[i] = args[i];
     Runner runner(formula, context);
     double value = 0;
-    const CompiledOutcome o = runner.Enter(entry, v, value);
+    CompiledOutcome o;
+    if (entry.plain && activeRuns == 0) {
+        // No evaluation is active on this thread (the interpreter never gets here), so every
+        // nesting counter is 0, and code that neither calls nor loops never asks CheckAbort:
+        // nobody could see its own counter go to 1 and back. It runs without counting.
+        o = runner.RunPlain(entry, v, value);
+    } else {
+        const ActiveRun active;
+        o = runner.Enter(entry, v, value);
+    }
     if (o == CompiledOutcome::GiveUp) return o;
     // As the interpreter leaves them: the parameters hold the arguments.
-    for (std::size_t i = 0; i < argumentValues.size(); ++i) def.Params[i].Value = argumentValues[i];
+    for (std::size_t i = 0; i < n; ++i) def.Params[i].Value = args[i];
     if (o == CompiledOutcome::Aborted) error.Aborted();
     else result = value;
     return o;

@@ -53,6 +53,18 @@ std::uint32_t Builder::Binary(Op op, std::uint32_t a, std::uint32_t b) {
 std::uint32_t Builder::Unary(Op op, std::uint32_t a) {
     double x = 0, r = 0;
     if (IsConstant(a, x) && ApplyUnary(op, x, r)) return Constant(r);
+    // The first term of a sum, just computed into a slot nothing else reads: the addition
+    // to 0 becomes part of the instruction that computed it.
+    if ((op == Op::ZeroAdd || op == Op::ZeroSub) && !r_.code.empty()) {
+        Instruction& last = r_.code.back();
+        const bool arithmetic = last.op == Op::Add || last.op == Op::Sub || last.op == Op::Mul ||
+                                last.op == Op::Div || last.op == Op::Pow || last.op == Op::Builtin ||
+                                last.op == Op::PlainBuiltin;
+        if (arithmetic && last.dst == a && last.post == 0) {
+            last.post = op == Op::ZeroAdd ? 1 : 2;
+            return a;
+        }
+    }
     const std::uint32_t dst = NewSlots(1);
     Instruction in{op};
     in.dst = dst, in.a = a;
@@ -66,6 +78,13 @@ std::uint32_t Builder::CallBuiltin(Builtin id, std::uint32_t x, std::uint32_t y,
     if (constant && ComputeBuiltinValue(id, vx, arity < 2 ? 0 : vy, r) == BuiltinFault::None && Finite(r))
         return Constant(r);
     const std::uint32_t dst = NewSlots(1);
+    if (const PlainBuiltin f = PlainBuiltinFunction(id); f && arity == 1) {
+        Instruction in{Op::PlainBuiltin};
+        in.dst = dst, in.a = x, in.c = static_cast<std::uint32_t>(r_.functions.size());
+        r_.functions.push_back(f);
+        Emit(in);
+        return dst;
+    }
     Instruction in{Op::Builtin, static_cast<std::uint8_t>(id)};
     in.dst = dst, in.a = x, in.b = arity < 2 ? x : y, in.c = arity;
     Emit(in);

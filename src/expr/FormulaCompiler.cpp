@@ -145,6 +145,8 @@ private:
             b.Emit({Op::GiveUp});
         }
         r.depth = unit.MaxDepth();
+        for (const Instruction& in : r.code)
+            if (in.op == Op::Call || in.op == Op::SumStart || in.op == Op::IntegrateStart) r.plain = false;
         out_.routines[index] = std::move(r);
     }
 
