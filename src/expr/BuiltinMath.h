@@ -22,6 +22,15 @@ enum class BuiltinFault {
     Internal              // IF, RAND and None are not computed here
 };
 
+// x ^ y as the operator computes it: std::pow, except that a square is x * x where that is
+// certainly pow's own result. The exact square is x * x plus its rounding residual; while
+// the residual stays within 0.4 units in the last place and x * x is no power of two, both
+// neighbouring doubles are at least 0.6 units away from the exact square, and a pow
+// accurate to better than that returns x * x (glibc documents 0.54 units for its pow in the
+// default rounding). The interpreter and the compiled formulas both use this function, so
+// they agree whatever the library does.
+double PowerOf(double x, double y);
+
 // The built-ins that cannot fail on a finite argument, as plain functions of one argument
 // (null for the others): the compiled formulas call them directly, and ComputeBuiltinValue
 // computes them with the very same functions.

@@ -17,16 +17,21 @@ bool SameText(const std::string& a, const std::string& b) {
     if (n != b.size()) return false;
     const char* p = a.data();
     const char* q = b.data();
-    std::size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
+    auto same8 = [&](std::size_t i) {
         std::uint64_t x, y;
         std::memcpy(&x, p + i, 8);
         std::memcpy(&y, q + i, 8);
-        if (x != y) return false;
+        return x == y;
+    };
+    if (n < 8) {
+        for (std::size_t i = 0; i < n; ++i)
+            if (p[i] != q[i]) return false;
+        return true;
     }
-    for (; i < n; ++i)
-        if (p[i] != q[i]) return false;
-    return true;
+    for (std::size_t i = 0; i + 8 < n; i += 8)
+        if (!same8(i)) return false;
+    return same8(n - 8); // the last eight bytes, overlapping what was compared
+
 }
 
 } // namespace

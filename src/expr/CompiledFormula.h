@@ -105,7 +105,7 @@ inline bool ApplyBinary(Op op, double x, double y, double& r) {
     case Op::Sub: r = x - y; return Finite(r);
     case Op::Mul: r = x * y; return Finite(r);
     case Op::Div: if (y == 0) return false; r = x / y; return Finite(r);
-    case Op::Pow: if (x == 0 && y < 0) return false; r = std::pow(x, y); return Finite(r);
+    case Op::Pow: if (x == 0 && y < 0) return false; r = PowerOf(x, y); return Finite(r);
     case Op::Less: r = x < y ? 1 : 0; return true;
     case Op::Greater: r = x > y ? 1 : 0; return true;
     case Op::Equal: r = x == y ? 1 : 0; return true;
