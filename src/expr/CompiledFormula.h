@@ -14,11 +14,13 @@
 #include <utility>
 #include <vector>
 
+#include <cstring>
+
 #include "expr/BuiltinMath.h"
+#include "expr/clsFncDef.h"
 
 namespace ov {
 
-class clsFncDef;
 class FunctionContext;
 
 enum class Op : std::uint8_t {
@@ -64,6 +66,7 @@ struct Routine {
     std::uint32_t depth = 0; // deepest nesting of the body's grammar, for the depth budget
     bool plain = true;       // neither calls nor loops: never ticks, never asks CheckAbort
     std::vector<std::pair<std::uint32_t, double>> constants; // slot, value
+    std::vector<double> constantValues; // the same values, for the slots from paramCount on
     std::vector<Instruction> code;
     std::vector<std::uint32_t> argumentSlots; // of the calls, in order
     std::vector<PlainBuiltin> functions;      // of the PlainBuiltin instructions, by c
@@ -77,7 +80,7 @@ struct DefinitionSnapshot {
     std::string body;
 
     static DefinitionSnapshot Of(const clsFncDef* def);
-    bool Matches(const clsFncDef* def) const;
+    bool Matches(const clsFncDef* def) const; // inline below: it runs before every evaluation
 };
 
 class CompiledFormula {
@@ -95,6 +98,37 @@ public:
 private:
     bool DependenciesMatch(FunctionContext& context) const;
 };
+
+// String equality without a library call: bodies are short.
+inline bool SameText(const std::string& a, const std::string& b) {
+    const std::size_t n = a.size();
+    if (n != b.size()) return false;
+    const char* p = a.data();
+    const char* q = b.data();
+    auto same8 = [&](std::size_t i) {
+        std::uint64_t x, y;
+        std::memcpy(&x, p + i, 8);
+        std::memcpy(&y, q + i, 8);
+        return x == y;
+    };
+    if (n < 8) {
+        for (std::size_t i = 0; i < n; ++i)
+            if (p[i] != q[i]) return false;
+        return true;
+    }
+    for (std::size_t i = 0; i + 8 < n; i += 8)
+        if (!same8(i)) return false;
+    return same8(n - 8); // the last eight bytes, overlapping what was compared
+}
+
+inline bool DefinitionSnapshot::Matches(const clsFncDef* def) const {
+    if (!def) return !found;
+    if (!found || !SameText(def->Body, body) || !SameText(def->Name, name) || def->Params.size() != params.size())
+        return false;
+    for (std::size_t i = 0; i < params.size(); ++i)
+        if (!SameText(def->Params[i].Name, params[i])) return false;
+    return true;
+}
 
 // The checked arithmetic, shared by the runner and by constant folding so that a folded
 // value is the value the code would have computed. False where the interpreter reports.

@@ -42,7 +42,10 @@ public:
             heap_.resize(r.slotCount);
             slots_ = heap_.data();
         }
-        for (const auto& [slot, value] : r.constants) slots_[slot] = value;
+        // The constants follow the parameters (PackConstants).
+        const double* values = r.constantValues.data();
+        double* to = slots_ + r.paramCount;
+        for (std::size_t k = 0, n = r.constantValues.size(); k < n; ++k) to[k] = values[k];
     }
     Frame(const Frame&) = delete;
     Frame& operator=(const Frame&) = delete;

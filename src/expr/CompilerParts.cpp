@@ -91,6 +91,33 @@ std::uint32_t Builder::CallBuiltin(Builtin id, std::uint32_t x, std::uint32_t y,
     return dst;
 }
 
+void PackConstants(Routine& r) {
+    const std::uint32_t first = r.paramCount, count = static_cast<std::uint32_t>(r.constants.size());
+    // Slots keep their order otherwise, so the state blocks of loops stay contiguous.
+    std::vector<std::uint32_t> to(r.slotCount);
+    std::vector<bool> constant(r.slotCount, false);
+    for (const auto& c : r.constants) constant[c.first] = true;
+    std::uint32_t next = first + count;
+    for (std::uint32_t s = 0; s < r.slotCount; ++s) to[s] = s < first ? s : constant[s] ? 0 : next++;
+    for (std::uint32_t k = 0; k < count; ++k) to[r.constants[k].first] = first + k;
+    auto map = [&](std::uint32_t& s) {
+        if (s != kNoSlot && s < r.slotCount) s = to[s];
+    };
+    for (Instruction& in : r.code) {
+        map(in.dst);
+        if (in.op == Op::Call) continue; // a and b index the argument slots, c the routine
+        map(in.a);
+        map(in.b);
+        if (in.op == Op::SumStart || in.op == Op::IntegrateStart) map(in.c);
+    }
+    for (std::uint32_t& s : r.argumentSlots) map(s);
+    r.constantValues.clear();
+    for (std::uint32_t k = 0; k < count; ++k) {
+        r.constants[k].first = first + k;
+        r.constantValues.push_back(r.constants[k].second);
+    }
+}
+
 std::string_view Cursor::Peek() const {
     if (pos_ >= text_.size()) return {};
     const auto lead = static_cast<unsigned char>(text_[pos_]);

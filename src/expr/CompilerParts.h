@@ -59,6 +59,10 @@ private:
     std::vector<bool> constant_;
 };
 
+// Moves the constants of a finished routine to the slots right after the parameters, in
+// the order of its constants list, so that a frame receives them with one copy.
+void PackConstants(Routine& r);
+
 // The interpreter's reading of a text: blanks, characters (whole UTF-8 sequences), tokens.
 class Cursor {
 public:

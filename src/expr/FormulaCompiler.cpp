@@ -144,6 +144,7 @@ private:
             b.Truncate(0);
             b.Emit({Op::GiveUp});
         }
+        compiler::PackConstants(r);
         r.depth = unit.MaxDepth();
         for (const Instruction& in : r.code)
             if (in.op == Op::Call || in.op == Op::SumStart || in.op == Op::IntegrateStart) r.plain = false;
