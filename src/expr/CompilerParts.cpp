@@ -20,7 +20,6 @@ const clsFncDef* RecordingContext::Lookup(std::string_view name) {
 std::uint32_t Builder::NewSlots(std::uint32_t n) {
     const std::uint32_t first = r_.slotCount;
     r_.slotCount += n;
-    constant_.resize(r_.slotCount, false);
     return first;
 }
 
@@ -28,13 +27,11 @@ std::uint32_t Builder::Constant(double value) {
     for (const auto& [slot, v] : r_.constants)
         if (std::memcmp(&v, &value, sizeof value) == 0) return slot;
     const std::uint32_t slot = NewSlots(1);
-    constant_[slot] = true;
     r_.constants.emplace_back(slot, value);
     return slot;
 }
 
 bool Builder::IsConstant(std::uint32_t slot, double& value) const {
-    if (!constant_[slot]) return false;
     for (const auto& [s, v] : r_.constants)
         if (s == slot) return value = v, true;
     return false;

@@ -38,7 +38,10 @@ private:
 // computed at once, with the runner's own arithmetic.
 class Builder {
 public:
-    explicit Builder(Routine& r) : r_(r), constant_(r.paramCount, false) { r_.slotCount = r.paramCount; }
+    explicit Builder(Routine& r) : r_(r) {
+        r_.slotCount = r.paramCount;
+        r_.code.reserve(32);
+    }
     std::uint32_t NewSlots(std::uint32_t n);
     std::uint32_t Constant(double value);
     std::uint32_t Binary(Op op, std::uint32_t a, std::uint32_t b);
@@ -56,7 +59,6 @@ public:
 
 private:
     Routine& r_;
-    std::vector<bool> constant_;
 };
 
 // Moves the constants of a finished routine to the slots right after the parameters, in

@@ -35,8 +35,12 @@ constexpr std::size_t kMaxBodyLength = 65536;
 constexpr std::uint32_t kMaxGrammarDepth = 200;
 
 // The names in scope in order, with their slots: the parameters, then the index variables
-// of the macro loops being compiled, innermost last.
-using Scope = std::vector<std::pair<std::string, std::uint32_t>>;
+// of the macro loops being compiled, innermost last. They are kept as a definition, as the
+// interpreter's scope is, so that its check of an argument list reads the same scope.
+struct Scope {
+    clsFncDef def;
+    std::vector<std::uint32_t> slots;
+};
 
 class ModuleCompiler;
 
@@ -44,9 +48,8 @@ class ModuleCompiler;
 // own: the body itself, an argument, a branch of IF, an expression of a macro function.
 class UnitCompiler {
 public:
-    UnitCompiler(ModuleCompiler& module, Builder& b, Scope& scope, const std::string& defName, std::string_view text,
-                 std::uint32_t depth)
-        : module_(module), b_(b), scope_(scope), defName_(defName), cur_(text), depth_(depth) {}
+    UnitCompiler(ModuleCompiler& module, Builder& b, Scope& scope, std::string_view text, std::uint32_t depth)
+        : module_(module), b_(b), scope_(scope), cur_(text), depth_(depth) {}
 
     // The whole body, which must be read to its end.
     bool Body(std::uint32_t& r) {
@@ -86,7 +89,6 @@ private:
     ModuleCompiler& module_;
     Builder& b_;
     Scope& scope_;
-    const std::string& defName_;
     Cursor cur_;
     std::uint32_t depth_;
     std::uint32_t maxDepth_ = 0;
@@ -98,12 +100,13 @@ public:
 
     void Build(const clsFncDef& def) {
         out_.entry = DefinitionSnapshot::Of(&def);
+        out_.routines.reserve(4);
         out_.routines.emplace_back();
-        pending_.push_back({0, def.Dup()});
+        pending_.push_back({0, &def});
         // Callees are compiled one after another, not inside their callers, so that a long
         // chain of calls costs no stack here.
         while (!pending_.empty()) {
-            Job job = std::move(pending_.front());
+            const Job job = pending_.front();
             pending_.pop_front();
             CompileRoutine(job.index, *job.def);
         }
@@ -116,14 +119,14 @@ public:
         const auto index = static_cast<std::uint32_t>(out_.routines.size());
         out_.routines.emplace_back();
         byName_.emplace_back(key, index);
-        pending_.push_back({index, callee.Dup()});
+        pending_.push_back({index, &callee}); // kept by the recording context
         return index;
     }
 
 private:
     struct Job {
         std::uint32_t index;
-        std::unique_ptr<clsFncDef> def;
+        const clsFncDef* def;
     };
 
     void CompileRoutine(std::uint32_t index, const clsFncDef& def) {
@@ -132,9 +135,11 @@ private:
         r.paramCount = static_cast<std::uint32_t>(def.Params.size());
         Builder b(r);
         Scope scope;
-        for (std::uint32_t i = 0; i < r.paramCount; ++i) scope.emplace_back(def.Params[i].Name, i);
+        scope.def.Name = def.Name;
+        scope.def.Params = def.Params;
+        for (std::uint32_t i = 0; i < r.paramCount; ++i) scope.slots.push_back(i);
         const std::string upper = ToUpperAscii(def.Body);
-        UnitCompiler unit(*this, b, scope, def.Name, upper, 0);
+        UnitCompiler unit(*this, b, scope, upper, 0);
         std::uint32_t result = 0;
         if (upper.size() <= kMaxBodyLength && unit.Body(result)) {
             Instruction ret{Op::Return};
@@ -277,8 +282,9 @@ bool UnitCompiler::PrimaryInner(std::uint32_t& r) {
     if (token == "PI") return r = b_.Constant(kPi), true;
     if (token == "E") return r = b_.Constant(kE), true;
     if ((token[0] >= '0' && token[0] <= '9') || token[0] == '.') return Number(token, r);
-    for (const auto& [name, slot] : scope_)
-        if (NamesEqual(name, token)) return r = slot, true;
+    const std::vector<clsArg>& names = scope_.def.Params;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (NamesEqual(names[i].Name, token)) return r = scope_.slots[i], true;
     return FunctionCall(std::string(token), r);
 }
 
@@ -341,11 +347,8 @@ bool UnitCompiler::ArgumentList(std::vector<std::string_view>& texts, bool resol
 // it evaluates anything of the call; its own reading decides where the argument ends and
 // whether the call fails there.
 bool UnitCompiler::CheckArgument(bool resolve) {
-    clsFncDef scope;
-    scope.Name = defName_;
-    for (const auto& entry : scope_) scope.Params.emplace_back(entry.first);
     clsError error;
-    ExpressionParser checker(scope, module_.Context(), error, cur_.Text().substr(cur_.Position()));
+    ExpressionParser checker(scope_.def, module_.Context(), error, cur_.Text().substr(cur_.Position()));
     double ignored = 0;
     if (!checker.ParseTop(ignored, {false, resolve})) return false;
     cur_.Advance(checker.Position());
@@ -354,7 +357,7 @@ bool UnitCompiler::CheckArgument(bool resolve) {
 
 std::uint32_t UnitCompiler::Unit(std::string_view text) {
     const std::size_t start = b_.Size();
-    UnitCompiler unit(module_, b_, scope_, defName_, text, depth_);
+    UnitCompiler unit(module_, b_, scope_, text, depth_);
     std::uint32_t r = 0;
     const bool ok = unit.Top(r);
     if (unit.MaxDepth() > maxDepth_) maxDepth_ = unit.MaxDepth();
@@ -365,9 +368,11 @@ std::uint32_t UnitCompiler::Unit(std::string_view text) {
 }
 
 std::uint32_t UnitCompiler::IndexedUnit(std::string_view text, const std::string& variable, std::uint32_t slot) {
-    scope_.emplace_back(variable, slot);
+    scope_.def.Params.emplace_back(variable);
+    scope_.slots.push_back(slot);
     const std::uint32_t r = Unit(text);
-    scope_.pop_back();
+    scope_.def.Params.pop_back();
+    scope_.slots.pop_back();
     return r;
 }
 
@@ -414,8 +419,8 @@ bool UnitCompiler::CallMacro(Macro kind, const std::vector<std::string_view>& te
     if (texts.size() != 4 && texts.size() != 5) return false;
     const std::string variable(texts[1]);
     if (!clsFncDef::IsValidName(variable) || variable == "E" || variable == "PI") return false;
-    for (const auto& entry : scope_)
-        if (NamesEqual(entry.first, variable)) return false;
+    for (const clsArg& p : scope_.def.Params)
+        if (NamesEqual(p.Name, variable)) return false;
     if (kind == Macro::Integrate) Integral(variable, texts, r);
     else SumOrProduct(kind == Macro::Product, variable, texts, r);
     return true;
