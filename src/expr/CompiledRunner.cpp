@@ -156,12 +156,13 @@ CompiledOutcome Runner::Run(const Routine& r, double* v, double& out) {
             if (v[in.a] == 0) pc = in.target;
             break;
         case Op::Jump: pc = in.target; break;
+        case Op::SumNext: // the most frequent of the loop steps: one per term
+            if (!SumNext(in, v, pc)) return aborted_ ? CompiledOutcome::Aborted : CompiledOutcome::GiveUp;
+            break;
         case Op::SumStart:
-        case Op::SumNext:
         case Op::IntegrateStart:
         case Op::IntegrateNext: {
-            const bool ok = in.op == Op::SumStart ? SumStart(in, v, pc)
-                            : in.op == Op::SumNext ? SumNext(in, v, pc)
+            const bool ok = in.op == Op::SumStart         ? SumStart(in, v, pc)
                             : in.op == Op::IntegrateStart ? IntegrateStart(in, v, pc)
                                                           : IntegrateNext(in, v, pc);
             if (!ok) return aborted_ ? CompiledOutcome::Aborted : CompiledOutcome::GiveUp;
@@ -201,14 +202,16 @@ bool Runner::SumStart(const Instruction& in, double* v, std::size_t& pc) {
     return Iterate(s + kSumIndex, from + s[kSumK] * step, static_cast<std::uint32_t>(pc), pc);
 }
 
-bool Runner::SumNext(const Instruction& in, double* v, std::size_t& pc) {
+inline bool Runner::SumNext(const Instruction& in, double* v, std::size_t& pc) {
     double* s = v + in.dst;
     const double value = v[in.a];
-    s[kSumResult] = in.aux ? s[kSumResult] * value : s[kSumResult] + value;
-    if (!Finite(s[kSumResult])) return false;
-    ++s[kSumK];
-    if (!(s[kSumK] < s[kSumCount])) return true;
-    return Iterate(s + kSumIndex, s[kSumFrom] + s[kSumK] * s[kSumStep], in.target, pc);
+    const double sum = in.aux ? s[kSumResult] * value : s[kSumResult] + value;
+    if (!Finite(sum)) return false;
+    s[kSumResult] = sum;
+    const double k = s[kSumK] + 1;
+    s[kSumK] = k;
+    if (!(k < s[kSumCount])) return true;
+    return Iterate(s + kSumIndex, s[kSumFrom] + k * s[kSumStep], in.target, pc);
 }
 
 // INTEGRATE: a, b and the step (kNoSlot: the default) have been evaluated in order. The
