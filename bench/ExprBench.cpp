@@ -4,12 +4,16 @@
 //              through clsFncDef::Evaluate, as a parametric shape does for every sample;
 //              one evaluation per benchmark iteration, so the time shown is per evaluation.
 //   Sum        a parameterless definition whose body is SUM(I*I,I,1,1000000).
+//   FirstEvaluate  a copy of a definition that was never evaluated, evaluated once: the
+//              compiled way includes compiling it (X(t) alone, and Hyp(t,2*t)+sin(t) with
+//              Hyp and SQ from the list, which compiles those too).
 //
-// The evaluator computes while it parses and keeps no compiled form, so every evaluation
-// reads the body text again. muparser compiles a formula to bytecode on its first Eval and
-// then only runs the bytecode; its "parse each time" variant sets the formula again before
-// every Eval, which makes it parse as well, for comparison with the evaluator's way of
-// working. muparser has no summation macro: its sum is a C++ loop over "i*i" with the
+// Evaluate compiles a definition on its first use and then runs the compiled form. The
+// *_Interpreter variants evaluate with the interpreter alone (InterpreterOnly), which
+// computes while it parses and reads the body text every time. muparser compiles a formula
+// to bytecode on its first Eval and then only runs the bytecode; its "parse each time"
+// variant sets the formula again before every Eval, which makes it parse as well, for
+// comparison with the interpreter's way of working. muparser has no summation macro: its sum is a C++ loop over "i*i" with the
 // variable i set to 1 ... 1,000,000. Without muparser (ORTHOVANE_HAVE_MUPARSER undefined)
 // only the evaluator's own benchmarks are built.
 
@@ -58,7 +62,7 @@ double NextT(double t) {
     return t >= 10 ? t - 10 : t;
 }
 
-void BM_Evaluate_Orthovane(benchmark::State& state) {
+void EvaluateX(benchmark::State& state) {
     FunctionList list{MakeDefinition("X(t)", "sin(t)*cos(2*t)+t^2")};
     FunctionListContext context({&list});
     clsFncDef& def = list.front();
@@ -78,7 +82,48 @@ void BM_Evaluate_Orthovane(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations());
 }
+
+void BM_Evaluate_Orthovane(benchmark::State& state) { EvaluateX(state); }
 BENCHMARK(BM_Evaluate_Orthovane);
+
+void BM_Evaluate_Interpreter(benchmark::State& state) {
+    const ov::InterpreterOnly only;
+    EvaluateX(state);
+}
+BENCHMARK(BM_Evaluate_Interpreter);
+
+// A fresh copy of a definition each time: nothing compiled is carried over.
+void FirstEvaluate(benchmark::State& state, const char* body) {
+    FunctionList list{MakeDefinition("Hyp(A, B)", "sqrt(SQ(a)+SQ(b))"), MakeDefinition("SQ(X)", "X*X")};
+    FunctionListContext context({&list});
+    const clsFncDef original = MakeDefinition("X(t)", body);
+    clsError error;
+    std::vector<double> args{0.0};
+    double t = 0, result = 0;
+    for (auto _ : state) {
+        t = NextT(t);
+        args[0] = t;
+        clsFncDef def = original;
+        def.Evaluate(context, args, true, true, error, result);
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_FirstEvaluate_Orthovane(benchmark::State& state) { FirstEvaluate(state, "sin(t)*cos(2*t)+t^2"); }
+BENCHMARK(BM_FirstEvaluate_Orthovane);
+void BM_FirstEvaluate_Interpreter(benchmark::State& state) {
+    const ov::InterpreterOnly only;
+    FirstEvaluate(state, "sin(t)*cos(2*t)+t^2");
+}
+BENCHMARK(BM_FirstEvaluate_Interpreter);
+void BM_FirstEvaluateCalls_Orthovane(benchmark::State& state) { FirstEvaluate(state, "Hyp(t, 2*t)+sin(t)"); }
+BENCHMARK(BM_FirstEvaluateCalls_Orthovane);
+void BM_FirstEvaluateCalls_Interpreter(benchmark::State& state) {
+    const ov::InterpreterOnly only;
+    FirstEvaluate(state, "Hyp(t, 2*t)+sin(t)");
+}
+BENCHMARK(BM_FirstEvaluateCalls_Interpreter);
 
 #ifdef ORTHOVANE_HAVE_MUPARSER
 void BM_Evaluate_Muparser(benchmark::State& state) {
@@ -113,7 +158,7 @@ void BM_Evaluate_MuparserParseEachTime(benchmark::State& state) {
 BENCHMARK(BM_Evaluate_MuparserParseEachTime);
 #endif
 
-void BM_Sum_Orthovane(benchmark::State& state) {
+void EvaluateSum(benchmark::State& state) {
     FunctionList list{MakeDefinition("S", "SUM(I*I,I,1,1000000)")};
     FunctionListContext context({&list});
     clsFncDef& def = list.front();
@@ -130,7 +175,15 @@ void BM_Sum_Orthovane(benchmark::State& state) {
     if (result != ExpectedSum()) state.SkipWithError("wrong sum");
     state.SetItemsProcessed(state.iterations() * kSumCount);
 }
+
+void BM_Sum_Orthovane(benchmark::State& state) { EvaluateSum(state); }
 BENCHMARK(BM_Sum_Orthovane)->Unit(benchmark::kMillisecond);
+
+void BM_Sum_Interpreter(benchmark::State& state) {
+    const ov::InterpreterOnly only;
+    EvaluateSum(state);
+}
+BENCHMARK(BM_Sum_Interpreter)->Unit(benchmark::kMillisecond);
 
 #ifdef ORTHOVANE_HAVE_MUPARSER
 void BM_Sum_Muparser(benchmark::State& state) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "expr/BuiltinMath.h"
 #include "expr/FunctionContext.h"
 #include "expr/StackRoom.h"
 #include "expr/clsError.h"
@@ -59,7 +60,7 @@ bool ExpressionParser::ReportFault(double value, std::string_view prefix, std::s
 }
 
 bool ExpressionParser::Tick() {
-    if ((++context_.Ticks & 1023) != 0 || !context_.CheckAbort()) return true;
+    if (!context_.TickStops()) return true;
     error_.Aborted();
     return false;
 }
@@ -188,7 +189,7 @@ bool ExpressionParser::Power(double& r, Mode m) {
         error_.SetError("Error evaluating function '" + def_.Name + "': Division by zero");
         return false;
     }
-    r = std::pow(r, exponent);
+    r = PowerOf(r, exponent);
     return CheckResult(r, "Error evaluating function '", def_.Name);
 }
 

@@ -1,5 +1,8 @@
 // Evaluation entry points of clsFncDef.
+#include "expr/CompiledFormula.h"
+#include "expr/CompiledRunner.h"
 #include "expr/ExpressionParser.h"
+#include "expr/FormulaCompiler.h"
 #include "expr/FunctionContext.h"
 #include "expr/clsError.h"
 #include "expr/clsFncDef.h"
@@ -8,8 +11,7 @@ namespace ov {
 
 namespace {
 
-// At most this many evaluations of one user function may be active at once.
-constexpr int kMaxNesting = 100;
+thread_local int interpreterOnly = 0; // InterpreterOnly objects alive on this thread
 
 // The upper-case copy of a text for the parser. Formula bodies are nearly always short, and
 // those are copied into a buffer on the stack rather than a new string on the heap.
@@ -39,8 +41,40 @@ private:
 
 } // namespace
 
+InterpreterOnly::InterpreterOnly() { ++interpreterOnly; }
+InterpreterOnly::~InterpreterOnly() { --interpreterOnly; }
+bool InterpreterOnly::Active() { return interpreterOnly > 0; }
+
 bool clsFncDef::Evaluate(FunctionContext& context, const std::vector<double>& argumentValues, bool compute,
                          bool resolve, clsError& error, double& result) {
+    // Checking and the lenient mode stay with the interpreter, and so does everything an
+    // interpreter evaluation calls: it is the fallback, and gives the messages.
+    if (compute && resolve && !InterpreterOnly::Active()) {
+        const int compiled = EvaluateCompiled(context, argumentValues, error, result);
+        if (compiled >= 0) return compiled == 1;
+    }
+    return Interpret(context, argumentValues, compute, resolve, error, result);
+}
+
+int clsFncDef::EvaluateCompiled(FunctionContext& context, const std::vector<double>& argumentValues,
+                                clsError& error, double& result) {
+    if (!compiled_ || !compiled_->Matches(*this, context)) compiled_ = CompileFormula(*this, context);
+    const std::uint64_t ticks = context.Ticks;
+    switch (RunCompiled(*compiled_, *this, context, argumentValues, error, result)) {
+    case CompiledOutcome::Done: return 1;
+    case CompiledOutcome::Aborted: return 0;
+    case CompiledOutcome::GiveUp: break;
+    }
+    // The interpreter repeats the work from the start: it counts the same ticks again and
+    // skips the questions that were already answered.
+    if (context.Ticks > context.AnsweredTicks) context.AnsweredTicks = context.Ticks;
+    context.Ticks = ticks;
+    return -1;
+}
+
+bool clsFncDef::Interpret(FunctionContext& context, const std::vector<double>& argumentValues, bool compute,
+                          bool resolve, clsError& error, double& result) {
+    const InterpreterOnly interpreting;
     if (argumentValues.size() < Params.size()) {
         error.TooFewParams(Name, Name);
         return false;
@@ -73,6 +107,7 @@ bool clsFncDef::Evaluate(FunctionContext& context, const std::vector<double>& ar
 
 bool clsFncDef::EvaluateText(FunctionContext& context, std::string_view text, bool compute, bool resolve,
                              clsError& error, double& result) {
+    const InterpreterOnly interpreting;
     const UpperText buffer(text);
     return ExpressionParser::EvaluateText(*this, context, error, buffer.View(), {compute, resolve}, result);
 }

@@ -26,6 +26,7 @@ public:
     std::unique_ptr<clsFncDef> FindFunction(std::string_view name) override;
     int NestFunction(std::string_view name, int delta) override;
     bool CheckAbort() override { return abort_ && abort_(); }
+    const clsFncDef* Definition(std::string_view name, std::unique_ptr<clsFncDef>&) override { return Find(name); }
 
 private:
     clsFncDef* Find(std::string_view name);

@@ -14,6 +14,7 @@ namespace ov {
 
 class clsError;
 class clsOldStream;
+class CompiledFormula;
 class FunctionContext;
 
 class clsFncDef {
@@ -26,9 +27,15 @@ public:
     std::string Description;
     std::int32_t NestCount = 0; // active evaluations of this definition
 
+    // At most this many evaluations of one user function may be active at once.
+    static constexpr int kMaxNesting = 100;
+
     // Evaluates the body with one value per parameter. compute off only checks the
     // syntax, the known functions and the argument counts; resolve off tolerates unknown
-    // names. On failure the error sink holds the message.
+    // names. On failure the error sink holds the message. Computing with names resolved
+    // runs a compiled form of the body, built on first use and kept while neither the
+    // definition nor any definition it reaches changes; wherever that form cannot
+    // continue, the interpreter evaluates instead, with the same result and message.
     bool Evaluate(FunctionContext& context, const std::vector<double>& argumentValues, bool compute,
                   bool resolve, clsError& error, double& result);
     // Evaluates a piece of text in the scope of this definition (its parameters and
@@ -49,6 +56,28 @@ public:
 
     // A letter A-Z (either case), then letters and digits.
     static bool IsValidName(std::string_view name);
+
+private:
+    // The interpreter: reads the body and computes as it goes. It is the reference that
+    // the compiled form follows.
+    bool Interpret(FunctionContext& context, const std::vector<double>& argumentValues, bool compute, bool resolve,
+                   clsError& error, double& result);
+    // 1 done, 0 failed with a message, -1 the interpreter must evaluate.
+    int EvaluateCompiled(FunctionContext& context, const std::vector<double>& argumentValues, clsError& error,
+                         double& result);
+
+    std::shared_ptr<const CompiledFormula> compiled_; // shared by copies: it is never changed
+};
+
+// While one exists, evaluations on this thread use the interpreter alone; the interpreter
+// sets one around its own work, and comparisons of the two ways use it too.
+class InterpreterOnly {
+public:
+    InterpreterOnly();
+    ~InterpreterOnly();
+    InterpreterOnly(const InterpreterOnly&) = delete;
+    InterpreterOnly& operator=(const InterpreterOnly&) = delete;
+    static bool Active();
 };
 
 // Case-insensitive comparison of ASCII names.

@@ -125,6 +125,11 @@ std::string clsFunction::Sample(CurvePoints& curve) {
     }
     const double sign = TStep > 0 ? 1 : TStep < 0 ? -1 : 0;
     const double epsilon = std::fabs(TStep) / 100;
+    // Room for the points the range promises, at once rather than by repeated growth (a
+    // million points would otherwise be copied and faulted in many times over). Without
+    // room in the budget the curve grows as it goes, and Add reports when it cannot.
+    const double expected = std::floor(std::fabs(TTo - TFrom) / std::fabs(TStep)) + 2;
+    if (expected <= kMaxPoints + 1) curve.Reserve(static_cast<std::size_t>(expected));
     double t = TFrom;
     for (double k = 0;; ) {
         if (std::fabs(t - TTo) >= epsilon && sign * TTo <= sign * t) break;

@@ -42,6 +42,9 @@ public:
     std::unique_ptr<clsFncDef> FindFunction(std::string_view name) override;
     int NestFunction(std::string_view name, int delta) override;
     bool CheckAbort() override;
+    const clsFncDef* Definition(std::string_view name, std::unique_ptr<clsFncDef>&) override {
+        return FindFunctionOrg(name);
+    }
 
     // Forgets the sampled curve; the next BreakApart samples again.
     void ClearCache() { cached_ = false; }

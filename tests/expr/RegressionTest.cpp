@@ -10,6 +10,7 @@
 
 #include "ExprTestSupport.h"
 #include "FormulaChecks.h"
+#include "FormulaDiff.h"
 
 using namespace ov;
 
@@ -26,6 +27,23 @@ TEST(FormulaRegressions, EveryStoredInputPassesTheFuzzerChecks) {
         ++count;
     }
     EXPECT_GT(count, 0) << "no inputs found in " << folder;
+}
+
+// The interpreter and the compiled formulas agree on every stored input: the findings of the
+// differential check and the fuzzer's, and inputs made for the cases the compiled form
+// must leave to the interpreter.
+TEST(FormulaRegressions, InterpreterAndCompiledFormulasAgree) {
+    int count = 0;
+    for (const char* name : {"regressions", "regressions-diff"}) {
+        const std::filesystem::path folder = std::filesystem::path(ORTHOVANE_TEST_DATA) / name;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            EXPECT_EQ(formula_diff::CheckInput(data), "") << entry.path().filename();
+            ++count;
+        }
+    }
+    EXPECT_GT(count, 1);
 }
 
 // Each shape nests one level per step along a path that takes much stack: user calls inside

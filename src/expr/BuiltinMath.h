@@ -1,0 +1,44 @@
+#pragma once
+// The arithmetic of the built-in functions, shared by the interpreter and the compiled
+// formulas so that both compute every value with the very same operations. A domain
+// fault is returned as a kind; the interpreter turns it into the user's message.
+
+#include "expr/Builtins.h"
+
+namespace ov {
+
+enum class BuiltinFault {
+    None,
+    OutsideMinusOneToOne, // ARCCOS, ARCSIN
+    BelowOne,             // ARCCOSH
+    BelowZero,            // FACT
+    BothZero,             // ARCTAN2
+    NotInsideMinusOneToOne, // ARCTANH
+    NotFinite,            // COSH, SINH, TANH: an exponential overflowed; r holds it
+    LogOfNonPositive,     // LN, LOG, LOG10
+    LogBaseOne,           // LOG
+    ModByZero,            // MOD
+    SqrtOfNegative,       // SQRT
+    Internal              // IF, RAND and None are not computed here
+};
+
+// x ^ y as the operator computes it: std::pow, except that a square is x * x where that is
+// certainly pow's own result. The exact square is x * x plus its rounding residual; while
+// the residual stays within 0.4 units in the last place and x * x is no power of two, both
+// neighbouring doubles are at least 0.6 units away from the exact square, and a pow
+// accurate to better than that returns x * x (glibc documents 0.54 units for its pow in the
+// default rounding). The interpreter and the compiled formulas both use this function, so
+// they agree whatever the library does.
+double PowerOf(double x, double y);
+
+// The built-ins that cannot fail on a finite argument, as plain functions of one argument
+// (null for the others): the compiled formulas call them directly, and ComputeBuiltinValue
+// computes them with the very same functions.
+using PlainBuiltin = double (*)(double);
+PlainBuiltin PlainBuiltinFunction(Builtin id);
+
+// Computes the built-in id of x (and y for the two-argument ones) into r. The caller still
+// checks that a result without a fault is finite.
+BuiltinFault ComputeBuiltinValue(Builtin id, double x, double y, double& r);
+
+} // namespace ov

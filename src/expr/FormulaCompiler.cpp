@@ -1,0 +1,70 @@
+#include "expr/FormulaCompiler.h"
+
+#include "expr/UnitCompiler.h"
+
+namespace ov {
+
+namespace compiler {
+
+void ModuleCompiler::Build(const clsFncDef& def) {
+    out_.entry = DefinitionSnapshot::Of(&def);
+    out_.routines.reserve(4);
+    out_.routines.emplace_back();
+    pending_.push_back({0, &def});
+    // Callees are compiled one after another, not inside their callers, so that a long
+    // chain of calls costs no stack here.
+    while (!pending_.empty()) {
+        const Job job = pending_.front();
+        pending_.pop_front();
+        CompileRoutine(job.index, *job.def);
+    }
+}
+
+std::uint32_t ModuleCompiler::RoutineFor(const clsFncDef& callee) {
+    const std::string key = ToUpperAscii(callee.Name);
+    for (const auto& [name, index] : byName_)
+        if (name == key) return index;
+    const auto index = static_cast<std::uint32_t>(out_.routines.size());
+    out_.routines.emplace_back();
+    byName_.emplace_back(key, index);
+    pending_.push_back({index, &callee}); // kept by the recording context
+    return index;
+}
+
+void ModuleCompiler::CompileRoutine(std::uint32_t index, const clsFncDef& def) {
+    Routine r;
+    r.name = def.Name;
+    r.paramCount = static_cast<std::uint32_t>(def.Params.size());
+    Builder b(r);
+    Scope scope;
+    scope.def.Name = def.Name;
+    scope.def.Params = def.Params;
+    for (std::uint32_t i = 0; i < r.paramCount; ++i) scope.slots.push_back(i);
+    const std::string upper = ToUpperAscii(def.Body);
+    UnitCompiler unit(*this, b, scope, upper, 0);
+    std::uint32_t result = 0;
+    if (upper.size() <= kMaxBodyLength && unit.Body(result)) {
+        Instruction ret{Op::Return};
+        ret.a = result;
+        b.Emit(ret);
+    } else {
+        b.Truncate(0);
+        b.Emit({Op::GiveUp});
+    }
+    PackConstants(r);
+    r.depth = unit.MaxDepth();
+    for (const Instruction& in : r.code)
+        if (in.op == Op::Call || in.op == Op::SumStart || in.op == Op::IntegrateStart) r.plain = false;
+    out_.routines[index] = std::move(r);
+}
+
+} // namespace compiler
+
+std::shared_ptr<const CompiledFormula> CompileFormula(const clsFncDef& def, FunctionContext& context) {
+    auto formula = std::make_shared<CompiledFormula>();
+    compiler::ModuleCompiler module(context, *formula);
+    module.Build(def);
+    return formula;
+}
+
+} // namespace ov

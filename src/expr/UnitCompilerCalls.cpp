@@ -1,0 +1,116 @@
+// The calls of the formula compiler: built-ins, IF, the macro functions and user functions,
+// each argument a text compiled on its own as the interpreter evaluates it on its own.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "expr/UnitCompiler.h"
+
+namespace ov::compiler {
+
+bool UnitCompiler::CallBuiltin(Builtin id, const std::vector<std::string_view>& texts, std::uint32_t& r) {
+    if (id == Builtin::If) return CallIf(texts, r);
+    const std::size_t expected = id == Builtin::Rand && texts.empty() ? 0 : BuiltinArgCount(id);
+    if (expected > 0 && texts.size() != expected) return false;
+    if (id == Builtin::Rand) { // its generator's state is the interpreter's business
+        b_.Emit({Op::GiveUp});
+        r = b_.NewSlots(1);
+        return true;
+    }
+    if (texts.size() > 2 || texts.empty()) return false;
+    const std::uint32_t x = Unit(texts[0]);
+    const std::uint32_t y = texts.size() == 2 ? Unit(texts[1]) : x;
+    r = b_.CallBuiltin(id, x, y, static_cast<std::uint32_t>(texts.size()));
+    return true;
+}
+
+bool UnitCompiler::CallIf(const std::vector<std::string_view>& texts, std::uint32_t& r) {
+    if (texts.size() != 3) return false;
+    const std::uint32_t condition = Unit(texts[0]);
+    double known = 0;
+    if (b_.IsConstant(condition, known)) {
+        r = Unit(known != 0 ? texts[1] : texts[2]);
+        return true;
+    }
+    r = b_.NewSlots(1);
+    Instruction test{Op::JumpIfZero};
+    test.a = condition;
+    const std::size_t jumpToElse = b_.Emit(test);
+    Instruction move{Op::Move};
+    move.dst = r, move.a = Unit(texts[1]);
+    b_.Emit(move);
+    const std::size_t jumpToEnd = b_.Emit({Op::Jump});
+    b_.At(jumpToElse).target = static_cast<std::uint32_t>(b_.Size());
+    move.a = Unit(texts[2]);
+    b_.Emit(move);
+    b_.At(jumpToEnd).target = static_cast<std::uint32_t>(b_.Size());
+    return true;
+}
+
+bool UnitCompiler::CallMacro(Macro kind, const std::vector<std::string_view>& texts, std::uint32_t& r) {
+    if (texts.size() != 4 && texts.size() != 5) return false;
+    const std::string variable(texts[1]);
+    if (!clsFncDef::IsValidName(variable) || variable == "E" || variable == "PI") return false;
+    for (const clsArg& p : scope_.def.Params)
+        if (NamesEqual(p.Name, variable)) return false;
+    if (kind == Macro::Integrate) Integral(variable, texts, r);
+    else SumOrProduct(kind == Macro::Product, variable, texts, r);
+    return true;
+}
+
+void UnitCompiler::SumOrProduct(bool product, const std::string& variable, const std::vector<std::string_view>& texts,
+                                std::uint32_t& r) {
+    Instruction require{Op::RequireInteger};
+    Instruction start{Op::SumStart, product};
+    start.a = require.a = Unit(texts[2]);
+    b_.Emit(require);
+    start.b = require.a = Unit(texts[3]);
+    b_.Emit(require);
+    start.c = texts.size() == 5 ? Unit(texts[4]) : kNoSlot;
+    start.dst = b_.NewSlots(kSumSlots);
+    const std::size_t at = b_.Emit(start);
+    Instruction next{Op::SumNext, product};
+    next.dst = start.dst;
+    next.a = IndexedUnit(texts[0], variable, start.dst + kSumIndex);
+    next.target = static_cast<std::uint32_t>(at + 1);
+    b_.Emit(next);
+    b_.At(at).target = static_cast<std::uint32_t>(b_.Size());
+    r = start.dst + kSumResult;
+}
+
+void UnitCompiler::Integral(const std::string& variable, const std::vector<std::string_view>& texts,
+                            std::uint32_t& r) {
+    Instruction start{Op::IntegrateStart};
+    start.a = Unit(texts[2]);
+    start.b = Unit(texts[3]);
+    start.c = texts.size() == 5 ? Unit(texts[4]) : kNoSlot;
+    start.dst = b_.NewSlots(kIntSlots);
+    const std::size_t at = b_.Emit(start);
+    Instruction next{Op::IntegrateNext};
+    next.dst = start.dst;
+    next.a = IndexedUnit(texts[0], variable, start.dst + kIntIndex);
+    next.target = static_cast<std::uint32_t>(at + 1);
+    b_.Emit(next);
+    b_.At(at).target = static_cast<std::uint32_t>(b_.Size());
+    r = start.dst + kIntResult;
+}
+
+bool UnitCompiler::CallUser(const std::string& name, const std::vector<std::string_view>& texts, std::uint32_t& r) {
+    const clsFncDef* callee = module_.Context().Lookup(name);
+    // An unknown name, or an argument count the callee refuses (one without parameters
+    // accepts the call, then refuses the values).
+    if (!callee || texts.size() != callee->Params.size()) return false;
+    std::vector<std::uint32_t> args;
+    for (const std::string_view text : texts) args.push_back(Unit(text));
+    Instruction call{Op::Call};
+    call.a = static_cast<std::uint32_t>(b_.Target().argumentSlots.size());
+    call.b = static_cast<std::uint32_t>(args.size());
+    call.c = module_.RoutineFor(*callee);
+    call.dst = b_.NewSlots(1);
+    b_.Target().argumentSlots.insert(b_.Target().argumentSlots.end(), args.begin(), args.end());
+    b_.Emit(call);
+    r = call.dst;
+    return true;
+}
+
+} // namespace ov::compiler

@@ -1,0 +1,87 @@
+// The compiled form of a definition: kept between evaluations only while neither the
+// definition nor anything it reaches has changed, and repeated by the interpreter without
+// asking the user twice. That its results equal the interpreter's is the differential
+// check's business (fuzz/FormulaDiff.h, replayed in RegressionTest.cpp).
+
+#include <gtest/gtest.h>
+
+#include "ExprTestSupport.h"
+
+using namespace ov;
+using namespace ov::test;
+
+TEST(CompiledFormulas, EditingAReachableDefinitionReachesTheCaller) {
+    FunctionList functions{Definition("G(X)", "H(X)*2"), Definition("H(X)", "X+1")};
+    FunctionListContext context({&functions});
+    clsFncDef caller = Definition("F(T)", "G(T)+T");
+    EXPECT_EQ(Apply(caller, context, {3}).value, 11);
+    functions[1].Body = "X+5"; // two calls away
+    EXPECT_EQ(Apply(caller, context, {3}).value, 19);
+    functions[1].Params[0].Name = "Y"; // the body's X is no longer a parameter
+    EXPECT_EQ(Apply(caller, context, {3}).message, "Function 'X' not defined");
+    functions[1] = Definition("H(X, Y)", "X*Y");
+    EXPECT_EQ(Apply(caller, context, {3}).message, Count("few", "H", "G"));
+    functions.pop_back();
+    EXPECT_EQ(Apply(caller, context, {3}).message, "Function 'H' not defined");
+    functions.push_back(Definition("h(z)", "z-1")); // defined again, under another spelling
+    EXPECT_EQ(Apply(caller, context, {3}).value, 7);
+    caller.Body = "G(T)*T";
+    EXPECT_EQ(Apply(caller, context, {3}).value, 12);
+}
+
+TEST(CompiledFormulas, ListsReplacedOrSearchedDifferentlyReachTheCaller) {
+    FunctionList scene{Definition("K", "1")};
+    FunctionList imported{Definition("K", "2"), Definition("L(A)", "A*K")};
+    FunctionListContext sceneOnly({&scene});
+    FunctionListContext both({&imported, &scene});
+    clsFncDef caller = Definition("F", "K*10");
+    EXPECT_EQ(Apply(caller, sceneOnly).value, 10);
+    EXPECT_EQ(Apply(caller, both).value, 20); // the same definition, another context
+    EXPECT_EQ(Apply(caller, sceneOnly).value, 10);
+    scene = imported; // a list imported over the scene's
+    EXPECT_EQ(Apply(caller, sceneOnly).value, 20);
+    caller.Body = "L(3)";
+    EXPECT_EQ(Apply(caller, sceneOnly).value, 6);
+    scene[0].Body = "K2"; // an unknown name in a callee two levels down
+    EXPECT_EQ(Apply(caller, sceneOnly).message, "Function 'K2' not defined");
+}
+
+// Answers the question whether to stop with no, counting them.
+class Counting : public FunctionListContext {
+public:
+    using FunctionListContext::FunctionListContext;
+    bool CheckAbort() override { return ++asked, false; }
+    int asked = 0;
+};
+
+TEST(CompiledFormulas, WorkRepeatedByTheInterpreterAsksNoQuestionTwice) {
+    FunctionList functions{Definition("One(X)", "1")};
+    // 2500 iterations ask twice (every 1024 ticks), then the division fails: the compiled
+    // form gives up there and the interpreter repeats the whole evaluation.
+    // RAND is left to the interpreter in the same way. A call ticks as well.
+    const struct {
+        const char* body;
+        unsigned ticks;
+        bool ok;
+    } cases[] = {{"SUM(I,I,1,2500)+1/0", 2500, false}, {"SUM(One(I),I,1,1500)+1/0", 3000, false},
+                 {"SUM(I,I,1,2500)+RAND", 2500, true}};
+    for (const auto& c : cases) {
+        Counting context({&functions});
+        clsFncDef def = Definition("F", c.body);
+        const Outcome o = Apply(def, context);
+        EXPECT_EQ(context.asked, 2) << c.body;
+        EXPECT_EQ(context.Ticks, c.ticks) << c.body;
+        EXPECT_EQ(o.ok, c.ok) << c.body << ": " << o.message;
+    }
+    EXPECT_EQ(functions[0].NestCount, 0);
+}
+
+TEST(CompiledFormulas, TheUserStopsACompiledLoopAtTheSameQuestion) {
+    FunctionList none;
+    for (const int last : {1, 3}) {
+        StopAfter context({&none}, last);
+        clsFncDef def = Definition("F", "SUM(I,I,1,100000)");
+        EXPECT_EQ(Apply(def, context).message, "Operation aborted");
+        EXPECT_EQ(context.Ticks, 1024u * static_cast<unsigned>(last));
+    }
+}
