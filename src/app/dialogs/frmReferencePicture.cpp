@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -87,8 +88,11 @@ void frmReferencePicture::OnRemove() {
 
 ReferencePicture frmReferencePicture::Picture() const {
     ReferencePicture picture = initial_;
-    picture.Path = txtPath_->text().trimmed().toStdString();
-    if (picture.Path.empty()) return ReferencePicture();
+    const QString typed = txtPath_->text().trimmed();
+    if (typed.isEmpty()) return ReferencePicture();
+    // A name typed relative to the program's folder would mean another file once the project
+    // keeps it relative to its own.
+    picture.Path = QFileInfo(typed).absoluteFilePath().toStdString();
     picture.Opacity = spnOpacity_->value() / 100.0;
     picture.ShiftX = spnShiftX_->value() / 100;
     picture.ShiftY = spnShiftY_->value() / 100;
