@@ -248,7 +248,7 @@ bool ExpressionParser::PrimaryInner(double& r, Mode m) {
     return FunctionCall(std::string(token), r, m);
 }
 
-bool ExpressionParser::Number(std::string_view token, double& r) {
+bool ReadFormulaNumber(std::string_view token, double& value) {
     // The longest leading part of the form digits[.digits][(E|D)digits]; the rest of the
     // token is ignored, so 2PI reads as 2.
     std::string text;
@@ -266,9 +266,13 @@ bool ExpressionParser::Number(std::string_view token, double& r) {
         text.push_back('e');
         for (++i; i < token.size() && token[i] >= '0' && token[i] <= '9'; ++i) text.push_back(token[i]);
     }
-    r = 0;
+    value = 0;
     if (text.find_first_of("0123456789") == std::string::npos) return true; // "." alone reads as 0
-    if (ConvertDecimal(text, r)) return true;
+    return ConvertDecimal(text, value);
+}
+
+bool ExpressionParser::Number(std::string_view token, double& r) {
+    if (ReadFormulaNumber(token, r)) return true;
     error_.SetError("Error evaluating function '" + def_.Name + "': Overflow");
     return false;
 }

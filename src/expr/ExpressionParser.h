@@ -125,6 +125,10 @@ private:
     std::uint32_t operands_ = 0; // operands read, to pace abort checks in very long formulas
 };
 
+// The number a token starting with a digit or "." stands for, as formulas read it; false
+// when it is too large for a double. The interpreter and the compiler both read numbers so.
+bool ReadFormulaNumber(std::string_view token, double& value);
+
 // The description of an arithmetic fault that produced value from the given operands.
 const char* FaultDescription(double value);
 

@@ -151,24 +151,8 @@ bool UnitCompiler::PrimaryInner(std::uint32_t& r) {
 }
 
 bool UnitCompiler::Number(std::string_view token, std::uint32_t& r) {
-    // As the interpreter reads it: digits[.digits][(E|D)digits], the rest ignored.
-    std::string text;
-    std::size_t i = 0;
-    bool point = false;
-    for (; i < token.size(); ++i) {
-        const char ch = token[i];
-        if (ch >= '0' && ch <= '9') text.push_back(ch);
-        else if (ch == '.' && !point) {
-            point = true;
-            text.push_back(ch);
-        } else break;
-    }
-    if (i + 1 < token.size() && (token[i] == 'E' || token[i] == 'D') && token[i + 1] >= '0' && token[i + 1] <= '9') {
-        text.push_back('e');
-        for (++i; i < token.size() && token[i] >= '0' && token[i] <= '9'; ++i) text.push_back(token[i]);
-    }
     double value = 0;
-    if (text.find_first_of("0123456789") != std::string::npos && !ConvertDecimal(text, value)) return false;
+    if (!ReadFormulaNumber(token, value)) return false; // the interpreter reports the overflow
     r = b_.Constant(value);
     return true;
 }

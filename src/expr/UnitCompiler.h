@@ -87,6 +87,11 @@ private:
     void SumOrProduct(bool product, const std::string& variable, const std::vector<std::string_view>& texts,
                       std::uint32_t& r);
     void Integral(const std::string& variable, const std::vector<std::string_view>& texts, std::uint32_t& r);
+    // Emits a loop of a macro whose start instruction has its bounds set: the optional step,
+    // the state block of slots slots, the expression with the index variable at index, the
+    // next step. Returns the state block's first slot.
+    std::uint32_t Loop(Instruction start, Instruction next, std::uint32_t slots, std::uint32_t index,
+                       const std::string& variable, const std::vector<std::string_view>& texts);
     bool CallUser(const std::string& name, const std::vector<std::string_view>& texts, std::uint32_t& r);
     // Compiles a text of its own; one the interpreter would refuse becomes a GiveUp.
     std::uint32_t Unit(std::string_view text);

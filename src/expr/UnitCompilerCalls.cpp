@@ -66,16 +66,22 @@ void UnitCompiler::SumOrProduct(bool product, const std::string& variable, const
     b_.Emit(require);
     start.b = require.a = Unit(texts[3]);
     b_.Emit(require);
+    r = Loop(start, {Op::SumNext, product}, kSumSlots, kSumIndex, variable, texts) + kSumResult;
+}
+
+std::uint32_t UnitCompiler::Loop(Instruction start, Instruction next, std::uint32_t slots, std::uint32_t index,
+                                 const std::string& variable, const std::vector<std::string_view>& texts) {
+    // The start sets up the state block and jumps past the loop when it has nothing to do;
+    // the expression follows it, and the next step goes back to the expression or falls out.
     start.c = texts.size() == 5 ? Unit(texts[4]) : kNoSlot;
-    start.dst = b_.NewSlots(kSumSlots);
+    start.dst = b_.NewSlots(slots);
     const std::size_t at = b_.Emit(start);
-    Instruction next{Op::SumNext, product};
     next.dst = start.dst;
-    next.a = IndexedUnit(texts[0], variable, start.dst + kSumIndex);
+    next.a = IndexedUnit(texts[0], variable, start.dst + index);
     next.target = static_cast<std::uint32_t>(at + 1);
     b_.Emit(next);
     b_.At(at).target = static_cast<std::uint32_t>(b_.Size());
-    r = start.dst + kSumResult;
+    return start.dst;
 }
 
 void UnitCompiler::Integral(const std::string& variable, const std::vector<std::string_view>& texts,
@@ -83,16 +89,7 @@ void UnitCompiler::Integral(const std::string& variable, const std::vector<std::
     Instruction start{Op::IntegrateStart};
     start.a = Unit(texts[2]);
     start.b = Unit(texts[3]);
-    start.c = texts.size() == 5 ? Unit(texts[4]) : kNoSlot;
-    start.dst = b_.NewSlots(kIntSlots);
-    const std::size_t at = b_.Emit(start);
-    Instruction next{Op::IntegrateNext};
-    next.dst = start.dst;
-    next.a = IndexedUnit(texts[0], variable, start.dst + kIntIndex);
-    next.target = static_cast<std::uint32_t>(at + 1);
-    b_.Emit(next);
-    b_.At(at).target = static_cast<std::uint32_t>(b_.Size());
-    r = start.dst + kIntResult;
+    r = Loop(start, {Op::IntegrateNext}, kIntSlots, kIntIndex, variable, texts) + kIntResult;
 }
 
 bool UnitCompiler::CallUser(const std::string& name, const std::vector<std::string_view>& texts, std::uint32_t& r) {
