@@ -9,16 +9,22 @@
 
 namespace ov {
 
+std::shared_ptr<const QImage> PlaceReferencePicture(const clsScene& scene, bool visibleOnly, PictureRect& rect) {
+    const ReferencePicture& picture = scene.Reference;
+    if (!picture.IsSet() || (visibleOnly && !picture.Visible)) return nullptr;
+    std::shared_ptr<const QImage> image = ReferenceImage(picture.Path);
+    if (!image) return nullptr;
+    const clsPerspective& camera = scene.GetPerspective();
+    rect = PlacePicture(picture, image->width(), image->height(), camera.UMin, camera.VMin, camera.UMax, camera.VMax);
+    if (!(rect.Right > rect.Left && rect.Top > rect.Bottom)) return nullptr;
+    return image;
+}
+
 void clsView::DrawReferencePicture(clsPaintDC& target) {
     const clsScene* scene = GetDocumentScene();
-    if (!scene || !scene->Reference.IsSet() || !scene->Reference.Visible) return;
-    const std::shared_ptr<const QImage> image = ReferenceImage(scene->Reference.Path);
-    if (!image) return;
-    const clsPerspective& camera = scene->GetPerspective();
-    const PictureRect r = PlacePicture(scene->Reference, image->width(), image->height(), camera.UMin, camera.VMin,
-                                       camera.UMax, camera.VMax);
-    if (r.Right <= r.Left || r.Top <= r.Bottom) return;
-    target.DrawPicture(*image, r.Left, r.Top, r.Right, r.Bottom, scene->Reference.Opacity);
+    PictureRect r;
+    const std::shared_ptr<const QImage> image = scene ? PlaceReferencePicture(*scene, true, r) : nullptr;
+    if (image) target.DrawPicture(*image, r.Left, r.Top, r.Right, r.Bottom, scene->Reference.Opacity);
 }
 
 } // namespace ov

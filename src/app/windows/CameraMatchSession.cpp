@@ -20,14 +20,12 @@ const QColor kAxisColors[3] = {QColor(220, 0, 0), QColor(0, 150, 0), QColor(0, 0
 
 bool CameraMatchSession::Place(const clsView& view, Placement& p) const {
     const clsScene* scene = view.GetDocumentScene();
-    if (!scene || view.ViewType != clsView::Perspective || !scene->Reference.IsSet()) return false;
-    const std::shared_ptr<const QImage> image = ReferenceImage(scene->Reference.Path);
+    if (!scene || view.ViewType != clsView::Perspective) return false;
+    PictureRect r;
+    const std::shared_ptr<const QImage> image = PlaceReferencePicture(*scene, false, r);
     if (!image) return false;
-    const clsPerspective& camera = scene->GetPerspective();
-    const PictureRect r = PlacePicture(scene->Reference, image->width(), image->height(), camera.UMin, camera.VMin,
-                                       camera.UMax, camera.VMax);
     p = {r.Left, r.Bottom, r.Right, r.Top, double(image->width()), double(image->height())};
-    return r.Right > r.Left && r.Top > r.Bottom;
+    return true;
 }
 
 PicturePoint CameraMatchSession::ToPicture(const clsView& view, const Placement& p, double x, double y) const {
