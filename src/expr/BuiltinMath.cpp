@@ -83,25 +83,6 @@ BuiltinFault Factorial(double x, double& r) {
 
 } // namespace
 
-double PowerOf(double x, double y) {
-    if (y == 2) {
-        const double p = x * x;
-        std::uint64_t bits;
-        std::memcpy(&bits, &p, sizeof bits);
-        const std::uint64_t exponent = bits & 0x7FF0000000000000ull;
-        // Normal, far from overflow, not a power of two: one unit in the last place of p is
-        // 2^(e - 52), a double whose exponent field is 52 less.
-        if (exponent >= (std::uint64_t{600} << 52) && exponent <= (std::uint64_t{2000} << 52) &&
-            (bits & 0xFFFFFFFFFFFFFull) != 0) {
-            const std::uint64_t unitBits = exponent - (std::uint64_t{52} << 52);
-            double unit;
-            std::memcpy(&unit, &unitBits, sizeof unit);
-            if (std::fabs(std::fma(x, x, -p)) <= 0.4 * unit) return p; // the residual is exact here
-        }
-    }
-    return std::pow(x, y);
-}
-
 namespace {
 
 // The library's own function, called directly rather than through a function of ours.

@@ -47,6 +47,9 @@ struct Instruction {
     // After an arithmetic operation or a built-in: 1 adds the result to 0, 2 subtracts it
     // from 0, as the first term of a sum is (a ZeroAdd or ZeroSub folded into it).
     std::uint8_t post = 0;
+    // Before a built-in of one argument: 1 adds v[a] to 0, 2 subtracts it from 0, as the
+    // argument, itself a sum, begins (a ZeroAdd or ZeroSub folded into it).
+    std::uint8_t pre = 0;
     std::uint32_t dst = 0, a = 0, b = 0, c = 0, target = 0;
 };
 
@@ -154,6 +157,13 @@ inline bool ApplyBinary(Op op, double x, double y, double& r) {
 inline double ApplyPost(std::uint8_t post, double r) {
     const double zero = 0;
     return post == 1 ? zero + r : zero - r;
+}
+// The argument of a built-in with its folded first-term operation: false where that
+// operation overflowed, as the ZeroAdd or ZeroSub it replaces would have reported.
+inline bool ApplyPre(std::uint8_t pre, double x, double& r) {
+    if (pre == 0) return r = x, true;
+    r = ApplyPost(pre, x);
+    return Finite(r);
 }
 inline bool ApplyUnary(Op op, double x, double& r) {
     const double zero = 0; // the interpreter's sum starts at 0: 0 + -0 is +0

@@ -7,6 +7,7 @@
 #include "expr/BuiltinMath.h"
 #include "expr/CompiledFormula.h"
 #include "expr/FunctionContext.h"
+#include "expr/PlainRunner.h"
 #include "expr/StackRoom.h"
 #include "expr/clsError.h"
 #include "expr/clsFncDef.h"
@@ -20,16 +21,13 @@ namespace {
 // active routine costs its grammar depth plus one; the interpreter needs a few kilobytes
 // per level, so the budget stays well inside the room demanded at the start.
 constexpr std::uint32_t kDepthBudget = 400;
-constexpr std::uintptr_t kStackMargin = std::uintptr_t{3} << 20;
 constexpr double kMaxIterations = 9007199254740992.0; // 2^53, as in the interpreter's loops
 
 bool Integral(double v) { return v == std::trunc(v); }
 
-thread_local int activeRuns = 0; // compiled evaluations under way on this thread, beyond plain ones
-
 struct ActiveRun {
-    ActiveRun() { ++activeRuns; }
-    ~ActiveRun() { --activeRuns; }
+    ActiveRun() { ++activeCompiledRuns; }
+    ~ActiveRun() { --activeCompiledRuns; }
     ActiveRun(const ActiveRun&) = delete;
     ActiveRun& operator=(const ActiveRun&) = delete;
 };
@@ -64,7 +62,6 @@ public:
 
     // Runs a routine whose arguments are in v, counting it as an evaluation of its name.
     CompiledOutcome Enter(const Routine& r, double* v, double& out);
-    CompiledOutcome RunPlain(const Routine& r, double* v, double& out) { return Run(r, v, out); }
 
 private:
     CompiledOutcome Run(const Routine& r, double* v, double& out);
@@ -134,16 +131,19 @@ CompiledOutcome Runner::Run(const Routine& r, double* v, double& out) {
             OV_BINARY(NotEqual) OV_BINARY(And) OV_BINARY(Or)
             OV_UNARY(ZeroAdd) OV_UNARY(ZeroSub) OV_UNARY(Not)
         case Op::Builtin: {
-            double value = 0;
+            double value = 0, x = 0;
             const double y = in.c == 2 ? v[in.b] : 0;
-            if (ComputeBuiltinValue(static_cast<Builtin>(in.aux), v[in.a], y, value) != BuiltinFault::None ||
+            if (!ApplyPre(in.pre, v[in.a], x) ||
+                ComputeBuiltinValue(static_cast<Builtin>(in.aux), x, y, value) != BuiltinFault::None ||
                 !Finite(value))
                 return CompiledOutcome::GiveUp;
             v[in.dst] = in.post ? ApplyPost(in.post, value) : value;
             break;
         }
         case Op::PlainBuiltin: {
-            const double value = r.functions[in.c](v[in.a]);
+            double x = 0;
+            if (!ApplyPre(in.pre, v[in.a], x)) return CompiledOutcome::GiveUp;
+            const double value = r.functions[in.c](x);
             if (!Finite(value)) return CompiledOutcome::GiveUp;
             v[in.dst] = in.post ? ApplyPost(in.post, value) : value;
             break;
@@ -292,24 +292,16 @@ CompiledOutcome RunCompiled(const CompiledFormula& formula, clsFncDef& def, Func
     const Routine& entry = formula.routines.front();
     const std::size_t n = argumentValues.size();
     if (n != def.Params.size() ||
-        StackRunningShort(reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) - kStackMargin))
+        StackRunningShort(reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) - kCompiledStackMargin))
         return CompiledOutcome::GiveUp;
+    const double* args = argumentValues.data();
     Frame frame(entry);
     double* v = frame.Slots();
-    const double* args = argumentValues.data();
     for (std::size_t i = 0; i < n; ++i) v[i] = args[i];
     Runner runner(formula, context);
     double value = 0;
-    CompiledOutcome o;
-    if (entry.plain && activeRuns == 0) {
-        // No evaluation is active on this thread (the interpreter never gets here), so every
-        // nesting counter is 0, and code that neither calls nor loops never asks CheckAbort:
-        // nobody could see its own counter go to 1 and back. It runs without counting.
-        o = runner.RunPlain(entry, v, value);
-    } else {
-        const ActiveRun active;
-        o = runner.Enter(entry, v, value);
-    }
+    const ActiveRun active;
+    const CompiledOutcome o = runner.Enter(entry, v, value);
     if (o == CompiledOutcome::GiveUp) return o;
     // As the interpreter leaves them: the parameters hold the arguments.
     for (std::size_t i = 0; i < n; ++i) def.Params[i].Value = args[i];

@@ -74,16 +74,28 @@ std::uint32_t Builder::CallBuiltin(Builtin id, std::uint32_t x, std::uint32_t y,
     const bool constant = IsConstant(x, vx) && (arity < 2 || IsConstant(y, vy));
     if (constant && ComputeBuiltinValue(id, vx, arity < 2 ? 0 : vy, r) == BuiltinFault::None && Finite(r))
         return Constant(r);
+    // An argument that is a sum of one term was just added to 0 into a slot nothing else
+    // reads: the built-in does that itself, in the place of that instruction, so a jump
+    // to it still finds the work it jumped to.
+    std::uint8_t pre = 0;
+    if (arity == 1 && !r_.code.empty()) {
+        const Instruction& last = r_.code.back();
+        if ((last.op == Op::ZeroAdd || last.op == Op::ZeroSub) && last.dst == x) {
+            pre = last.op == Op::ZeroAdd ? 1 : 2;
+            x = last.a;
+            r_.code.pop_back();
+        }
+    }
     const std::uint32_t dst = NewSlots(1);
     if (const PlainBuiltin f = PlainBuiltinFunction(id); f && arity == 1) {
         Instruction in{Op::PlainBuiltin};
-        in.dst = dst, in.a = x, in.c = static_cast<std::uint32_t>(r_.functions.size());
+        in.dst = dst, in.a = x, in.c = static_cast<std::uint32_t>(r_.functions.size()), in.pre = pre;
         r_.functions.push_back(f);
         Emit(in);
         return dst;
     }
     Instruction in{Op::Builtin, static_cast<std::uint8_t>(id)};
-    in.dst = dst, in.a = x, in.b = arity < 2 ? x : y, in.c = arity;
+    in.dst = dst, in.a = x, in.b = arity < 2 ? x : y, in.c = arity, in.pre = pre;
     Emit(in);
     return dst;
 }

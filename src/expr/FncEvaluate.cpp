@@ -4,6 +4,7 @@
 #include "expr/ExpressionParser.h"
 #include "expr/FormulaCompiler.h"
 #include "expr/FunctionContext.h"
+#include "expr/PlainRunner.h"
 #include "expr/clsError.h"
 #include "expr/clsFncDef.h"
 
@@ -59,6 +60,8 @@ bool clsFncDef::Evaluate(FunctionContext& context, const std::vector<double>& ar
 int clsFncDef::EvaluateCompiled(FunctionContext& context, const std::vector<double>& argumentValues,
                                 clsError& error, double& result) {
     if (!compiled_ || !compiled_->Matches(*this, context)) compiled_ = CompileFormula(*this, context);
+    if (const Routine& entry = compiled_->routines.front(); entry.plain)
+        if (const int plain = RunPlainFormula(entry, *this, argumentValues, result); plain != 0) return plain;
     const std::uint64_t ticks = context.Ticks;
     switch (RunCompiled(*compiled_, *this, context, argumentValues, error, result)) {
     case CompiledOutcome::Done: return 1;

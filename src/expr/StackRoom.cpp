@@ -41,16 +41,16 @@ StackBounds CurrentStack() {
 
 } // namespace
 
-bool StackRunningShort(std::uintptr_t frame) {
+__thread std::uintptr_t stackLimit = 0;
+
+std::uintptr_t StackLimit() {
     // Asking costs a read of the process's memory map; a thread's stack never moves. A
     // thread with a small stack keeps an eighth of it instead of the full reserve.
-    // A plain thread-local needs no guard on every access, unlike one with an initialiser.
-    thread_local std::uintptr_t limit = 0;
-    if (limit == 0) {
+    if (stackLimit == 0) {
         const StackBounds stack = CurrentStack();
-        limit = stack.lowest + std::min(kReserveBytes, stack.size / 8);
+        stackLimit = stack.lowest + std::min(kReserveBytes, stack.size / 8);
     }
-    return frame < limit;
+    return stackLimit;
 }
 
 } // namespace ov

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "ExprTestSupport.h"
+#include "expr/BuiltinMath.h"
 
 using namespace ov;
 using namespace ov::test;
@@ -84,6 +87,24 @@ TEST(Builtins, ValuesOfFunctionsAndMacros) {
         {"INTEGRATE(SIN(X),X,0,PI)", 2, 1e-7}, {"INTEGRATE(EXP(X),X,0,1,.001)", 2.71828182845905 - 1},
         {"INTEGRATE(SIN(X),X,0,PI,1)", 2, 1e-7}, // two or fewer panel pairs fall back to 100 panels
     });
+}
+
+// x^2 is taken as x * x where the rounding of x * x leaves pow no other answer: whatever
+// this machine's pow does, the square must be its result, bit for bit.
+TEST(Builtins, SquaresAreTheLibraryPowersBitForBit) {
+    std::uint64_t state = 12345;
+    const auto next = [&] { return state = state * 6364136223846793005ull + 1442695040888963407ull; };
+    int differences = 0;
+    for (int k = 0; k < 300000; ++k) {
+        const double mantissa = 1 + static_cast<double>(next() >> 11) / 9007199254740992.0;
+        const double x = std::ldexp(k % 2 ? -mantissa : mantissa, static_cast<int>(next() % 1100) - 550);
+        const double mine = PowerOf(x, 2), library = std::pow(x, 2.0);
+        if (std::memcmp(&mine, &library, sizeof mine) != 0 && ++differences < 5)
+            ADD_FAILURE() << "x = " << x << ": " << mine << " against pow's " << library;
+    }
+    for (const double x : {0.0, -0.0, 1.0, 3.0, 0.1, 1e-170, 1e170, 1e200, 4.9e-324, 2.2250738585072014e-308})
+        EXPECT_EQ(PowerOf(x, 2), std::pow(x, 2.0)) << x;
+    EXPECT_EQ(differences, 0);
 }
 
 TEST(Builtins, DomainChecksArgumentCountsMacroRulesAndTheirMessages) {
