@@ -108,7 +108,7 @@ inline std::string CheckEdits(FunctionList& list, clsFncDef& def, const std::vec
         std::string d = Both(list, def, &values, {}, true, true, "after editing the body of " + Quote(before.Name));
         if (d.empty() && !list[k].Params.empty()) {
             list[k].Body = before.Body;
-            list[k].Params[0].Name += "Q";
+            list[k].Params[0].Name = list[k].Params[0].Name + "Q";
             d = Both(list, def, &values, {}, true, true, "after renaming a parameter of " + Quote(before.Name));
         }
         list[k] = before;

@@ -3,17 +3,15 @@
 #include "expr/FunctionContext.h"
 #include "expr/clsFncDef.h"
 
-
 namespace ov {
-
 
 DefinitionSnapshot DefinitionSnapshot::Of(const clsFncDef* def) {
     DefinitionSnapshot s;
     if (!def) return s;
     s.found = true;
-    s.name = def->Name;
-    for (const clsArg& p : def->Params) s.params.push_back(p.Name);
-    s.body = def->Body;
+    s.name = def->Name.Stamp();
+    for (const clsArg& p : def->Params) s.params.push_back(p.Name.Stamp());
+    s.body = def->Body.Stamp();
     return s;
 }
 

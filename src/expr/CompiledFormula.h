@@ -14,8 +14,6 @@
 #include <utility>
 #include <vector>
 
-#include <cstring>
-
 #include "expr/BuiltinMath.h"
 #include "expr/clsFncDef.h"
 
@@ -41,15 +39,22 @@ enum class Op : std::uint8_t {
     Return                   // the result is v[a]
 };
 
+enum PostFlags : std::uint8_t { kPostAdd = 1, kPostSub = 2, kPostSign = 3, kPostReturn = 4 };
+
 struct Instruction {
     Op op;
     std::uint8_t aux = 0;
-    // After an arithmetic operation or a built-in: 1 adds the result to 0, 2 subtracts it
-    // from 0, as the first term of a sum is (a ZeroAdd or ZeroSub folded into it).
+    // After an arithmetic operation or a built-in: kPostAdd adds the result to 0, kPostSub
+    // subtracts it from 0, as the first term of a sum is (a ZeroAdd or ZeroSub folded into
+    // it). kPostReturn on the last instruction before the Return, which computes the result
+    // of the routine, lets RunPlainCode return at once; the other runner ignores it.
     std::uint8_t post = 0;
     // Before a built-in of one argument: 1 adds v[a] to 0, 2 subtracts it from 0, as the
     // argument, itself a sum, begins (a ZeroAdd or ZeroSub folded into it).
     std::uint8_t pre = 0;
+    // For RunPlainCode: 1 when operand a, 2 when operand b is the value that the
+    // instruction before has just computed (see MarkAccumulator). Its slot holds it too.
+    std::uint8_t acc = 0;
     std::uint32_t dst = 0, a = 0, b = 0, c = 0, target = 0;
 };
 
@@ -75,15 +80,22 @@ struct Routine {
     std::vector<PlainBuiltin> functions;      // of the PlainBuiltin instructions, by c
 };
 
-// What a definition looked like when it was compiled (or that there was none).
+// What a definition looked like when it was compiled (or that there was none), by the
+// stamps of its texts: equal stamps mean equal texts.
 struct DefinitionSnapshot {
     bool found = false;
-    std::string name;
-    std::vector<std::string> params;
-    std::string body;
+    std::uint64_t name = 0, body = 0;
+    std::vector<std::uint64_t> params;
 
     static DefinitionSnapshot Of(const clsFncDef* def);
-    bool Matches(const clsFncDef* def) const; // inline below: it runs before every evaluation
+    bool Matches(const clsFncDef* def) const { // inline: it runs before every evaluation
+        if (!def) return !found;
+        if (!found || def->Body.Stamp() != body || def->Name.Stamp() != name || def->Params.size() != params.size())
+            return false;
+        for (std::size_t i = 0; i < params.size(); ++i)
+            if (def->Params[i].Name.Stamp() != params[i]) return false;
+        return true;
+    }
 };
 
 class CompiledFormula {
@@ -101,37 +113,6 @@ public:
 private:
     bool DependenciesMatch(FunctionContext& context) const;
 };
-
-// String equality without a library call: bodies are short.
-inline bool SameText(const std::string& a, const std::string& b) {
-    const std::size_t n = a.size();
-    if (n != b.size()) return false;
-    const char* p = a.data();
-    const char* q = b.data();
-    auto same8 = [&](std::size_t i) {
-        std::uint64_t x, y;
-        std::memcpy(&x, p + i, 8);
-        std::memcpy(&y, q + i, 8);
-        return x == y;
-    };
-    if (n < 8) {
-        for (std::size_t i = 0; i < n; ++i)
-            if (p[i] != q[i]) return false;
-        return true;
-    }
-    for (std::size_t i = 0; i + 8 < n; i += 8)
-        if (!same8(i)) return false;
-    return same8(n - 8); // the last eight bytes, overlapping what was compared
-}
-
-inline bool DefinitionSnapshot::Matches(const clsFncDef* def) const {
-    if (!def) return !found;
-    if (!found || !SameText(def->Body, body) || !SameText(def->Name, name) || def->Params.size() != params.size())
-        return false;
-    for (std::size_t i = 0; i < params.size(); ++i)
-        if (!SameText(def->Params[i].Name, params[i])) return false;
-    return true;
-}
 
 // The checked arithmetic, shared by the runner and by constant folding so that a folded
 // value is the value the code would have computed. False where the interpreter reports.
@@ -156,7 +137,11 @@ inline bool ApplyBinary(Op op, double x, double y, double& r) {
 }
 inline double ApplyPost(std::uint8_t post, double r) {
     const double zero = 0;
-    return post == 1 ? zero + r : zero - r;
+    switch (post & kPostSign) {
+    case kPostAdd: return zero + r;
+    case kPostSub: return zero - r;
+    default: return r;
+    }
 }
 // The argument of a built-in with its folded first-term operation: false where that
 // operation overflowed, as the ZeroAdd or ZeroSub it replaces would have reported.

@@ -58,7 +58,7 @@ std::uint32_t Builder::Unary(Op op, std::uint32_t a) {
                                 last.op == Op::Div || last.op == Op::Pow || last.op == Op::Builtin ||
                                 last.op == Op::PlainBuiltin;
         if (arithmetic && last.dst == a && last.post == 0) {
-            last.post = op == Op::ZeroAdd ? 1 : 2;
+            last.post = op == Op::ZeroAdd ? kPostAdd : kPostSub;
             return a;
         }
     }
@@ -81,7 +81,7 @@ std::uint32_t Builder::CallBuiltin(Builtin id, std::uint32_t x, std::uint32_t y,
     if (arity == 1 && !r_.code.empty()) {
         const Instruction& last = r_.code.back();
         if ((last.op == Op::ZeroAdd || last.op == Op::ZeroSub) && last.dst == x) {
-            pre = last.op == Op::ZeroAdd ? 1 : 2;
+            pre = last.op == Op::ZeroAdd ? kPostAdd : kPostSub;
             x = last.a;
             r_.code.pop_back();
         }
@@ -98,6 +98,38 @@ std::uint32_t Builder::CallBuiltin(Builtin id, std::uint32_t x, std::uint32_t y,
     in.dst = dst, in.a = x, in.b = arity < 2 ? x : y, in.c = arity, in.pre = pre;
     Emit(in);
     return dst;
+}
+
+void MarkReturn(std::vector<Instruction>& code, std::uint32_t result) {
+    if (code.empty()) return;
+    Instruction& last = code.back();
+    const bool marks = (last.op >= Op::Add && last.op <= Op::Not) || last.op == Op::Builtin ||
+                       last.op == Op::PlainBuiltin;
+    if (!marks || last.dst != result) return;
+    // A jump to the Return must still find it; no other instruction has a target there.
+    const auto size = static_cast<std::uint32_t>(code.size());
+    for (const Instruction& in : code)
+        if (in.target == size) return;
+    last.post |= kPostReturn;
+}
+
+void MarkAccumulator(std::vector<Instruction>& code) {
+    std::vector<bool> target(code.size() + 1, false);
+    for (const Instruction& in : code)
+        if (in.op == Op::Jump || in.op == Op::JumpIfZero || (in.op >= Op::SumStart && in.op <= Op::IntegrateNext))
+            target[in.target] = true;
+    for (std::size_t i = 1; i < code.size(); ++i) {
+        const Instruction& before = code[i - 1];
+        Instruction& in = code[i];
+        // Arrived at from elsewhere, acc may hold another path's value.
+        const bool computes = (before.op >= Op::Add && before.op <= Op::PlainBuiltin) || before.op == Op::Move;
+        if (!computes || target[i]) continue;
+        const bool unary = (in.op >= Op::ZeroAdd && in.op <= Op::ZeroSub) || in.op == Op::Not ||
+                           in.op == Op::Builtin || in.op == Op::PlainBuiltin || in.op == Op::JumpIfZero;
+        const bool binary = (in.op >= Op::Add && in.op <= Op::Pow) || (in.op >= Op::Less && in.op <= Op::Or);
+        if ((unary || binary) && in.a == before.dst) in.acc = 1;
+        else if (binary && in.b == before.dst) in.acc = 2;
+    }
 }
 
 void PackConstants(Routine& r) {

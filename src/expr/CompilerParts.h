@@ -63,7 +63,13 @@ private:
 
 // Moves the constants of a finished routine to the slots right after the parameters, in
 // the order of its constants list, so that a frame receives them with one copy.
+// Marks the last instruction of a body with kPostReturn where it computes the result and
+// nothing jumps past it.
+void MarkReturn(std::vector<Instruction>& code, std::uint32_t result);
 void PackConstants(Routine& r);
+// Marks the operands that the instruction before has just computed (Instruction::acc);
+// after PackConstants, which renumbers the slots.
+void MarkAccumulator(std::vector<Instruction>& code);
 
 // The interpreter's reading of a text: blanks, characters (whole UTF-8 sequences), tokens.
 class Cursor {

@@ -51,17 +51,17 @@ bool clsFncDef::Evaluate(FunctionContext& context, const std::vector<double>& ar
     // Checking and the lenient mode stay with the interpreter, and so does everything an
     // interpreter evaluation calls: it is the fallback, and gives the messages.
     if (compute && resolve && !InterpreterOnly::Active()) {
-        const int compiled = EvaluateCompiled(context, argumentValues, error, result);
-        if (compiled >= 0) return compiled == 1;
+        if (!compiled_ || !compiled_->Matches(*this, context)) compiled_ = CompileFormula(*this, context);
+        const Routine& entry = compiled_->routines.front();
+        int outcome = entry.plain ? RunPlainFormula(entry, *this, argumentValues, result) : 0;
+        if (outcome == 0) outcome = RunCompiledForm(context, argumentValues, error, result);
+        if (outcome >= 0) return outcome == 1;
     }
     return Interpret(context, argumentValues, compute, resolve, error, result);
 }
 
-int clsFncDef::EvaluateCompiled(FunctionContext& context, const std::vector<double>& argumentValues,
-                                clsError& error, double& result) {
-    if (!compiled_ || !compiled_->Matches(*this, context)) compiled_ = CompileFormula(*this, context);
-    if (const Routine& entry = compiled_->routines.front(); entry.plain)
-        if (const int plain = RunPlainFormula(entry, *this, argumentValues, result); plain != 0) return plain;
+int clsFncDef::RunCompiledForm(FunctionContext& context, const std::vector<double>& argumentValues, clsError& error,
+                               double& result) {
     const std::uint64_t ticks = context.Ticks;
     switch (RunCompiled(*compiled_, *this, context, argumentValues, error, result)) {
     case CompiledOutcome::Done: return 1;

@@ -44,6 +44,7 @@ void ModuleCompiler::CompileRoutine(std::uint32_t index, const clsFncDef& def) {
     UnitCompiler unit(*this, b, scope, upper, 0);
     std::uint32_t result = 0;
     if (upper.size() <= kMaxBodyLength && unit.Body(result)) {
+        MarkReturn(r.code, result);
         Instruction ret{Op::Return};
         ret.a = result;
         b.Emit(ret);
@@ -52,6 +53,7 @@ void ModuleCompiler::CompileRoutine(std::uint32_t index, const clsFncDef& def) {
         b.Emit({Op::GiveUp});
     }
     PackConstants(r);
+    MarkAccumulator(r.code);
     r.depth = unit.MaxDepth();
     for (const Instruction& in : r.code)
         if (in.op == Op::Call || in.op == Op::SumStart || in.op == Op::IntegrateStart) r.plain = false;

@@ -32,7 +32,8 @@ constexpr std::uint32_t kPlainStackSlots = 64;
 // place (another compiled evaluation is under way, or the stack is short) and RunCompiled
 // has to. Nothing has changed unless it returns 1. Inline: it is the way of nearly every
 // evaluation.
-inline int RunPlainFormula(const Routine& entry, clsFncDef& def, const std::vector<double>& argumentValues,
+__attribute__((always_inline)) inline int RunPlainFormula(const Routine& entry, clsFncDef& def,
+                                                          const std::vector<double>& argumentValues,
                            double& result) {
     const std::size_t n = argumentValues.size();
     // With no other evaluation active on this thread (the interpreter never gets here),

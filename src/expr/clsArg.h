@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "expr/StampedString.h"
+
 namespace ov {
 
 class clsOldStream;
@@ -13,7 +15,7 @@ public:
     clsArg() = default;
     explicit clsArg(std::string name, double value = 0) : Name(std::move(name)), Value(value) {}
 
-    std::string Name;
+    StampedString Name;
     double Value = 0;
 
     clsArg Dup() const { return *this; }

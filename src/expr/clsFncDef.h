@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "expr/StampedString.h"
 #include "expr/clsArg.h"
 
 namespace ov {
@@ -21,9 +22,10 @@ class clsFncDef {
 public:
     clsFncDef() = default;
 
-    std::string Name;
+    // Stamped, so that a compiled form sees any change of them at once (StampedString.h).
+    StampedString Name;
     std::vector<clsArg> Params;
-    std::string Body;
+    StampedString Body;
     std::string Description;
     std::int32_t NestCount = 0; // active evaluations of this definition
 
@@ -62,9 +64,10 @@ private:
     // the compiled form follows.
     bool Interpret(FunctionContext& context, const std::vector<double>& argumentValues, bool compute, bool resolve,
                    clsError& error, double& result);
-    // 1 done, 0 failed with a message, -1 the interpreter must evaluate.
-    int EvaluateCompiled(FunctionContext& context, const std::vector<double>& argumentValues, clsError& error,
-                         double& result);
+    // Runs the compiled form in RunCompiled: 1 done, 0 failed with a message, -1 the
+    // interpreter must evaluate.
+    int RunCompiledForm(FunctionContext& context, const std::vector<double>& argumentValues, clsError& error,
+                        double& result);
 
     std::shared_ptr<const CompiledFormula> compiled_; // shared by copies: it is never changed
 };

@@ -29,6 +29,41 @@ TEST(CompiledFormulas, EditingAReachableDefinitionReachesTheCaller) {
     EXPECT_EQ(Apply(caller, context, {3}).value, 12);
 }
 
+// The compiled form compares the stamps of the texts, so every way of changing a text must
+// give it a new stamp, and a text that keeps its stamp must keep its characters.
+TEST(CompiledFormulas, EveryWayOfChangingATextReachesTheCompiledForm) {
+    StampedString a = std::string("X+1");
+    const StampedString copy = a;
+    EXPECT_EQ(copy.Stamp(), a.Stamp());
+    a = "X+1"; // the same characters, set again
+    const std::uint64_t renewed = a.Stamp();
+    EXPECT_NE(renewed, copy.Stamp());
+    const StampedString moved = std::move(a);
+    EXPECT_EQ(moved.Stamp(), renewed);
+    EXPECT_TRUE(a.empty()); // what a move leaves behind must not keep the stamp
+    EXPECT_EQ(a.Stamp(), 0u);
+
+    FunctionList functions{Definition("G(X)", "X+1"), Definition("H(X)", "X*3")};
+    FunctionListContext context({&functions});
+    clsFncDef caller = Definition("F(T)", "G(T)");
+    EXPECT_EQ(Apply(caller, context, {2}).value, 3);
+    std::swap(functions[0].Body, functions[1].Body);
+    EXPECT_EQ(Apply(caller, context, {2}).value, 6);
+    functions[0].Name = std::string("H");
+    functions[1].Name = std::string_view("G");
+    EXPECT_EQ(Apply(caller, context, {2}).value, 3);
+    functions[1].Body = functions[0].Body; // copied from another definition
+    EXPECT_EQ(Apply(caller, context, {2}).value, 6);
+    functions[1].Params = {clsArg("Y")};
+    EXPECT_EQ(Apply(caller, context, {2}).message, "Function 'X' not defined");
+    clsFncDef kept = std::move(caller);
+    caller = Definition("F(T)", "T*100");
+    EXPECT_EQ(Apply(caller, context, {2}).value, 200);
+    std::swap(caller, kept);
+    EXPECT_EQ(Apply(caller, context, {2}).message, "Function 'X' not defined");
+    EXPECT_EQ(Apply(kept, context, {2}).value, 200);
+}
+
 TEST(CompiledFormulas, ListsReplacedOrSearchedDifferentlyReachTheCaller) {
     FunctionList scene{Definition("K", "1")};
     FunctionList imported{Definition("K", "2"), Definition("L(A)", "A*K")};
