@@ -26,6 +26,15 @@ enum class BuiltinFault {
     Internal              // IF, RAND and None are not computed here
 };
 
+// x * x - p exactly, for p = x * x (Dekker's product, without a call of fma): x split into
+// halves of 26 bits whose products are exact. Exact while 2^-450 < |x| < 2^500, where the
+// square is finite and the products cannot underflow; PowerOf asks well inside that.
+inline double SquareResidual(double x, double p) {
+    const double split = 134217729.0 * x; // 2^27 + 1
+    const double high = split - (split - x), low = x - high;
+    return ((high * high - p) + 2 * (high * low)) + low * low;
+}
+
 // x ^ y as the operator computes it: std::pow, except that a square is x * x where that is
 // certainly pow's own result. The exact square is x * x plus its rounding residual; while
 // the residual stays within 0.45 units in the last place and x * x is no power of two, both
@@ -46,7 +55,7 @@ inline double PowerOf(double x, double y) {
             const std::uint64_t unitBits = exponent - (std::uint64_t{52} << 52);
             double unit;
             std::memcpy(&unit, &unitBits, sizeof unit);
-            if (std::fabs(std::fma(x, x, -p)) <= 0.45 * unit) return p; // the residual is exact here
+            if (std::fabs(SquareResidual(x, p)) <= 0.45 * unit) return p;
         }
     }
     return std::pow(x, y);
