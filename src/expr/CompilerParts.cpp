@@ -76,7 +76,8 @@ std::uint32_t Builder::CallBuiltin(Builtin id, std::uint32_t x, std::uint32_t y,
         return Constant(r);
     // An argument that is a sum of one term was just added to 0 into a slot nothing else
     // reads: the built-in does that itself, in the place of that instruction, so a jump
-    // to it still finds the work it jumped to.
+    // to it still finds the work it jumped to. No jump lands after it: the branches of IF
+    // and the loops end in instructions of their own.
     std::uint8_t pre = 0;
     if (arity == 1 && !r_.code.empty()) {
         const Instruction& last = r_.code.back();

@@ -16,10 +16,11 @@ namespace ov {
 __thread int activeCompiledRuns = 0;
 
 // GCC would merge the handlers' identical endings into one, with one shared jump to the
-// next handler again (cross-jumping), and put calls of memcpy in the place of the loops
-// that copy a handful of values.
+// next handler again (cross-jumping), and put calls of memcpy or vector code with checks
+// of overlap in the place of the loops that copy a handful of values.
 #if defined(__GNUC__) && !defined(__clang__)
-#define OV_RUNNER_OPTIONS __attribute__((optimize("no-crossjumping", "no-gcse", "no-tree-loop-distribute-patterns")))
+#define OV_RUNNER_OPTIONS                                                                              \
+    __attribute__((optimize("no-crossjumping", "no-gcse", "no-tree-loop-distribute-patterns", "no-tree-vectorize")))
 #else
 #define OV_RUNNER_OPTIONS
 #endif

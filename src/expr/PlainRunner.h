@@ -33,8 +33,7 @@ constexpr std::uint32_t kPlainStackSlots = 64;
 // has to. Nothing has changed unless it returns 1. Inline: it is the way of nearly every
 // evaluation.
 __attribute__((always_inline)) inline int RunPlainFormula(const Routine& entry, clsFncDef& def,
-                                                          const std::vector<double>& argumentValues,
-                           double& result) {
+                                                          const std::vector<double>& argumentValues, double& result) {
     const std::size_t n = argumentValues.size();
     // With no other evaluation active on this thread (the interpreter never gets here),
     // every nesting counter is 0, and code that neither calls nor loops never asks
