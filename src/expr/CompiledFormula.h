@@ -47,14 +47,15 @@ struct Instruction {
     // After an arithmetic operation or a built-in: kPostAdd adds the result to 0, kPostSub
     // subtracts it from 0, as the first term of a sum is (a ZeroAdd or ZeroSub folded into
     // it). kPostReturn on the last instruction before the Return, which computes the result
-    // of the routine, lets RunPlainCode return at once; the other runner ignores it.
+    // of the routine, lets EvaluatePlain return at once; RunCompiled ignores it.
     std::uint8_t post = 0;
     // Before a built-in of one argument: 1 adds v[a] to 0, 2 subtracts it from 0, as the
     // argument, itself a sum, begins (a ZeroAdd or ZeroSub folded into it).
     std::uint8_t pre = 0;
-    // For RunPlainCode: 1 when operand a, 2 when operand b is the value that the
-    // instruction before has just computed (see MarkAccumulator). Its slot holds it too.
-    std::uint8_t acc = 0;
+    // For clsFncDef::EvaluatePlain, which keeps the value last computed in a register: the
+    // index of the handler, 3 × op, plus 1 when operand a, plus 2 when operand b is that
+    // value (see MarkAccumulator; its slot holds it too).
+    std::uint8_t form = 0;
     std::uint32_t dst = 0, a = 0, b = 0, c = 0, target = 0;
 };
 

@@ -119,17 +119,19 @@ void MarkAccumulator(std::vector<Instruction>& code) {
     for (const Instruction& in : code)
         if (in.op == Op::Jump || in.op == Op::JumpIfZero || (in.op >= Op::SumStart && in.op <= Op::IntegrateNext))
             target[in.target] = true;
-    for (std::size_t i = 1; i < code.size(); ++i) {
-        const Instruction& before = code[i - 1];
+    for (std::size_t i = 0; i < code.size(); ++i) {
         Instruction& in = code[i];
-        // Arrived at from elsewhere, acc may hold another path's value.
+        in.form = static_cast<std::uint8_t>(3 * static_cast<int>(in.op));
+        // Arrived at from elsewhere, the register may hold another path's value.
+        if (i == 0 || target[i]) continue;
+        const Instruction& before = code[i - 1];
         const bool computes = (before.op >= Op::Add && before.op <= Op::PlainBuiltin) || before.op == Op::Move;
-        if (!computes || target[i]) continue;
         const bool unary = (in.op >= Op::ZeroAdd && in.op <= Op::ZeroSub) || in.op == Op::Not ||
                            in.op == Op::Builtin || in.op == Op::PlainBuiltin || in.op == Op::JumpIfZero;
         const bool binary = (in.op >= Op::Add && in.op <= Op::Pow) || (in.op >= Op::Less && in.op <= Op::Or);
-        if ((unary || binary) && in.a == before.dst) in.acc = 1;
-        else if (binary && in.b == before.dst) in.acc = 2;
+        if (!computes) continue;
+        if ((unary || binary) && in.a == before.dst) in.form += 1;
+        else if (binary && in.b == before.dst) in.form += 2;
     }
 }
 

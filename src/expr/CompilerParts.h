@@ -67,8 +67,8 @@ private:
 // nothing jumps past it.
 void MarkReturn(std::vector<Instruction>& code, std::uint32_t result);
 void PackConstants(Routine& r);
-// Marks the operands that the instruction before has just computed (Instruction::acc);
-// after PackConstants, which renumbers the slots.
+// Sets Instruction::form, marking the operands that the instruction before has just
+// computed; after PackConstants, which renumbers the slots.
 void MarkAccumulator(std::vector<Instruction>& code);
 
 // The interpreter's reading of a text: blanks, characters (whole UTF-8 sequences), tokens.

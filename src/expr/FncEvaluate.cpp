@@ -4,7 +4,6 @@
 #include "expr/ExpressionParser.h"
 #include "expr/FormulaCompiler.h"
 #include "expr/FunctionContext.h"
-#include "expr/PlainRunner.h"
 #include "expr/clsError.h"
 #include "expr/clsFncDef.h"
 
@@ -49,30 +48,36 @@ bool InterpreterOnly::Active() { return interpreterOnly > 0; }
 bool clsFncDef::Evaluate(FunctionContext& context, const std::vector<double>& argumentValues, bool compute,
                          bool resolve, clsError& error, double& result) {
     // Checking and the lenient mode stay with the interpreter, and so does everything an
-    // interpreter evaluation calls: it is the fallback, and gives the messages.
+    // interpreter evaluation calls: it is the fallback, and gives the messages. The way of
+    // nearly every evaluation goes on in EvaluatePlain without a frame of this function.
     if (compute && resolve && !InterpreterOnly::Active()) {
-        if (!compiled_ || !compiled_->Matches(*this, context)) compiled_ = CompileFormula(*this, context);
-        const Routine& entry = compiled_->routines.front();
-        int outcome = entry.plain ? RunPlainFormula(entry, *this, argumentValues, result) : 0;
-        if (outcome == 0) outcome = RunCompiledForm(context, argumentValues, error, result);
-        if (outcome >= 0) return outcome == 1;
+        if (compiled_ && compiled_->routines.front().plain && compiled_->Matches(*this, context))
+            return EvaluatePlain(context, argumentValues, error, result);
+        return EvaluateCompiled(context, argumentValues, error, result);
     }
     return Interpret(context, argumentValues, compute, resolve, error, result);
 }
 
-int clsFncDef::RunCompiledForm(FunctionContext& context, const std::vector<double>& argumentValues, clsError& error,
-                               double& result) {
+bool clsFncDef::EvaluateCompiled(FunctionContext& context, const std::vector<double>& argumentValues,
+                                 clsError& error, double& result) {
+    if (!compiled_ || !compiled_->Matches(*this, context)) compiled_ = CompileFormula(*this, context);
+    if (compiled_->routines.front().plain) return EvaluatePlain(context, argumentValues, error, result);
+    return EvaluateGeneral(context, argumentValues, error, result);
+}
+
+bool clsFncDef::EvaluateGeneral(FunctionContext& context, const std::vector<double>& argumentValues,
+                                clsError& error, double& result) {
     const std::uint64_t ticks = context.Ticks;
     switch (RunCompiled(*compiled_, *this, context, argumentValues, error, result)) {
-    case CompiledOutcome::Done: return 1;
-    case CompiledOutcome::Aborted: return 0;
+    case CompiledOutcome::Done: return true;
+    case CompiledOutcome::Aborted: return false;
     case CompiledOutcome::GiveUp: break;
     }
     // The interpreter repeats the work from the start: it counts the same ticks again and
     // skips the questions that were already answered.
     if (context.Ticks > context.AnsweredTicks) context.AnsweredTicks = context.Ticks;
     context.Ticks = ticks;
-    return -1;
+    return Interpret(context, argumentValues, true, true, error, result);
 }
 
 bool clsFncDef::Interpret(FunctionContext& context, const std::vector<double>& argumentValues, bool compute,

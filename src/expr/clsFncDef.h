@@ -64,10 +64,16 @@ private:
     // the compiled form follows.
     bool Interpret(FunctionContext& context, const std::vector<double>& argumentValues, bool compute, bool resolve,
                    clsError& error, double& result);
-    // Runs the compiled form in RunCompiled: 1 done, 0 failed with a message, -1 the
-    // interpreter must evaluate.
-    int RunCompiledForm(FunctionContext& context, const std::vector<double>& argumentValues, clsError& error,
-                        double& result);
+    // The compiled ways, each falling back to the interpreter where it cannot go on.
+    // EvaluateCompiled compiles first if the compiled form is missing or out of date;
+    // EvaluatePlain runs a form whose entry routine is plain (PlainRunner.cpp), in a frame
+    // of its own, or leaves it to EvaluateGeneral, which runs any form in RunCompiled.
+    bool EvaluateCompiled(FunctionContext& context, const std::vector<double>& argumentValues, clsError& error,
+                          double& result);
+    bool EvaluatePlain(FunctionContext& context, const std::vector<double>& argumentValues, clsError& error,
+                       double& result);
+    bool EvaluateGeneral(FunctionContext& context, const std::vector<double>& argumentValues, clsError& error,
+                         double& result);
 
     std::shared_ptr<const CompiledFormula> compiled_; // shared by copies: it is never changed
 };
