@@ -1,13 +1,13 @@
 #include "expr/PlainRunner.h"
 
+#include <cmath>
+#include <memory>
+#include <vector>
+
 #include "expr/BuiltinMath.h"
 #include "expr/CompiledFormula.h"
 #include "expr/StackRoom.h"
 #include "expr/clsFncDef.h"
-
-#include <cmath>
-#include <memory>
-#include <vector>
 
 // Each handler ends in a jump of its own through the table of handlers (GCC's labels as
 // values), so the processor learns which handler follows which, instead of funnelling
@@ -29,9 +29,8 @@ constexpr std::uint32_t kLocalSlots = 64;
 // next handler again (cross-jumping), and put calls of memcpy or vector code with checks
 // of overlap in the place of the loops that copy a handful of values.
 #if defined(__GNUC__) && !defined(__clang__)
-#define OV_RUNNER_OPTIONS                                                                          \
-    __attribute__((optimize("no-crossjumping", "no-gcse", "no-tree-loop-distribute-patterns",      \
-                            "no-tree-vectorize")))
+#define OV_RUNNER_OPTIONS                                                                              \
+    __attribute__((optimize("no-crossjumping", "no-gcse", "no-tree-loop-distribute-patterns", "no-tree-vectorize")))
 #else
 #define OV_RUNNER_OPTIONS
 #endif
@@ -40,8 +39,7 @@ constexpr std::uint32_t kLocalSlots = 64;
 // the one before it has just computed (Instruction::form) takes it from acc, a register,
 // instead of reading back the slot just written, which would put a store and a load
 // between the two operations. The whole evaluation happens in this one frame.
-OV_RUNNER_OPTIONS bool clsFncDef::EvaluatePlain(FunctionContext& context,
-                                                const std::vector<double>& argumentValues,
+OV_RUNNER_OPTIONS bool clsFncDef::EvaluatePlain(FunctionContext& context, const std::vector<double>& argumentValues,
                                                 clsError& error, double& result) {
     const Routine& r = compiled_->routines.front();
     const std::size_t n = argumentValues.size();
@@ -49,8 +47,7 @@ OV_RUNNER_OPTIONS bool clsFncDef::EvaluatePlain(FunctionContext& context,
     // every nesting counter is 0, and code that neither calls nor loops never asks
     // CheckAbort: nobody could see its own counter go to 1 and back. It runs uncounted.
     if (activeCompiledRuns != 0 || n != Params.size() ||
-        StackRunningShort(reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) -
-                          kCompiledStackMargin))
+        StackRunningShort(reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) - kCompiledStackMargin))
         return EvaluateGeneral(context, argumentValues, error, result);
     double local[kLocalSlots];
     std::unique_ptr<double[]> heap;
@@ -60,24 +57,20 @@ OV_RUNNER_OPTIONS bool clsFncDef::EvaluatePlain(FunctionContext& context,
         v = heap.get();
     }
     const double* args = argumentValues.data();
-    for (std::size_t i = 0; i < n; ++i)
-        v[i] = args[i];
+    for (std::size_t i = 0; i < n; ++i) v[i] = args[i];
     const double* constants = r.constantValues.data();
-    for (std::size_t k = 0, count = r.constantValues.size(); k < count; ++k)
-        v[n + k] = constants[k];
+    for (std::size_t k = 0, count = r.constantValues.size(); k < count; ++k) v[n + k] = constants[k];
 
-        // Three per Op, in its order: the operands from their slots, a from acc, b from acc.
+    // Three per Op, in its order: the operands from their slots, a from acc, b from acc.
 #define OV_FORMS(L) &&L, &&L##_A, &&L##_B
 #define OV_SLOTS(L) &&L, &&L, &&L
     static void* const handlers[] = {
-        OV_FORMS(Add),        OV_FORMS(Sub),          OV_FORMS(Mul),       OV_FORMS(Div),
-        OV_FORMS(Pow),        OV_FORMS(ZeroAdd),      OV_FORMS(ZeroSub),   OV_FORMS(Less),
-        OV_FORMS(Greater),    OV_FORMS(Equal),        OV_FORMS(LessEqual), OV_FORMS(GreaterEqual),
-        OV_FORMS(NotEqual),   OV_FORMS(And),          OV_FORMS(Or),        OV_FORMS(Not),
-        OV_FORMS(Builtin),    OV_FORMS(PlainBuiltin), OV_SLOTS(Move),      OV_SLOTS(RequireInteger),
-        OV_FORMS(JumpIfZero), OV_SLOTS(Jump),         OV_SLOTS(GiveUp),    OV_SLOTS(GiveUp),
-        OV_SLOTS(GiveUp),     OV_SLOTS(GiveUp),       OV_SLOTS(GiveUp),    OV_SLOTS(GiveUp),
-        OV_SLOTS(Return)};
+        OV_FORMS(Add), OV_FORMS(Sub), OV_FORMS(Mul), OV_FORMS(Div), OV_FORMS(Pow), OV_FORMS(ZeroAdd),
+        OV_FORMS(ZeroSub), OV_FORMS(Less), OV_FORMS(Greater), OV_FORMS(Equal), OV_FORMS(LessEqual),
+        OV_FORMS(GreaterEqual), OV_FORMS(NotEqual), OV_FORMS(And), OV_FORMS(Or), OV_FORMS(Not),
+        OV_FORMS(Builtin), OV_FORMS(PlainBuiltin), OV_SLOTS(Move), OV_SLOTS(RequireInteger), OV_FORMS(JumpIfZero),
+        OV_SLOTS(Jump), OV_SLOTS(GiveUp), OV_SLOTS(GiveUp), OV_SLOTS(GiveUp), OV_SLOTS(GiveUp), OV_SLOTS(GiveUp),
+        OV_SLOTS(GiveUp), OV_SLOTS(Return)};
     static_assert(sizeof handlers / sizeof handlers[0] == 3 * (static_cast<int>(Op::Return) + 1));
 #undef OV_FORMS
 #undef OV_SLOTS
@@ -146,15 +139,17 @@ OV_RUNNER_OPTIONS bool clsFncDef::EvaluatePlain(FunctionContext& context,
     OV_NEXT;
 
     OV_DISPATCH;
-    OV_BINARY(Add)
-    OV_BINARY(Sub) OV_BINARY(Mul) OV_BINARY(Div) OV_BINARY(Pow) OV_BINARY(Less) OV_BINARY(Greater)
-        OV_BINARY(Equal) OV_BINARY(LessEqual) OV_BINARY(GreaterEqual) OV_BINARY(NotEqual)
-            OV_BINARY(And) OV_BINARY(Or) OV_UNARY(ZeroAdd) OV_UNARY(ZeroSub) OV_UNARY(Not)
-                OV_BUILTIN(Builtin, v[in->a]) OV_BUILTIN(Builtin_A, acc)
-                    OV_PLAIN_BUILTIN(PlainBuiltin, v[in->a]) OV_PLAIN_BUILTIN(PlainBuiltin_A, acc)
-                        OV_JUMP_IF_ZERO(JumpIfZero, v[in->a]) OV_JUMP_IF_ZERO(JumpIfZero_A, acc)
-                            Builtin_B : PlainBuiltin_B : JumpIfZero_B
-        : goto interpret; // no such forms: acc stands for a only
+    OV_BINARY(Add) OV_BINARY(Sub) OV_BINARY(Mul) OV_BINARY(Div) OV_BINARY(Pow)
+    OV_BINARY(Less) OV_BINARY(Greater) OV_BINARY(Equal) OV_BINARY(LessEqual) OV_BINARY(GreaterEqual)
+    OV_BINARY(NotEqual) OV_BINARY(And) OV_BINARY(Or)
+    OV_UNARY(ZeroAdd) OV_UNARY(ZeroSub) OV_UNARY(Not)
+    OV_BUILTIN(Builtin, v[in->a]) OV_BUILTIN(Builtin_A, acc)
+    OV_PLAIN_BUILTIN(PlainBuiltin, v[in->a]) OV_PLAIN_BUILTIN(PlainBuiltin_A, acc)
+    OV_JUMP_IF_ZERO(JumpIfZero, v[in->a]) OV_JUMP_IF_ZERO(JumpIfZero_A, acc)
+Builtin_B:
+PlainBuiltin_B:
+JumpIfZero_B:
+    goto interpret; // no such forms: acc stands for a only
 Move:
     acc = v[in->a];
     v[in->dst] = acc;
@@ -171,8 +166,7 @@ Return:
     acc = v[in->a];
 done:
     // As the interpreter leaves them: the parameters hold the arguments.
-    for (std::size_t i = 0; i < n; ++i)
-        Params[i].Value = args[i];
+    for (std::size_t i = 0; i < n; ++i) Params[i].Value = args[i];
     result = acc;
     return true;
 interpret:
