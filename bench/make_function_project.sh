@@ -65,10 +65,13 @@ Tree = {
       TFrom = 0
       TTo = $last
       TStep = 1
-      FncCount = 3
+      FncCount = 6
       Fnc1 = x;1;t;10*COS(t*18.849555921538759/$last);
       Fnc2 = y;1;t;10*SIN(t*18.849555921538759/$last);
       Fnc3 = z;1;t;t*10/$last-5;
+      Fnc4 = From;0;0;
+      Fnc5 = To;0;$last;
+      Fnc6 = Step;0;1;
     }
   }
 }
