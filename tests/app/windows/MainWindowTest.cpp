@@ -9,6 +9,7 @@
 #include "app/dialogs/frmPrintPreview.h"
 #include "app/windows/LineInfoPanel.h"
 #include "app/windows/TransformPanel.h"
+#include "shapes/clsEllipse.h"
 
 namespace ov::testing {
 namespace {
@@ -91,7 +92,20 @@ TEST_F(MainWindowTest, DialogCommandsOpenTheirDialogsOnTheActiveSceneWithTheScen
     }
     EXPECT_TRUE(setups == 2 && !Manager().CanUndo()); // asked once more; nothing was confirmed
     EXPECT_FALSE(Enabled("mnuObjectProperties")); // offered for an ellipse only
-    ClickNode(Manager().AddNode(clsTreeManager::CreateNode(clsNode::Ellipse)));
+    // A double click in the object list opens the properties of what it selects, if any.
+    std::unique_ptr<clsNode> node = clsTreeManager::CreateNode(clsNode::Ellipse);
+    node->Object = std::make_unique<clsEllipse>();
+    clsNode* ellipse = Manager().AddNode(std::move(node));
+    for (clsNode* node : {HousePart("Bottom"), ellipse}) {
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) shown = dialog->windowTitle(), dialog->close();
+        });
+        ClickNode(node);
+        QTest::mouseDClick(Tree().viewport(), Qt::LeftButton, {}, Tree().visualItemRect(ItemOf(node)).center());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(shown, node == ellipse ? "Ellipse Properties" : "") << node->Name;
+    }
     EXPECT_TRUE(Enabled("mnuObjectProperties"));
 }
 
