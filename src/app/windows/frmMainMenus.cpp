@@ -231,7 +231,6 @@ void frmMain::CreatePanels() {
     // A double click on an object in the list opens its properties, as Object > Properties
     // does: the first click has selected it, and the command is offered where it applies.
     connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this] {
-        UpdateUI(false);
         if (QAction* properties = MenuAction("mnuObjectProperties"); properties->isEnabled()) properties->trigger();
     });
     addDockWidget(Qt::LeftDockWidgetArea, dock);
