@@ -60,7 +60,7 @@ void clsView::UpdateViewVolume() {
 clsRect clsView::GetScreenRect() const {
     clsRect r;
     if (!canvas_) return r;
-    const double m = scene_ && scene_->ShowRulers ? RulerWidth : 0;
+    const double m = scene_ && scene_->ShowRulers && !PictureOnly ? RulerWidth : 0;
     // Bottom holds the upper pixel row so that the height comes out positive.
     r.SetValues(canvas_->ScaleLeft + m, canvas_->ScaleTop + m, canvas_->ScaleLeft + canvas_->ScaleWidth(),
                 canvas_->ScaleTop + canvas_->ScaleHeight());

@@ -41,6 +41,8 @@ public:
 
     std::int32_t ViewType = Perspective;
     bool Active = false;
+    // A view that paints a picture file keeps no band for rulers, which it never draws.
+    bool PictureOnly = false;
     clsRect ViewRect;   // visible part of the view plane
     clsRect ViewVolume; // full extent of the view plane
 
@@ -101,6 +103,10 @@ public:
     // Repaints the canvas: scene content through a paint target, then the screen
     // decorations. xorOnly draws only the XOR outline of the selection (a drag in progress).
     void OnPaint(clsNode* root, bool xorOnly, bool showEye);
+    // The rulers' steps, in document units, for a zoom of pixelsPerUnit: labelled major
+    // ticks 1, 2 or 5 times a power of ten at least about 60 pixels apart, minor ticks
+    // dividing them; 0 for a scale that is no number.
+    static void RulerSteps(double pixelsPerUnit, double& minor, double& major);
     // The eye point and its direction marker of an orthographic view; xor draws it so that
     // a second identical call erases it.
     void DrawViewPoint(Canvas& canvas, bool xorMode);
@@ -134,8 +140,8 @@ public:
     std::vector<clsNode*> NodesInside(clsNode* root, const clsRect& pixels) const;
 
     // --- The reference picture behind a perspective view ---
-    // Whether OnPaint shows it (a view port does; a PNG export only when asked), and whether
-    // print, preview and PDF output do (only when asked).
+    // Whether OnPaint shows it (a view port does), and whether print, preview, PDF and PNG
+    // output do (only when asked).
     bool ShowReference = true;
     bool ReferenceInOutput = false;
 
@@ -155,6 +161,9 @@ public:
     void OnExport(const std::shared_ptr<draw::Application>& application, clsNode* root, bool fit, bool frame,
                   bool grid, double width, double height);
     void OnPrintPreview(QPagedPaintDevice& device, clsNode* root, bool fit, bool frame, bool grid);
+    // The canvas as a picture file shows the view: what a printed page shows (every object in
+    // its own colour, no view name, axes, rulers or eye point), over the view's own extent.
+    void OnPaintPicture(clsNode* root, bool grid);
     void OnExportPreview(clsNode* root, bool fit, bool frame, bool grid, double width, double height);
 
 private:

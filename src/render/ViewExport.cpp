@@ -128,19 +128,6 @@ ExportResult ExportPdf(clsScene& scene, std::int32_t viewType, const PaperSize& 
     return WriteOut(path, buffer.data());
 }
 
-// Lends the scene a grid setting for as long as it lives.
-class GridSetting {
-public:
-    GridSetting(clsScene& scene, bool show) : scene_(scene), previous_(scene.ShowGrid) { scene.ShowGrid = show; }
-    ~GridSetting() { scene_.ShowGrid = previous_; }
-    GridSetting(const GridSetting&) = delete;
-    GridSetting& operator=(const GridSetting&) = delete;
-
-private:
-    clsScene& scene_;
-    bool previous_;
-};
-
 ExportResult ExportPng(clsScene& scene, std::int32_t viewType, const ExportOptions& o, const std::string& path) {
     if (o.Width < 1 || o.Height < 1 || o.Width > kMaxExportPixels || o.Height > kMaxExportPixels)
         return Failed("a picture is 1 to " + std::to_string(kMaxExportPixels) + " pixels wide and high");
@@ -148,12 +135,10 @@ ExportResult ExportPng(clsScene& scene, std::int32_t viewType, const ExportOptio
     if (canvas.Image().isNull())
         return Failed("not enough memory for " + std::to_string(o.Width) + "x" + std::to_string(o.Height) + " pixels");
     clsView view;
-    {
-        GridSetting grid(scene, o.Grid);
-        view.SetView(viewType, &canvas, &scene);
-        view.ShowReference = o.Reference;
-        view.OnPaint(scene.GetRootNode(), false, true);
-    }
+    view.PictureOnly = true;
+    view.SetView(viewType, &canvas, &scene);
+    view.ReferenceInOutput = o.Reference;
+    view.OnPaintPicture(scene.GetRootNode(), o.Grid);
     if (view.PaintStopped()) return Stopped();
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);

@@ -1,7 +1,7 @@
 #pragma once
 // One view of a scene written to a picture file: an enhanced metafile (as the main window
 // always exported), an SVG document (as sent to the drawing program), a PDF page (as
-// printed) or a PNG picture (as a view port shows it). The command line's render and the
+// printed) or a PNG picture (the page's picture in pixels). The command line's render and the
 // main window's File > Export share it, so that both write the same bytes.
 
 #include <cstdint>
@@ -53,7 +53,6 @@ struct ExportResult {
 
 // Writes the view of the given type of the scene into path in the format. The file is only
 // replaced by a complete one: a failed or stopped export leaves an existing file as it was.
-// The scene is left as it was found (the PNG picture borrows its grid setting).
 ExportResult ExportView(clsScene& scene, std::int32_t viewType, ExportFormat format, const ExportOptions& options,
                         const std::string& path);
 

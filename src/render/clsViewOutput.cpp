@@ -159,6 +159,15 @@ void clsView::OnPrint(QPagedPaintDevice& device, clsNode* root, bool fit, bool f
     target.EndDraw();
 }
 
+void clsView::OnPaintPicture(clsNode* root, bool grid) {
+    if (!canvas_ || !scene_) return;
+    clsPaintDC target;
+    target.AttachToPictureBox(*canvas_, ViewRect, GetScreenRect());
+    target.BeginDraw();
+    PaintForOutput(target, root, false, grid);
+    target.EndDraw();
+}
+
 bool clsView::OnExportToMetafile(const std::string& path, clsNode* root) {
     clsRect paperRect, sheetRect, printRect;
     CalcPageLayout(500, 500, 500, 500, 0, 0, paperRect, sheetRect, printRect, true);

@@ -33,8 +33,10 @@ namespace {
 // comes from absurd spacings in a file, and drawing it would stall the program.
 constexpr double kMaxGridLines = 20000;
 constexpr double kMaxRulerTicks = 20000;
-// Pixels kept free between two ruler labels.
+// Pixels kept free between two ruler labels, and the least distance between the ticks of
+// two labels.
 constexpr double kLabelGap = 4;
+constexpr double kRulerLabelSpacing = 60;
 
 // The segment test of the vanishing lines: a direction this close to the picture plane
 // has no vanishing point worth drawing.
@@ -617,6 +619,23 @@ void clsView::DrawAxis(const clsPoint3D& direction, const std::string& label, co
     painter.Text(x0 + dx - metrics.horizontalAdvance(text) / 2, y0 + dy - metrics.height(), text, font, color);
 }
 
+void clsView::RulerSteps(double pixelsPerUnit, double& minor, double& major) {
+    minor = major = 0;
+    if (!(pixelsPerUnit > 0) || !std::isfinite(pixelsPerUnit)) return;
+    // The smallest of 1, 2 and 5 times a power of ten that keeps the labels apart; a power
+    // a hair too small by rounding is caught by the loop.
+    const double least = kRulerLabelSpacing / pixelsPerUnit;
+    if (!std::isfinite(least)) return;
+    double power = std::pow(10.0, std::floor(std::log10(least)));
+    for (int i = 0; i < 4; ++i, power *= 10)
+        for (const double factor : {1.0, 2.0, 5.0})
+            if (factor * power >= least) {
+                major = factor * power;
+                minor = major / (factor == 2 ? 4 : 5);
+                return;
+            }
+}
+
 void clsView::DrawRulers(Canvas& canvas) {
     ScreenPainter painter(canvas);
     if (!painter.Active() || !scene_) return;
@@ -626,15 +645,6 @@ void clsView::DrawRulers(Canvas& canvas) {
     const double right = left + canvas.ScaleWidth(), bottom = top + canvas.ScaleHeight();
     const double inner = RulerWidth; // the rulers' inner edges lie this far from the canvas edge
     const QColor field(255, 255, 200), black(0, 0, 0), red(255, 0, 0);
-
-    // Steps on a ruler spanning lo..hi: the scene's grid where it has one, else automatic
-    // steps. The perspective view's plane is the picture plane, on which the scene's grid
-    // spacing means nothing.
-    auto steps = [this](double lo, double hi, double& minor, double& major) {
-        const bool automatic = ViewType == Perspective;
-        minor = scene_->MinorGrid == 0 || automatic ? RoundGridStep(hi - lo) / 5 : scene_->MinorGrid;
-        major = scene_->MajorGrid == 0 || automatic ? RoundGridStep(hi - lo) : scene_->MajorGrid;
-    };
 
     // One ruler: horizontal is the top ruler (ticks at x = screen(coordinate)), else the
     // left ruler (ticks at y). bandLo..bandHi is the band's extent along the ruler.
@@ -651,14 +661,14 @@ void clsView::DrawRulers(Canvas& canvas) {
         else painter.Frame(left, bandLo, left + inner - 1, bandHi - 1, black);
 
         const double lo = std::min(edge1, edge2), hi = std::max(edge1, edge2);
+        double sx = 0, sy = 0;
+        GetScaleXY(sx, sy);
         double minor = 0, major = 0;
-        steps(lo, hi, minor, major);
+        RulerSteps(std::fabs(horizontal ? sx : sy), minor, major);
         // Ticks k * step from the first multiple at lo up to hi; only those whose screen
         // position falls in the band are drawn, so only that stretch is walked.
         auto ticks = [&](double step, double length, const QColor& color, bool labelled) {
             if (!(step > 0)) return;
-            double sx = 0, sy = 0;
-            GetScaleXY(sx, sy);
             const double scale = std::fabs(horizontal ? sx : sy);
             if (!(scale > 0)) return;
             // The coordinates at the two ends of the band, through the inverse mapping.

@@ -166,15 +166,24 @@ TEST(ViewPaintPerspective, VanishingLinesFromTheVanishingPointToTheNearerEndThen
     EXPECT_TRUE(f.ExportView().Lines().empty());
 }
 
-TEST(ViewPaintScreen, RulerTicksFollowTheGridOrInPerspectiveAreAutomatic) {
-    // The rulers span the 40 units of the volume, 6.75 pixels to the unit; their ticks stand on the inner edges
-    // at column and row 29, major ones red and 6 pixels long, minor ones black and 3 long. Counted along the
-    // top ruler, and the left one inside its ends at v = -20 and 20: red and black pixels of each.
-    const std::tuple<std::int32_t, double, double, std::vector<int>> cases[] = {
-        {clsView::Top, 0, 5, {9, 32, 7, 32}},          // minor steps RoundGridStep(40) / 5 = 1
-        {clsView::Top, 2, 5, {9, 16, 7, 16}},          // minor ticks on the even coordinates but the major ones
-        {clsView::Perspective, 3, 7, {9, 32, 7, 32}}}; // automatic steps whatever the grid
-    for (const auto& [view, minor, major, expected] : cases) {
+TEST(ViewPaintScreen, RulerStepsFollowTheZoomWhateverTheGrid) {
+    // Major steps 1, 2 or 5 times a power of ten at least 60 pixels apart, minor ticks dividing
+    // them into five (four for a 2): from far out to 800 times in on a view of 6.75 pixels a unit.
+    const struct { double pixelsPerUnit, minor, major; } steps[] = {
+        {6.75, 2, 10},   {60, 0.2, 1},   {59.9, 0.5, 2},  {25, 1, 5},          {0.61, 20, 100},
+        {5400, 0.005, 0.02}, {6.75 * 87, 0.05, 0.2}, {1e-6, 2e7, 1e8}, {0, 0, 0}, {std::nan(""), 0, 0}};
+    for (const auto& c : steps) {
+        double minor = -1, major = -1;
+        clsView::RulerSteps(c.pixelsPerUnit, minor, major);
+        EXPECT_DOUBLE_EQ(major, c.major) << c.pixelsPerUnit;
+        EXPECT_DOUBLE_EQ(minor, c.minor) << c.pixelsPerUnit;
+    }
+    // The rulers span the 40 units of the volume, 6.75 pixels to the unit: majors every 10, minors every 2,
+    // standing on the inner edges at column and row 29, major ones red and 6 pixels long, minor ones black
+    // and 3 long. Counted along the top ruler, and the left one inside its ends at v = -20 and 20.
+    const std::tuple<std::int32_t, double, double> cases[] = {
+        {clsView::Top, 0, 5}, {clsView::Top, 2, 5}, {clsView::Perspective, 3, 7}};
+    for (const auto& [view, minor, major] : cases) {
         Fixture f(view, true);
         f.scene.ShowRulers = true;
         std::tie(f.scene.MinorGrid, f.scene.MajorGrid) = std::pair(minor, major);
@@ -186,7 +195,7 @@ TEST(ViewPaintScreen, RulerTicksFollowTheGridOrInPerspectiveAreAutomatic) {
             ticks[0] += f.Pixel(i, 25) == kRed, ticks[1] += f.Pixel(i, 28) == kBlack;
             if (i >= 35 && i <= 295) ticks[2] += f.Pixel(25, i) == kRed, ticks[3] += f.Pixel(28, i) == kBlack;
         }
-        EXPECT_EQ(ticks, expected) << clsView::ViewName(view) << " " << minor;
+        EXPECT_EQ(ticks, (std::vector<int>{5, 16, 3, 16})) << clsView::ViewName(view) << " " << minor;
     }
 }
 

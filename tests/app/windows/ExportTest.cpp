@@ -48,39 +48,74 @@ int Pink(const QImage& image) {
 class ExportTest : public MainWindowFixture {
 protected:
     // Exports the active view to the name typed with the file type chosen, accepting the
-    // options (after change, when given) where they are asked for.
-    void Export(const std::string& typed, int filter, std::function<void(frmExportOptions&)> change = {}) {
+    // options (after change, when given) where they are asked for: for the format that the
+    // typed extension names, or else the file type's. With asked false the export is expected
+    // to end before (declined or cancelled).
+    void Export(const std::string& typed, int filter, std::function<void(frmExportOptions&)> change = {},
+                bool asked = true) {
         files.Answers = {TempPath(typed)};
         files.Filters = {filter};
-        if (filter != Emf)
-            OnNextDialog<frmExportOptions>([change](frmExportOptions& dialog) {
+        const QString extension = QFileInfo(QString::fromStdString(typed)).suffix().toLower();
+        const int named = QStringList{"emf", "svg", "pdf", "png"}.indexOf(extension);
+        bool answered = false;
+        if ((named >= 0 ? named : filter) != Emf && asked)
+            OnNextDialog<frmExportOptions>([change, &answered](frmExportOptions& dialog) {
                 if (change) change(dialog);
                 if (dialog.isVisible()) Click(dialog.findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok));
+                answered = true;
             });
+        else
+            answered = true;
         Choose("mnuFileExport");
-        QTest::qWait(50); // the options dialog has been answered
+        EXPECT_TRUE(QTest::qWaitFor([&answered] { return answered; })) << typed;
     }
 };
 
-TEST_F(ExportTest, TheChosenFileTypeDecidesTheFormatAndTheExtension) {
+TEST_F(ExportTest, ATypedExtensionOrElseTheFileTypeDecidesTheFormatAndNoUnseenFileIsReplaced) {
     const std::string view = document->GetActiveView().GetViewName();
-    const struct { const char* typed; int filter; const char* written; } cases[] = {
-        {"a.emf", Emf, "a.emf"}, {"b.svg", Svg, "b.svg"}, {"c.pdf", Pdf, "c.pdf"}, {"d.png", Png, "d.png"},
-        {"e.svg", Pdf, "e.pdf"}, {"f", Svg, "f.svg"},     {"g.PNG", Emf, "g.emf"}, {"h.v2", Png, "h.v2.png"}};
+    // A name with an offered format's extension is written as it stands, in that format, whatever
+    // the type list shows; any other name gets the chosen type's extension.
+    const struct { const char* typed; int filter; const char* written; int format; } cases[] = {
+        {"a.emf", Emf, "a.emf", Emf}, {"b.svg", Svg, "b.svg", Svg}, {"c.pdf", Png, "c.pdf", Pdf},
+        {"e.svg", Pdf, "e.svg", Svg}, {"f", Svg, "f.svg", Svg},     {"g.PNG", Emf, "g.PNG", Png},
+        {"h.v2", Png, "h.v2.png", Png}, {"i.jpg", Pdf, "i.pdf", Pdf}};
     for (const auto& c : cases) {
         Export(c.typed, c.filter);
-        EXPECT_TRUE(IsFormat(FileBytes(TempPath(c.written)), c.filter)) << c.written;
-        if (std::string(c.typed) != c.written) {
-            EXPECT_FALSE(QFile::exists(dir.filePath(c.typed))) << c.typed;
-        }
+        EXPECT_TRUE(IsFormat(FileBytes(TempPath(c.written)), c.format)) << c.written;
     }
+    EXPECT_FALSE(QFile::exists(dir.filePath("i.jpg")));
     EXPECT_EQ(files.Calls.front().InitialFileName, "Document 1 (" + view + ").emf");
     EXPECT_EQ(files.Calls.front().InitialFilter, Emf);
-    // The file type chosen last is offered first, with its extension.
+    // The format written last is offered first, with its extension.
     Choose("mnuFileExport");
-    EXPECT_EQ(files.Calls.back().InitialFileName, "Document 1 (" + view + ").png");
-    EXPECT_EQ(files.Calls.back().InitialFilter, Png);
+    EXPECT_EQ(files.Calls.back().InitialFileName, "Document 1 (" + view + ").pdf");
+    EXPECT_EQ(files.Calls.back().InitialFilter, Pdf);
     EXPECT_TRUE(prompt.Messages.empty()) << prompt.LastText();
+
+    // A file the dialog did not name is replaced only when the user says so.
+    const QByteArray before = FileBytes(TempPath("h.v2.png"));
+    Export("h.v2", Svg); // a new file: nothing to ask
+    EXPECT_TRUE(IsFormat(FileBytes(TempPath("h.v2.svg")), Svg));
+    prompt.Answers = {PromptAnswer::No};
+    Export("h.v2", Png, {}, false);
+    ASSERT_EQ(prompt.Messages.size(), 1u);
+    EXPECT_EQ(prompt.LastText(), "'" + TempPath("h.v2.png") + "' already exists. Do you want to replace it?");
+    EXPECT_EQ(FileBytes(TempPath("h.v2.png")), before);
+}
+
+TEST_F(ExportTest, APngShowsWhatAPageShowsWithoutSelectionNameAxesOrRulers) {
+    Scene().ShowAxes = Scene().ShowRulers = false;
+    Export("plain.png", Png);
+    Choose("mnuEditSelectAll");
+    Scene().ShowAxes = Scene().ShowRulers = true;
+    Export("selected.png", Png);
+    const QImage plain(dir.filePath("plain.png")), selected(dir.filePath("selected.png"));
+    ASSERT_FALSE(plain.isNull());
+    EXPECT_EQ(selected, plain);
+    int drawn = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x) drawn += plain.pixelColor(x, y) == QColor(Qt::blue);
+    EXPECT_GT(drawn, 500); // the house is there, in the scene's blue
 }
 
 TEST_F(ExportTest, OptionsShapeThePictureAndAreOfferedAgain) {
