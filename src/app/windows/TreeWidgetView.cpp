@@ -145,6 +145,10 @@ void TreeWidgetView::StartLabelEdit(const std::string& key) {
     editItem(item, 0);
 }
 
+void TreeWidgetView::RenameSelected() {
+    if (manager_) manager_->OnKeyDown(kF2KeyCode, 0);
+}
+
 void TreeWidgetView::OnItemChanged(QTreeWidgetItem* item, int column) {
     if (filling_ > 0 || column != 0 || !item) return;
     const std::string key = KeyOf(item);

@@ -32,6 +32,8 @@ public:
     void SetCurrent(const std::string& key) override;
     std::string SelectedKey() const override;
     void StartLabelEdit(const std::string& key) override;
+    // What F2 does: opens the editor of the selected node's name, when one node is selected.
+    void RenameSelected();
 
 protected:
     bool event(QEvent* event) override;

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -196,6 +197,13 @@ frmDocument* frmMain::OpenDocument(const std::optional<std::string>& path) {
                            (mdi_->currentSubWindow() && mdi_->currentSubWindow()->isMaximized());
     QMdiSubWindow* window = mdi_->addSubWindow(shown);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // The document window's own menu claims the keys of File > Close (Ctrl+W) inside the
+    // document, which makes them ambiguous there, and so dead; File > Close closes the active
+    // document from anywhere, with the same question.
+    if (QMenu* menu = window->systemMenu())
+        for (QAction* action : menu->actions())
+            for (const QKeySequence& keys : QKeySequence::keyBindings(QKeySequence::Close))
+                if (action->shortcuts().contains(keys)) action->setShortcuts({});
     window->setWindowIcon(TreeImage(1));
     if (maximized) window->showMaximized();
     else window->show();

@@ -235,6 +235,17 @@ void frmMain::CreatePanels() {
     });
     addDockWidget(Qt::LeftDockWidgetArea, dock);
     resizeDocks({dock}, {220}, Qt::Horizontal);
+    // F2 renames the selected object wherever the focus is, in the list's own editor, which
+    // takes the focus so that the letters typed go to the name and do not pick tools.
+    auto* rename = new QAction(this);
+    rename->setObjectName("actRename");
+    rename->setShortcut(Qt::Key_F2);
+    addAction(rename);
+    connect(rename, &QAction::triggered, this, [this] {
+        CancelDrags();
+        tree_->setFocus(Qt::ShortcutFocusReason);
+        tree_->RenameSelected();
+    });
 
     QStatusBar* status = statusBar();
     status->setObjectName("StatusBar");

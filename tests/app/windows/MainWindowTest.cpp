@@ -17,12 +17,15 @@ namespace {
 class MainWindowTest : public MainWindowFixture {
 protected:
     QString Text(const char* name) { return Action(name)->text(); }
-    // F2 in the object list and a name typed over the old one.
-    void Rename(const char* name) {
-        QTest::keyClick(&Tree(), Qt::Key_F2);
+    // F2 in the object list (or another widget) and a name typed over the old one, letter by letter.
+    void Rename(const char* name, QWidget* from = nullptr) {
+        if (from) Key(Qt::Key_F2, Qt::NoModifier, from);
+        else QTest::keyClick(&Tree(), Qt::Key_F2);
         auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         ASSERT_NE(editor, nullptr);
-        functiondialogs::Type(editor, name);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(editor, Qt::Key_Delete);
+        QTest::keyClicks(editor, name);
         QTest::keyClick(editor, Qt::Key_Return);
         QApplication::processEvents(); // the editor hands its text over once the key is handled
     }
@@ -119,6 +122,11 @@ TEST_F(MainWindowTest, TheObjectListSelectsRenamesAndShowsWhatTheCommandsDid) {
     Choose("mnuObjectGroup");
     clsNode* group = Manager().GetSelection();
     EXPECT_TRUE(group->GetChildCount() == 2 && Tree().currentItem() == ItemOf(group));
+    // F2 in a view renames the selected node, and the letters typed go to the name, not the tools.
+    const std::int32_t tool = App().CurrentTool;
+    Rename("Walls", document->GetViewPort(0));
+    EXPECT_EQ(group->Name, "Walls");
+    EXPECT_EQ(App().CurrentTool, tool);
     Choose("mnuObjectUngroup");
     EXPECT_EQ(Manager().GetSelectedCount(), 2);
     ClickNode(end1 = HousePart("End 1")); // a plain click starts over
@@ -206,6 +214,12 @@ TEST_F(MainWindowTest, ViewTogglesLayoutsAndTheObjectListFollowTheActiveDocument
                 second->GetScene().TreeManager.TVControl == nullptr);
     ClickNode(HousePart("Chimney")); // selects in the first document only
     EXPECT_TRUE(HousePart("Chimney")->Selected && second->GetScene().GetSelection() == nullptr);
+    // Ctrl+W closes the active document from inside one of its views.
+    main->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(second->parentWidget()));
+    Key(Qt::Key_W, Qt::ControlModifier, second->GetViewPort(0));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(DocumentCount(), 1);
+    EXPECT_EQ(main->ActiveDocument(), document);
 }
 
 TEST_F(MainWindowTest, AProjectOpensOnceAndTheRecentAndWindowMenusFollowTheSession) {
