@@ -2,13 +2,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QMessageBox>
-#include <QThread>
-#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 
@@ -214,132 +210,6 @@ SaveChoice QtFileDialog::ShowSave(const std::string& title, const std::string& i
     const std::string chosen = ChosenFile(dialog);
     if (!chosen.empty()) choice.Path = WithDefaultExtension(chosen, FilterExtension(filter, choice.FilterIndex), false);
     return choice;
-}
-
-// ---------------------------------------------------------------------------------------
-// Esc key
-
-namespace {
-
-bool IsEscape(const QEvent* event) {
-    return static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape;
-}
-
-int LoopLevel() {
-    return QThread::currentThread()->loopLevel();
-}
-
-} // namespace
-
-QtEscapeKey::QtEscapeKey() {
-    qApp->installEventFilter(this);
-}
-
-QtEscapeKey::~QtEscapeKey() {
-    if (qApp) qApp->removeEventFilter(this);
-}
-
-bool QtEscapeKey::ReadEscape() {
-    const auto now = std::chrono::steady_clock::now();
-    if (!m_pumping && now - m_lastPump >= kPumpInterval) {
-        m_pumping = true;
-        m_pumpLevel = LoopLevel();
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        m_pumping = false;
-        m_lastPump = std::chrono::steady_clock::now();
-        if (!m_heldBack.empty() || !m_closeRequests.empty()) ScheduleRelease(0);
-    }
-    const bool escape = m_pressed || m_down;
-    m_pressed = false;
-    return escape;
-}
-
-bool QtEscapeKey::eventFilter(QObject* watched, QEvent* event) {
-    // Input counts as arriving during a computation only when it comes straight from the
-    // pump; a dialog opened meanwhile runs its own loop and gets its input as usual.
-    const bool holding = m_pumping && LoopLevel() == m_pumpLevel;
-    switch (event->type()) {
-    case QEvent::ShortcutOverride:
-        if (IsEscape(event)) m_pressed = m_down = true;
-        return false; // only asks whether a shortcut applies; the key press follows
-    case QEvent::KeyPress:
-        if (IsEscape(event)) {
-            m_pressed = m_down = true;
-            if (holding) return true; // it has done its work: stopping the computation
-        }
-        break;
-    case QEvent::KeyRelease:
-        if (IsEscape(event)) {
-            m_down = false;
-            if (holding) return true;
-        }
-        break;
-    case QEvent::ApplicationDeactivate:
-        m_down = false; // the release goes elsewhere
-        return false;
-    default:
-        break;
-    }
-    if (!holding) return false;
-
-    switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
-    case QEvent::Shortcut:
-    case QEvent::ContextMenu:
-    case QEvent::TabletPress:
-    case QEvent::TabletRelease:
-        HoldBack(watched, event);
-        return true;
-    case QEvent::MouseMove:
-    case QEvent::TabletMove:
-        return true; // the next move after the computation tells where the pointer is
-    case QEvent::Close:
-        // Refused for now; the window is asked again, with its usual questions, afterwards.
-        if (watched->isWidgetType()) {
-            event->ignore();
-            m_closeRequests.emplace_back(static_cast<QWidget*>(watched));
-            return true;
-        }
-        return false;
-    default:
-        return false;
-    }
-}
-
-void QtEscapeKey::HoldBack(QObject* receiver, QEvent* event) {
-    if (m_heldBack.empty() && m_closeRequests.empty()) m_holdLevel = m_pumpLevel;
-    m_holdLevel = std::min(m_holdLevel, m_pumpLevel);
-    m_heldBack.emplace_back(receiver, std::unique_ptr<QEvent>(event->clone()));
-}
-
-void QtEscapeKey::ScheduleRelease(int delayMs) {
-    if (m_releaseScheduled) return;
-    m_releaseScheduled = true;
-    QTimer::singleShot(delayMs, this, [this] {
-        m_releaseScheduled = false;
-        ReleaseHeldBack();
-    });
-}
-
-void QtEscapeKey::ReleaseHeldBack() {
-    // Still inside the computation (in a later pump, or in a question it asks): wait.
-    if (m_pumping || LoopLevel() > m_holdLevel) {
-        ScheduleRelease(static_cast<int>(kPumpInterval.count()));
-        return;
-    }
-    auto held = std::move(m_heldBack);
-    auto closes = std::move(m_closeRequests);
-    m_heldBack.clear();
-    m_closeRequests.clear();
-    for (auto& [receiver, event] : held)
-        if (receiver) QCoreApplication::postEvent(receiver, event.release());
-    for (const QPointer<QWidget>& window : closes)
-        if (window) QTimer::singleShot(0, window, [w = window.data()] { w->close(); });
 }
 
 // ---------------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // The desktop services the model calls, on Qt Widgets: message boxes, the file dialog, the
 // Esc key during long computations and the system beep.
 
+#include "app/desktop/QtEscapeKey.h"
 #include "platform/Desktop.h"
 #include "platform/Prompt.h"
 
@@ -49,44 +50,7 @@ public:
                         int initialFilter) override;
 };
 
-// The Esc key, read by long computations. An application event filter notes every Esc
-// press and whether the key is down. ReadEscape first lets waiting events through, at most
-// every kPumpInterval so that a tight loop costs little: painting, timers and the like run,
-// while user input (keys, mouse buttons, the wheel, shortcuts, requests to close a window)
-// is held back and delivered once the computation is over, so that no command starts in
-// the middle of another. Esc itself is noted and not delivered again.
-class QtEscapeKey : public QObject, public IEscapeKey {
-    Q_OBJECT
-public:
-    static constexpr std::chrono::milliseconds kPumpInterval{50};
-
-    QtEscapeKey();
-    ~QtEscapeKey() override;
-
-    bool ReadEscape() override;
-    void Forget() override { m_pressed = m_down = false; }
-    bool Pumping() const override { return m_pumping; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void HoldBack(QObject* receiver, QEvent* event);
-    void ScheduleRelease(int delayMs);
-    void ReleaseHeldBack();
-
-    bool m_pressed = false; // pressed since the last reading
-    bool m_down = false;
-    bool m_pumping = false;
-    int m_pumpLevel = 0; // the event-loop level the pump runs at
-    int m_holdLevel = 0; // the lowest such level of what is held back
-    bool m_releaseScheduled = false;
-    std::chrono::steady_clock::time_point m_lastPump{};
-    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> m_heldBack;
-    std::vector<QPointer<QWidget>> m_closeRequests;
-};
-
-// Installs the Qt services above and the beep for its lifetime.
+// Installs the Qt services above (and the Esc key of QtEscapeKey.h) and the beep for its lifetime.
 class QtDesktopServices {
 public:
     QtDesktopServices();
