@@ -120,7 +120,12 @@ frmPerspective::frmPerspective(clsScene& scene, QWidget* parent)
     auto* projection = new QFormLayout;
     projection->addRow(BuddyLabel(this, "&Distance:", txtDistance_), txtDistance_);
     projection->addRow(BuddyLabel(this, "&Field Of View:", cbFieldOfView_), cbFieldOfView_);
-    projection->addRow(lblAngle_, txtAngle_);
+    lblWholeAngle_ = new QLabel(this);
+    lblWholeAngle_->setObjectName("lblWholeAngle");
+    auto* angleRow = new QHBoxLayout;
+    angleRow->addWidget(txtAngle_);
+    angleRow->addWidget(lblWholeAngle_);
+    projection->addRow(lblAngle_, angleRow);
     projection->addRow(lblUVRatio_, txtUVRatio_);
 
     auto* window = new QGroupBox("View Window", this);
@@ -231,6 +236,7 @@ void frmPerspective::OnPreviewInput() {
 void frmPerspective::UpdatePreview() {
     ++previewRuns_;
     UpdateLock lock(updateLock_); // the boxes written below must not start it again
+    lblWholeAngle_->clear();
     const int index = cbFieldOfView_->currentIndex();
     if (index < 0) return;
     const int carried = kCarried[index];
@@ -268,10 +274,15 @@ void frmPerspective::UpdatePreview() {
     txtAngle_->setEnabled(carried < 0);
     lblAngle_->setEnabled(carried < 0);
 
-    if (d <= 0 || carried < 0) return;
-    double m = 0;
-    for (double e : edges) m = std::max(m, std::fabs(e));
-    Show(txtAngle_, std::atan(m / d) * kRadToDeg);
+    double angle = ParseNumberClamped(Text(txtAngle_), 0, 90, false);
+    if (carried >= 0) {
+        if (d <= 0) return;
+        double m = 0;
+        for (double e : edges) m = std::max(m, std::fabs(e));
+        angle = std::atan(m / d) * kRadToDeg;
+        Show(txtAngle_, angle);
+    }
+    lblWholeAngle_->setText(QString("field of view %1 degrees").arg(2 * angle, 0, 'f', 1));
 }
 
 void frmPerspective::UpdateClipBackEnabling() {

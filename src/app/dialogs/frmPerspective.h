@@ -63,6 +63,9 @@ private:
     QComboBox* cbFieldOfView_ = nullptr;
     QCheckBox *cClipBack_ = nullptr, *cShowHorizon_ = nullptr, *cShowCenter_ = nullptr, *cShowVanish_ = nullptr;
     QLabel *lblAngle_ = nullptr, *lblUVRatio_ = nullptr, *lblClipBack_ = nullptr;
+    // The angle is half the field of view across the window's longer side; beside it the
+    // whole field of view, which is what photographers and other programs quote.
+    QLabel* lblWholeAngle_ = nullptr;
     std::array<QLabel*, 4> lblWindow_{};
 };
 

@@ -227,7 +227,25 @@ std::array<std::pair<clsPoint3D, clsPoint3D>, 4> RectangleSides(const clsView& v
     return {{{a, b}, {b, c}, {c, d}, {d, a}}};
 }
 
+// The top rises along the normal of the base, so its side follows the sign of the height
+// and the orientation of the base; a flat base has no normal and the top lies on it.
+clsPoint3D Rise(const std::array<std::pair<clsPoint3D, clsPoint3D>, 4>& sides, double height) {
+    clsPoint3D e0 = sides[0].second, e1 = sides[1].second;
+    e0.Subtract(sides[0].first);
+    e1.Subtract(sides[1].first);
+    clsPoint3D offset = e0.CrossProduct(e1);
+    offset.Normalize();
+    offset.Multiply(height);
+    return offset;
+}
+
 } // namespace
+
+clsPoint3D ToolInteraction::BoxRise() const {
+    double x0, y0, x1, y1;
+    PlaneCorners(secondX_, secondY_, boxShift_, boxCtrl_, false, x0, y0, x1, y1);
+    return Rise(RectangleSides(views_[static_cast<std::size_t>(active_)], x0, y0, x1, y1), boxHeight_);
+}
 
 // A rectangle is a box without height under its own name: the same four sides in the same
 // order.
@@ -251,14 +269,7 @@ std::unique_ptr<clsNode> ToolInteraction::MakeBox(double x, double y, bool snap,
         group->AddChild(tm.CreateLineNode(s.x, s.y, s.z, e.x, e.y, e.z, ""));
     if (height == 0) return group;
 
-    // The top rises along the normal of the base, so its side follows the sign of the height
-    // and the orientation of the base; a flat base has no normal and the top lies on it.
-    clsPoint3D e0 = sides[0].second, e1 = sides[1].second;
-    e0.Subtract(sides[0].first);
-    e1.Subtract(sides[1].first);
-    clsPoint3D offset = e0.CrossProduct(e1);
-    offset.Normalize();
-    offset.Multiply(height);
+    const clsPoint3D offset = Rise(sides, height);
     for (const auto& [s, e] : sides)
         group->AddChild(tm.CreateLineNode(s.x + offset.x, s.y + offset.y, s.z + offset.z,
                                           e.x + offset.x, e.y + offset.y, e.z + offset.z, ""));
@@ -365,6 +376,7 @@ void ToolInteraction::MouseDown(int port, int button, double x, double y, int /*
     case 1:
     case 2:
         tm.PushUndoPerspective("Edit Eye Point");
+        eyeDirectionEnd_ = view.GetEyePointVector(scene_);
         SetState(hit == 1 ? DraggingEyePoint : DraggingEyeDirection);
         // The markers become feedback: the orthographic views repaint without them and
         // draw them in XOR on top.
@@ -563,7 +575,7 @@ void ToolInteraction::MoveEye(double x, double y, bool shift) {
     if (state_ == DraggingEyePoint) {
         view.UpdatePointFromScreen(camera.EyePoint, x, y, shift);
     } else {
-        clsPoint3D target = view.GetEyePointVector(scene_);
+        clsPoint3D target = eyeDirectionEnd_;
         view.UpdatePointFromScreen(target, x, y, shift);
         target.Subtract(camera.EyePoint);
         // The direction end dropped on the eye itself leaves no direction: keep the old one.

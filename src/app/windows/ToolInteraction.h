@@ -145,6 +145,8 @@ private:
     void PlaneCorners(double x, double y, bool snap, bool constrain, bool line, double& x0,
                       double& y0, double& x1, double& y1) const;
     double FitBoxHeight(double height) const;
+    // The document vector from the base of the box being made to its top.
+    clsPoint3D BoxRise() const;
 
     // XOR drawing on every port that is on screen; each draws or erases (the same call).
     void DrawPreview();
@@ -179,6 +181,9 @@ private:
     bool boxShift_ = false, boxCtrl_ = false;
     std::unique_ptr<clsNode> preview_;
     clsPoint3D moveVector_; // the document vector the moved copy was translated by
+    // Where the eye-direction marker ended at the press: a drag keeps its depth, so that
+    // the direction depends on where the pointer is and not on how many moves led there.
+    clsPoint3D eyeDirectionEnd_;
     std::vector<clsVertexHit> hits_;
     std::array<clsPoint3D, 4> curve_;
     bool captured_ = false;

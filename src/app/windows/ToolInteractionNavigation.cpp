@@ -41,6 +41,19 @@ std::string Short(double value) {
     return text == "-0" ? "0" : text;
 }
 
+// The rise of a box as the user sees it: its length and which way it points along the one
+// axis it follows ("6, towards +Z"); the sign of the height alone depends on how the base
+// was drawn.
+std::string RiseText(const clsPoint3D& rise) {
+    const double along[] = {rise.x, rise.y, rise.z};
+    int axis = 0;
+    for (int i = 1; i < 3; ++i)
+        if (std::fabs(along[i]) > std::fabs(along[axis])) axis = i;
+    const std::string length = Short(std::fabs(along[axis]));
+    if (along[axis] == 0 || !std::isfinite(along[axis])) return length;
+    return length + ", towards " + (along[axis] > 0 ? "+" : "-") + "XYZ"[axis];
+}
+
 } // namespace
 
 // ------------------------------------------------------------------ status bar
@@ -70,7 +83,7 @@ std::string ToolInteraction::PointerText(double x, double y, bool snap) const {
                Short(std::fabs(y1 - y0));
     }
     case ChoosingBoxHeight:
-        return "Height " + Short(boxHeight_);
+        return "Height " + RiseText(BoxRise());
     default: {
         double u = x, v = y;
         view.ScreenToDoc2D(u, v, snap);

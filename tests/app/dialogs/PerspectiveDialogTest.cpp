@@ -20,6 +20,7 @@ protected:
     void SetUp() override { OpenNew(dialog, scene); }
     void Apply() { Click(dialog->findChild<QPushButton*>("ApplyButton")); }
     void Mode(const char* entry) { Choose(dialog->findChild<QComboBox*>("cbFieldOfView"), entry); }
+    QString WholeAngle() { return dialog->findChild<QLabel*>("lblWholeAngle")->text(); }
 
     const clsPerspective& camera = scene.GetPerspective();
 };
@@ -32,12 +33,15 @@ TEST_F(PerspectiveDialogTest, EachFieldOfViewEntryWorksTheWindowOutItsOwnWayAndA
     const double h = 0.5 * 10 / 20;
     EXPECT_EQ(Shown("txtUMin") + " " + Shown("txtVMax"), Numbers({-h, h / 1.41}));
     EXPECT_EQ(Shown("txtAngle").substr(0, 6), "26.565");
+    EXPECT_EQ(WholeAngle(), "field of view 53.1 degrees");
     EXPECT_TRUE(!Enabled("txtUMin") && !LabelEnabled(*dialog, "v-max:") && Enabled("txtUVRatio"));
     EXPECT_FALSE(Enabled("txtAngle"));
     Set({{"txtUVRatio", "0.5"}});
     EXPECT_EQ(Shown("txtVMax") + " " + Shown("txtUMax"), Numbers({h, h * 0.5}));
 
     Mode("Angle");
+    Set({{"txtAngle", "55"}}); // the half angle: the whole field of view shows beside it as it is typed
+    EXPECT_EQ(WholeAngle(), "field of view 110.0 degrees");
     Set({{"txtAngle", "45"}, {"txtDistance", "1"}, {"txtUVRatio", "1"}});
     // The angle stays as typed, not worked out from the window.
     EXPECT_EQ(Shown("txtUMax") + " " + Shown("txtVMin") + " " + Shown("txtAngle"), Numbers({1, -1}) + " 45");

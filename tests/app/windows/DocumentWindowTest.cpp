@@ -101,12 +101,16 @@ TEST_F(DocumentWindowTest, DrawingToolsSnapWithShiftConstrainWithCtrlAndMakeOneS
     Drag(from, to);
     EXPECT_TRUE(State() == ToolInteraction::ChoosingBoxHeight && document->Tools().Captured());
     const double grid = Scene().MinorGrid;
-    const struct { int dy; Qt::KeyboardModifiers m; double height; } heights[] = {
-        {-50, Qt::ControlModifier, -60 / s}, {-45, Qt::ControlModifier, -40 / s},
-        {37, Qt::ShiftModifier, std::floor(37 / s / grid + 0.5) * grid}, {-30, Qt::NoModifier, -30 / s}};
+    // The status line tells the rise as seen: up the screen is towards the viewer, +Z.
+    const struct { int dy; Qt::KeyboardModifiers m; double height; const char* status; } heights[] = {
+        {-50, Qt::ControlModifier, -60 / s, "Height 7.5, towards +Z"},
+        {-45, Qt::ControlModifier, -40 / s, "Height 5, towards +Z"},
+        {37, Qt::ShiftModifier, std::floor(37 / s / grid + 0.5) * grid, "Height 5, towards -Z"},
+        {-30, Qt::NoModifier, -30 / s, "Height 3.75, towards +Z"}};
     for (const auto& h : heights) {
         Hover(to + QPoint(0, h.dy), h.m);
         EXPECT_NEAR(document->Tools().BoxHeight(), h.height, kEps) << h.dy;
+        EXPECT_EQ(main->Fields()->Pointer()->text(), h.status);
     }
     Click(to + QPoint(0, -30));
     ASSERT_EQ(Last()->GetChildCount(), 12); // base, top, uprights; the top towards the viewer
@@ -238,6 +242,22 @@ TEST_F(DocumentWindowTest, EyePointAndDirectionDrags) {
     EXPECT_NEAR(camera.Normal.x, Doc(target).x - camera.EyePoint.x, kEps);
     EXPECT_NEAR(camera.Normal.y, Doc(target).y - camera.EyePoint.y, kEps);
     EXPECT_GT(camera.Normal.z * downwards, 0); // the marker's end keeps its depth below the eye
+
+    // Dragged to twice its length, the end keeps the depth it had at the press, however many
+    // moves lead there: from (10, 24, -4) the direction becomes (20, 48, -4).
+    camera.EyePoint.SetPoint(-6, -14, 7), document->UpdateViews();
+    for (const int moves : {2, 20}) {
+        camera.Normal.SetPoint(10, 24, -4), document->UpdateViews();
+        const QPoint start = Screen(camera.EyePoint), end = Screen(View().GetEyePointVector(Scene()));
+        const QPoint twice = end + (end - start);
+        Mouse(QTest::MousePress, end);
+        for (int i = 1; i <= moves; ++i) Move(end + (twice - end) * i / moves);
+        Release(twice);
+        // The marker is 40 / 8 = 5 units long: its end lies 5 * -4 / |(10, 24, -4)| below the eye.
+        const clsPoint3D at = Doc(twice);
+        EXPECT_NEAR(camera.Normal.z / std::hypot(camera.Normal.x, camera.Normal.y),
+                    5 * -4 / std::sqrt(692.0) / std::hypot(at.x + 6, at.y + 14), 1e-9) << moves;
+    }
 }
 
 TEST_F(DocumentWindowTest, KeysReachTheActiveViewWithTheirModifiersAndToggleTheTool) {
