@@ -95,25 +95,47 @@ std::string FolderOf(const std::string& path) {
 
 std::string NameOf(const std::string& path) { return path.substr(FolderOf(path).size()); }
 
-// The file a save writes. A symbolic link is followed to the file it names, so that the link
-// stays a link; a dangling link names the file to create, from the link's own folder.
+// Whether following the link at path would write where its planter wants: in a folder that
+// everyone may write and that is sticky (such as /tmp), another user may leave a link that
+// points into our files. The kernel refuses to follow such links for us (protected
+// symlinks), but a save replaces its target by a rename, which that rule does not cover; so
+// the rule is applied here: only a link of our own or of the folder's owner is followed.
+bool PlantedLink(const std::string& path, const struct stat& link) {
+    const std::string folder = FolderOf(path);
+    struct stat st {};
+    if (::stat(folder.empty() ? "." : folder.c_str(), &st) != 0) return false;
+    if (!(st.st_mode & S_ISVTX) || !(st.st_mode & S_IWOTH)) return false;
+    return link.st_uid != ::geteuid() && link.st_uid != st.st_uid;
+}
+
+// The file a save writes. Symbolic links are followed one at a time, in every part of the
+// path, so that a link stays a link and each link can be checked; a dangling link names the
+// file to create, from the link's own folder.
 bool ResolveTarget(const std::string& path, std::string& target, std::string& error) {
-    target = path;
-    for (int links = 0; links < 40; ++links) {
+    std::string resolved = !path.empty() && path[0] == '/' ? "/" : "", rest = path;
+    for (int links = 0;;) {
+        const std::size_t start = rest.find_first_not_of('/');
+        if (start == std::string::npos) break;
+        const std::size_t end = rest.find('/', start);
+        const std::string part = rest.substr(start, end - start);
+        rest = end == std::string::npos ? std::string() : rest.substr(end);
+        const std::string next = resolved.empty() || resolved.back() == '/' ? resolved + part : resolved + "/" + part;
         struct stat st {};
-        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
-        if (char* real = ::realpath(target.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-            return true;
+        if (::lstat(next.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            resolved = next;
+            continue;
         }
+        if (++links > 40) return Fail(error, SystemError(ELOOP));
+        if (PlantedLink(next, st)) return Fail(error, "'" + next + "' is a link planted by another user; not saved");
         std::string text(PATH_MAX, '\0');
-        const ssize_t n = ::readlink(target.c_str(), text.data(), text.size());
+        const ssize_t n = ::readlink(next.c_str(), text.data(), text.size());
         if (n <= 0) return Fail(error, SystemError(n < 0 ? errno : ENOENT));
         text.resize(static_cast<std::size_t>(n));
-        target = text[0] == '/' ? text : FolderOf(target) + text;
+        if (text[0] == '/') resolved = "/";
+        rest = text + rest; // what the link names, then what followed it
     }
-    return Fail(error, SystemError(ELOOP));
+    target = resolved.empty() ? path : resolved;
+    return true;
 }
 
 // Whether a save may replace what exists at target. A rename needs only the folder's

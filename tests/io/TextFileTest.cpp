@@ -93,3 +93,34 @@ TEST_F(TextFileTest, SavesFollowLinksKeepOrDeriveModesFitLongNamesAndLeaveTheOld
     EXPECT_NE(Mode(fresh), 0u);
 }
 
+
+TEST_F(TextFileTest, ALinkPlantedByAnotherUserInASharedStickyFolderIsNotFollowed) {
+    if (::geteuid() != 0) GTEST_SKIP() << "links of another user are made by root only";
+    // A shared folder like /tmp, holding links to files of ours: one planted by another user,
+    // one to a folder, and one we made ourselves.
+    Put("victim", "mine");
+    ASSERT_EQ(::mkdir(Path("victims").c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(Path("shared").c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(Path("shared").c_str(), 01777), 0);
+    const uid_t other = 54321;
+    for (const char* link : {"planted", "folder", "own"})
+        ASSERT_EQ(::symlink(std::string(link) == "folder" ? "../victims" : "../victim", Path(std::string("shared/") + link).c_str()), 0);
+    ASSERT_EQ(::lchown(Path("shared/planted").c_str(), other, other), 0);
+    ASSERT_EQ(::lchown(Path("shared/folder").c_str(), other, other), 0);
+    for (const auto& [saved, link] : {std::pair{"shared/planted", "shared/planted"}, {"shared/folder/new", "shared/folder"}}) {
+        std::string error;
+        EXPECT_FALSE(WriteTextFileAtomically(Path(saved), "attack", error)) << saved;
+        EXPECT_EQ(error, "'" + std::filesystem::path(Path(link)).lexically_normal().string() +
+                             "' is a link planted by another user; not saved");
+    }
+    EXPECT_EQ(Read("victim"), "mine");
+    EXPECT_FALSE(std::filesystem::exists(Path("victims/new")));
+    EXPECT_TRUE(S_ISLNK(Mode("shared/planted")));
+    // Our own link is followed.
+    std::string error;
+    EXPECT_TRUE(WriteTextFileAtomically(Path("shared/own"), "saved", error)) << error;
+    EXPECT_EQ(Read("victim"), "saved");
+    ASSERT_EQ(::chmod(Path("shared").c_str(), 0777), 0); // not sticky: the kernel's rule does not apply either
+    EXPECT_TRUE(WriteTextFileAtomically(Path("shared/planted"), "followed", error)) << error;
+    EXPECT_EQ(Read("victim"), "followed");
+}
