@@ -5,8 +5,11 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
-#include <QStandardPaths>
+#include <QDir>
+#include <QFile>
 #include <QTimer>
+#include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace ov {
@@ -32,10 +35,32 @@ bool SendBatch(const QString& serverName, const QByteArray& batch, int timeoutMs
 
 } // namespace
 
+namespace {
+
+// Whether path is a folder of the user's own that nobody else may enter. Checked on the name
+// itself, so that a link planted in its place is not followed.
+bool PrivateFolder(const QByteArray& path) {
+    struct stat st {};
+    return ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+           (st.st_mode & 077) == 0;
+}
+
+} // namespace
+
 QString InstanceServerName() {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty()) return runtime + QStringLiteral("/orthovane-instance");
-    return QStringLiteral("orthovane-instance-%1").arg(static_cast<qulonglong>(getuid()));
+    // The socket takes the paths of every file the user opens: whoever could replace it
+    // would receive them, so it lives only in a folder that is the user's alone.
+    QByteArray folder = qgetenv("XDG_RUNTIME_DIR");
+    if (folder.isEmpty()) {
+        folder = QFile::encodeName(QDir::tempPath()) + "/orthovane-" + QByteArray::number(::getuid());
+        ::mkdir(folder.constData(), 0700); // refused when the name exists, whoever made it
+    }
+    if (PrivateFolder(folder)) return QFile::decodeName(folder) + QStringLiteral("/orthovane-instance");
+    std::fprintf(stderr,
+                 "orthovane: '%s' is not a folder that only you may enter; files are not handed to a running "
+                 "Orthovane, and this one does not take them from others\n",
+                 folder.constData());
+    return {};
 }
 
 bool SendToRunningInstance(const QString& serverName, const std::vector<std::string>& paths,

@@ -21,7 +21,9 @@ class QTimer;
 
 namespace ov {
 
-// The per-user server name: a socket in the user's runtime folder.
+// The per-user server name: a socket in the user's runtime folder, or without one a folder
+// of the user's in the temporary folder. Empty (after a word on standard error) when that
+// folder is not the user's alone: the program then runs without handing files over.
 QString InstanceServerName();
 
 // Sends one execute string per path to the instance serving under serverName. False when

@@ -121,9 +121,10 @@ int RunApplication(QApplication& app) {
     const CommandLine commandLine =
         ReadCommandLine(QApplication::arguments().mid(1), QDir::currentPath());
     const bool integrate = !DesktopIntegrationDisabled();
-    const QString serverName = InstanceServerName();
+    const QString serverName = integrate ? InstanceServerName() : QString();
+    const bool single = !serverName.isEmpty();
     // A program already running takes the files; without one this instance opens them.
-    if (integrate && !commandLine.Files.empty() &&
+    if (single && !commandLine.Files.empty() &&
         SendToRunningInstance(serverName, commandLine.Files))
         return 0;
 
@@ -140,7 +141,7 @@ int RunApplication(QApplication& app) {
 
     // When another instance serves already (both started at once), this one simply runs on
     // its own.
-    if (integrate)
+    if (single)
         ServeOpenCommands(main, serverName, [&services] { return services.EscapeKey().Pumping(); });
 
     OpenStartupDocuments(main, commandLine);

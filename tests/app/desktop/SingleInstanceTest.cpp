@@ -135,3 +135,34 @@ TEST_F(SingleInstanceTest, APeerThatSendsTooMuchOrNothingIsCutOff) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return silent.back()->state() != QLocalSocket::ConnectedState; },
                                 InstanceServer::kIdleTimeoutMs + 5000));
 }
+
+namespace {
+
+TEST_F(SingleInstanceTest, TheSocketLivesOnlyInAFolderThatIsTheUsersAlone) {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"), temp = qgetenv("TMPDIR");
+    const QString own = QString("orthovane-%1").arg(::getuid());
+    QDir(dir.path()).mkpath("private"), QDir(dir.path()).mkpath("open"), QDir(dir.path()).mkpath("fresh");
+    QDir(dir.path()).mkpath("taken/" + own);
+    QFile::setPermissions(dir.filePath("private"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(dir.filePath("taken/" + own), QFileDevice::Permissions(0x7777)); // everyone may enter
+    QFile::link(dir.filePath("private"), dir.filePath("link"));
+    // (XDG_RUNTIME_DIR, TMPDIR): the server name, "" when the folder is not private.
+    const struct { QString runtime, temp, name; } cases[] = {
+        {dir.filePath("private"), "", dir.filePath("private/orthovane-instance")},
+        {dir.filePath("open"), "", ""}, // readable by all, as made by mkpath
+        {dir.filePath("link"), "", ""}, // a link is not followed
+        {"", dir.filePath("fresh"), dir.filePath("fresh/" + own + "/orthovane-instance")}, // made private
+        {"", dir.filePath("taken"), ""}, // made first by someone else, for everyone
+    };
+    for (const auto& c : cases) {
+        qputenv("XDG_RUNTIME_DIR", c.runtime.toLocal8Bit());
+        qputenv("TMPDIR", c.temp.toLocal8Bit());
+        EXPECT_EQ(InstanceServerName(), c.name) << c.runtime.toStdString() << c.temp.toStdString();
+    }
+    EXPECT_EQ(QFileInfo(dir.filePath("fresh/" + own)).permissions() & 0x0077, 0);
+    for (const auto& [variable, value] : {std::pair{"XDG_RUNTIME_DIR", runtime}, {"TMPDIR", temp}})
+        if (value.isNull()) qunsetenv(variable);
+        else qputenv(variable, value);
+}
+
+} // namespace
