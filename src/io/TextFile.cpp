@@ -223,6 +223,43 @@ bool WriteTextFileAtomically(const std::string& path, const std::string& content
     return WriteTextFileAtomically(path, content, error, createFailed);
 }
 
+namespace {
+
+// Makes a rename in folder last: the new name is only on the disk once the folder is.
+void SyncFolder(const std::string& folder) {
+    const Descriptor dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Get() >= 0) ::fsync(dir.Get());
+}
+
+// Writes content over the file itself, for a file with several names (hard links), which a
+// rename would part from its other names. The old bytes are kept in a synced copy beside it
+// first (named so that no save removes it: after a crash it is the old file) and are written
+// back when the new ones cannot be.
+bool WriteInPlace(const std::string& target, const std::string& content, std::string& error) {
+    std::string old;
+    if (!ReadTextFile(target, old, error)) return false;
+    std::string backup = FolderOf(target) + ".ovbackup-" + TemporaryFilePrefix(target).substr(8) + "XXXXXX";
+    {
+        const Descriptor copy(::mkostemp(backup.data(), O_CLOEXEC));
+        if (copy.Get() < 0) return Fail(error, SystemError(errno));
+        if (!WriteAll(copy.Get(), old) || ::fsync(copy.Get()) != 0) {
+            const int code = errno;
+            ::unlink(backup.c_str());
+            return Fail(error, SystemError(code));
+        }
+    }
+    const auto overwrite = [&target](const std::string& bytes) {
+        const Descriptor file(::open(target.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC));
+        return file.Get() >= 0 && WriteAll(file.Get(), bytes) && ::fsync(file.Get()) == 0 ? 0 : errno;
+    };
+    const int code = overwrite(content);
+    if (code != 0 && overwrite(old) != 0) return Fail(error, SystemError(code) + "; the old file is kept as '" + backup + "'");
+    ::unlink(backup.c_str());
+    return code == 0 ? true : Fail(error, SystemError(code));
+}
+
+} // namespace
+
 bool WriteTextFileAtomically(const std::string& path, const std::string& content, std::string& error,
                              bool& createFailed) {
     createFailed = true;
@@ -231,19 +268,32 @@ bool WriteTextFileAtomically(const std::string& path, const std::string& content
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && !CanReplace(target, existing, error)) return false;
+    if (exists && existing.st_nlink > 1) {
+        createFailed = false;
+        return WriteInPlace(target, content, error);
+    }
 
     const std::string folder = FolderOf(target), prefix = TemporaryFilePrefix(target);
     RemoveStaleTemporaries(folder, prefix);
     std::string temp = folder + prefix + "XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return Fail(error, SystemError(errno));
+    if (fd < 0) {
+        const int code = errno;
+        if (exists && (code == EACCES || code == EROFS))
+            return Fail(error, "the folder '" + (folder.empty() ? std::string(".") : folder) +
+                                   "' may not be written, and a safe save needs a temporary file beside the file");
+        return Fail(error, SystemError(code));
+    }
     createFailed = false;
     TakeOverAttributes(fd, exists, existing);
     // A full disk or the file size limit ends the save here, with the old file untouched.
     int code = WriteAll(fd, content) && ::fsync(fd) == 0 ? 0 : errno;
     if (::close(fd) != 0 && code == 0) code = errno;
     if (code == 0 && ::rename(temp.c_str(), target.c_str()) != 0) code = errno;
-    if (code == 0) return true;
+    if (code == 0) {
+        SyncFolder(folder);
+        return true;
+    }
     ::unlink(temp.c_str());
     return Fail(error, SystemError(code));
 }

@@ -21,9 +21,12 @@ bool ReadTextFile(const std::string& path, std::string& content, std::string& er
 // Writes content to path through a temporary file and an atomic rename. On failure the
 // previous file (if any) is untouched, the temporary file is removed, and error holds the
 // system's description.
-// A symbolic link is followed: its target is written and the link stays. A file the user
-// may not write is refused as opening it would be. A replaced file keeps its permissions;
-// a new one gets those the umask allows.
+// A symbolic link is followed: its target is written and the link stays; but a link that
+// another user planted in a sticky folder everyone may write is refused. A file with several
+// names (hard links) is written in place, its old bytes kept in a synced copy beside it until
+// the new ones are on the disk. A file the user may not write is refused as opening it would
+// be, and a folder that may not be written is named as the reason. A replaced file keeps its
+// permissions; a new one gets those the umask allows. The folder is synced after the rename.
 // createFailed tells whether the file could not be created at all, as opposed to a
 // failure while writing it.
 bool WriteTextFileAtomically(const std::string& path, const std::string& content, std::string& error);

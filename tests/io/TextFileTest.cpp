@@ -1,4 +1,5 @@
-// Reading takes bounded regular files only; saving respects links, modes, name and size limits.
+// Reading takes bounded regular files only; saving respects links (symbolic and hard), modes,
+// name and size limits, and says why it cannot.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -42,7 +43,10 @@ protected:
         return ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? Read("report") : "ended by a signal";
     }
 
-    std::string dir = [] { std::string d = ::testing::TempDir() + "/textfileXXXXXX"; return ::mkdtemp(d.data()) ? d : ""; }();
+    std::string dir = [] {
+        std::string d = ::testing::TempDir() + "/textfileXXXXXX";
+        return ::mkdtemp(d.data()) ? std::filesystem::path(d).lexically_normal().string() : ""; // as the saves name it
+    }();
 };
 
 // Root passes every permission check: as another user it meets the refusal anyone else would.
@@ -75,11 +79,21 @@ TEST_F(TextFileTest, SavesFollowLinksKeepOrDeriveModesFitLongNamesAndLeaveTheOld
     const timespec minutesAgo[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
     ASSERT_TRUE(::utimensat(AT_FDCWD, Path(stale).c_str(), minutesAgo, 0) == 0 && ::symlink("target", Path("link").c_str()) == 0 &&
                 ::symlink("made", Path("dangling").c_str()) == 0);
+    // Files with a second name (a hard link) are written in place, so that both names keep showing one file.
+    Put("linked", "old"), Put("linkedLimited", "old");
+    ASSERT_EQ(::link(Path("linked").c_str(), Path("second").c_str()), 0);
+    ASSERT_EQ(::link(Path("linkedLimited").c_str(), Path("secondLimited").c_str()), 0);
+    ASSERT_EQ(::mkdir(Path("closed").c_str(), 0755), 0);
+    Put("closed/open", "old", 0666);
+    ASSERT_EQ(::chmod(Path("closed").c_str(), 0555), 0);
     const mode_t mask = ::umask(077);
     const struct { std::string saved, written; void (*setup)(); std::string error; mode_t mode; } cases[] = {
         {"new", "new", nullptr, "", 0600}, {"kept", "kept", nullptr, "", 0640}, {"link", "target", nullptr, "", 0604},
         {"dangling", "made", nullptr, "", 0600}, {longName, longName, nullptr, "", 0600},
         {"locked", "locked", AsNobody, "Permission denied", 0444}, {"limited", "limited", WithSizeLimit, "File too large", 0644},
+        {"linked", "second", nullptr, "", 0644}, {"linkedLimited", "secondLimited", WithSizeLimit, "File too large", 0644},
+        {"closed/open", "closed/open", AsNobody,
+         "the folder '" + Path("closed/") + "' may not be written, and a safe save needs a temporary file beside the file", 0666},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(SaveInChild(c.saved, text, c.setup), c.error) << c.saved;
@@ -87,6 +101,7 @@ TEST_F(TextFileTest, SavesFollowLinksKeepOrDeriveModesFitLongNamesAndLeaveTheOld
     }
     ::umask(mask);
     EXPECT_TRUE(S_ISLNK(Mode("link")) && S_ISLNK(Mode("dangling")));
+    EXPECT_EQ(std::filesystem::hard_link_count(Path("linked")), 2u);
     // The crashed save's temporary file went, and the failed saves' too; a save's of a moment ago stays.
     for (const auto& entry : std::filesystem::directory_iterator(dir))
         EXPECT_TRUE(entry.path().filename().string().rfind(".ovsave-", 0) != 0 || entry.path() == Path(fresh)) << entry.path();
@@ -110,8 +125,7 @@ TEST_F(TextFileTest, ALinkPlantedByAnotherUserInASharedStickyFolderIsNotFollowed
     for (const auto& [saved, link] : {std::pair{"shared/planted", "shared/planted"}, {"shared/folder/new", "shared/folder"}}) {
         std::string error;
         EXPECT_FALSE(WriteTextFileAtomically(Path(saved), "attack", error)) << saved;
-        EXPECT_EQ(error, "'" + std::filesystem::path(Path(link)).lexically_normal().string() +
-                             "' is a link planted by another user; not saved");
+        EXPECT_EQ(error, "'" + Path(link) + "' is a link planted by another user; not saved");
     }
     EXPECT_EQ(Read("victim"), "mine");
     EXPECT_FALSE(std::filesystem::exists(Path("victims/new")));
