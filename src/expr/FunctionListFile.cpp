@@ -74,6 +74,7 @@ bool ReadFunctionListFile(const std::string& path, FunctionList& functions, std:
         message = "Unable to open file '" + path + "'";
         return false;
     }
+    DropByteOrderMark(content);
     return ParseFunctionListText(content, path, functions, message);
 }
 

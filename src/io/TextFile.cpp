@@ -85,6 +85,10 @@ bool ReadTextFile(const std::string& path, std::string& content, std::string& er
     return false;
 }
 
+void DropByteOrderMark(std::string& content) {
+    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
+}
+
 namespace {
 
 // The folder part of a path, with its slash; empty for a bare name.

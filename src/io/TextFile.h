@@ -18,6 +18,10 @@ constexpr std::size_t kMaxTextFileBytes = std::size_t{1} << 30;
 bool ReadTextFile(const std::string& path, std::string& content, std::string& error,
                   std::size_t maxBytes = kMaxTextFileBytes);
 
+// Removes the UTF-8 byte-order mark that some editors put at the start of a text file, so
+// that the first line reads as written.
+void DropByteOrderMark(std::string& content);
+
 // Writes content to path through a temporary file and an atomic rename. On failure the
 // previous file (if any) is untouched, the temporary file is removed, and error holds the
 // system's description.

@@ -168,6 +168,7 @@ FileOutcome ReadProject(clsScene& scene, const std::string& path, bool import, s
     {
         std::string content;
         if (!ReadTextFile(path, content, error)) return FileOutcome::Failed;
+        DropByteOrderMark(content);
         fileBytes = content.size();
         LineList lines = LineList::FromOwnedText(std::move(content));
         lines.SetStopCheck(StopAsked);

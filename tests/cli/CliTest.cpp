@@ -150,10 +150,10 @@ TEST_F(OrthovaneCli, ExitStatusesOutputsAndMessages) {
 }
 
 TEST_F(OrthovaneCli, ProjectsResavedAndDescribedAndFunctionsSearchedProjectFirst) {
-    const std::string a = Write("a.fnl", "--FNL 1.0--\r\n1\r\nSq;1;X;X*X;\r\n");
+    const std::string a = Write("a.fnl", "\xEF\xBB\xBF--FNL 1.0--\r\n1\r\nSq;1;X;X*X;\r\n"); // a byte-order mark is read over
     const std::string b = Write("b.fnl", "--FNL 1.0--\r\n2\r\nSq;1;X;0;\r\nCube;1;X;X*Sq(X);\r\n");
     EXPECT_EQ(Cli({"eval", "--functions", a, "--functions", b, "sq(3)", "cube(2)"}).out, "9\n8\n");
-    const std::string p = Write("f.ovp", "Name = A\xff\x01\"B\r\nViewVolumeMin = {\r\nx = -1\r\ny = -1\r\nz = -1\r\n}"
+    const std::string p = Write("f.ovp", "\xEF\xBB\xBFName = A\xff\x01\"B\r\nViewVolumeMin = {\r\nx = -1\r\ny = -1\r\nz = -1\r\n}"
                                          "\r\nViewVolumeMax = {\r\nx = 1\r\ny = 1\r\nz = 1\r\n}\r\n"
                                          "FncCount = 1\r\nFnc1 = Sq;1;X;X*X+1;\r\n");
     EXPECT_EQ(Cli({"eval", "--functions", a, "--project", p, "sq(3)"}).out, "10\n");
