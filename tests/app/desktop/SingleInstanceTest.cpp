@@ -157,7 +157,7 @@ TEST_F(SingleInstanceTest, TheSocketLivesOnlyInAFolderThatIsTheUsersAlone) {
     for (const auto& c : cases) {
         qputenv("XDG_RUNTIME_DIR", c.runtime.toLocal8Bit());
         qputenv("TMPDIR", c.temp.toLocal8Bit());
-        EXPECT_EQ(InstanceServerName(), c.name) << c.runtime.toStdString() << c.temp.toStdString();
+        EXPECT_EQ(InstanceServerName().toStdString(), c.name.toStdString()) << c.runtime.toStdString() << c.temp.toStdString();
     }
     EXPECT_EQ(QFileInfo(dir.filePath("fresh/" + own)).permissions() & 0x0077, 0);
     for (const auto& [variable, value] : {std::pair{"XDG_RUNTIME_DIR", runtime}, {"TMPDIR", temp}})
