@@ -228,6 +228,14 @@ TEST_F(ExportTest, AReferencePictureLiesBehindThePerspectiveViewAndLeavesOnlyWhe
         shown[ticked] = Pink(preview.Preview()->GetCanvas().Image());
     }
     EXPECT_TRUE(!preview.ReferenceBox()->isHidden() && shown[0] < 50 && shown[1] > 1000) << shown[0] << " " << shown[1];
+
+    // A project whose picture can no longer be read says so when it opens.
+    ASSERT_TRUE(Scene().SaveScene(TempPath("photo.ovp")));
+    ASSERT_TRUE(QFile::copy(dir.filePath("photo.ovp"), dir.filePath("again.ovp")));
+    QFile(dir.filePath("photo.png")).resize(20);
+    ASSERT_NE(main->OpenProject(TempPath("again.ovp")), nullptr);
+    EXPECT_EQ(prompt.LastText().rfind("The reference picture '" + TempPath("photo.png") + "' cannot be shown: ", 0), 0u)
+        << prompt.LastText();
 }
 
 } // namespace
