@@ -1,6 +1,7 @@
 #include "app/desktop/QtEscapeKey.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QThread>
 #include <QWidget>
@@ -10,9 +11,20 @@ namespace ov {
 
 namespace {
 
+bool IsKey(QEvent::Type type) {
+    return type == QEvent::KeyPress || type == QEvent::KeyRelease || type == QEvent::ShortcutOverride;
+}
+
 bool IsEscape(const QEvent* event) { return static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape; }
 
 int LoopLevel() { return QThread::currentThread()->loopLevel(); }
+
+// Esc typed into a dialog is the dialog's: it closes it (a message box, the notes that greet a
+// project), and does not ask to stop the work going on behind it.
+bool ForADialog(QObject* watched) {
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    return widget && qobject_cast<QDialog*>(widget->window());
+}
 
 bool IsInput(QEvent::Type type) {
     switch (type) {
@@ -110,6 +122,7 @@ bool QtEscapeKey::eventFilter(QObject* watched, QEvent* event) {
     // Input counts as arriving during a computation only when it comes straight from the
     // pump; a dialog opened meanwhile runs its own loop and gets its input as usual.
     const bool pumped = m_pumping && LoopLevel() == m_pumpLevel;
+    if (IsKey(event->type()) && IsEscape(event) && ForADialog(watched)) return false;
     switch (event->type()) {
     case QEvent::ShortcutOverride:
         if (IsEscape(event)) m_pressed = m_down = true;
@@ -148,8 +161,10 @@ bool QtEscapeKey::TakeInput(QObject* watched, QEvent* event, bool pumped) {
         m_heldBack.emplace_back(watched, std::unique_ptr<QEvent>(event->clone()));
         return true;
     }
-    // Refused for now; the window is asked again, with its usual questions, afterwards.
-    if (pumped && event->type() == QEvent::Close && watched->isWidgetType()) {
+    // Refused for now; the window is asked again, with its usual questions, afterwards. A
+    // dialog that closes itself (Esc in it) may go.
+    if (pumped && event->type() == QEvent::Close && watched->isWidgetType() &&
+        (event->spontaneous() || !ForADialog(watched))) {
         event->ignore();
         m_holdLevel = m_heldBack.empty() && m_closeRequests.empty() ? m_pumpLevel : std::min(m_holdLevel, m_pumpLevel);
         m_closeRequests.emplace_back(static_cast<QWidget*>(watched));

@@ -176,6 +176,13 @@ TEST_F(EscapeKeyTest, ARealEscPressStopsALongComputationAndAskingLetsTheUserCarr
     PressEscAfter(250);
     EXPECT_TRUE(ComputeUntilAborted(true, 5000));
     ASSERT_EQ(prompt.Messages.size(), 2u); // the first press was answered No
+    // Esc typed into a dialog closes it and leaves the work behind it alone.
+    QDialog notes;
+    ASSERT_TRUE(Open(notes));
+    QTimer::singleShot(100, &notes, [&notes] { QTest::keyClick(&notes, Qt::Key_Escape); });
+    EXPECT_FALSE(ComputeUntilAborted(true, 300));
+    EXPECT_FALSE(notes.isVisible());
+    EXPECT_EQ(prompt.Messages.size(), 2u);
     EXPECT_EQ(prompt.Messages[0].Text, "Do you want to abort the current operation?");
     EXPECT_TRUE(prompt.Messages[0].Icon == PromptIcon::Warning && prompt.Messages[0].Buttons == PromptButtons::YesNo);
 
