@@ -2,9 +2,9 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "app/dialogs/LongTextEdit.h"
 #include "scene/clsScene.h"
 
 namespace ov {
@@ -17,9 +17,10 @@ frmFileInfo::frmFileInfo(clsScene& scene, QWidget* parent) : QDialog(parent), sc
     // The name comes from a file name: shown as typed, never read as markup.
     caption->setTextFormat(Qt::PlainText);
     layout->addWidget(caption);
-    txtInfo_ = new QPlainTextEdit(this);
+    txtInfo_ = new LongTextEdit(this);
     txtInfo_->setObjectName("txtInfo");
-    txtInfo_->setPlainText(QString::fromStdString(scene.Notes));
+    txtInfo_->SetText(scene.Notes);
+    shown_ = txtInfo_->Text();
     layout->addWidget(txtInfo_, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &frmFileInfo::accept);
@@ -30,8 +31,10 @@ frmFileInfo::frmFileInfo(clsScene& scene, QWidget* parent) : QDialog(parent), sc
 
 void frmFileInfo::accept() {
     // Notes are saved with the project, so a change to them is a change of the project.
-    const std::string notes = txtInfo_->toPlainText().toStdString();
-    if (notes != scene_.Notes) {
+    // Compared with what was shown, which differs from the notes themselves where they hold
+    // bytes that are no text: OK alone changes nothing.
+    const std::string notes = txtInfo_->Text();
+    if (notes != shown_) {
         scene_.Notes = notes;
         scene_.OnDirty();
     }

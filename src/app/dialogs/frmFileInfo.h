@@ -1,10 +1,11 @@
 #pragma once
-// The Scene Notes box: the project's free notes in one multi-line field. OK writes them
+// The Scene Notes box: the project's free notes in one multi-line field, quick with megabytes. OK writes them
 // back into the scene (marking it changed when they differ); Cancel leaves them.
 
 #include <QDialog>
+#include <string>
 
-class QPlainTextEdit;
+#include "app/dialogs/LongTextEdit.h"
 
 namespace ov {
 
@@ -15,12 +16,13 @@ class frmFileInfo : public QDialog {
 public:
     frmFileInfo(clsScene& scene, QWidget* parent = nullptr);
 
-    QPlainTextEdit* NotesField() const { return txtInfo_; }
+    LongTextEdit* NotesField() const { return txtInfo_; }
     void accept() override;
 
 private:
     clsScene& scene_;
-    QPlainTextEdit* txtInfo_ = nullptr;
+    LongTextEdit* txtInfo_ = nullptr;
+    std::string shown_; // the notes as the field showed them at first
 };
 
 } // namespace ov

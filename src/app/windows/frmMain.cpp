@@ -176,6 +176,12 @@ frmDocument* frmMain::FindOpenProject(const std::string& path) const {
     return nullptr;
 }
 
+namespace {
+
+constexpr std::size_t kGreetingNotesBytes = std::size_t{1} << 20;
+
+} // namespace
+
 frmDocument* frmMain::OpenDocument(const std::optional<std::string>& path) {
     auto document = std::make_unique<frmDocument>();
     if (path) {
@@ -216,8 +222,9 @@ frmDocument* frmMain::OpenDocument(const std::optional<std::string>& path) {
     mdi_->setActiveSubWindow(window);
     ActivateDocument(shown);
 
-    // A project's notes greet whoever opens it, and invite notes where there are none yet.
-    if (path) {
+    // A project's notes greet whoever opens it, and invite notes where there are none yet;
+    // notes the size of a book wait until they are asked for (View > Scene Notes).
+    if (path && shown->GetScene().Notes.size() <= kGreetingNotesBytes) {
         auto* notes = new frmFileInfo(shown->GetScene(), shown);
         notes->setAttribute(Qt::WA_DeleteOnClose);
         notes->open();

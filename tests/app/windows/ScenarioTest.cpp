@@ -248,6 +248,13 @@ TEST_F(ScenarioTest, SceneNotesAreEditedInTheirBoxAndGreetEveryOpening) {
         greeting->reject();
         EXPECT_FALSE(opened->GetScene().Modified);
     }
+    // Notes the size of a book wait to be asked for.
+    Scene().Notes.assign((1 << 20) + 1, 'n');
+    ASSERT_TRUE(Scene().SaveScene(TempPath("book.ovp")));
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(TempPath("book.ovp")), QString::fromStdString(TempPath("copy.ovp"))));
+    frmDocument* book = main->OpenProject(TempPath("copy.ovp"));
+    ASSERT_NE(book, nullptr);
+    EXPECT_EQ(book->findChild<frmFileInfo*>(), nullptr);
 }
 
 } // namespace
