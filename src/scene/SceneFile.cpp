@@ -22,6 +22,8 @@ namespace ov {
 
 namespace {
 
+const char* const kTooDeep = "Groups are nested too deeply";
+
 // The last component of a path: the file name with its extension.
 std::string FileNameOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
@@ -77,12 +79,12 @@ bool clsScene::ReadData(const clsStream& r, bool import, std::string& error, boo
         if (stopped) *stopped = true;
         return false;
     }
-    if (import) return true;
-    Name = r.GetString("Name", "");
     if (result == clsNode::ReadResult::TooDeep) {
-        error = "Groups are nested too deeply";
+        error = kTooDeep;
         return false;
     }
+    if (import) return true;
+    Name = r.GetString("Name", "");
     GetPerspective().ReadData(r.GetSubStream("Perspective"));
     ShowRulers = r.GetBool("ShowRulers", false);
     ShowGrid = r.GetBool("ShowGrid", false);
@@ -180,8 +182,13 @@ FileOutcome ReadProject(clsScene& scene, const std::string& path, bool import, s
     return stopped ? FileOutcome::Stopped : FileOutcome::Failed;
 }
 
-// The stages of a save, the other way round: record, lines, text, file.
+// The stages of a save, the other way round: record, lines, text, file. A tree that could not
+// be read back is not written: the file would only refuse to open, with the work in it.
 FileOutcome WriteProject(const clsScene& scene, const std::string& path, std::string& error, std::size_t& fileBytes) {
+    if (!scene.GetRootNode()->WithinReadableDepth()) {
+        error = kTooDeep;
+        return FileOutcome::Failed;
+    }
     std::string text;
     {
         LineList lines;

@@ -96,6 +96,17 @@ int clsNode::GetHeight() const {
     return height;
 }
 
+bool clsNode::WithinReadableDepth() const {
+    std::vector<std::pair<const clsNode*, int>> pending{{this, GetDepth()}};
+    while (!pending.empty()) {
+        const auto [n, level] = pending.back();
+        pending.pop_back();
+        if ((n->NodeType == Group || n->NodeType == Root) && level >= MaxDepth) return false;
+        for (const clsNode* c = n->FirstChild(); c; c = c->NextSibling()) pending.push_back({c, level + 1});
+    }
+    return true;
+}
+
 int clsNode::GetDepth() const {
     int depth = 0;
     for (const clsNode* p = parent_; p; p = p->parent_) ++depth;

@@ -116,6 +116,9 @@ public:
     // Levels below this node (0 for a leaf) and above it (0 for a node without parent).
     int GetHeight() const;
     int GetDepth() const;
+    // Whether the tree would read back whole: no group (nor root) of it stands MaxDepth or
+    // more levels below the top of its tree, where reading stops.
+    bool WithinReadableDepth() const;
 
     // Makes the empty drawable object of an object type (null for other types).
     static std::unique_ptr<IShape> MakeObject(std::int32_t type);

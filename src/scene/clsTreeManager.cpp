@@ -386,7 +386,8 @@ clsNode::ReadResult clsTreeManager::ReadData(const clsStream& record) {
 clsNode::ReadResult clsTreeManager::ImportData(const clsStream& record) {
     auto imported = CreateNode(clsNode::Root);
     const clsNode::ReadResult result = imported->ReadData(record, scene_);
-    if (result == clsNode::ReadResult::Stopped) return result;
+    // A tree cut short at the depth limit would not read back once saved: nothing is added.
+    if (result != clsNode::ReadResult::Complete) return result;
     if (imported->FirstChild()) {
         PushUndoTree("Import");
         ClearSelection();

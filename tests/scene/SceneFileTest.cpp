@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "io/LineList.h"
 #include "io/clsStream.h"
 #include "platform/Desktop.h"
 #include "platform/Prompt.h"
@@ -151,6 +152,35 @@ TEST(SceneFile, ImportKeepsEverythingButAddsTheObjectsSelected) {
     EXPECT_EQ(scene.TreeManager.GetUndoString(), "Import");
     empty.TreeManager.ImportData(clsStream()); // nothing to add: no undo step
     EXPECT_EQ(empty.TreeManager.GetUndoString(), "");
+}
+
+TEST(SceneFile, ATreeThatWouldNotReadBackIsNeitherSavedNorImported) {
+    RecordingPrompt prompt;
+    ScopedPrompt installed(prompt);
+    // Groups down to the depth the reader takes, then one level more.
+    clsScene deep, scene;
+    clsNode* at = deep.GetRootNode();
+    for (int depth = 1; depth < clsNode::MaxDepth; ++depth) at = at->AddChild(clsTreeManager::CreateNode(clsNode::Group));
+    const std::string path = TempPath("deep.ovp"), deeper = TempPath("deeper.ovp");
+    ASSERT_TRUE(deep.SaveScene(path));
+    ASSERT_TRUE(scene.LoadScene(path, true)); // the deepest group stands at depth 999: it reads back
+    EXPECT_EQ(scene.GetRootNode()->GetChildCount(), 3);
+    at->AddChild(clsTreeManager::CreateNode(clsNode::Group));
+    std::ofstream(deeper) << "kept";
+    EXPECT_FALSE(deep.SaveScene(deeper));
+    EXPECT_EQ(prompt.LastText(), "Unable to save the project '" + deeper + "':\rGroups are nested too deeply");
+    std::ifstream kept(deeper);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "kept");
+    // Written all the same (as by another program), it is not imported, not even in part.
+    clsStream record;
+    deep.WriteData(record, deeper);
+    LineList lines;
+    record.WriteData(lines, 0);
+    std::ofstream(deeper, std::ios::binary) << std::move(lines).ToText("\r\n");
+    EXPECT_FALSE(scene.LoadScene(deeper, true));
+    EXPECT_EQ(prompt.LastText(), "Unable to load the project '" + deeper + "':\rGroups are nested too deeply");
+    EXPECT_EQ(scene.GetRootNode()->GetChildCount(), 3);
+    EXPECT_EQ(scene.TreeManager.GetUndoString(), "Import");
 }
 
 TEST(SceneFile, EscStopsALongLoadImportOrSaveLeavingSceneAndFileAsTheyWere) {

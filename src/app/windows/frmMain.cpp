@@ -188,10 +188,12 @@ frmDocument* frmMain::OpenDocument(const std::optional<std::string>& path) {
         if (!document->GetScene().LoadScene(*path, false)) return nullptr;
         // Loading names the scene after its file; the window's caption follows.
         document->SetName(document->GetScene().Name);
-        // A picture that cannot be shown would leave the perspective view bare without a word.
+        // A picture that cannot be decoded would leave the perspective view bare without a
+        // word (a missing one the loading has reported).
         const ReferencePicture& reference = document->GetScene().Reference;
         std::string reason;
-        if (reference.IsSet() && !CanReadPicture(reference.Path, reason))
+        if (reference.IsSet() && QFileInfo(QString::fromStdString(reference.Path)).isFile() &&
+            !CanReadPicture(reference.Path, reason))
             ShowMessage("The reference picture '" + reference.Path + "' cannot be shown: " + reason, PromptIcon::Warning);
         // Curves are sampled here, where Esc stops a long sampling with nothing else on
         // screen, rather than in the first paint, behind the notes that greet the project.
