@@ -1,5 +1,7 @@
 #include "app/desktop/QtDesktop.h"
 
+#include "app/desktop/LocalPath.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
@@ -168,7 +170,7 @@ void SetUpFileDialog(QFileDialog& dialog, const std::string& defaultExtension, c
 // The first file chosen, "" when none was.
 std::string ChosenFile(const QFileDialog& dialog) {
     const QStringList chosen = dialog.selectedFiles();
-    return chosen.isEmpty() ? std::string() : chosen.front().toStdString();
+    return chosen.isEmpty() ? std::string() : LocalPath(chosen.front());
 }
 
 // The name in the name field with its extension changed to extension. Only the extension

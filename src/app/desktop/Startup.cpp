@@ -1,6 +1,7 @@
 #include "app/desktop/Startup.h"
 
 #include "app/desktop/DesktopIntegration.h"
+#include "app/desktop/LocalPath.h"
 #include "app/desktop/QtDesktop.h"
 #include "app/desktop/ShellRules.h"
 #include "app/desktop/SingleInstance.h"
@@ -29,7 +30,7 @@ std::string AbsolutePath(const QString& argument, const QString& workingDirector
     // Some launchers hand over URIs of local files although the entry asks for paths.
     if (path.startsWith(QStringLiteral("file:"))) path = QUrl(path).toLocalFile();
     path = QDir::cleanPath(QDir(workingDirectory).absoluteFilePath(path));
-    return QFile::encodeName(path).toStdString();
+    return LocalPath(path);
 }
 
 } // namespace

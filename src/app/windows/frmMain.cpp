@@ -22,6 +22,7 @@
 #include "app/windows/LineInfoPanel.h"
 #include "app/windows/StatusFields.h"
 #include "app/windows/OutOfMemory.h"
+#include "app/desktop/LocalPath.h"
 #include "app/desktop/ShellRules.h"
 #include "app/windows/TransformPanel.h"
 #include "app/windows/TreeWidgetView.h"
@@ -442,7 +443,7 @@ void frmMain::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     for (const QUrl& url : event->mimeData()->urls()) {
         if (!url.isLocalFile()) continue;
-        const std::string path = url.toLocalFile().toStdString();
+        const std::string path = LocalPath(url.toLocalFile());
         if (IsProjectDrop(path)) OpenProject(path);
     }
 }

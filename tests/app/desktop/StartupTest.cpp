@@ -2,6 +2,8 @@
 // window from it and from later starts, and the window placement kept in the settings.
 #include "MainWindowTestSupport.h"
 
+#include <fstream>
+
 #include <QScreen>
 #include <QSettings>
 #include <sys/stat.h>
@@ -28,6 +30,24 @@ TEST(StartupCommandLine, TheOpenSwitchOrFilesTakeThePlaceOfTheUntitledDocument) 
     for (const auto& c : cases) {
         const CommandLine line = ReadCommandLine(c.arguments, "/home/user/work");
         EXPECT_TRUE(line.OpenUntitled == c.untitled && line.Files == c.files) << c.arguments.join(' ').toStdString();
+    }
+}
+
+TEST(StartupCommandLine, NamesThatAreNotUtf8AreFoundByTheirBytes) {
+    // A Latin-1 folder and file, and two names that show alike; Qt shows each stray byte as U+FFFD.
+    QTemporaryDir temp;
+    const std::string dir = QFile::encodeName(temp.path()).toStdString(), folder = dir + "/Pl\xe4ne";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    for (const char* name : {"/caf\xe9.ovp", "/twin\xe8.ovp", "/twin\xe9.ovp", "/plain.ovp"})
+        std::ofstream(folder + name) << "x";
+    const QString shown = QFile::decodeName(QByteArray::fromStdString(folder));
+    const struct { std::string argument, path; } cases[] = {
+        {"/caf\xe9.ovp", folder + "/caf\xe9.ovp"}, {"/plain.ovp", folder + "/plain.ovp"},
+        {"/twin\xe8.ovp", folder + "/twin\xEF\xBF\xBD.ovp"}, // two files show so: neither is taken
+        {"/new\xe9.ovp", folder + "/new\xEF\xBF\xBD.ovp"}};   // no such file: as shown, in the folder found
+    for (const auto& c : cases) {
+        const QString argument = shown + QFile::decodeName(QByteArray::fromStdString(c.argument));
+        EXPECT_EQ(ReadCommandLine({argument}, "/").Files, std::vector<std::string>{c.path}) << c.argument;
     }
 }
 
