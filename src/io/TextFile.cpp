@@ -296,10 +296,15 @@ bool WriteTextFileAtomically(const std::string& path, const std::string& content
     if (code == 0 && ::rename(temp.c_str(), target.c_str()) != 0) code = errno;
     if (code == 0) {
         SyncFolder(folder);
+        RemoveStaleTemporaries(folder, prefix);
         return true;
     }
     ::unlink(temp.c_str());
     return Fail(error, SystemError(code));
+}
+
+void RemoveStaleTemporaryFiles(const std::string& target) {
+    RemoveStaleTemporaries(FolderOf(target), TemporaryFilePrefix(target));
 }
 
 void IgnoreFileSizeLimitSignal() { std::signal(SIGXFSZ, SIG_IGN); }

@@ -44,6 +44,11 @@ bool WriteTextFileAtomically(const std::string& path, const std::string& content
 // save that another program is making right now.
 std::string TemporaryFilePrefix(const std::string& target);
 
+// Removes the temporary files that saves of target left when they were cut short (a crash,
+// a kill) more than a minute ago. Saves do it themselves before and after they write;
+// opening a file does it too, so that they do not wait for the next save.
+void RemoveStaleTemporaryFiles(const std::string& target);
+
 // Makes a write beyond the file size limit (ulimit -f) fail with "File too large" instead of
 // killing the program with SIGXFSZ, so that a save can report it. Called at start-up.
 void IgnoreFileSizeLimitSignal();

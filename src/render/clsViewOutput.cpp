@@ -11,12 +11,14 @@
 #include <new>
 #include <stdexcept>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 
+#include "io/TextFile.h"
 #include "platform/DrawApp.h"
 #include "platform/MetafileDC.h"
 #include "platform/Prompt.h"
@@ -62,8 +64,10 @@ void FillRect(clsPaintDC& target, const clsRect& r, const clsColor& fill, const 
 // failed export never damages an existing file. Empty when it cannot be created.
 std::string MakeTempBeside(const std::string& path) {
     if (path.empty()) return {};
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    // Named as the saves name theirs, so that one left by a crash is removed by later saves.
+    const std::size_t slash = path.rfind('/');
+    std::string temp = path.substr(0, slash == std::string::npos ? 0 : slash + 1) + TemporaryFilePrefix(path) + "XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return {};
     struct stat st {};
     ::fchmod(fd, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);

@@ -223,6 +223,7 @@ bool clsScene::LoadScene(const std::string& path, bool import) {
         TreeManager.NotifyTreeChanged();
         return false;
     }
+    RemoveStaleTemporaryFiles(path);
     if (!import) {
         WarnOfMissingPicture();
         OnPerspectiveChange();

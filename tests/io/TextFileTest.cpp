@@ -106,6 +106,12 @@ TEST_F(TextFileTest, SavesFollowLinksKeepOrDeriveModesFitLongNamesAndLeaveTheOld
     for (const auto& entry : std::filesystem::directory_iterator(dir))
         EXPECT_TRUE(entry.path().filename().string().rfind(".ovsave-", 0) != 0 || entry.path() == Path(fresh)) << entry.path();
     EXPECT_NE(Mode(fresh), 0u);
+    // Opening a file clears what its cut-short saves left, without a save.
+    Put(stale, "");
+    ASSERT_EQ(::utimensat(AT_FDCWD, Path(stale).c_str(), minutesAgo, 0), 0);
+    RemoveStaleTemporaryFiles(Path("kept"));
+    EXPECT_EQ(Mode(stale), 0u);
+    EXPECT_NE(Mode(fresh), 0u);
 }
 
 
