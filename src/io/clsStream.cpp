@@ -270,6 +270,12 @@ void clsStream::SetString(std::string_view key, std::string_view value) {
     FindOrAppendItem(key).SetValue(EscapeText(value));
 }
 
+void clsStream::AppendString(std::string_view key, std::string_view value) {
+    clsStreamItem& item = Items.emplace_back();
+    item.SetKey(key);
+    item.SetValue(EscapeText(value));
+}
+
 clsStream& clsStream::CreateSubStream(std::string_view key) {
     clsStreamItem& item = FindOrAppendItem(key);
     item.SetSubStream(std::make_unique<clsStream>());

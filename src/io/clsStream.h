@@ -82,6 +82,9 @@ public:
     std::string GetString(std::string_view key, std::string_view defaultValue) const;
 
     void SetString(std::string_view key, std::string_view value);
+    // SetString for a key the record does not hold yet, without looking for it: a writer of
+    // numbered items (a few hundred thousand of them) would otherwise take quadratic time.
+    void AppendString(std::string_view key, std::string_view value);
     clsStream& CreateSubStream(std::string_view key);
     void SetBool(std::string_view key, bool value);
     void SetLong(std::string_view key, std::int32_t value);

@@ -45,6 +45,7 @@ const NamedOutline kOutlines[] = {
 } // namespace
 
 void clsScene::WriteData(clsStream& r, const std::string& projectPath) const {
+    const bool fresh = r.Items.empty(); // then no key written below is there yet
     r.SetString("Name", Name);
     TreeManager.WriteData(r.CreateSubStream("Tree"));
     GetPerspective().WriteData(r.CreateSubStream("Perspective"));
@@ -66,7 +67,9 @@ void clsScene::WriteData(clsStream& r, const std::string& projectPath) const {
     for (std::size_t i = 0; i < Functions.size(); ++i) {
         clsOldStream flat;
         Functions[i].WriteData(flat);
-        r.SetString("Fnc" + std::to_string(i + 1), flat.BuildString());
+        const std::string key = "Fnc" + std::to_string(i + 1);
+        if (fresh) r.AppendString(key, flat.BuildString());
+        else r.SetString(key, flat.BuildString());
     }
     // Last and only when there is one, so that projects without a picture keep their bytes.
     if (Reference.IsSet()) Reference.WriteData(r.CreateSubStream("ReferencePicture"), projectPath);
