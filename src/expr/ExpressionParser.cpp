@@ -238,7 +238,7 @@ bool ExpressionParser::PrimaryInner(double& r, Mode m) {
         r = kE;
         return true;
     }
-    if ((token[0] >= '0' && token[0] <= '9') || token[0] == '.') return Number(token, r);
+    if ((token[0] >= '0' && token[0] <= '9') || token[0] == '.') return Number(token, r, m);
     for (const clsArg& p : def_.Params) {
         if (NamesEqual(p.Name, token)) {
             r = p.Value;
@@ -271,8 +271,11 @@ bool ReadFormulaNumber(std::string_view token, double& value) {
     return ConvertDecimal(text, value);
 }
 
-bool ExpressionParser::Number(std::string_view token, double& r) {
-    if (ReadFormulaNumber(token, r)) return true;
+bool ExpressionParser::Number(std::string_view token, double& r, Mode m) {
+    // Any token that starts with a digit or "." reads as a number, so a check has nothing to
+    // look at: a value too large for a double is a fault of computing it, like 1/0, and the
+    // branch of IF not taken never meets it.
+    if (!m.compute || ReadFormulaNumber(token, r)) return true;
     error_.SetError("Error evaluating function '" + def_.Name + "': Overflow");
     return false;
 }

@@ -81,7 +81,7 @@ private:
     bool Power(double& r, Mode m);
     bool Primary(double& r, Mode m);
     bool PrimaryInner(double& r, Mode m);
-    bool Number(std::string_view token, double& r);
+    bool Number(std::string_view token, double& r, Mode m);
     bool FunctionCall(const std::string& name, double& r, Mode m);
 
     // Function calls (ExpressionCalls.cpp).
