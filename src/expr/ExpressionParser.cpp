@@ -38,12 +38,12 @@ bool IsTokenChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9
 const char* FaultDescription(double value) { return std::isnan(value) ? "Invalid procedure call or argument" : "Overflow"; }
 
 ExpressionParser::ExpressionParser(clsFncDef& definition, FunctionContext& context, clsError& error,
-                                   std::string_view text)
-    : def_(definition), context_(context), error_(error), text_(text) {}
+                                   std::string_view text, ArgumentListMemo* memo)
+    : def_(definition), context_(context), error_(error), text_(text), memo_(memo) {}
 
 bool ExpressionParser::EvaluateText(clsFncDef& definition, FunctionContext& context, clsError& error,
-                                    std::string_view upperText, Mode mode, double& result) {
-    ExpressionParser parser(definition, context, error, upperText);
+                                    std::string_view upperText, Mode mode, double& result, ArgumentListMemo* memo) {
+    ExpressionParser parser(definition, context, error, upperText, memo);
     return parser.ParseTop(result, mode);
 }
 
@@ -245,7 +245,7 @@ bool ExpressionParser::PrimaryInner(double& r, Mode m) {
             return true;
         }
     }
-    return FunctionCall(std::string(token), r, m);
+    return FunctionCall(token, r, m);
 }
 
 bool ReadFormulaNumber(std::string_view token, double& value) {
@@ -280,8 +280,13 @@ bool ExpressionParser::Number(std::string_view token, double& r, Mode m) {
     return false;
 }
 
-bool ExpressionParser::FunctionCall(const std::string& name, double& r, Mode m) {
+bool ExpressionParser::FunctionCall(std::string_view token, double& r, Mode m) {
+    const std::string name(token);
     const bool macro = LookupMacro(name) != Macro::None;
+    if (memo_ && !m.resolve) {
+        SkipBlanks();
+        if (Peek() == "(") memo_->NoteCall(token); // as a parameter, it would meet a stray "("
+    }
     ArgumentTexts texts;
     if (!ParseArgumentList(texts, {m.compute, macro ? false : m.resolve})) return false;
     if (!m.resolve) return true;

@@ -99,7 +99,8 @@ bool clsFncDef::Interpret(FunctionContext& context, const std::vector<double>& a
     for (std::size_t i = 0; i < Params.size(); ++i) Params[i].Value = argumentValues[i];
 
     const UpperText buffer(Body);
-    ExpressionParser parser(*this, context, error, buffer.View());
+    ArgumentListMemo memo(Params.size());
+    ExpressionParser parser(*this, context, error, buffer.View(), &memo);
     bool ok = false;
     parser.SkipBlanks();
     if (parser.Peek().empty()) {
@@ -117,7 +118,8 @@ bool clsFncDef::EvaluateText(FunctionContext& context, std::string_view text, bo
                              clsError& error, double& result) {
     const InterpreterOnly interpreting;
     const UpperText buffer(text);
-    return ExpressionParser::EvaluateText(*this, context, error, buffer.View(), {compute, resolve}, result);
+    ArgumentListMemo memo(Params.size());
+    return ExpressionParser::EvaluateText(*this, context, error, buffer.View(), {compute, resolve}, result, &memo);
 }
 
 } // namespace ov

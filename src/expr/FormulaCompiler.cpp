@@ -41,7 +41,8 @@ void ModuleCompiler::CompileRoutine(std::uint32_t index, const clsFncDef& def) {
     scope.def.Params = def.Params;
     for (std::uint32_t i = 0; i < r.paramCount; ++i) scope.slots.push_back(i);
     const std::string upper = ToUpperAscii(def.Body);
-    UnitCompiler unit(*this, b, scope, upper, 0);
+    ArgumentListMemo memo(scope.def.Params.size());
+    UnitCompiler unit(*this, b, scope, upper, 0, memo);
     std::uint32_t result = 0;
     if (upper.size() <= kMaxBodyLength && unit.Body(result)) {
         MarkReturn(r.code, result);

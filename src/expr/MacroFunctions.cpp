@@ -61,7 +61,7 @@ bool ExpressionParser::CheckMacro(const std::string& variable, const ArgumentTex
     for (std::size_t i : {std::size_t{0}, std::size_t{2}, std::size_t{3}, std::size_t{4}}) {
         if (i >= texts.size()) break;
         double ignored = 0;
-        if (!EvaluateText(def_, context_, error_, texts[i], {false, true}, ignored)) return false;
+        if (!EvaluateText(def_, context_, error_, texts[i], {false, true}, ignored, memo_)) return false;
     }
     return true;
 }

@@ -170,6 +170,7 @@ bool UnitCompiler::FunctionCall(const std::string& name, std::uint32_t& r) {
 bool UnitCompiler::ArgumentList(std::vector<std::string_view>& texts, bool resolve) {
     cur_.SkipBlanks();
     if (cur_.Peek() != "(") return true;
+    if (TakeArgumentList(texts, resolve)) return true;
     cur_.Advance();
     bool afterComma = false;
     for (;;) {
@@ -189,12 +190,24 @@ bool UnitCompiler::ArgumentList(std::vector<std::string_view>& texts, bool resol
     }
 }
 
+bool UnitCompiler::TakeArgumentList(std::vector<std::string_view>& texts, bool resolve) {
+    const char* open = cur_.Text().data() + cur_.Position();
+    const ArgumentListMemo::List* list = memo_.Find(open);
+    // The index variables in scope stay while a unit is compiled.
+    if (!list || list->end > cur_.Text().data() + cur_.Text().size() ||
+        !memo_.Usable(*list, resolve, resolve ? memo_.ScopeOf(scope_.def.Params) : 0, scope_.def.Params))
+        return false;
+    for (std::size_t i = 0; i < list->count; ++i) texts.push_back(memo_.Text(list->first + i));
+    cur_.Advance(static_cast<std::size_t>(list->end - open));
+    return true;
+}
+
 // The interpreter reads an argument without computing it, with the names in scope, before
 // it evaluates anything of the call; its own reading decides where the argument ends and
 // whether the call fails there.
 bool UnitCompiler::CheckArgument(bool resolve) {
     clsError error;
-    ExpressionParser checker(scope_.def, module_.Context(), error, cur_.Text().substr(cur_.Position()));
+    ExpressionParser checker(scope_.def, module_.Context(), error, cur_.Text().substr(cur_.Position()), &memo_);
     double ignored = 0;
     if (!checker.ParseTop(ignored, {false, resolve})) return false;
     cur_.Advance(checker.Position());
@@ -203,7 +216,7 @@ bool UnitCompiler::CheckArgument(bool resolve) {
 
 std::uint32_t UnitCompiler::Unit(std::string_view text) {
     const std::size_t start = b_.Size();
-    UnitCompiler unit(module_, b_, scope_, text, depth_);
+    UnitCompiler unit(module_, b_, scope_, text, depth_, memo_);
     std::uint32_t r = 0;
     const bool ok = unit.Top(r);
     if (unit.MaxDepth() > maxDepth_) maxDepth_ = unit.MaxDepth();

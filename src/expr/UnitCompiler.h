@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "expr/ArgumentListMemo.h"
 #include "expr/Builtins.h"
 #include "expr/CompilerParts.h"
 
@@ -53,10 +54,12 @@ private:
 
 // Compiles one text of a body as the interpreter evaluates one text with a parser of its
 // own: the body itself, an argument, a branch of IF, an expression of a macro function.
+// The argument lists read in the body are kept in memo, as the interpreter keeps them.
 class UnitCompiler {
 public:
-    UnitCompiler(ModuleCompiler& module, Builder& b, Scope& scope, std::string_view text, std::uint32_t depth)
-        : module_(module), b_(b), scope_(scope), cur_(text), depth_(depth) {}
+    UnitCompiler(ModuleCompiler& module, Builder& b, Scope& scope, std::string_view text, std::uint32_t depth,
+                 ArgumentListMemo& memo)
+        : module_(module), b_(b), scope_(scope), cur_(text), depth_(depth), memo_(memo) {}
 
     // The whole body, which must be read to its end.
     bool Body(std::uint32_t& r) {
@@ -80,6 +83,7 @@ private:
     bool Number(std::string_view token, std::uint32_t& r);
     bool FunctionCall(const std::string& name, std::uint32_t& r);
     bool ArgumentList(std::vector<std::string_view>& texts, bool resolve);
+    bool TakeArgumentList(std::vector<std::string_view>& texts, bool resolve); // from memo_
     bool CheckArgument(bool resolve);
     bool CallBuiltin(Builtin id, const std::vector<std::string_view>& texts, std::uint32_t& r);
     bool CallIf(const std::vector<std::string_view>& texts, std::uint32_t& r);
@@ -104,6 +108,7 @@ private:
     Cursor cur_;
     std::uint32_t depth_;
     std::uint32_t maxDepth_ = 0;
+    ArgumentListMemo& memo_;
 };
 
 } // namespace ov::compiler

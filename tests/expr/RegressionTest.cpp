@@ -1,5 +1,6 @@
 // Replays every input the formula fuzzer once failed on, with the fuzzer's own checks, and
-// covers the nesting shapes that need more text than a fuzzer input holds.
+// covers what needs more text than a fuzzer input holds: deep nesting, and checking that
+// stays linear however deeply calls nest.
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,58 @@ TEST(FormulaRegressions, InterpreterAndCompiledFormulasAgree) {
         }
     }
     EXPECT_GT(count, 1);
+}
+
+namespace {
+
+// open n times, then inner, then close n times with "#" in it replaced by the level index.
+std::string Nest(const std::string& open, const std::string& close, int n, const std::string& inner = "1") {
+    std::string text;
+    for (int i = 0; i < n; ++i) text += open;
+    text += inner;
+    for (int i = n - 1; i >= 0; --i) {
+        std::string c = close;
+        if (c.find('#') != std::string::npos) c.replace(c.find('#'), 1, std::to_string(i));
+        text += c;
+    }
+    return text;
+}
+
+// Looks user functions up as FunctionListContext does, counting the look-ups.
+class CountingLookUps : public FunctionListContext {
+public:
+    using FunctionListContext::FunctionListContext;
+    std::unique_ptr<clsFncDef> FindFunction(std::string_view name) override {
+        ++lookUps;
+        return FunctionListContext::FindFunction(name);
+    }
+    int lookUps = 0;
+};
+
+} // namespace
+
+// An argument is checked once, by the argument list that holds it, however deeply the calls
+// around it nest: a call is looked up when it is checked and when it is evaluated. Checking
+// the arguments again at every level of n would look the call at the bottom up n times.
+TEST(FormulaRegressions, ArgumentsAreCheckedOnceHoweverDeeplyCallsNest) {
+    FunctionList functions{test::Definition("Id(X)", "X")};
+    const struct {
+        std::string body;
+        bool compute;
+        int lookUps;
+    } cases[] = {
+        {Nest("IF(1,", ",0)", 300, "Id(1)"), true, 2}, {Nest("IF(1,", ",0)", 300, "Id(1)"), false, 1},
+        {Nest("Id(", ")", 300), true, 599}, // 299 while the outermost list is checked, 300 evaluated
+        {Nest("SUM(IF(1,", ",0),V#,1,1)", 300, "Id(1)"), true, 2}, // a new index variable every level
+        {Nest("SUM(IF(1,", ",0),V#,1,1)", 300, "Id(1)"), false, 1},
+    };
+    for (const auto& c : cases) {
+        const InterpreterOnly interpreting; // the compiled form looks each name up once
+        CountingLookUps context({&functions});
+        clsFncDef def = test::Definition("F", c.body);
+        EXPECT_EQ(test::Apply(def, context, {}, c.compute).message, "") << c.body.substr(0, 20);
+        EXPECT_EQ(context.lookUps, c.lookUps) << c.body.substr(0, 20) << (c.compute ? "" : " checked");
+    }
 }
 
 // Each shape nests one level per step along a path that takes much stack: user calls inside
