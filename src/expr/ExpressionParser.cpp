@@ -5,7 +5,7 @@
 
 #include "expr/BuiltinMath.h"
 #include "expr/FunctionContext.h"
-#include "expr/StackRoom.h"
+#include "expr/NestingLevels.h"
 #include "expr/clsError.h"
 #include "expr/clsFncDef.h"
 #include "io/NumberText.h"
@@ -45,6 +45,10 @@ bool ExpressionParser::EvaluateText(clsFncDef& definition, FunctionContext& cont
                                     std::string_view upperText, Mode mode, double& result, ArgumentListMemo* memo) {
     ExpressionParser parser(definition, context, error, upperText, memo);
     return parser.ParseTop(result, mode);
+}
+
+void ExpressionParser::ReportTooDeep(clsError& error, std::string_view name) {
+    error.SetError("Formula is nested too deeply in '" + std::string(name) + "'");
 }
 
 std::string_view ExpressionParser::ReadToken() {
@@ -195,10 +199,10 @@ bool ExpressionParser::Power(double& r, Mode m) {
 
 bool ExpressionParser::Primary(double& r, Mode m) {
     // Every recursion of the grammar passes here, so deep nesting of parentheses, "!" or
-    // calls ends with a message before it exhausts the stack. The frame address serves
-    // rather than the address of a local, which a sanitizer may place off the stack.
-    if (StackRunningShort(reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)))) {
-        error_.SetError("Formula is nested too deeply in '" + def_.Name + "'");
+    // calls ends with a message at the same level every time.
+    const NestingLevel level(1, OV_FRAME_ADDRESS());
+    if (!level.Opened()) {
+        ReportTooDeep(error_, def_.Name);
         return false;
     }
     // A formula of millions of terms, with no call or loop to pace the checks, is stopped

@@ -75,6 +75,8 @@ public:
     static bool EvaluateText(clsFncDef& definition, FunctionContext& context, clsError& error,
                              std::string_view upperText, Mode mode, double& result,
                              ArgumentListMemo* memo = nullptr);
+    // The message of a formula nested deeper than the levels allowed (NestingLevels.h).
+    static void ReportTooDeep(clsError& error, std::string_view name);
 
 private:
     bool Logical(double& r, Mode m);

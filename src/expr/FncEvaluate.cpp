@@ -4,6 +4,7 @@
 #include "expr/ExpressionParser.h"
 #include "expr/FormulaCompiler.h"
 #include "expr/FunctionContext.h"
+#include "expr/NestingLevels.h"
 #include "expr/clsError.h"
 #include "expr/clsFncDef.h"
 
@@ -93,6 +94,13 @@ bool clsFncDef::Interpret(FunctionContext& context, const std::vector<double>& a
     }
     if (context.NestFunction(Name, 1) > kMaxNesting) {
         error.NestDeep(Name);
+        context.NestFunction(Name, -1);
+        return false;
+    }
+    // A call takes a level of its own: its frames hold more than a parenthesis does.
+    const NestingLevel level(1, OV_FRAME_ADDRESS());
+    if (!level.Opened()) {
+        ExpressionParser::ReportTooDeep(error, Name);
         context.NestFunction(Name, -1);
         return false;
     }

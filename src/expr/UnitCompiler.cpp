@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "expr/ExpressionParser.h"
-#include "expr/StackRoom.h"
+#include "expr/NestingLevels.h"
 #include "expr/UnitCompiler.h"
 #include "expr/clsError.h"
 #include "io/NumberText.h"
@@ -118,10 +118,12 @@ bool UnitCompiler::Power(std::uint32_t& r) {
 }
 
 bool UnitCompiler::Primary(std::uint32_t& r) {
-    if (depth_ >= kMaxGrammarDepth || StackRunningShort(reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0))))
-        return false;
-    ++depth_;
-    if (depth_ > maxDepth_) maxDepth_ = depth_;
+    // A level of the thread's count for every step of depth_, so that a check of an argument
+    // tells its depth by the count (CheckArgument).
+    if (depth_ >= kMaxGrammarDepth) return false;
+    const NestingLevel level(1, OV_FRAME_ADDRESS());
+    if (!level.Opened()) return false;
+    NoteDepth(++depth_);
     const bool ok = PrimaryInner(r);
     --depth_;
     return ok;
@@ -204,12 +206,18 @@ bool UnitCompiler::TakeArgumentList(std::vector<std::string_view>& texts, bool r
 
 // The interpreter reads an argument without computing it, with the names in scope, before
 // it evaluates anything of the call; its own reading decides where the argument ends and
-// whether the call fails there.
+// whether the call fails there. It goes as deep as the argument nests, also into a branch
+// of IF that is never compiled, and that depth counts as the body's.
 bool UnitCompiler::CheckArgument(bool resolve) {
     clsError error;
     ExpressionParser checker(scope_.def, module_.Context(), error, cur_.Text().substr(cur_.Position()), &memo_);
+    const int deepestBefore = deepestNestingLevel;
+    deepestNestingLevel = nestingLevels;
     double ignored = 0;
-    if (!checker.ParseTop(ignored, {false, resolve})) return false;
+    const bool ok = checker.ParseTop(ignored, {false, resolve});
+    NoteDepth(depth_ + static_cast<std::uint32_t>(deepestNestingLevel - nestingLevels));
+    if (deepestBefore > deepestNestingLevel) deepestNestingLevel = deepestBefore;
+    if (!ok) return false;
     cur_.Advance(checker.Position());
     return true;
 }

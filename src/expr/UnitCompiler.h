@@ -20,6 +20,7 @@ namespace ov::compiler {
 // texts of a million of them; no shorter text reaches that pacing.
 constexpr std::size_t kMaxBodyLength = 65536;
 // Deeper grammar nesting in one body is left to the interpreter (see CompiledRunner.cpp).
+// Depths count as the interpreter's nesting levels do (NestingLevels.h).
 constexpr std::uint32_t kMaxGrammarDepth = 200;
 
 // The names in scope in order, with their slots: the parameters, then the index variables
@@ -85,6 +86,9 @@ private:
     bool ArgumentList(std::vector<std::string_view>& texts, bool resolve);
     bool TakeArgumentList(std::vector<std::string_view>& texts, bool resolve); // from memo_
     bool CheckArgument(bool resolve);
+    void NoteDepth(std::uint32_t depth) {
+        if (depth > maxDepth_) maxDepth_ = depth;
+    }
     bool CallBuiltin(Builtin id, const std::vector<std::string_view>& texts, std::uint32_t& r);
     bool CallIf(const std::vector<std::string_view>& texts, std::uint32_t& r);
     bool CallMacro(Macro kind, const std::vector<std::string_view>& texts, std::uint32_t& r);
