@@ -7,6 +7,8 @@
 //   FirstEvaluate  a copy of a definition that was never evaluated, evaluated once: the
 //              compiled way includes compiling it (X(t) alone, and Hyp(t,2*t)+sin(t) with
 //              Hyp and SQ from the list, which compiles those too).
+//   NestedIf   IF(1, nested 3,000 deep around 1: evaluated with its compiled form kept,
+//              evaluated from a fresh copy (compiling included), and only checked.
 //
 // Evaluate compiles a definition on its first use and then runs the compiled form. The
 // *_Interpreter variants evaluate with the interpreter alone (InterpreterOnly), which
@@ -124,6 +126,40 @@ void BM_FirstEvaluateCalls_Interpreter(benchmark::State& state) {
     FirstEvaluate(state, "Hyp(t, 2*t)+sin(t)");
 }
 BENCHMARK(BM_FirstEvaluateCalls_Interpreter);
+
+// "IF(1," nested depth deep around 1: every argument list holds all the deeper ones.
+std::string NestedIf(int depth) {
+    std::string body;
+    for (int i = 0; i < depth; ++i) body += "IF(1,";
+    body += "1";
+    for (int i = 0; i < depth; ++i) body += ",0)";
+    return body;
+}
+
+// compute off only checks; fresh evaluates a new copy each time, so compiling is timed too.
+void EvaluateNestedIf(benchmark::State& state, bool compute, bool fresh) {
+    FunctionList list;
+    FunctionListContext context({&list});
+    const clsFncDef original = MakeDefinition("N", NestedIf(3000));
+    clsFncDef def = original;
+    clsError error;
+    double result = 0;
+    for (auto _ : state) {
+        if (fresh) def = original; // a copy of 18 kB of text: microseconds against milliseconds
+        if (!def.Evaluate(context, {}, compute, true, error, result) || (compute && result != 1)) {
+            state.SkipWithError(("wrong result: " + error.GetError()).c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(result);
+    }
+}
+
+void BM_NestedIf_Evaluate(benchmark::State& state) { EvaluateNestedIf(state, true, false); }
+BENCHMARK(BM_NestedIf_Evaluate)->Unit(benchmark::kMillisecond);
+void BM_NestedIf_FirstEvaluate(benchmark::State& state) { EvaluateNestedIf(state, true, true); }
+BENCHMARK(BM_NestedIf_FirstEvaluate)->Unit(benchmark::kMillisecond);
+void BM_NestedIf_Check(benchmark::State& state) { EvaluateNestedIf(state, false, false); }
+BENCHMARK(BM_NestedIf_Check)->Unit(benchmark::kMillisecond);
 
 #ifdef ORTHOVANE_HAVE_MUPARSER
 void BM_Evaluate_Muparser(benchmark::State& state) {

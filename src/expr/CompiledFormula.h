@@ -72,7 +72,9 @@ struct Routine {
     std::string name; // as the definition spells it: the nesting counter's key
     std::uint32_t paramCount = 0;
     std::uint32_t slotCount = 0;
-    std::uint32_t depth = 0; // deepest nesting of the body's grammar, for the depth budget
+    // The most nesting levels the interpreter opens in the body, its checks of arguments
+    // included (NestingLevels.h), not counting the level of the call itself.
+    std::uint32_t depth = 0;
     bool plain = true;       // neither calls nor loops: never ticks, never asks CheckAbort
     std::vector<std::pair<std::uint32_t, double>> constants; // slot, value
     std::vector<double> constantValues; // the same values, for the slots from paramCount on

@@ -8,7 +8,7 @@
 #include "expr/CompiledFormula.h"
 #include "expr/FunctionContext.h"
 #include "expr/PlainRunner.h"
-#include "expr/StackRoom.h"
+#include "expr/NestingLevels.h"
 #include "expr/clsError.h"
 #include "expr/clsFncDef.h"
 
@@ -16,10 +16,11 @@ namespace ov {
 
 namespace {
 
-// Deep nesting is left to the interpreter, whose stack guard decides where it ends: the
-// compiled code never goes on where the interpreter might have run out of stack. Each
-// active routine costs its grammar depth plus one; the interpreter needs a few kilobytes
-// per level, so the budget stays well inside the room demanded at the start.
+// Deep nesting is left to the interpreter, whose count of levels decides where it ends:
+// each active routine costs its depth plus one, the most levels the interpreter opens for
+// that call (Routine::depth), and a run only starts where the interpreter would have all
+// of the budget's levels left, so the compiled code never succeeds where the interpreter
+// would have stopped.
 constexpr std::uint32_t kDepthBudget = 400;
 constexpr double kMaxIterations = 9007199254740992.0; // 2^53, as in the interpreter's loops
 
@@ -85,9 +86,11 @@ private:
 };
 
 CompiledOutcome Runner::Enter(const Routine& r, double* v, double& out) {
-    if (depth_ + r.depth + 1 > kDepthBudget ||
-        StackRunningShort(reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0))))
-        return CompiledOutcome::GiveUp;
+    if (depth_ + r.depth + 1 > kDepthBudget) return CompiledOutcome::GiveUp;
+    // Counted on the thread as well, for whatever evaluates while this runs (an abort check
+    // that lets events through).
+    const NestingLevel level(static_cast<int>(r.depth) + 1, OV_FRAME_ADDRESS());
+    if (!level.Opened()) return CompiledOutcome::GiveUp;
     if (context_.NestFunction(r.name, 1) > clsFncDef::kMaxNesting) {
         context_.NestFunction(r.name, -1);
         return CompiledOutcome::GiveUp;
@@ -291,8 +294,7 @@ CompiledOutcome RunCompiled(const CompiledFormula& formula, clsFncDef& def, Func
                             const std::vector<double>& argumentValues, clsError& error, double& result) {
     const Routine& entry = formula.routines.front();
     const std::size_t n = argumentValues.size();
-    if (n != def.Params.size() ||
-        StackRunningShort(reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) - kCompiledStackMargin))
+    if (n != def.Params.size() || nestingLevels + static_cast<int>(kDepthBudget) > kMaxNestingLevels)
         return CompiledOutcome::GiveUp;
     const double* args = argumentValues.data();
     Frame frame(entry);

@@ -13,6 +13,8 @@ namespace ov {
 bool ExpressionParser::ParseArgumentList(ArgumentTexts& texts, Mode m) {
     SkipBlanks();
     if (Peek() != "(") return true;
+    const char* open = text_.data() + pos_;
+    if (memo_ && TakeArgumentList(open, texts, m)) return true;
     ++pos_;
     bool afterComma = false;
     for (;;) {
@@ -20,7 +22,7 @@ bool ExpressionParser::ParseArgumentList(ArgumentTexts& texts, Mode m) {
         const std::string_view c = Peek();
         if (c == ")" && !afterComma) {
             ++pos_;
-            return true;
+            break;
         }
         if (c.empty() || c == ")") { // end of text, or F(1,)
             error_.MissingParameter(def_.Name);
@@ -34,6 +36,25 @@ bool ExpressionParser::ParseArgumentList(ArgumentTexts& texts, Mode m) {
         afterComma = Peek() == ",";
         if (afterComma) ++pos_;
     }
+    // Lists read inside a check are the ones met again: when the argument that holds them
+    // is evaluated, or checked again by a macro function with its index variable in scope.
+    if (memo_ && !m.compute) memo_->Record(open, texts, text_.data() + pos_, m.resolve, m.resolve ? Scope() : 0);
+    return true;
+}
+
+bool ExpressionParser::TakeArgumentList(const char* open, ArgumentTexts& texts, Mode m) {
+    const ArgumentListMemo::List* list = memo_->Find(open);
+    if (!list || list->end > text_.data() + text_.size() ||
+        !memo_->Usable(*list, m.resolve, m.resolve ? Scope() : 0, def_.Params))
+        return false;
+    for (std::size_t i = 0; i < list->count; ++i) texts.push_back(memo_->Text(list->first + i));
+    pos_ = static_cast<std::size_t>(list->end - text_.data());
+    return true;
+}
+
+std::size_t ExpressionParser::Scope() {
+    if (scope_ == kScopeUnknown) scope_ = memo_->ScopeOf(def_.Params);
+    return scope_;
 }
 
 bool ExpressionParser::CheckArgCount(std::size_t expected, std::string_view called, const ArgumentTexts& texts) {

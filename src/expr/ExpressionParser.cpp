@@ -5,7 +5,7 @@
 
 #include "expr/BuiltinMath.h"
 #include "expr/FunctionContext.h"
-#include "expr/StackRoom.h"
+#include "expr/NestingLevels.h"
 #include "expr/clsError.h"
 #include "expr/clsFncDef.h"
 #include "io/NumberText.h"
@@ -38,13 +38,17 @@ bool IsTokenChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9
 const char* FaultDescription(double value) { return std::isnan(value) ? "Invalid procedure call or argument" : "Overflow"; }
 
 ExpressionParser::ExpressionParser(clsFncDef& definition, FunctionContext& context, clsError& error,
-                                   std::string_view text)
-    : def_(definition), context_(context), error_(error), text_(text) {}
+                                   std::string_view text, ArgumentListMemo* memo)
+    : def_(definition), context_(context), error_(error), text_(text), memo_(memo) {}
 
 bool ExpressionParser::EvaluateText(clsFncDef& definition, FunctionContext& context, clsError& error,
-                                    std::string_view upperText, Mode mode, double& result) {
-    ExpressionParser parser(definition, context, error, upperText);
+                                    std::string_view upperText, Mode mode, double& result, ArgumentListMemo* memo) {
+    ExpressionParser parser(definition, context, error, upperText, memo);
     return parser.ParseTop(result, mode);
+}
+
+void ExpressionParser::ReportTooDeep(clsError& error, std::string_view name) {
+    error.SetError("Formula is nested too deeply in '" + std::string(name) + "'");
 }
 
 std::string_view ExpressionParser::ReadToken() {
@@ -195,10 +199,10 @@ bool ExpressionParser::Power(double& r, Mode m) {
 
 bool ExpressionParser::Primary(double& r, Mode m) {
     // Every recursion of the grammar passes here, so deep nesting of parentheses, "!" or
-    // calls ends with a message before it exhausts the stack. The frame address serves
-    // rather than the address of a local, which a sanitizer may place off the stack.
-    if (StackRunningShort(reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)))) {
-        error_.SetError("Formula is nested too deeply in '" + def_.Name + "'");
+    // calls ends with a message at the same level every time.
+    const NestingLevel level(1, OV_FRAME_ADDRESS());
+    if (!level.Opened()) {
+        ReportTooDeep(error_, def_.Name);
         return false;
     }
     // A formula of millions of terms, with no call or loop to pace the checks, is stopped
@@ -238,14 +242,14 @@ bool ExpressionParser::PrimaryInner(double& r, Mode m) {
         r = kE;
         return true;
     }
-    if ((token[0] >= '0' && token[0] <= '9') || token[0] == '.') return Number(token, r);
+    if ((token[0] >= '0' && token[0] <= '9') || token[0] == '.') return Number(token, r, m);
     for (const clsArg& p : def_.Params) {
         if (NamesEqual(p.Name, token)) {
             r = p.Value;
             return true;
         }
     }
-    return FunctionCall(std::string(token), r, m);
+    return FunctionCall(token, r, m);
 }
 
 bool ReadFormulaNumber(std::string_view token, double& value) {
@@ -271,14 +275,22 @@ bool ReadFormulaNumber(std::string_view token, double& value) {
     return ConvertDecimal(text, value);
 }
 
-bool ExpressionParser::Number(std::string_view token, double& r) {
-    if (ReadFormulaNumber(token, r)) return true;
+bool ExpressionParser::Number(std::string_view token, double& r, Mode m) {
+    // Any token that starts with a digit or "." reads as a number, so a check has nothing to
+    // look at: a value too large for a double is a fault of computing it, like 1/0, and the
+    // branch of IF not taken never meets it.
+    if (!m.compute || ReadFormulaNumber(token, r)) return true;
     error_.SetError("Error evaluating function '" + def_.Name + "': Overflow");
     return false;
 }
 
-bool ExpressionParser::FunctionCall(const std::string& name, double& r, Mode m) {
+bool ExpressionParser::FunctionCall(std::string_view token, double& r, Mode m) {
+    const std::string name(token);
     const bool macro = LookupMacro(name) != Macro::None;
+    if (memo_ && !m.resolve) {
+        SkipBlanks();
+        if (Peek() == "(") memo_->NoteCall(token); // as a parameter, it would meet a stray "("
+    }
     ArgumentTexts texts;
     if (!ParseArgumentList(texts, {m.compute, macro ? false : m.resolve})) return false;
     if (!m.resolve) return true;

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "expr/ArgumentListMemo.h"
 #include "expr/Builtins.h"
 
 namespace ov {
@@ -52,7 +53,9 @@ public:
     };
 
     // definition supplies the scope (its Name and parameters); text is already upper case.
-    ExpressionParser(clsFncDef& definition, FunctionContext& context, clsError& error, std::string_view text);
+    // memo, if given, keeps the argument lists read in the text that this one is part of.
+    ExpressionParser(clsFncDef& definition, FunctionContext& context, clsError& error, std::string_view text,
+                     ArgumentListMemo* memo = nullptr);
 
     // Parses from the current position with the top level of the grammar.
     bool ParseTop(double& result, Mode mode);
@@ -70,7 +73,10 @@ public:
 
     // Evaluates a piece of text in the scope of the definition, with a parser of its own.
     static bool EvaluateText(clsFncDef& definition, FunctionContext& context, clsError& error,
-                             std::string_view upperText, Mode mode, double& result);
+                             std::string_view upperText, Mode mode, double& result,
+                             ArgumentListMemo* memo = nullptr);
+    // The message of a formula nested deeper than the levels allowed (NestingLevels.h).
+    static void ReportTooDeep(clsError& error, std::string_view name);
 
 private:
     bool Logical(double& r, Mode m);
@@ -81,11 +87,14 @@ private:
     bool Power(double& r, Mode m);
     bool Primary(double& r, Mode m);
     bool PrimaryInner(double& r, Mode m);
-    bool Number(std::string_view token, double& r);
-    bool FunctionCall(const std::string& name, double& r, Mode m);
+    bool Number(std::string_view token, double& r, Mode m);
+    bool FunctionCall(std::string_view token, double& r, Mode m);
 
     // Function calls (ExpressionCalls.cpp).
     bool ParseArgumentList(ArgumentTexts& texts, Mode m);
+    bool TakeArgumentList(const char* open, ArgumentTexts& texts, Mode m); // from memo_
+    // The scope of this text for memo_; the index variables in it stay while it is read.
+    std::size_t Scope();
     // Reports a wrong number of arguments; expected 0 accepts any number.
     bool CheckArgCount(std::size_t expected, std::string_view called, const ArgumentTexts& texts);
     // Evaluates the arguments in order into values, which has room for all of them.
@@ -101,7 +110,9 @@ private:
     bool RunIntegral(const std::string& variable, const ArgumentTexts& texts, double& r);
     bool EvaluateIndexed(std::size_t slot, double value, std::string_view text, double& r);
     bool ComputeBuiltin(Builtin id, const std::string& name, double a, double b, double& r);
-    bool Evaluate(std::string_view text, double& r) { return EvaluateText(def_, context_, error_, text, {true, true}, r); }
+    bool Evaluate(std::string_view text, double& r) {
+        return EvaluateText(def_, context_, error_, text, {true, true}, r, memo_);
+    }
 
     // Arithmetic faults: a non-finite result is reported as prefix + name + "': " + what.
     bool CheckResult(double value, std::string_view prefix, std::string_view name) {
@@ -121,6 +132,9 @@ private:
     FunctionContext& context_;
     clsError& error_;
     std::string_view text_;
+    ArgumentListMemo* memo_;
+    static constexpr std::size_t kScopeUnknown = ~std::size_t{0};
+    std::size_t scope_ = kScopeUnknown;
     std::size_t pos_ = 0; // 0-based index of the next unread character
     std::uint32_t operands_ = 0; // operands read, to pace abort checks in very long formulas
 };

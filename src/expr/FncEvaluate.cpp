@@ -4,6 +4,7 @@
 #include "expr/ExpressionParser.h"
 #include "expr/FormulaCompiler.h"
 #include "expr/FunctionContext.h"
+#include "expr/NestingLevels.h"
 #include "expr/clsError.h"
 #include "expr/clsFncDef.h"
 
@@ -96,10 +97,18 @@ bool clsFncDef::Interpret(FunctionContext& context, const std::vector<double>& a
         context.NestFunction(Name, -1);
         return false;
     }
+    // A call takes a level of its own: its frames hold more than a parenthesis does.
+    const NestingLevel level(1, OV_FRAME_ADDRESS());
+    if (!level.Opened()) {
+        ExpressionParser::ReportTooDeep(error, Name);
+        context.NestFunction(Name, -1);
+        return false;
+    }
     for (std::size_t i = 0; i < Params.size(); ++i) Params[i].Value = argumentValues[i];
 
     const UpperText buffer(Body);
-    ExpressionParser parser(*this, context, error, buffer.View());
+    ArgumentListMemo memo(Params.size());
+    ExpressionParser parser(*this, context, error, buffer.View(), &memo);
     bool ok = false;
     parser.SkipBlanks();
     if (parser.Peek().empty()) {
@@ -117,7 +126,8 @@ bool clsFncDef::EvaluateText(FunctionContext& context, std::string_view text, bo
                              clsError& error, double& result) {
     const InterpreterOnly interpreting;
     const UpperText buffer(text);
-    return ExpressionParser::EvaluateText(*this, context, error, buffer.View(), {compute, resolve}, result);
+    ArgumentListMemo memo(Params.size());
+    return ExpressionParser::EvaluateText(*this, context, error, buffer.View(), {compute, resolve}, result, &memo);
 }
 
 } // namespace ov

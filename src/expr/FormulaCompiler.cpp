@@ -1,5 +1,6 @@
 #include "expr/FormulaCompiler.h"
 
+#include "expr/NestingLevels.h"
 #include "expr/UnitCompiler.h"
 
 namespace ov {
@@ -41,9 +42,12 @@ void ModuleCompiler::CompileRoutine(std::uint32_t index, const clsFncDef& def) {
     scope.def.Params = def.Params;
     for (std::uint32_t i = 0; i < r.paramCount; ++i) scope.slots.push_back(i);
     const std::string upper = ToUpperAscii(def.Body);
-    UnitCompiler unit(*this, b, scope, upper, 0);
+    ArgumentListMemo memo(scope.def.Params.size());
+    UnitCompiler unit(*this, b, scope, upper, 0, memo);
+    // The level the interpreter takes for the call, under which the body's levels count.
+    const NestingLevel level(1, OV_FRAME_ADDRESS());
     std::uint32_t result = 0;
-    if (upper.size() <= kMaxBodyLength && unit.Body(result)) {
+    if (level.Opened() && upper.size() <= kMaxBodyLength && unit.Body(result)) {
         MarkReturn(r.code, result);
         Instruction ret{Op::Return};
         ret.a = result;

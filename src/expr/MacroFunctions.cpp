@@ -4,6 +4,7 @@
 
 #include "expr/ExpressionParser.h"
 #include "expr/FunctionContext.h"
+#include "expr/NestingLevels.h"
 #include "expr/clsError.h"
 #include "expr/clsFncDef.h"
 #include "io/NumberText.h"
@@ -41,6 +42,12 @@ private:
 bool ExpressionParser::CallMacro(Macro kind, const std::string& name, const ArgumentTexts& texts, double& r,
                                  Mode m) {
     if (texts.size() != 4 && texts.size() != 5) return CheckArgCount(4, name, texts);
+    // A level more than a parenthesis: reading or looping over an argument takes more stack.
+    const NestingLevel level(1, OV_FRAME_ADDRESS());
+    if (!level.Opened()) {
+        ReportTooDeep(error_, def_.Name);
+        return false;
+    }
     // The argument text keeps the blanks before a following comma, and a name cannot
     // hold a blank: "I " is refused rather than read as I.
     const std::string variable(texts[1]);
@@ -61,7 +68,7 @@ bool ExpressionParser::CheckMacro(const std::string& variable, const ArgumentTex
     for (std::size_t i : {std::size_t{0}, std::size_t{2}, std::size_t{3}, std::size_t{4}}) {
         if (i >= texts.size()) break;
         double ignored = 0;
-        if (!EvaluateText(def_, context_, error_, texts[i], {false, true}, ignored)) return false;
+        if (!EvaluateText(def_, context_, error_, texts[i], {false, true}, ignored, memo_)) return false;
     }
     return true;
 }

@@ -6,7 +6,7 @@
 
 #include "expr/BuiltinMath.h"
 #include "expr/CompiledFormula.h"
-#include "expr/StackRoom.h"
+#include "expr/NestingLevels.h"
 #include "expr/clsFncDef.h"
 
 // Each handler ends in a jump of its own through the table of handlers (GCC's labels as
@@ -45,9 +45,10 @@ OV_RUNNER_OPTIONS bool clsFncDef::EvaluatePlain(FunctionContext& context, const 
     const std::size_t n = argumentValues.size();
     // With no other evaluation active on this thread (the interpreter never gets here),
     // every nesting counter is 0, and code that neither calls nor loops never asks
-    // CheckAbort: nobody could see its own counter go to 1 and back. It runs uncounted.
+    // CheckAbort: nobody could see its own counter go to 1 and back. It runs uncounted, but
+    // only where the interpreter would have the levels of the body left.
     if (activeCompiledRuns != 0 || n != Params.size() ||
-        StackRunningShort(reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) - kCompiledStackMargin))
+        nestingLevels + static_cast<int>(r.depth) + 1 > kMaxNestingLevels)
         return EvaluateGeneral(context, argumentValues, error, result);
     double local[kLocalSlots];
     std::unique_ptr<double[]> heap;

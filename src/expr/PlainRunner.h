@@ -11,8 +11,4 @@ namespace ov {
 // counts them.
 extern __thread int activeCompiledRuns;
 
-// Stack a compiled evaluation leaves free beyond the interpreter's own reserve, so that it
-// never goes on where the interpreter would have run out of room.
-constexpr std::uintptr_t kCompiledStackMargin = std::uintptr_t{3} << 20;
-
 } // namespace ov

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "expr/ExpressionParser.h"
-#include "expr/StackRoom.h"
+#include "expr/NestingLevels.h"
 #include "expr/UnitCompiler.h"
 #include "expr/clsError.h"
 #include "io/NumberText.h"
@@ -118,10 +118,12 @@ bool UnitCompiler::Power(std::uint32_t& r) {
 }
 
 bool UnitCompiler::Primary(std::uint32_t& r) {
-    if (depth_ >= kMaxGrammarDepth || StackRunningShort(reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0))))
-        return false;
-    ++depth_;
-    if (depth_ > maxDepth_) maxDepth_ = depth_;
+    // A level of the thread's count for every step of depth_, so that a check of an argument
+    // tells its depth by the count (CheckArgument).
+    if (depth_ >= kMaxGrammarDepth) return false;
+    const NestingLevel level(1, OV_FRAME_ADDRESS());
+    if (!level.Opened()) return false;
+    NoteDepth(++depth_);
     const bool ok = PrimaryInner(r);
     --depth_;
     return ok;
@@ -170,6 +172,7 @@ bool UnitCompiler::FunctionCall(const std::string& name, std::uint32_t& r) {
 bool UnitCompiler::ArgumentList(std::vector<std::string_view>& texts, bool resolve) {
     cur_.SkipBlanks();
     if (cur_.Peek() != "(") return true;
+    if (TakeArgumentList(texts, resolve)) return true;
     cur_.Advance();
     bool afterComma = false;
     for (;;) {
@@ -189,21 +192,39 @@ bool UnitCompiler::ArgumentList(std::vector<std::string_view>& texts, bool resol
     }
 }
 
+bool UnitCompiler::TakeArgumentList(std::vector<std::string_view>& texts, bool resolve) {
+    const char* open = cur_.Text().data() + cur_.Position();
+    const ArgumentListMemo::List* list = memo_.Find(open);
+    // The index variables in scope stay while a unit is compiled.
+    if (!list || list->end > cur_.Text().data() + cur_.Text().size() ||
+        !memo_.Usable(*list, resolve, resolve ? memo_.ScopeOf(scope_.def.Params) : 0, scope_.def.Params))
+        return false;
+    for (std::size_t i = 0; i < list->count; ++i) texts.push_back(memo_.Text(list->first + i));
+    cur_.Advance(static_cast<std::size_t>(list->end - open));
+    return true;
+}
+
 // The interpreter reads an argument without computing it, with the names in scope, before
 // it evaluates anything of the call; its own reading decides where the argument ends and
-// whether the call fails there.
+// whether the call fails there. It goes as deep as the argument nests, also into a branch
+// of IF that is never compiled, and that depth counts as the body's.
 bool UnitCompiler::CheckArgument(bool resolve) {
     clsError error;
-    ExpressionParser checker(scope_.def, module_.Context(), error, cur_.Text().substr(cur_.Position()));
+    ExpressionParser checker(scope_.def, module_.Context(), error, cur_.Text().substr(cur_.Position()), &memo_);
+    const int deepestBefore = deepestNestingLevel;
+    deepestNestingLevel = nestingLevels;
     double ignored = 0;
-    if (!checker.ParseTop(ignored, {false, resolve})) return false;
+    const bool ok = checker.ParseTop(ignored, {false, resolve});
+    NoteDepth(depth_ + static_cast<std::uint32_t>(deepestNestingLevel - nestingLevels));
+    if (deepestBefore > deepestNestingLevel) deepestNestingLevel = deepestBefore;
+    if (!ok) return false;
     cur_.Advance(checker.Position());
     return true;
 }
 
 std::uint32_t UnitCompiler::Unit(std::string_view text) {
     const std::size_t start = b_.Size();
-    UnitCompiler unit(module_, b_, scope_, text, depth_);
+    UnitCompiler unit(module_, b_, scope_, text, depth_, memo_);
     std::uint32_t r = 0;
     const bool ok = unit.Top(r);
     if (unit.MaxDepth() > maxDepth_) maxDepth_ = unit.MaxDepth();

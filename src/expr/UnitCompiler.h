@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "expr/ArgumentListMemo.h"
 #include "expr/Builtins.h"
 #include "expr/CompilerParts.h"
 
@@ -19,6 +20,7 @@ namespace ov::compiler {
 // texts of a million of them; no shorter text reaches that pacing.
 constexpr std::size_t kMaxBodyLength = 65536;
 // Deeper grammar nesting in one body is left to the interpreter (see CompiledRunner.cpp).
+// Depths count as the interpreter's nesting levels do (NestingLevels.h).
 constexpr std::uint32_t kMaxGrammarDepth = 200;
 
 // The names in scope in order, with their slots: the parameters, then the index variables
@@ -53,10 +55,12 @@ private:
 
 // Compiles one text of a body as the interpreter evaluates one text with a parser of its
 // own: the body itself, an argument, a branch of IF, an expression of a macro function.
+// The argument lists read in the body are kept in memo, as the interpreter keeps them.
 class UnitCompiler {
 public:
-    UnitCompiler(ModuleCompiler& module, Builder& b, Scope& scope, std::string_view text, std::uint32_t depth)
-        : module_(module), b_(b), scope_(scope), cur_(text), depth_(depth) {}
+    UnitCompiler(ModuleCompiler& module, Builder& b, Scope& scope, std::string_view text, std::uint32_t depth,
+                 ArgumentListMemo& memo)
+        : module_(module), b_(b), scope_(scope), cur_(text), depth_(depth), memo_(memo) {}
 
     // The whole body, which must be read to its end.
     bool Body(std::uint32_t& r) {
@@ -80,7 +84,11 @@ private:
     bool Number(std::string_view token, std::uint32_t& r);
     bool FunctionCall(const std::string& name, std::uint32_t& r);
     bool ArgumentList(std::vector<std::string_view>& texts, bool resolve);
+    bool TakeArgumentList(std::vector<std::string_view>& texts, bool resolve); // from memo_
     bool CheckArgument(bool resolve);
+    void NoteDepth(std::uint32_t depth) {
+        if (depth > maxDepth_) maxDepth_ = depth;
+    }
     bool CallBuiltin(Builtin id, const std::vector<std::string_view>& texts, std::uint32_t& r);
     bool CallIf(const std::vector<std::string_view>& texts, std::uint32_t& r);
     bool CallMacro(Macro kind, const std::vector<std::string_view>& texts, std::uint32_t& r);
@@ -104,6 +112,7 @@ private:
     Cursor cur_;
     std::uint32_t depth_;
     std::uint32_t maxDepth_ = 0;
+    ArgumentListMemo& memo_;
 };
 
 } // namespace ov::compiler

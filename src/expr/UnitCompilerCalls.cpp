@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "expr/NestingLevels.h"
 #include "expr/UnitCompiler.h"
 
 namespace ov::compiler {
@@ -53,8 +54,13 @@ bool UnitCompiler::CallMacro(Macro kind, const std::vector<std::string_view>& te
     if (!clsFncDef::IsValidName(variable) || variable == "E" || variable == "PI") return false;
     for (const clsArg& p : scope_.def.Params)
         if (NamesEqual(p.Name, variable)) return false;
+    // The level more that the interpreter takes for a macro function.
+    const NestingLevel level(1, OV_FRAME_ADDRESS());
+    if (!level.Opened()) return false;
+    NoteDepth(++depth_);
     if (kind == Macro::Integrate) Integral(variable, texts, r);
     else SumOrProduct(kind == Macro::Product, variable, texts, r);
+    --depth_;
     return true;
 }
 

@@ -97,6 +97,7 @@ TEST_F(OrthovaneCli, ExitStatusesOutputsAndMessages) {
         {{"eval", "2+3*4", "1/2", "1E15*1", "1/100000", "0-1/8", "100"}, 0, "14\n0.5\n1E+15\n1E-05\n-0.125\n100\n"},
         {{"eval", "--", "-1"}, 0, "-1\n"},
         {{"eval", "--name", "Curve", "1/0", "sqrt(4)"}, 1, "error: Division By Zero in 'Curve'\n2\n"},
+        {{"eval", "IF(0,1E400,3)", "MAX(1E400,FOO)"}, 1, "3\nerror: Function 'FOO' not defined\n"},
     };
     for (const auto& c : done) {
         const Result r = Cli(c.args);

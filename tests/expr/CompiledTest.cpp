@@ -81,6 +81,14 @@ TEST(CompiledFormulas, ListsReplacedOrSearchedDifferentlyReachTheCaller) {
     EXPECT_EQ(Apply(caller, sceneOnly).message, "Function 'K2' not defined");
 }
 
+TEST(CompiledFormulas, ANumberTooLargeFailsWhereItIsComputedOnly) {
+    FunctionListContext context;
+    clsFncDef def = Definition("G(T)", "IF(T,3,1E400)");
+    for (const double t : {1.0, 0.0, 1.0}) // the compiled form made by the first is kept
+        EXPECT_EQ(Apply(def, context, {t}).message, t != 0 ? "" : Fault("G")) << t;
+    EXPECT_EQ(Apply(def, context, {1}).value, 3);
+}
+
 // Answers the question whether to stop with no, counting them.
 class Counting : public FunctionListContext {
 public:

@@ -57,7 +57,7 @@ TEST(Grammar, ErrorFormsAndArithmeticFaultsPerLevel) {
 }
 
 TEST(Grammar, CheckingWithoutComputingSkipsArithmeticButNotSyntaxCountsOrNames) {
-    for (const char* body : {"1==1", "5/0", "SQRT(0-1)", "SUM(I*2,I,1,10)"})
+    for (const char* body : {"1==1", "5/0", "SQRT(0-1)", "SUM(I*2,I,1,10)", "1E400", "SUM(I,I,1,1E400)"})
         EXPECT_TRUE(Eval(body, nullptr, false).ok) << body;
     ExpectErrors({{"2^3^2", Syntax("^")}, {"NOSUCH(1)", "Function 'NOSUCH' not defined"},
                   {"SQRT(1,2)", Count("many", "SQRT")}, {"SUM(I,I,1,10,2^3^4)", Syntax("^")},
@@ -75,7 +75,7 @@ TEST(Builtins, ValuesOfFunctionsAndMacros) {
         {"ARCTANH(0)", 0}, {"CEIL(2)", 3}, {"CEIL(2.1)", 3}, {"CEIL(0-2.5)", -2}, {"COS(0)", 1}, {"COSH(0)", 1},
         {"DEGREES(PI)", 180}, {"EXP(0)", 1}, {"FACT(3.7)", 6}, {"FACT(0)", 1}, {"FACT(.5)", 1}, {"FACT(10)", 3628800},
         {"FIX(0-2.5)", -2}, {"FLOOR(0-2.5)", -3}, {"FRAC(0-2.5)", -0.5}, {"IF(1,2,3)", 2}, {"IF(0,2,3)", 3},
-        {"IF(1,2,SQRT(0-1))", 2}, // the branch not taken is never evaluated
+        {"IF(1,2,SQRT(0-1))", 2}, {"IF(0,1E400,3)", 3}, {"IF(1,3,1E400)", 3}, // a branch not taken is not computed
         {"LN(E)", std::log(2.71828182845905)}, {"LOG(8,2)", 3}, {"LOG10(1000)", std::log(1000.0) / std::log(10.0)},
         {"MAX(1,2)", 2}, {"MIN(1,2)", 1}, {"MOD(0-7,3)", -1}, {"MOD(7,0-3)", 1}, {"MOD(7.5,2)", 1.5},
         {"RADIANS(180)", kPi}, {"SIGN(0-4)", -1}, {"SIGN(0)", 0}, {"SIGN(9)", 1}, {"SIN(0)", 0}, {"SINH(0)", 0},
@@ -121,7 +121,8 @@ TEST(Builtins, DomainChecksArgumentCountsMacroRulesAndTheirMessages) {
     };
     const std::string sum = "value of 'Sum' must be ", integer = " index value of 'Sum' must be an integer. ";
     ExpectErrors({
-        {"ARCCOS(2)", range("ARCCOS")}, {"ARCSIN(0-1.5)", range("ARCSIN")},
+        {"ARCCOS(2)", range("ARCCOS")}, {"ARCSIN(0-1.5)", range("ARCSIN")}, {"IF(1,1E400,3)", Fault("F")},
+        {"MAX(1E400,FOO)", "Function 'FOO' not defined"}, // arguments are checked before any is computed
         {"ARCCOSH(.5)", "Parameter of function 'ARCCOSH' must be greater than or equal to 1"},
         {"ARCTAN2(0,0)", "Both parameters of 'ARCTAN2' cannot equal to 0 at the same time"},
         {"ARCTANH(1)", atanh}, {"ARCTANH(0-1)", atanh},
