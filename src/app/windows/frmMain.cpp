@@ -30,6 +30,7 @@
 #include "app/dialogs/frmFileInfo.h"
 #include "app/dialogs/frmPrintPreview.h"
 #include "platform/Desktop.h"
+#include "platform/Prompt.h"
 #include "render/ReferenceImages.h"
 #include "scene/AppState.h"
 #include "scene/clsScene.h"
@@ -179,9 +180,11 @@ frmDocument* frmMain::FindOpenProject(const std::string& path) const {
 frmDocument* frmMain::OpenDocument(const std::optional<std::string>& path) {
     auto document = std::make_unique<frmDocument>();
     if (path) {
-        if (!document->GetScene().LoadScene(*path, false)) return nullptr;
-        // Loading names the scene after its file; the window's caption follows.
+        if (!document->GetScene().LoadScene(*path, false, AskToRecover(*path, "Open"))) return nullptr;
+        // Loading names the scene after its file; the window's caption follows, marked when
+        // what was read came from a damaged file and is not saved anywhere yet.
         document->SetName(document->GetScene().Name);
+        if (document->GetScene().Modified) document->SetCaption(document->GetScene().Name + " *");
         // A picture that cannot be shown would leave the perspective view bare without a word.
         const ReferencePicture& reference = document->GetScene().Reference;
         std::string reason;
@@ -223,6 +226,14 @@ frmDocument* frmMain::OpenDocument(const std::optional<std::string>& path) {
         notes->open();
     }
     return shown;
+}
+
+std::function<bool(const std::string&)> frmMain::AskToRecover(const std::string& path, const std::string& take) {
+    return [path, take](const std::string& damage) {
+        return Prompt().Show("The project '" + path + "' is damaged: " + damage + ".\r" + take +
+                                 " what could be read?",
+                             "", PromptIcon::Warning, PromptButtons::YesNo) == PromptAnswer::Yes;
+    };
 }
 
 void frmMain::ActivateDocument(frmDocument* document) {
