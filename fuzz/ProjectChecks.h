@@ -287,7 +287,7 @@ inline std::string CheckEditing(clsScene& scene) {
 }
 
 // What a damaged text offers to open holds objects once read, or fails with a reason.
-inline std::string CheckRecovery(const LineList& lines, const ParseReport& report) {
+inline std::string CheckRecovery(LineList& lines, const ParseReport& report) {
     if (report.DamageLine == 0) return "";
     clsStream recovered;
     std::vector<std::size_t> recoveredLines;

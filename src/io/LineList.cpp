@@ -65,9 +65,13 @@ bool LineList::EndsWithLineEnd() const {
     return !text_.empty() && (text_.back() == '\n' || text_.back() == '\r');
 }
 
-LineList LineList::Head(std::size_t count) const {
-    const std::size_t bytes = count < starts_.size() ? starts_[count] : text_.size();
-    return FromOwnedText(text_.substr(0, bytes));
+void LineList::KeepFirst(std::size_t count) {
+    if (count < starts_.size()) {
+        text_.resize(starts_[count]);
+        starts_.resize(count);
+        crlfOnly_ = false; // the kept lines may have ended in anything
+    }
+    front_ = 0;
 }
 
 void LineList::Tick() {

@@ -50,8 +50,9 @@ public:
     std::size_t LineCount() const { return starts_.size(); }
     // Whether the last line of the text ends with a line end.
     bool EndsWithLineEnd() const;
-    // A new list of the first count lines of the whole text, read or not.
-    LineList Head(std::size_t count) const;
+    // Keeps only the first count lines of the whole text and makes them all unread again
+    // (in place: a large text is not copied).
+    void KeepFirst(std::size_t count);
 
     // A check made every few thousand lines read or written (Esc in the window, the
     // command line's time limit). Once it answers true the list reads as finished and

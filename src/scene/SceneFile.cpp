@@ -231,7 +231,10 @@ FileOutcome ParseProject(std::string&& content, clsStream& record, std::vector<s
         return FileOutcome::Failed;
     }
     request.error = DamageText(report, head);
-    if (!request.recover || !ReadRecoverable(lines, report, record, recordLines)) return FileOutcome::Failed;
+    if (!request.recover) return FileOutcome::Failed;
+    const bool objects = ReadRecoverable(lines, report, record, recordLines);
+    if (lines.Stopped()) return FileOutcome::Stopped;
+    if (!objects) return FileOutcome::Failed;
     if (!request.recover(request.error)) return FileOutcome::Declined;
     request.recovered = true;
     return FileOutcome::Done;

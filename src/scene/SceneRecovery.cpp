@@ -69,17 +69,17 @@ bool TakeNewProjectSettings(clsStream& record) {
 
 bool HoldsObjects(const clsStream& record) {
     const clsStream& tree = record.GetSubStream("Tree");
+    const std::int32_t type = tree.GetLong("NodeType", 0, 5, 0);
+    if (type != clsNode::Root && type != clsNode::Group) return false; // a root of another type has no children
     return !NumberedItems(tree, "Child", tree.GetLong("ChildCount", 0, kMaxChildCount, 0)).empty();
 }
 
-bool ReadRecoverable(const LineList& file, const ParseReport& report, clsStream& record,
+bool ReadRecoverable(LineList& file, const ParseReport& report, clsStream& record,
                      std::vector<std::size_t>& recordLines) {
     record.Reset();
     ParseReport before;
-    {
-        LineList head = file.Head(report.DamageLine > 0 ? report.DamageLine - 1 : 0);
-        record.ParseData(head, &before);
-    }
+    file.KeepFirst(report.DamageLine > 0 ? report.DamageLine - 1 : 0);
+    record.ParseData(file, &before);
     DropRecordCutShort(record, before.OpenRecords);
     recordLines = std::move(before.TopLevelLines);
     recordLines.resize(record.Items.size());

@@ -12,11 +12,12 @@ namespace ov {
 
 class clsStream;
 
-// Reads into record the lines of the file that come before its damage, as report names it,
+// Reads into record the lines of the file that come before its damage, as report names it
+// (the file keeps only those lines afterwards),
 // leaving out the record the damage cuts short (an object, or a settings record) but keeping
 // the complete objects of a group it cuts short. recordLines gets the line of each top-level
 // item that came from the file. Returns whether the record holds any object.
-bool ReadRecoverable(const LineList& file, const ParseReport& report, clsStream& record,
+bool ReadRecoverable(LineList& file, const ParseReport& report, clsStream& record,
                      std::vector<std::size_t>& recordLines);
 
 // Adds the settings a project record lacks (all but the tree) with the values of a new

@@ -55,8 +55,10 @@ TEST(LineList, SplitsAtEveryKindOfLineEndNumbersItsLinesAndJoinsTheUnreadOnes) {
     LineList numbered = LineList::FromText("a\rb\r\nc");
     numbered.pop_front();
     EXPECT_EQ(numbered.FrontNumber(), 2u);
-    EXPECT_EQ(Joined(numbered.Head(2)), "a|b"); // the lines read count too
     EXPECT_EQ(numbered.EndsWithLineEnd(), false);
+    numbered.KeepFirst(2);
+    EXPECT_EQ(Joined(numbered), "a|b"); // the line read is kept too, unread again
+    EXPECT_EQ(numbered.EndsWithLineEnd(), true);
     LineList list = LineList::FromText("a\nb\n");
     list.pop_front(), list.push_back("c");
     EXPECT_EQ(list.ToText(), "b\r\nc\r\n"); // only the unread lines, with CR LF unless told otherwise
