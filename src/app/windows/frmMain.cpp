@@ -181,10 +181,8 @@ frmDocument* frmMain::OpenDocument(const std::optional<std::string>& path) {
     auto document = std::make_unique<frmDocument>();
     if (path) {
         if (!document->GetScene().LoadScene(*path, false, AskToRecover(*path, "Open"))) return nullptr;
-        // Loading names the scene after its file; the window's caption follows, marked when
-        // what was read came from a damaged file and is not saved anywhere yet.
+        // Loading names the scene after its file; the window's caption follows.
         document->SetName(document->GetScene().Name);
-        if (document->GetScene().Modified) document->SetCaption(document->GetScene().Name + " *");
         // A picture that cannot be shown would leave the perspective view bare without a word.
         const ReferencePicture& reference = document->GetScene().Reference;
         std::string reason;
