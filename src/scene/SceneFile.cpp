@@ -214,8 +214,8 @@ struct LoadRequest {
     bool recovered = false; // what was read is what came before the damage
 };
 
-// Parses the file's text into record; false (with the reason, or declined) when the text is
-// damaged and what comes before the damage is not to be taken.
+// Parses the file's text into record. A damaged or empty text fails with its reason, unless
+// the request's question takes what comes before the damage (then record holds that).
 FileOutcome ParseProject(std::string&& content, clsStream& record, std::vector<std::size_t>& recordLines,
                          LoadRequest& request) {
     const std::string head = content.substr(0, kNonTextHeadBytes);
