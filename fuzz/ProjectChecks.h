@@ -23,6 +23,7 @@
 #include "platform/Desktop.h"
 #include "platform/Prompt.h"
 #include "scene/clsNode.h"
+#include "scene/SceneRecovery.h"
 #include "scene/clsScene.h"
 #include "shapes/clsFunction.h"
 
@@ -285,6 +286,24 @@ inline std::string CheckEditing(clsScene& scene) {
     return NestCountsFailure(scene, "after editing");
 }
 
+// What a damaged text offers to open holds objects once read, or fails with a reason.
+inline std::string CheckRecovery(LineList& lines, const ParseReport& report) {
+    if (report.DamageLine == 0) return "";
+    clsStream recovered;
+    std::vector<std::size_t> recoveredLines;
+    if (!ReadRecoverable(lines, report, recovered, recoveredLines)) return "";
+    if (TakeNewProjectSettings(recovered)) return "a recovered record lacks a setting";
+    clsScene rescued;
+    std::string why;
+    bool stopped = false;
+    if (rescued.ReadData(recovered, false, why, &stopped, "", &recoveredLines)) {
+        if (!rescued.GetRootNode()->FirstChild()) return "a recovered project holds no object";
+    } else if (why.empty() && !stopped) {
+        return "a failed recovery gave no reason";
+    }
+    return "";
+}
+
 // Loads, saves and reloads the text, breaks the objects apart, edits the tree, undoes and
 // redoes, and imports the text into a second scene.
 inline std::string CheckProject(std::string_view text) {
@@ -294,7 +313,9 @@ inline std::string CheckProject(std::string_view text) {
 
     LineList lines = LineList::FromText(text);
     clsStream record;
-    record.ParseData(lines);
+    ParseReport report;
+    record.ParseData(lines, &report);
+    if (std::string f = CheckRecovery(lines, report); !f.empty()) return f;
 
     clsScene scene;
     std::string error;

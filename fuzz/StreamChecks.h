@@ -111,6 +111,8 @@ inline std::string CheckParsedShape(const clsStream& root) {
         for (const clsStreamItem& item : s->Items) {
             if (item.Key().empty() || item.Key().find('=') != std::string::npos || TrimBlanks(item.Key()) != item.Key())
                 return "parsed key " + Quote(item.Key()) + " is not a trimmed non-empty key without '='";
+            if (item.Key().find('\r') != std::string::npos || item.Value().find('\r') != std::string::npos)
+                return "parsed item " + Quote(item.Key()) + " holds a CR, which ends a line";
             if (item.ItemType == clsStreamItem::Value_) {
                 if (TrimBlanks(item.Value()) != item.Value() || item.Value() == "{" || item.SubStream)
                     return "parsed value " + Quote(item.Value()) + " of " + Quote(item.Key()) + " is malformed";
@@ -225,14 +227,14 @@ inline std::string CheckStructuredStream(std::string_view data) {
     s.WriteData(out, 0);
     if (out.size() != WrittenLineCount(s)) return "written line count is wrong";
     const std::string text1 = out.ToText();
-    bool endsWithCr = false; // such a line cannot be told from a CR LF line end in LF text
-    for (std::size_t i = 0; i < out.size(); ++i) endsWithCr = endsWithCr || (!out[i].empty() && out[i].back() == '\r');
-    for (const char* end : {"\r\n", "\n"}) {
-        if (endsWithCr && std::string_view(end) == "\n") continue;
+    for (const char* end : {"\r\n", "\n", "\r"}) {
         LineList again = LineList::FromText(out.ToText(end));
         clsStream s2;
-        s2.ParseData(again);
+        ParseReport report;
+        s2.ParseData(again, &report);
         if (!again.empty()) return "re-parsing the written text left " + Quote(again.front()) + " unread";
+        // Only a key holding bytes that no text holds makes a written text look damaged.
+        if (report.DamageLine != 0 && !report.NotText) return "the written text reads as damaged: " + report.Damage;
         if (!SameTree(s, s2)) return "re-parsed tree differs from the written one";
         LineList out2;
         s2.WriteData(out2, 0);
@@ -281,7 +283,7 @@ inline std::string CheckSetters(std::string_view data) {
     clsStream u;
     u.ParseData(in);
 
-    const bool keyOk = !key.empty() && key.find_first_of("=\n") == std::string::npos && TrimBlanks(key) == key &&
+    const bool keyOk = !key.empty() && key.find_first_of("=\r\n") == std::string::npos && TrimBlanks(key) == key &&
                        key != "D" && key != "L" && key != "S";
     const bool valueOk = value.find('\0') == std::string::npos && TrimBlanks(escaped) == escaped && escaped != "{";
     if (keyOk && valueOk) {

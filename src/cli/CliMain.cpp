@@ -30,6 +30,7 @@ const char* const kUsage =
     "  match-camera --size WxH --x \"x1 y1 x2 y2; x1 y1 x2 y2\" --y \"...\" [--z \"...\"] --origin \"x y\"\n"
     "         [--scale \"x y N\"] [--project IN.ovp --out OUT.ovp]          the camera that took a picture\n"
     "info, eval, segments and render also take --max-seconds N: stop with an error after N seconds\n"
+    "resave, info, segments and render also take --recover: read a damaged project up to its damage\n"
     "orthovane-cli COMMAND --help shows a command's usage; orthovane-cli --version the version\n";
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
@@ -46,12 +47,12 @@ const std::map<std::string, CommandEntry>& Commands() {
     static const std::map<std::string, CommandEntry> commands = {
         {"eval", {RunEval, "evaluate the formulas", true, kEvalUsage, "--project= --functions= --name="}},
         {"new", {RunNew, "write the new project", false, kNewUsage, ""}},
-        {"resave", {RunResave, "resave the project", false, kResaveUsage, ""}},
-        {"info", {RunInfo, "read the project", true, kInfoUsage, "--json"}},
-        {"segments", {RunSegments, "list the segments", true, kSegmentsUsage, "--view="}},
+        {"resave", {RunResave, "resave the project", false, kResaveUsage, "--recover"}},
+        {"info", {RunInfo, "read the project", true, kInfoUsage, "--json --recover"}},
+        {"segments", {RunSegments, "list the segments", true, kSegmentsUsage, "--view= --recover"}},
         {"render",
          {RunRender, "render the view", true, kRenderUsage,
-          "--view= --out= --page= --landscape --fit --frame --no-grid --size= --reference"}},
+          "--view= --out= --page= --landscape --fit --frame --no-grid --size= --reference --recover"}},
         {"match-camera",
          {RunMatchCamera, "match the camera", false, kMatchCameraUsage,
           "--size= --x= --y= --z= --origin= --scale= --project= --out="}},

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cli/CliCommands.h"
+#include "cli/CliLoad.h"
 #include "cli/CliUsage.h"
 #include "cli/StreamPrompt.h"
 #include "io/Utf8.h"
@@ -80,7 +81,9 @@ int RunNew(const std::vector<std::string>& args, std::ostream&, std::ostream& er
     return scene.SaveScene(args[0]) ? 0 : 2;
 }
 
-int RunResave(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+int RunResave(const std::vector<std::string>& given, std::ostream&, std::ostream& err) {
+    std::vector<std::string> args = given;
+    const bool recover = TakeRecoverOption(args);
     if (args.size() != 2) {
         err << kResaveUsage;
         return 2;
@@ -88,11 +91,13 @@ int RunResave(const std::vector<std::string>& args, std::ostream&, std::ostream&
     StreamPrompt prompt(err);
     ScopedPrompt installed(prompt);
     clsScene scene;
-    if (!scene.LoadScene(args[0], false)) return 2;
+    if (!LoadProject(scene, args[0], recover, err)) return 2;
     return scene.SaveScene(args[1]) ? 0 : 2;
 }
 
-int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunInfo(const std::vector<std::string>& given, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args = given;
+    const bool recover = TakeRecoverOption(args);
     bool json = false;
     std::string path;
     for (const std::string& a : args) {
@@ -107,7 +112,7 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     StreamPrompt prompt(err);
     ScopedPrompt installed(prompt);
     clsScene scene;
-    if (!scene.LoadScene(path, false)) return 2;
+    if (!LoadProject(scene, path, recover, err)) return 2;
 
     long counts[6] = {0, 0, 0, 0, 0, 0};
     CountNodes(*scene.GetRootNode(), counts);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/CliCommands.h"
+#include "cli/CliLoad.h"
 #include "cli/CliUsage.h"
 #include "cli/CliViewArg.h"
 #include "cli/StreamPrompt.h"
@@ -49,7 +50,9 @@ int Refuse(std::ostream& err, const std::string& message) {
 
 } // namespace
 
-int RunRender(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+int RunRender(const std::vector<std::string>& given, std::ostream&, std::ostream& err) {
+    std::vector<std::string> args = given;
+    const bool recover = TakeRecoverOption(args);
     Options o;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -116,7 +119,7 @@ int RunRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
     StreamPrompt prompt(err);
     ScopedPrompt installed(prompt);
     clsScene scene;
-    if (!scene.LoadScene(o.In, false)) return 2;
+    if (!LoadProject(scene, o.In, recover, err)) return 2;
     options.Paper = o.Page;
     options.Landscape = o.Landscape;
     options.Fit = o.Fit;

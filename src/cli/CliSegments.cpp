@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/CliCommands.h"
+#include "cli/CliLoad.h"
 #include "cli/CliUsage.h"
 #include "cli/CliViewArg.h"
 #include "cli/StreamPrompt.h"
@@ -38,7 +39,9 @@ void WriteSegments(const clsView& view, clsNode* root, std::ostream& out) {
 
 } // namespace
 
-int RunSegments(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunSegments(const std::vector<std::string>& given, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args = given;
+    const bool recover = TakeRecoverOption(args);
     std::string path, viewName;
     bool haveView = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -69,7 +72,7 @@ int RunSegments(const std::vector<std::string>& args, std::ostream& out, std::os
     StreamPrompt prompt(err);
     ScopedPrompt installed(prompt);
     clsScene scene;
-    if (!scene.LoadScene(path, false)) return 2;
+    if (!LoadProject(scene, path, recover, err)) return 2;
     clsView view;
     view.SetView(viewType, nullptr, &scene);
     WriteSegments(view, scene.GetRootNode(), out);

@@ -21,9 +21,10 @@ public:
     LineList() = default;
     explicit LineList(const std::vector<std::string>& lines);
 
-    // Splits text at LF; a CR right before the LF belongs to the line end. A final line
-    // without a line end is kept; an empty text gives no lines. FromOwnedText takes the
-    // text over instead of copying it.
+    // Splits text at CR LF, LF or a lone CR (the line end of old Macintosh files: a text
+    // the program writes holds no other CR, since values keep theirs as an escape). A final
+    // line without a line end is kept; an empty text gives no lines. FromOwnedText takes
+    // the text over instead of copying it.
     static LineList FromText(std::string_view text) { return FromOwnedText(std::string(text)); }
     static LineList FromOwnedText(std::string&& text);
     // Joins the unread lines, each followed by lineEnd. The rvalue form hands the buffer
@@ -42,6 +43,16 @@ public:
     void reserve(std::size_t bytes, std::size_t lines);
     // The unread line at position i (0 is the front).
     std::string_view operator[](std::size_t i) const { return Line(front_ + i); }
+    // The number of the front line in the whole text, counted from 1 (lines already read
+    // included), for messages that name a place in a file.
+    std::size_t FrontNumber() const { return front_ + 1; }
+    // The number of lines in the whole text, read or not.
+    std::size_t LineCount() const { return starts_.size(); }
+    // Whether the last line of the text ends with a line end.
+    bool EndsWithLineEnd() const;
+    // Keeps only the first count lines of the whole text and makes them all unread again
+    // (in place: a large text is not copied).
+    void KeepFirst(std::size_t count);
 
     // A check made every few thousand lines read or written (Esc in the window, the
     // command line's time limit). Once it answers true the list reads as finished and

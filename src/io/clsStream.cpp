@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "io/NumberText.h"
+#include "io/StreamParser.h"
 
 namespace ov {
 
@@ -142,32 +143,7 @@ void clsStream::Reset() {
     Items.clear();
 }
 
-void clsStream::ParseData(LineList& lines) {
-    // One stack entry per open "{"; the bottom entry is this stream.
-    std::vector<clsStream*> open{this};
-    for (;;) {
-        std::string_view key, value;
-        if (!NextKeyValue(lines, key, value)) {
-            if (lines.empty() || open.size() == 1) return; // end of text, or "}" at our level
-            lines.pop_front();                             // the "}" closing a nested record
-            // A closed record keeps no spare room: a large project holds millions of them.
-            open.back()->Items.shrink_to_fit();
-            open.pop_back();
-            continue;
-        }
-        clsStreamItem item;
-        item.SetKey(key);
-        if (value == "{") {
-            item.SetSubStream(std::make_unique<clsStream>());
-            clsStream* nested = item.SubStream.get();
-            open.back()->Items.push_back(std::move(item));
-            open.push_back(nested);
-        } else {
-            item.SetValue(value);
-            open.back()->Items.push_back(std::move(item));
-        }
-    }
-}
+void clsStream::ParseData(LineList& lines, ParseReport* report) { StreamParser(*this, report).Parse(lines); }
 
 namespace {
 

@@ -4,7 +4,8 @@
 //
 // Text form, at nesting depth d: "<2d blanks>Key = Value" for a value, and
 // "<2d blanks>Key = {", the nested items at depth d + 1, "<2d blanks>}" for a sub-record.
-// Reading is lenient and never fails; missing keys give the caller's default.
+// Reading is lenient and never fails; missing keys give the caller's default. Damage that
+// the reading passes over can be reported (StreamParser).
 //
 // Parsing, writing and destruction work without recursion, so any nesting depth that
 // fits in memory is safe.
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "io/LineList.h"
+#include "io/ParseReport.h"
 
 namespace ov {
 
@@ -67,8 +69,9 @@ public:
 
     void Reset();
     // Appends the items read from the front of the list and removes the lines it used.
-    // A "}" line at this level ends the reading and stays in the list.
-    void ParseData(LineList& lines);
+    // A "}" line at this level ends the reading and stays in the list. With a report, what
+    // the reading skipped or closed is noted there (see StreamParser).
+    void ParseData(LineList& lines, ParseReport* report = nullptr);
     void WriteData(LineList& lines, std::int32_t depth) const;
 
     std::string GetVal(std::string_view key, bool zeroIfEmpty, std::string_view defaultValue) const;

@@ -9,13 +9,17 @@
 #endif
 
 #include "io/LineList.h"
+#include "io/NotText.h"
+#include "io/NumberText.h"
 #include "io/NumberedItems.h"
+#include "io/ParseReport.h"
 #include "io/TextFile.h"
 #include "io/clsOldStream.h"
 #include "io/clsStream.h"
 #include "platform/Desktop.h"
 #include "platform/Prompt.h"
 #include "scene/AppState.h"
+#include "scene/SceneRecovery.h"
 #include "scene/clsScene.h"
 
 namespace ov {
@@ -42,7 +46,38 @@ const NamedOutline kOutlines[] = {
     {"CenterOfView", &clsSceneSettings::CenterOfView},
 };
 
+// The line of a top-level item of the record, when known; 0 otherwise.
+std::size_t LineOf(const clsStream& r, const std::vector<std::size_t>* lines, std::string_view key) {
+    if (!lines) return 0;
+    for (std::size_t i = 0; i < r.Items.size() && i < lines->size(); ++i)
+        if (r.Items[i].Key() == key) return (*lines)[i];
+    return 0;
+}
+
+std::string PointText(const clsPoint3D& p) {
+    return "(" + EncodeDouble(p.x) + ", " + EncodeDouble(p.y) + ", " + EncodeDouble(p.z) + ")";
+}
+
 } // namespace
+
+std::string clsScene::ViewVolumeProblem(const clsStream& r, const std::vector<std::size_t>* lines) const {
+    const char* const keys[] = {"ViewVolumeMin", "ViewVolumeMax"};
+    std::vector<std::string> missing;
+    for (const char* key : keys)
+        if (r.GetSubStream(key).Items.empty()) missing.push_back(std::string("'") + key + "'");
+    if (missing.size() == 2)
+        return "the records " + missing[0] + " and " + missing[1] + " are missing: the grid spacing is derived from the view volume";
+    if (missing.size() == 1)
+        return "the record " + missing[0] + " is missing: the grid spacing is derived from the view volume";
+    const double extents[] = {ViewVolumeMax.x - ViewVolumeMin.x, ViewVolumeMax.y - ViewVolumeMin.y,
+                              ViewVolumeMax.z - ViewVolumeMin.z};
+    std::size_t axis = 0;
+    while (axis < 2 && extents[axis] != 0 && std::isfinite(extents[axis])) ++axis;
+    const std::size_t line = LineOf(r, lines, keys[0]);
+    return (line ? LineText(line) + ": " : std::string()) + "the view volume from " + PointText(ViewVolumeMin) +
+           " to " + PointText(ViewVolumeMax) + " has " + (extents[axis] == 0 ? "no" : "an infinite") +
+           " extent along " + std::string(1, "xyz"[axis]) + ": the grid spacing is derived from it";
+}
 
 void clsScene::WriteData(clsStream& r, const std::string& projectPath) const {
     const bool fresh = r.Items.empty(); // then no key written below is there yet
@@ -76,7 +111,7 @@ void clsScene::WriteData(clsStream& r, const std::string& projectPath) const {
 }
 
 bool clsScene::ReadData(const clsStream& r, bool import, std::string& error, bool* stopped,
-                        const std::string& projectPath) {
+                        const std::string& projectPath, const std::vector<std::size_t>* recordLines) {
     const auto result = import ? TreeManager.ImportData(r.GetSubStream("Tree")) : TreeManager.ReadData(r.GetSubStream("Tree"));
     if (result == clsNode::ReadResult::Stopped) {
         if (stopped) *stopped = true;
@@ -102,7 +137,7 @@ bool clsScene::ReadData(const clsStream& r, bool import, std::string& error, boo
     NudgeOffset = r.GetDouble("NudgeOffset", false, 0, 0, 0);
     AngleStep = r.GetDouble("AngleStep", true, 0, 180, 3);
     if (!UpdateAutoGrid()) {
-        error = "Invalid procedure call or argument"; // no grid spacing for an empty view volume
+        error = ViewVolumeProblem(r, recordLines);
         return false;
     }
     for (const NamedOutline& o : kOutlines) (this->*o.field).ReadData(r.GetSubStream(o.key));
@@ -124,7 +159,8 @@ bool clsScene::ReadData(const clsStream& r, bool import, std::string& error, boo
 
 namespace {
 
-enum class FileOutcome { Done, Failed, Stopped, OutOfMemory };
+// Declined: the user chose not to take what could be read of a damaged file.
+enum class FileOutcome { Done, Failed, Stopped, OutOfMemory, Declined };
 
 // Files from this size on leave enough freed blocks behind to be worth giving back.
 constexpr std::size_t kLargeFileBytes = 16 << 20;
@@ -165,23 +201,72 @@ void ReportFileOutcome(FileOutcome outcome, const std::string& verb, const std::
 
 namespace {
 
+// What is wrong with a file whose text could not all be read: the kind of file when it
+// fails at its first line and is no text at all, otherwise the line and what was expected.
+std::string DamageText(const ParseReport& report, std::string_view head) {
+    const bool atStart = report.TopLevelLines.empty() || report.DamageLine <= report.TopLevelLines.front();
+    if (atStart)
+        if (std::string kind = DescribeNonText(head); !kind.empty()) return kind;
+    return report.Damage;
+}
+
+// What a load needs besides the scene and the file, and what it tells.
+struct LoadRequest {
+    bool import;
+    const clsScene::RecoveryQuestion& recover;
+    std::string error;
+    std::size_t fileBytes = 0;
+    bool recovered = false; // what was read is what came before the damage
+};
+
+// Parses the file's text into record. A damaged or empty text fails with its reason, unless
+// the request's question takes what comes before the damage (then record holds that).
+FileOutcome ParseProject(std::string&& content, clsStream& record, std::vector<std::size_t>& recordLines,
+                         LoadRequest& request) {
+    const std::string head = content.substr(0, kNonTextHeadBytes);
+    LineList lines = LineList::FromOwnedText(std::move(content));
+    lines.SetStopCheck(StopAsked);
+    ParseReport report;
+    record.ParseData(lines, &report);
+    if (lines.Stopped()) return FileOutcome::Stopped;
+    if (report.DamageLine == 0) {
+        recordLines = std::move(report.TopLevelLines);
+        if (!record.Items.empty()) return FileOutcome::Done;
+        request.error = request.fileBytes == 0 ? "the file is empty" : "the file holds only blank lines";
+        return FileOutcome::Failed;
+    }
+    request.error = DamageText(report, head);
+    if (!request.recover) return FileOutcome::Failed;
+    const bool objects = ReadRecoverable(lines, report, record, recordLines);
+    if (lines.Stopped()) return FileOutcome::Stopped;
+    if (!objects) return FileOutcome::Failed;
+    if (!request.recover(request.error)) return FileOutcome::Declined;
+    request.recovered = true;
+    return FileOutcome::Done;
+}
+
 // The stages of a load: text, lines, record, objects. Each form of the file is freed once the
 // next one is built, so that a large project never holds all of them at a time.
-FileOutcome ReadProject(clsScene& scene, const std::string& path, bool import, std::string& error,
-                        std::size_t& fileBytes) {
+FileOutcome ReadProject(clsScene& scene, const std::string& path, LoadRequest& request) {
     clsStream record;
+    std::vector<std::size_t> recordLines;
     {
         std::string content;
-        if (!ReadTextFile(path, content, error)) return FileOutcome::Failed;
+        if (!ReadTextFile(path, content, request.error)) return FileOutcome::Failed;
         DropByteOrderMark(content);
-        fileBytes = content.size();
-        LineList lines = LineList::FromOwnedText(std::move(content));
-        lines.SetStopCheck(StopAsked);
-        record.ParseData(lines);
-        if (lines.Stopped()) return FileOutcome::Stopped;
+        request.fileBytes = content.size();
+        const FileOutcome parsed = ParseProject(std::move(content), record, recordLines, request);
+        if (parsed != FileOutcome::Done) return parsed;
     }
     bool stopped = false;
-    if (scene.ReadData(record, import, error, &stopped, path)) return FileOutcome::Done;
+    if (scene.ReadData(record, request.import, request.error, &stopped, path, &recordLines)) return FileOutcome::Done;
+    if (stopped) return FileOutcome::Stopped;
+    // A file cut off between two records reads as text, but lacks what came after the cut.
+    if (request.recovered || !request.recover || !HoldsObjects(record) || !TakeNewProjectSettings(record))
+        return FileOutcome::Failed;
+    if (!request.recover(request.error)) return FileOutcome::Declined;
+    request.recovered = true;
+    if (scene.ReadData(record, request.import, request.error, &stopped, path, &recordLines)) return FileOutcome::Done;
     return stopped ? FileOutcome::Stopped : FileOutcome::Failed;
 }
 
@@ -210,19 +295,18 @@ FileOutcome WriteProject(const clsScene& scene, const std::string& path, std::st
 
 } // namespace
 
-bool clsScene::LoadScene(const std::string& path, bool import) {
+bool clsScene::LoadScene(const std::string& path, bool import, const RecoveryQuestion& recover) {
     BeginAbortableOperation();
-    std::string error;
-    std::size_t fileBytes = 0;
+    LoadRequest request{import, recover, "", 0, false};
     FileOutcome outcome = FileOutcome::Failed;
     try {
-        outcome = ReadProject(*this, path, import, error, fileBytes);
+        outcome = ReadProject(*this, path, request);
     } catch (const std::bad_alloc&) {
         outcome = FileOutcome::OutOfMemory;
     }
-    GiveBackFreedMemory(fileBytes);
+    GiveBackFreedMemory(request.fileBytes);
     if (outcome != FileOutcome::Done) {
-        ReportFileOutcome(outcome, "load", path, error);
+        if (outcome != FileOutcome::Declined) ReportFileOutcome(outcome, "load", path, request.error);
         TreeManager.NotifyTreeChanged();
         return false;
     }
@@ -231,11 +315,13 @@ bool clsScene::LoadScene(const std::string& path, bool import) {
         WarnOfMissingPicture();
         OnPerspectiveChange();
         UpdateAutoGrid();
-        FileName = path;
+        // What was taken from a damaged file is not that file: saving it asks for a name.
+        FileName = request.recovered ? "" : path;
         if (DocumentWindow) SetName(FileNameOf(path));
         else TreeManager.SetDocName(Name);
         TreeManager.NotifyTreeChanged();
         OnClean();
+        if (request.recovered) OnDirty(); // after OnClean, so that the caption shows the new name
     }
     return true;
 }

@@ -280,3 +280,28 @@ TEST_F(OrthovaneCli, FailedRenderLeavesTheExistingFileAlone) {
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).join(' '), "house.ovp old.emf old.pdf old.png old.svg");
 }
+
+TEST_F(OrthovaneCli, DamagedProjectsNameTheirDamageAndRecoverReadsWhatComesBeforeIt) {
+    const std::string text = Read(house), brace = "\r\n}\r\nPerspective = {";
+    const std::string damaged = Write("damaged.ovp", text.substr(0, text.find(brace)) + text.substr(text.find(brace) + 3));
+    const std::string png = Write("png.ovp", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)), out = Path("out.ovp");
+    const std::string damage = "line 1,098: '}' expected to close the record 'Tree' begun at line 2";
+    const std::string failed = "Unable to load the project '" + damaged + "': " + damage + "\n--recover uses what could be read\n";
+    const std::string warned = "warning: the project '" + damaged + "' is damaged: " + damage + "; using what could be read\n";
+    using Args = std::vector<std::string>;
+    const struct { Args args; int status; std::string err; } cases[] = {
+        {{"info", damaged}, 2, failed},
+        {{"info", "--recover", damaged}, 0, warned},
+        {{"segments", damaged, "--view", "Top", "--recover"}, 0, warned},
+        {{"render", damaged, "--view", "Top", "--out", Path("out.svg"), "--recover"}, 0, warned},
+        {{"resave", damaged, out, "--recover"}, 0, warned},
+        {{"info", png, "--recover"}, 2, "Unable to load the project '" + png + "': the file is a PNG picture, not text\n"},
+    };
+    for (const auto& c : cases) {
+        const Result r = Cli(c.args);
+        EXPECT_EQ(std::pair(r.status, r.err), std::pair(c.status, c.err)) << c.args[0];
+    }
+    EXPECT_EQ(Read(out), text); // the new project's settings stand in for those after the damage: the same
+    EXPECT_NE(Cli({"info", damaged, "--recover"}).out.find("Nodes: root 1, line 47, group 10"), std::string::npos);
+    EXPECT_NE(Cli({"resave", "--help"}).out.find("[--recover]"), std::string::npos);
+}

@@ -46,12 +46,19 @@ void OnSmallStack(std::function<void()> f) {
 
 } // namespace
 
-TEST(LineList, SplitsAtLineFeedsDroppingTheCarriageReturnBeforeThemAndJoinsTheUnreadLines) {
+TEST(LineList, SplitsAtEveryKindOfLineEndNumbersItsLinesAndJoinsTheUnreadOnes) {
     const std::pair<std::string, std::string> cases[] = {
-        {"", ""}, {"a\n", "a"}, {"a\r\nb\nc", "a|b|c"}, {"\n\r\n\n", "||"}, {"a\rb\r\r\n", "a\rb\r"}, {"a\r", "a\r"},
-        {std::string("a\0b\nc", 5), std::string("a\0b|c", 5)},
+        {"", ""}, {"a\n", "a"}, {"a\r\nb\nc", "a|b|c"}, {"\n\r\n\n", "||"}, {"a\rb\r\r\n", "a|b|"}, {"a\r", "a"},
+        {"a\rb\rc", "a|b|c"}, {"\r\r\n\n\r", "|||"}, {std::string("a\0b\nc", 5), std::string("a\0b|c", 5)},
     };
     for (const auto& [text, lines] : cases) EXPECT_EQ(Joined(LineList::FromText(text)), lines);
+    LineList numbered = LineList::FromText("a\rb\r\nc");
+    numbered.pop_front();
+    EXPECT_EQ(numbered.FrontNumber(), 2u);
+    EXPECT_EQ(numbered.EndsWithLineEnd(), false);
+    numbered.KeepFirst(2);
+    EXPECT_EQ(Joined(numbered), "a|b"); // the line read is kept too, unread again
+    EXPECT_EQ(numbered.EndsWithLineEnd(), true);
     LineList list = LineList::FromText("a\nb\n");
     list.pop_front(), list.push_back("c");
     EXPECT_EQ(list.ToText(), "b\r\nc\r\n"); // only the unread lines, with CR LF unless told otherwise

@@ -123,7 +123,8 @@ TEST(SceneFile, LoadAndSaveFailuresAndTheQuestionBeforeClosing) {
     // No view volume and an automatic grid: no grid spacing can be derived.
     EXPECT_FALSE(LoadText(s, "Name = Flat\r\n"));
     EXPECT_EQ(prompt.LastText(),
-              "Unable to load the project '" + TempPath("t.ovp") + "':\rInvalid procedure call or argument");
+              "Unable to load the project '" + TempPath("t.ovp") + "':\rthe records 'ViewVolumeMin' and "
+              "'ViewVolumeMax' are missing: the grid spacing is derived from the view volume");
     const std::string dir = TempPath("folder.ovp");
     ::mkdir(dir.c_str(), 0755);
     closing.OnDirty();

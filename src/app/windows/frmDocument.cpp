@@ -71,7 +71,8 @@ frmDocument::~frmDocument() {
 }
 
 void frmDocument::SetName(const std::string& name) {
-    setWindowTitle(QString::fromStdString(name));
+    // A document opened modified (what could be read of a damaged file) shows it at once.
+    setWindowTitle(QString::fromStdString(scene_->Modified ? name + " *" : name));
     scene_->SetName(name);
 }
 

@@ -31,6 +31,7 @@
 #include "app/dialogs/frmFileInfo.h"
 #include "app/dialogs/frmPrintPreview.h"
 #include "platform/Desktop.h"
+#include "platform/Prompt.h"
 #include "render/ReferenceImages.h"
 #include "scene/AppState.h"
 #include "scene/clsScene.h"
@@ -186,7 +187,7 @@ constexpr std::size_t kGreetingNotesBytes = std::size_t{1} << 20;
 frmDocument* frmMain::OpenDocument(const std::optional<std::string>& path) {
     auto document = std::make_unique<frmDocument>();
     if (path) {
-        if (!document->GetScene().LoadScene(*path, false)) return nullptr;
+        if (!document->GetScene().LoadScene(*path, false, AskToRecover(*path, "Open"))) return nullptr;
         // Loading names the scene after its file; the window's caption follows.
         document->SetName(document->GetScene().Name);
         // A picture that cannot be decoded would leave the perspective view bare without a
@@ -233,6 +234,14 @@ frmDocument* frmMain::OpenDocument(const std::optional<std::string>& path) {
         notes->open();
     }
     return shown;
+}
+
+std::function<bool(const std::string&)> frmMain::AskToRecover(const std::string& path, const std::string& take) {
+    return [path, take](const std::string& damage) {
+        return Prompt().Show("The project '" + path + "' is damaged: " + damage + ".\r" + take +
+                                 " what could be read?",
+                             "", PromptIcon::Warning, PromptButtons::YesNo) == PromptAnswer::Yes;
+    };
 }
 
 void frmMain::ActivateDocument(frmDocument* document) {

@@ -93,6 +93,9 @@ private:
     // A window for a project read from path, or for an untitled document when there is no path.
     // An empty path is a file name like any other: its load fails with the loader's message.
     frmDocument* OpenDocument(const std::optional<std::string>& path);
+    // The question before taking what could be read of a damaged project; take is what is
+    // done with it ("Open", "Import").
+    static std::function<bool(const std::string& damage)> AskToRecover(const std::string& path, const std::string& take);
     // The open document of the project file, however its path is spelled; null when none.
     frmDocument* FindOpenProject(const std::string& path) const;
     // The menus whose entries follow the session: the recent projects and the open documents.

@@ -95,7 +95,7 @@ void frmMain::OnFileImport() {
     if (!scene) return;
     const std::string path = ShowFileDialog("Import Project", "ovp", "", kProjectFilter, true);
     if (path.empty()) return;
-    scene->LoadScene(path, true);
+    scene->LoadScene(path, true, AskToRecover(path, "Import"));
     UpdateUI(true);
 }
 

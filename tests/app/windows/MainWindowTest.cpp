@@ -249,6 +249,31 @@ TEST_F(MainWindowTest, AProjectOpensOnceAndTheRecentAndWindowMenusFollowTheSessi
     EXPECT_EQ(entries("mnuFileRecent"), "No Recent Projects-|&Clear List-");
 }
 
+TEST_F(MainWindowTest, ADamagedProjectOpensWhatCouldBeReadUnsavedWhenTheAnswerIsYes) {
+    const std::string path = TempPath("damaged.ovp");
+    ASSERT_TRUE(clsScene().SaveScene(path));
+    QByteArray text = FileBytes(path);
+    text.remove(text.indexOf("\r\n}\r\nPerspective = {"), 3); // the brace that closes the tree
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
+    prompt.Answers = {PromptAnswer::No};
+    EXPECT_EQ(main->OpenProject(path), nullptr);
+    EXPECT_EQ(prompt.LastText(), "The project '" + path + "' is damaged: line 1,098: '}' expected to close the record "
+                                 "'Tree' begun at line 2.\rOpen what could be read?");
+    EXPECT_EQ(prompt.Messages.back().Buttons, PromptButtons::YesNo);
+    prompt.Answers = {PromptAnswer::Yes};
+    frmDocument* opened = main->OpenProject(path);
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->windowTitle().toStdString(), "damaged.ovp *");
+    EXPECT_EQ(opened->GetScene().GetRootNode()->FirstChild()->GetChildCount(), 12);
+    // Saving asks for a name; cancelled, the damaged file stays as it was.
+    files.Answers = {""};
+    Choose("mnuFileSave");
+    EXPECT_EQ(files.Calls.back().Title, "Save Project As");
+    EXPECT_EQ(FileBytes(path), text);
+}
+
 TEST_F(MainWindowTest, TransformAndLineInformationPanelsShowAndTakeTheValuesOfTheNodeShown) {
     EXPECT_TRUE(!Panel().isEnabled() && LineInfo() == "||");
     clsNode* bar = HousePart("Bar 1"); // (0,0,3)-(0,10,3): a line shows and takes its ends

@@ -1,0 +1,49 @@
+#include "io/NotText.h"
+
+#include <algorithm>
+
+namespace ov {
+
+namespace {
+
+struct Signature {
+    std::string_view bytes;
+    const char* kind;
+};
+
+// The kinds of file most often opened by mistake, by their first bytes.
+const Signature kSignatures[] = {
+    {std::string_view("\x89PNG\r\n\x1a\n", 8), "a PNG picture"},
+    {std::string_view("\xFF\xD8\xFF", 3), "a JPEG picture"},
+    {"GIF8", "a GIF picture"},
+    {std::string_view("PK\x03\x04", 4), "a ZIP archive"},
+    {"%PDF-", "a PDF document"},
+};
+
+// UTF-16 without a byte-order mark: ASCII text with a NUL in every other byte, at odd
+// positions (little-endian) or even ones (big-endian).
+bool LooksLikeUtf16(std::string_view head) {
+    const std::size_t pairs = std::min<std::size_t>(head.size() / 2, 32);
+    if (pairs < 4) return false;
+    for (const std::size_t nulAt : {std::size_t{1}, std::size_t{0}}) {
+        bool all = true;
+        for (std::size_t i = 0; i < pairs && all; ++i)
+            all = head[2 * i + nulAt] == '\0' && head[2 * i + 1 - nulAt] != '\0';
+        if (all) return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::string DescribeNonText(std::string_view head) {
+    head = head.substr(0, kNonTextHeadBytes);
+    if (head.substr(0, 2) == "\xFF\xFE" || head.substr(0, 2) == "\xFE\xFF" || LooksLikeUtf16(head))
+        return "the file holds UTF-16 text, not 8-bit text";
+    for (const Signature& s : kSignatures)
+        if (head.substr(0, s.bytes.size()) == s.bytes) return std::string("the file is ") + s.kind + ", not text";
+    if (head.find('\0') != std::string_view::npos) return "the file holds binary data, not text";
+    return "";
+}
+
+} // namespace ov
