@@ -6,14 +6,14 @@
 
 namespace ov {
 
-namespace {
-
 std::string_view TrimBlanks(std::string_view s) {
     std::size_t b = 0, e = s.size();
     while (b < e && s[b] == ' ') ++b;
     while (e > b && s[e - 1] == ' ') --e;
     return s.substr(b, e - b);
 }
+
+namespace {
 
 // Bytes that no line of text holds: control characters other than the tab. (Values may
 // hold them, as a text stored with a NUL in it writes one; keys and item lines never do.)

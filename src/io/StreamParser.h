@@ -21,6 +21,9 @@ namespace ov {
 
 class clsStream;
 
+// The text without the blanks at its ends (tabs stay: they belong to values).
+std::string_view TrimBlanks(std::string_view s);
+
 class StreamParser {
 public:
     // report may be null: then nothing is noted.

@@ -9,13 +9,6 @@ namespace ov {
 
 namespace {
 
-std::string_view TrimBlanks(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && s[b] == ' ') ++b;
-    while (e > b && s[e - 1] == ' ') --e;
-    return s.substr(b, e - b);
-}
-
 bool IsCloseLine(std::string_view line) { return TrimBlanks(line) == "}"; }
 
 // Consumes lines from the front until one holds "key = value" with a non-empty key.

@@ -255,7 +255,8 @@ TEST_F(MainWindowTest, ADamagedProjectOpensWhatCouldBeReadUnsavedWhenTheAnswerIs
     QByteArray text = FileBytes(path);
     text.remove(text.indexOf("\r\n}\r\nPerspective = {"), 3); // the brace that closes the tree
     QFile file(QString::fromStdString(path));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(text), text.size());
     file.close();
     prompt.Answers = {PromptAnswer::No};
     EXPECT_EQ(main->OpenProject(path), nullptr);
