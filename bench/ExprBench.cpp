@@ -9,6 +9,9 @@
 //              Hyp and SQ from the list, which compiles those too).
 //   NestedIf   IF(1, nested 3,000 deep around 1: evaluated with its compiled form kept,
 //              evaluated from a fresh copy (compiling included), and only checked.
+//   CallChain  a list of n functions where F<i>(X) = F<i-1>(X)+1, and a fresh F<n>(1)
+//              evaluated once: compiling the whole chain, then stopping at the nesting
+//              limit. The time per n shows whether compiling grows linearly.
 //
 // Evaluate compiles a definition on its first use and then runs the compiled form. The
 // *_Interpreter variants evaluate with the interpreter alone (InterpreterOnly), which
@@ -160,6 +163,25 @@ void BM_NestedIf_FirstEvaluate(benchmark::State& state) { EvaluateNestedIf(state
 BENCHMARK(BM_NestedIf_FirstEvaluate)->Unit(benchmark::kMillisecond);
 void BM_NestedIf_Check(benchmark::State& state) { EvaluateNestedIf(state, false, false); }
 BENCHMARK(BM_NestedIf_Check)->Unit(benchmark::kMillisecond);
+
+void BM_CallChain(benchmark::State& state) {
+    const auto n = static_cast<int>(state.range(0));
+    FunctionList list;
+    list.push_back(MakeDefinition("F0(X)", "X+1"));
+    for (int i = 1; i < n; ++i)
+        list.push_back(MakeDefinition("F" + std::to_string(i) + "(X)", "F" + std::to_string(i - 1) + "(X)+1"));
+    FunctionListContext context({&list});
+    const clsFncDef top = MakeDefinition("Top", "F" + std::to_string(n - 1) + "(1)");
+    clsError error;
+    double result = 0;
+    for (auto _ : state) {
+        clsFncDef def = top;
+        def.Evaluate(context, {}, true, true, error, result);
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetComplexityN(n);
+}
+BENCHMARK(BM_CallChain)->RangeMultiplier(4)->Range(1 << 10, 1 << 16)->Unit(benchmark::kMillisecond)->Complexity();
 
 #ifdef ORTHOVANE_HAVE_MUPARSER
 void BM_Evaluate_Muparser(benchmark::State& state) {

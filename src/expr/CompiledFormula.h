@@ -107,6 +107,7 @@ public:
     // Every name the compiler looked up in the function context, with what it found.
     std::vector<std::pair<std::string, DefinitionSnapshot>> dependencies;
     std::vector<Routine> routines; // routines[0] is the definition itself
+    bool aborted = false;          // the user stopped the compiling: not to be run
 
     // Valid while the definition and every definition it looked up are unchanged.
     bool Matches(const clsFncDef& def, FunctionContext& context) const {

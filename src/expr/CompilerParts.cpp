@@ -7,14 +7,11 @@
 namespace ov::compiler {
 
 const clsFncDef* RecordingContext::Lookup(std::string_view name) {
-    const std::string key = ToUpperAscii(name);
-    for (std::size_t i = 0; i < keys_.size(); ++i)
-        if (keys_[i] == key) return found_[i].get();
+    std::string key = ToUpperAscii(name);
+    if (const auto known = found_.find(key); known != found_.end()) return known->second.get();
     std::unique_ptr<clsFncDef> def = inner_.FindFunction(name);
     out_.dependencies.emplace_back(key, DefinitionSnapshot::Of(def.get()));
-    keys_.push_back(key);
-    found_.push_back(std::move(def));
-    return found_.back().get();
+    return found_.emplace(std::move(key), std::move(def)).first->second.get();
 }
 
 std::uint32_t Builder::NewSlots(std::uint32_t n) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -26,12 +27,12 @@ public:
         return def ? def->Dup() : nullptr;
     }
     int NestFunction(std::string_view, int) override { return 0; } // checking never nests
+    bool CheckAbort() override { return inner_.CheckAbort(); }
 
 private:
     FunctionContext& inner_;
     CompiledFormula& out_;
-    std::vector<std::string> keys_;
-    std::vector<std::unique_ptr<clsFncDef>> found_;
+    std::unordered_map<std::string, std::unique_ptr<clsFncDef>> found_; // by upper-case name
 };
 
 // Appends instructions to a routine and hands out its slots; operations on constants are

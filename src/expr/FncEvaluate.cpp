@@ -4,6 +4,7 @@
 #include "expr/ExpressionParser.h"
 #include "expr/FormulaCompiler.h"
 #include "expr/FunctionContext.h"
+#include "expr/FunctionIndex.h"
 #include "expr/NestingLevels.h"
 #include "expr/clsError.h"
 #include "expr/clsFncDef.h"
@@ -61,7 +62,13 @@ bool clsFncDef::Evaluate(FunctionContext& context, const std::vector<double>& ar
 
 bool clsFncDef::EvaluateCompiled(FunctionContext& context, const std::vector<double>& argumentValues,
                                  clsError& error, double& result) {
+    const LookupEpoch lookups;
     if (!compiled_ || !compiled_->Matches(*this, context)) compiled_ = CompileFormula(*this, context);
+    if (compiled_->aborted) {
+        compiled_.reset();
+        error.Aborted();
+        return false;
+    }
     if (compiled_->routines.front().plain) return EvaluatePlain(context, argumentValues, error, result);
     return EvaluateGeneral(context, argumentValues, error, result);
 }
@@ -84,6 +91,7 @@ bool clsFncDef::EvaluateGeneral(FunctionContext& context, const std::vector<doub
 bool clsFncDef::Interpret(FunctionContext& context, const std::vector<double>& argumentValues, bool compute,
                           bool resolve, clsError& error, double& result) {
     const InterpreterOnly interpreting;
+    const LookupEpoch lookups;
     if (argumentValues.size() < Params.size()) {
         error.TooFewParams(Name, Name);
         return false;
@@ -125,6 +133,7 @@ bool clsFncDef::Interpret(FunctionContext& context, const std::vector<double>& a
 bool clsFncDef::EvaluateText(FunctionContext& context, std::string_view text, bool compute, bool resolve,
                              clsError& error, double& result) {
     const InterpreterOnly interpreting;
+    const LookupEpoch lookups;
     const UpperText buffer(text);
     ArgumentListMemo memo(Params.size());
     return ExpressionParser::EvaluateText(*this, context, error, buffer.View(), {compute, resolve}, result, &memo);

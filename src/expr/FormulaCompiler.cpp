@@ -7,6 +7,10 @@ namespace ov {
 
 namespace compiler {
 
+namespace {
+constexpr std::size_t kRoutinesBetweenChecks = 256;
+}
+
 void ModuleCompiler::Build(const clsFncDef& def) {
     out_.entry = DefinitionSnapshot::Of(&def);
     out_.routines.reserve(4);
@@ -14,7 +18,12 @@ void ModuleCompiler::Build(const clsFncDef& def) {
     pending_.push_back({0, &def});
     // Callees are compiled one after another, not inside their callers, so that a long
     // chain of calls costs no stack here.
-    while (!pending_.empty()) {
+    for (std::size_t compiled = 1; !pending_.empty(); ++compiled) {
+        // A chain of many thousand functions takes a while: the user may stop it.
+        if (compiled % kRoutinesBetweenChecks == 0 && context_.CheckAbort()) {
+            out_.aborted = true;
+            return;
+        }
         const Job job = pending_.front();
         pending_.pop_front();
         CompileRoutine(job.index, *job.def);
@@ -22,12 +31,10 @@ void ModuleCompiler::Build(const clsFncDef& def) {
 }
 
 std::uint32_t ModuleCompiler::RoutineFor(const clsFncDef& callee) {
-    const std::string key = ToUpperAscii(callee.Name);
-    for (const auto& [name, index] : byName_)
-        if (name == key) return index;
     const auto index = static_cast<std::uint32_t>(out_.routines.size());
+    const auto [known, added] = byName_.emplace(ToUpperAscii(callee.Name), index);
+    if (!added) return known->second;
     out_.routines.emplace_back();
-    byName_.emplace_back(key, index);
     pending_.push_back({index, &callee}); // kept by the recording context
     return index;
 }

@@ -9,8 +9,8 @@ clsFncDef* FindInList(FunctionList& list, std::string_view name) {
 }
 
 clsFncDef* FunctionListContext::Find(std::string_view name) {
-    for (FunctionList* list : lists_)
-        if (clsFncDef* def = list ? FindInList(*list, name) : nullptr) return def;
+    for (std::size_t i = 0; i < lists_.size(); ++i)
+        if (clsFncDef* def = lists_[i] ? indexes_[i].Find(*lists_[i], name) : nullptr) return def;
     return nullptr;
 }
 

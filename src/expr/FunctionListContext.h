@@ -5,11 +5,10 @@
 #include <vector>
 
 #include "expr/FunctionContext.h"
+#include "expr/FunctionIndex.h"
 #include "expr/clsFncDef.h"
 
 namespace ov {
-
-using FunctionList = std::vector<clsFncDef>;
 
 // The first definition called name (case-insensitive) in the list, or null.
 clsFncDef* FindInList(FunctionList& list, std::string_view name);
@@ -17,9 +16,12 @@ clsFncDef* FindInList(FunctionList& list, std::string_view name);
 class FunctionListContext : public FunctionContext {
 public:
     FunctionListContext() = default;
-    explicit FunctionListContext(std::vector<FunctionList*> lists) : lists_(std::move(lists)) {}
+    explicit FunctionListContext(std::vector<FunctionList*> lists) : lists_(std::move(lists)), indexes_(lists_.size()) {}
 
-    void AddList(FunctionList* list) { lists_.push_back(list); }
+    void AddList(FunctionList* list) {
+        lists_.push_back(list);
+        indexes_.emplace_back();
+    }
     // Called now and then during long computations; returning true aborts them.
     void SetAbortCheck(std::function<bool()> check) { abort_ = std::move(check); }
 
@@ -31,6 +33,7 @@ public:
 private:
     clsFncDef* Find(std::string_view name);
     std::vector<FunctionList*> lists_;
+    std::vector<FunctionIndex> indexes_; // one per list
     std::function<bool()> abort_;
 };
 

@@ -7,6 +7,7 @@
 #include <deque>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -49,7 +50,7 @@ private:
 
     RecordingContext context_;
     CompiledFormula& out_;
-    std::vector<std::pair<std::string, std::uint32_t>> byName_;
+    std::unordered_map<std::string, std::uint32_t> byName_; // routines by upper-case name
     std::deque<Job> pending_;
 };
 

@@ -69,8 +69,8 @@ std::unique_ptr<IShape> clsFunction::Clone() const {
 
 clsFncDef* clsFunction::FindFunctionOrg(std::string_view name) {
     if (scene_)
-        if (clsFncDef* def = FindInList(scene_->Functions, name)) return def;
-    return FindInList(Functions, name);
+        if (clsFncDef* def = sceneIndex_.Find(scene_->Functions, name)) return def;
+    return ownIndex_.Find(Functions, name);
 }
 
 std::unique_ptr<clsFncDef> clsFunction::FindFunction(std::string_view name) {

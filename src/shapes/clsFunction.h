@@ -56,6 +56,7 @@ private:
     std::string Sample(CurvePoints& curve);
 
     clsSceneSettings* scene_ = nullptr;
+    FunctionIndex sceneIndex_, ownIndex_; // for the scene's functions and the object's own
     std::shared_ptr<const CurvePoints> cache_;
     bool cached_ = false;
     bool sampling_ = false;

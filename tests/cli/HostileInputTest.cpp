@@ -47,12 +47,20 @@ TEST_F(HostileInputs, TimeLimitStopsEveryLongCommandWhereverTheOptionStands) {
     // million terms (no loop or call in it to pace the checks, only its operands).
     const std::string sum = Path("sum.ovp"), svg = Path("sum.svg");
     ASSERT_TRUE(hostile::WriteProject(sum, 1, [](long) { return hostile::Function(0, 10, 1, "SUM(I*t,I,1,1E12)"); }));
+    // 100,000 functions in a chain, F99999 calling F99998 and so on down to F0.
+    const std::string chain = Path("chain.fnl");
+    std::ofstream(chain) << "--FNL 1.0--\n100000\nF0;1;X;X+1;\n" << [] {
+        std::string lines;
+        for (int i = 1; i < 100000; ++i) lines += 'F' + std::to_string(i) + ";1;X;F" + std::to_string(i - 1) + "(X)+1;\n";
+        return lines;
+    }();
     const std::vector<std::vector<std::string>> commands = {
         {"info", sum, "--max-seconds", "0.2"},
         {"segments", "--max-seconds", "0.2", sum, "--view", "Top"},
         {"render", sum, "--view", "Top", "--max-seconds", "0.2", "--out", svg},
         {"eval", "--max-seconds", "0.2", "SUM(I,I,1,1E15)"},
         {"eval", "--max-seconds", "0.01", hostile::ManyTerms(2000000)},
+        {"eval", "--max-seconds", "0.01", "--functions", chain, "F99999(1)"},
     };
     for (const auto& command : commands) {
         const Result r = Cli(command);

@@ -128,3 +128,47 @@ TEST(CompiledFormulas, TheUserStopsACompiledLoopAtTheSameQuestion) {
         EXPECT_EQ(context.Ticks, 1024u * static_cast<unsigned>(last));
     }
 }
+
+// A list long enough to be searched through its name index.
+FunctionList Numbered(int count) {
+    FunctionList list;
+    for (int i = 0; i < count; ++i) list.push_back(Definition("N" + std::to_string(i), std::to_string(i)));
+    return list;
+}
+
+TEST(CompiledFormulas, LongListsFollowEveryChangeBetweenEvaluations) {
+    FunctionList list = Numbered(40);
+    FunctionListContext context({&list});
+    clsFncDef caller = Definition("F", "N39*1000+Z");
+    list.push_back(Definition("Z", "7"));
+    EXPECT_EQ(Apply(caller, context).value, 39007);
+    list[39].Name = "Other"; // renamed
+    EXPECT_EQ(Apply(caller, context).message, "Function 'N39' not defined");
+    list[39] = list[38]; // a copy under the name of another, without a new text
+    list[39].Body = "5";
+    EXPECT_EQ(Apply(caller, context).message, "Function 'N39' not defined");
+    list[39].Name = "N39";
+    EXPECT_EQ(Apply(caller, context).value, 5007);
+    list[0].Name = "N39"; // two of one name: the first counts
+    EXPECT_EQ(Apply(caller, context).value, 7);
+    list.erase(list.begin()); // every position moves
+    EXPECT_EQ(Apply(caller, context).value, 5007);
+    list = Numbered(40); // replaced, Z gone
+    EXPECT_EQ(Apply(caller, context).message, "Function 'Z' not defined");
+}
+
+TEST(CompiledFormulas, TheUserStopsTheCompilingOfALongChain) {
+    // 1,000 functions in a chain compile before the first call of the code, so without a
+    // question asked while compiling nothing would stop them: F999(1) is 1001.
+    FunctionList chain{Definition("F0(X)", "X+1")};
+    for (int i = 1; i < 1000; ++i)
+        chain.push_back(Definition("F" + std::to_string(i) + "(X)", "F" + std::to_string(i - 1) + "(X)+1"));
+    Counting unstopped({&chain});
+    clsFncDef top = Definition("Top", "F999(1)");
+    EXPECT_EQ(Apply(top, unstopped).value, 1001);
+    EXPECT_EQ(unstopped.asked, 3); // once per 256 routines compiled
+    StopAfter stopping({&chain}, 1);
+    top = Definition("Top", "F999(1)");
+    EXPECT_EQ(Apply(top, stopping).message, "Operation aborted");
+    EXPECT_EQ(stopping.asked, 1);
+}
