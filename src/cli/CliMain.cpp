@@ -9,6 +9,7 @@
 #include <new>
 
 #include "cli/CliUsage.h"
+#include "expr/NestingLevels.h"
 #include "platform/Desktop.h"
 #include "Version.h"
 #include "shapes/CurvePoints.h"
@@ -133,7 +134,9 @@ int RunTimed(const CommandEntry& command, const std::vector<std::string>& args, 
         if (!warned) err << "warning: " << message << '\n';
         warned = true;
     });
-    int status = command.run(args, out, err);
+    // Commands read and evaluate formulas, so they run on a stack the program sizes.
+    int status = 0;
+    RunWithFormulaStack([&] { status = command.run(args, out, err); });
     CurveBudget::SetRefusalHandler(nullptr);
     if (seconds > 0 && DeadlinePassed()) {
         err << "error: time limit reached\n";

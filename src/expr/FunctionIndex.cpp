@@ -2,6 +2,8 @@
 
 #include "expr/FunctionListContext.h"
 
+#include <atomic>
+
 namespace ov {
 
 namespace {
@@ -10,12 +12,12 @@ namespace {
 constexpr std::size_t kIndexedFrom = 32;
 
 thread_local std::uint64_t currentEpoch = 0;
-thread_local std::uint64_t lastEpoch = 0;
+std::atomic<std::uint64_t> lastEpoch{0}; // shared: an index may serve several threads in turn
 
 } // namespace
 
 LookupEpoch::LookupEpoch() : outermost_(currentEpoch == 0) {
-    if (outermost_) currentEpoch = ++lastEpoch;
+    if (outermost_) currentEpoch = lastEpoch.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
 LookupEpoch::~LookupEpoch() {

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <exception>
+#include <functional>
 
 #if defined(__SANITIZE_ADDRESS__)
 #define OV_ADDRESS_SANITIZER 1
@@ -48,19 +50,38 @@ constexpr std::size_t kStackBytes = kMaxNestingLevels * kLevelBytes + kReserveBy
 constexpr std::uintptr_t kFallbackStackBytes = std::uintptr_t{4} << 20;
 
 // The main thread's stack grows on demand up to the soft RLIMIT_STACK in force at the time,
-// and the kernel keeps at least 128 MB free below it for that. Raising the soft limit is
-// therefore enough, up to what the hard limit allows; a larger or unlimited one is kept.
-// Other threads have stacks of a fixed size, which no limit changes. (Programs started from
-// this one inherit the raised limit.)
-void MakeRoomOnMainThread() {
+// and the kernel keeps at least 128 MB free below it for that. Setting the soft limit is
+// therefore enough, up to what the hard limit allows. A larger or unlimited one is lowered
+// to the same size, so that the stack has the bounds the checks count on whatever the
+// program was started with. Other threads have stacks of a fixed size, which no limit
+// changes. (Programs started from this one inherit the limit set.)
+void SizeMainThreadStack() {
     if (syscall(SYS_gettid) != getpid()) return;
     rlimit limit{};
-    if (getrlimit(RLIMIT_STACK, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= kStackBytes)
-        return;
+    if (getrlimit(RLIMIT_STACK, &limit) != 0) return;
     const rlim_t wanted = limit.rlim_max == RLIM_INFINITY ? kStackBytes : std::min<rlim_t>(kStackBytes, limit.rlim_max);
-    if (wanted <= limit.rlim_cur) return;
+    if (wanted == limit.rlim_cur) return;
     limit.rlim_cur = wanted;
     setrlimit(RLIMIT_STACK, &limit);
+}
+
+// The stack of a thread made for formulas: every level, and the ordinary stack of a program
+// (8 MB) for the work around them (reading a project, painting).
+constexpr std::size_t kThreadStackBytes = kStackBytes + (std::size_t{8} << 20);
+
+struct Job {
+    const std::function<void()>* work;
+    std::exception_ptr failure;
+};
+
+void* RunJob(void* data) {
+    Job& job = *static_cast<Job*>(data);
+    try {
+        (*job.work)();
+    } catch (...) {
+        job.failure = std::current_exception();
+    }
+    return nullptr;
 }
 
 struct StackBounds {
@@ -93,11 +114,31 @@ std::uintptr_t SetUpStack() {
     // Once per thread: asking reads the process's memory map, and a thread's stack never
     // moves. A thread with a small stack keeps an eighth of it instead of the full reserve.
     if (stackFloor == 0) {
-        MakeRoomOnMainThread();
+        SizeMainThreadStack();
         const StackBounds stack = CurrentStack();
         stackFloor = stack.lowest + std::min<std::uintptr_t>(kReserveBytes, stack.size / 8);
     }
     return stackFloor;
+}
+
+void RunWithFormulaStack(const std::function<void()>& work) {
+    Job job{&work, nullptr};
+    pthread_attr_t attr;
+    pthread_t thread;
+    bool started = false;
+    if (pthread_attr_init(&attr) == 0) {
+        started = pthread_attr_setstacksize(&attr, kThreadStackBytes) == 0 &&
+                  pthread_create(&thread, &attr, RunJob, &job) == 0;
+        pthread_attr_destroy(&attr);
+    }
+    if (!started) {
+        // No room for another stack: the checks of the stack address still stop formulas
+        // before this thread's stack ends.
+        work();
+        return;
+    }
+    pthread_join(thread, nullptr);
+    if (job.failure) std::rethrow_exception(job.failure);
 }
 
 } // namespace ov

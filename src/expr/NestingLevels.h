@@ -10,6 +10,7 @@
 // a formula earlier, with the same message, rather than let it overflow the stack.
 
 #include <cstdint>
+#include <functional>
 
 namespace ov {
 
@@ -28,6 +29,11 @@ extern __thread int deepestNestingLevel;
 // directly from other files, without a call.)
 extern __thread std::uintptr_t stackFloor;
 std::uintptr_t SetUpStack();
+
+// Runs work to its end on a new thread whose stack the program sizes for every level
+// allowed, whatever stack limit the program was started with (an exception is passed on).
+// Where no thread can be made, work runs on this one.
+void RunWithFormulaStack(const std::function<void()>& work);
 
 // Opens count levels for the frame at the address given, until the guard ends. Not opened
 // (nothing counted) when they would pass the limit, or the stack below the frame is short.

@@ -131,6 +131,40 @@ TEST_F(HostileInputs, MemoryRunningOutEndsTheCommandNotTheProgram) {
 #endif
 }
 
+// Formulas run on a stack of the program's own size: the tool started with any stack
+// limit (unlimited with an address-space limit, or a hard limit of 64 KB) gives the message.
+TEST_F(HostileInputs, NoStackLimitLetsADeepFormulaCrash) {
+    const std::string deep = Path("deep.fnl"), printed = Path("printed.txt");
+    std::ofstream(deep) << "--FNL 1.0--\n1\nD;0;" << std::string(100000, '(') << '1' << std::string(100000, ')')
+                        << ";\n";
+    struct Limit {
+        rlim_t stack, addressSpace;
+    };
+    std::vector<Limit> limits{{64 << 10, RLIM_INFINITY}};
+#if !defined(__SANITIZE_ADDRESS__) // the sanitizer's shadow memory needs all address space
+    limits.push_back({RLIM_INFINITY, rlim_t{1} << 30});
+#endif
+    for (const Limit& l : limits) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const rlimit stack{l.stack, l.stack}, space{l.addressSpace, l.addressSpace};
+            setrlimit(RLIMIT_STACK, &stack);
+            setrlimit(RLIMIT_AS, &space);
+            if (!std::freopen(printed.c_str(), "w", stdout)) _exit(99);
+            execl(ORTHOVANE_CLI, ORTHOVANE_CLI, "eval", "--functions", deep.c_str(), "D", static_cast<char*>(nullptr));
+            _exit(98);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_EQ(WIFSIGNALED(status) ? WTERMSIG(status) : 0, 0) << "signal, stack limit " << l.stack;
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << "stack limit " << l.stack;
+        std::ifstream in(printed);
+        const std::string out((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(out, "error: Formula is nested too deeply in 'D'\n") << "stack limit " << l.stack;
+    }
+}
+
 TEST_F(HostileInputs, LoadingPeaksAtAFewTimesTheFileSize) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer's quarantine keeps freed memory resident";
