@@ -181,7 +181,7 @@ void BM_CallChain(benchmark::State& state) {
     }
     state.SetComplexityN(n);
 }
-BENCHMARK(BM_CallChain)->RangeMultiplier(4)->Range(1 << 10, 1 << 16)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_CallChain)->RangeMultiplier(4)->Range(1 << 10, 1 << 18)->Unit(benchmark::kMillisecond)->Complexity();
 
 #ifdef ORTHOVANE_HAVE_MUPARSER
 void BM_Evaluate_Muparser(benchmark::State& state) {
