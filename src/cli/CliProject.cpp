@@ -26,6 +26,8 @@ std::string Num(double v) {
 // A JSON number; JSON has none for infinities and NaN.
 std::string JsonNum(double v) { return std::isfinite(v) ? Num(v) : "null"; }
 
+bool Finite(const clsPoint3D& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+
 std::string Point(const clsPoint3D& p, bool json) {
     if (json) return "[" + JsonNum(p.x) + ", " + JsonNum(p.y) + ", " + JsonNum(p.z) + "]";
     return "(" + Num(p.x) + ", " + Num(p.y) + ", " + Num(p.z) + ")";
@@ -118,6 +120,8 @@ int RunInfo(const std::vector<std::string>& given, std::ostream& out, std::ostre
     CountNodes(*scene.GetRootNode(), counts);
     clsPoint3D min, max;
     const bool empty = !scene.GetRootNode()->GetChildrenBBox(min, max);
+    // Extents that overflow a double (a radius of 1E300 scaled by 1E300) have no numbers.
+    const bool unbounded = !empty && !(Finite(min) && Finite(max));
     const clsPerspective& cam = scene.GetPerspective();
     static const char* const kinds[] = {"root", "line", "group", "ellipse", "curve", "function"};
     if (json) {
@@ -125,6 +129,7 @@ int RunInfo(const std::vector<std::string>& given, std::ostream& out, std::ostre
         for (int i = 0; i < 6; ++i) out << (i ? ", " : "") << "\"" << kinds[i] << "\": " << counts[i];
         out << "},\n  \"bbox\": ";
         if (empty) out << "null";
+        else if (unbounded) out << "\"unbounded\"";
         else out << "{\"min\": " << Point(min, true) << ", \"max\": " << Point(max, true) << "}";
         out << ",\n  \"camera\": {\"eye\": " << Point(cam.EyePoint, true) << ", \"normal\": " << Point(cam.Normal, true)
             << ", \"up\": " << Point(cam.ViewUp, true) << ", \"window\": [" << JsonNum(cam.UMin) << ", " << JsonNum(cam.VMin)
@@ -136,6 +141,7 @@ int RunInfo(const std::vector<std::string>& given, std::ostream& out, std::ostre
     for (int i = 0; i < 6; ++i) out << (i ? ", " : " ") << kinds[i] << " " << counts[i];
     out << "\nBounding box: ";
     if (empty) out << "none";
+    else if (unbounded) out << "unbounded";
     else out << Point(min, false) << " - " << Point(max, false);
     out << "\nEye point: " << Point(cam.EyePoint, false) << "\nNormal: " << Point(cam.Normal, false)
         << "\nView up: " << Point(cam.ViewUp, false) << "\nWindow: u " << Num(cam.UMin) << " .. " << Num(cam.UMax)

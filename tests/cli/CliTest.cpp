@@ -167,6 +167,14 @@ TEST_F(OrthovaneCli, ProjectsResavedAndDescribedAndFunctionsSearchedProjectFirst
     EXPECT_NE(info.find("Bounding box: (0, 0, 0) - (8, 10, 7)"), std::string::npos);
     const std::string json = Cli({"info", house, "--json"}).out;
     EXPECT_NE(json.find("\"bbox\": {\"min\": [0, 0, 0], \"max\": [8, 10, 7]}"), std::string::npos);
+    // An ellipse of radius 1E300 stretched by 1E300 along x reaches past the largest double.
+    const std::string big = Write("big.ovp", std::string("Name = Big\r\nTree = {\r\nNodeType = 0\r\nChildCount = 1\r\n") +
+        "Child1 = {\r\nNodeType = 3\r\nEllipse = {\r\nMatrix = {\r\nRefPoint = {\r\nx = 0\r\ny = 0\r\nz = 0\r\n}\r\n"
+        "d11 = 1E300\r\nd12 = 0\r\nd13 = 0\r\nd21 = 0\r\nd22 = 1\r\nd23 = 0\r\nd31 = 0\r\nd32 = 0\r\nd33 = 1\r\n}\r\n"
+        "RadiusX = 1E300\r\nRadiusY = 1\r\nStartAngle = 0\r\nEndAngle = 0\r\nFlatness = 10\r\n}\r\n}\r\n}\r\n"
+        "ViewVolumeMin = {\r\nx = -1\r\ny = -1\r\nz = -1\r\n}\r\nViewVolumeMax = {\r\nx = 1\r\ny = 1\r\nz = 1\r\n}\r\n");
+    EXPECT_NE(Cli({"info", big}).out.find("Bounding box: unbounded\n"), std::string::npos) << Cli({"info", big}).err;
+    EXPECT_NE(Cli({"info", big, "--json"}).out.find("\"bbox\": \"unbounded\","), std::string::npos);
 }
 
 TEST(CliViewArg, RefusesAnythingButNamesAndCodes) {
