@@ -20,26 +20,27 @@ const Signature kSignatures[] = {
     {"%PDF-", "a PDF document"},
 };
 
-// UTF-16 without a byte-order mark: ASCII text with a NUL in every other byte, at odd
+} // namespace
+
+// Without a byte-order mark: a NUL in every other byte of the first characters, at odd
 // positions (little-endian) or even ones (big-endian).
-bool LooksLikeUtf16(std::string_view head) {
+Utf16Order Utf16OrderOf(std::string_view head) {
+    if (head.substr(0, 2) == "\xFF\xFE") return Utf16Order::LittleEndian;
+    if (head.substr(0, 2) == "\xFE\xFF") return Utf16Order::BigEndian;
     const std::size_t pairs = std::min<std::size_t>(head.size() / 2, 32);
-    if (pairs < 4) return false;
+    if (pairs < 4) return Utf16Order::None;
     for (const std::size_t nulAt : {std::size_t{1}, std::size_t{0}}) {
         bool all = true;
         for (std::size_t i = 0; i < pairs && all; ++i)
             all = head[2 * i + nulAt] == '\0' && head[2 * i + 1 - nulAt] != '\0';
-        if (all) return true;
+        if (all) return nulAt == 1 ? Utf16Order::LittleEndian : Utf16Order::BigEndian;
     }
-    return false;
+    return Utf16Order::None;
 }
-
-} // namespace
 
 std::string DescribeNonText(std::string_view head) {
     head = head.substr(0, kNonTextHeadBytes);
-    if (head.substr(0, 2) == "\xFF\xFE" || head.substr(0, 2) == "\xFE\xFF" || LooksLikeUtf16(head))
-        return "the file holds UTF-16 text, not 8-bit text";
+    if (Utf16OrderOf(head) != Utf16Order::None) return kUtf16Description;
     for (const Signature& s : kSignatures)
         if (head.substr(0, s.bytes.size()) == s.bytes) return std::string("the file is ") + s.kind + ", not text";
     if (head.find('\0') != std::string_view::npos) return "the file holds binary data, not text";

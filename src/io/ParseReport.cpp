@@ -2,13 +2,15 @@
 
 namespace ov {
 
-std::string LineText(std::size_t line) {
-    std::string digits = std::to_string(line);
+std::string GroupedNumberText(std::size_t number) {
+    std::string digits = std::to_string(number);
     for (std::size_t at = digits.size(); at > 3;) {
         at -= 3;
         digits.insert(at, ",");
     }
-    return "line " + digits;
+    return digits;
 }
+
+std::string LineText(std::size_t line) { return "line " + GroupedNumberText(line); }
 
 } // namespace ov

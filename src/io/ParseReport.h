@@ -25,5 +25,7 @@ struct ParseReport {
 
 // "line 1,098": a line number as messages name it, its thousands grouped.
 std::string LineText(std::size_t line);
+// "1,098": a count as messages name it.
+std::string GroupedNumberText(std::size_t number);
 
 } // namespace ov

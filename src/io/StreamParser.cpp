@@ -1,5 +1,8 @@
 #include "io/StreamParser.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include <memory>
 
 #include "io/clsStream.h"
@@ -79,6 +82,7 @@ void StreamParser::TakeItem(std::string_view key, std::string_view value, long b
     if (report_ && open_.size() == 1) report_->TopLevelLines.push_back(number);
     clsStreamItem item;
     item.SetKey(key);
+    item.Line = static_cast<std::uint32_t>(std::min<std::size_t>(number, UINT32_MAX));
     if (value == "{") {
         item.SetSubStream(std::make_unique<clsStream>());
         clsStream* nested = item.SubStream.get();

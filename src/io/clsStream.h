@@ -33,6 +33,7 @@ public:
     clsStreamItem& operator=(clsStreamItem&&) noexcept;
 
     std::int32_t ItemType = Empty;
+    std::uint32_t Line = 0; // the file's line it was read from; 0 when made otherwise
     std::unique_ptr<clsStream> SubStream; // only when ItemType is 2
 
     std::string_view Key() const { return std::string_view(text_).substr(0, keySize_); }

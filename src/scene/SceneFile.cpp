@@ -14,6 +14,7 @@
 #include "io/NumberedItems.h"
 #include "io/ParseReport.h"
 #include "io/TextFile.h"
+#include "io/Utf8.h"
 #include "io/clsOldStream.h"
 #include "io/clsStream.h"
 #include "platform/Desktop.h"
@@ -112,13 +113,17 @@ void clsScene::WriteData(clsStream& r, const std::string& projectPath) const {
 
 bool clsScene::ReadData(const clsStream& r, bool import, std::string& error, bool* stopped,
                         const std::string& projectPath, const std::vector<std::size_t>* recordLines) {
-    const auto result = import ? TreeManager.ImportData(r.GetSubStream("Tree")) : TreeManager.ReadData(r.GetSubStream("Tree"));
+    std::uint32_t tooDeepLine = 0;
+    const clsStream& tree = r.GetSubStream("Tree");
+    const auto result = import ? TreeManager.ImportData(tree, &tooDeepLine) : TreeManager.ReadData(tree, &tooDeepLine);
     if (result == clsNode::ReadResult::Stopped) {
         if (stopped) *stopped = true;
         return false;
     }
     if (result == clsNode::ReadResult::TooDeep) {
-        error = kTooDeep;
+        error = tooDeepLine == 0 ? kTooDeep
+                                 : LineText(tooDeepLine) + ": groups are nested too deeply (" +
+                                       GroupedNumberText(clsNode::MaxDepth) + " levels at most)";
         return false;
     }
     if (import) return true;
@@ -250,13 +255,23 @@ FileOutcome ParseProject(std::string&& content, clsStream& record, std::vector<s
 FileOutcome ReadProject(clsScene& scene, const std::string& path, LoadRequest& request) {
     clsStream record;
     std::vector<std::size_t> recordLines;
+    Utf16Order utf16 = Utf16Order::None;
     {
         std::string content;
         if (!ReadTextFile(path, content, request.error)) return FileOutcome::Failed;
+        // A project saved again as UTF-16 by a text editor is all there: it opens as a copy.
+        utf16 = Utf16OrderOf(std::string_view(content).substr(0, kNonTextHeadBytes));
+        if (utf16 != Utf16Order::None) content = Utf8FromUtf16(content, utf16 == Utf16Order::LittleEndian);
         DropByteOrderMark(content);
         request.fileBytes = content.size();
         const FileOutcome parsed = ParseProject(std::move(content), record, recordLines, request);
         if (parsed != FileOutcome::Done) return parsed;
+    }
+    if (utf16 != Utf16Order::None && !request.recovered) {
+        request.error = kUtf16Description;
+        if (!request.recover) return FileOutcome::Failed;
+        if (!request.recover(request.error)) return FileOutcome::Declined;
+        request.recovered = true;
     }
     bool stopped = false;
     if (scene.ReadData(record, request.import, request.error, &stopped, path, &recordLines)) return FileOutcome::Done;

@@ -34,21 +34,32 @@ void CountChildrenPresent(clsStream& node) {
     node.SetLong("ChildCount", present.empty() ? 0 : present.back().Number);
 }
 
+// An object record that lacks only its "}": its type was read, and so was the record of its
+// object, which comes last and was closed.
+bool IsWholeObjectRecord(const clsStream& node) {
+    if (!HasItem(node, "NodeType") || node.Items.empty()) return false;
+    const std::string_view key = clsNode::ObjectRecordKey(node.GetLong("NodeType", 0, 5, 0));
+    return !key.empty() && node.Items.back().Key() == key && node.Items.back().SubStream;
+}
+
 // Follows the records left open at the end of the lines, from the top level down: keeps
-// the tree and the groups in it, with the children they hold, and drops the first other
-// record.
+// the tree and the groups in it, with the children they hold, and an object that lacks only
+// its end; drops the first other record.
 void DropRecordCutShort(clsStream& record, std::size_t openRecords) {
     std::vector<clsStream*> groups;
     clsStream* parent = &record;
     for (std::size_t level = 0; level < openRecords && !parent->Items.empty(); ++level) {
         clsStreamItem& open = parent->Items.back();
-        const bool keep = open.SubStream && (level == 0 ? open.Key() == "Tree" : IsGroupRecord(*open.SubStream));
+        const bool deepest = level + 1 == openRecords;
+        const bool keep = open.SubStream && (level == 0 ? open.Key() == "Tree"
+                                                        : IsGroupRecord(*open.SubStream) ||
+                                                              (deepest && IsWholeObjectRecord(*open.SubStream)));
         if (!keep) {
             parent->Items.pop_back();
             break;
         }
         parent = open.SubStream.get();
-        groups.push_back(parent);
+        if (level == 0 || IsGroupRecord(*parent)) groups.push_back(parent);
     }
     for (clsStream* group : groups) CountChildrenPresent(*group);
 }

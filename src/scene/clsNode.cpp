@@ -495,9 +495,10 @@ bool clsNode::HitTestNode(clsView& view, const clsRect& rect, std::vector<clsVer
     return hit;
 }
 
-clsNode::ReadResult clsNode::ReadData(const clsStream& record, clsSceneSettings* scene) {
+clsNode::ReadResult clsNode::ReadData(const clsStream& record, clsSceneSettings* scene, std::uint32_t* tooDeepLine) {
     TreeReading reading{kMaxEmptyChildren};
     const bool complete = ReadNode(record, scene, 0, reading);
+    if (tooDeepLine) *tooDeepLine = reading.tooDeepLine;
     return reading.stopped ? ReadResult::Stopped : complete ? ReadResult::Complete : ReadResult::TooDeep;
 }
 
@@ -515,11 +516,10 @@ bool clsNode::ReadNode(const clsStream& record, clsSceneSettings* scene, int dep
         if (depth >= MaxDepth) return false;
         return ReadChildren(record, scene, depth, reading);
     }
-    static const char* const kObjectKeys[] = {"", "Line", "", "Ellipse", "Bezier", "Function"};
     Object = MakeObject(NodeType);
     if (Object) {
         if (NodeType != Line) Object->BindToScene(scene);
-        Object->ReadData(record.GetSubStream(kObjectKeys[NodeType]));
+        Object->ReadData(record.GetSubStream(ObjectRecordKey(NodeType)));
     }
     return true;
 }
@@ -531,24 +531,27 @@ bool clsNode::ReadChildren(const clsStream& record, clsSceneSettings* scene, int
     static const clsStream missing;
     bool complete = true;
     std::int64_t& emptyLeft = reading.emptyLeft;
-    auto add = [&](const clsStream& childRecord) {
+    auto add = [&](const clsStream& childRecord, std::uint32_t line) {
         if (reading.stopped || (++reading.nodes % kNodesPerAbortCheck == 0 && CheckAbort(true))) {
             reading.stopped = true;
             return;
         }
         auto child = std::make_unique<clsNode>();
-        complete = child->ReadNode(childRecord, scene, depth + 1, reading) && complete;
+        const bool read = child->ReadNode(childRecord, scene, depth + 1, reading);
+        // The deepest group fails first, so the first line kept is its own.
+        if (!read && reading.tooDeepLine == 0) reading.tooDeepLine = line;
+        complete = read && complete;
         AddChild(std::move(child));
     };
     std::int64_t next = 1; // the number of the next child
     for (const NumberedItem& p : present) {
-        for (; next < p.Number && emptyLeft > 0; ++next, --emptyLeft) add(missing);
+        for (; next < p.Number && emptyLeft > 0; ++next, --emptyLeft) add(missing, 0);
         const clsStreamItem& item = *p.Item;
-        add(item.ItemType == clsStreamItem::SubStream_ && item.SubStream ? *item.SubStream : missing);
+        add(item.ItemType == clsStreamItem::SubStream_ && item.SubStream ? *item.SubStream : missing, item.Line);
         next = std::int64_t{p.Number} + 1;
     }
     for (const std::int32_t end = HonouredCount(present, count); next <= end && emptyLeft > 0; ++next, --emptyLeft)
-        add(missing);
+        add(missing, 0);
     return complete;
 }
 
@@ -573,8 +576,12 @@ void clsNode::WriteData(clsStream& record) const {
         }
         return;
     }
+    if (IsObject() && Object) Object->WriteData(record.CreateSubStream(ObjectRecordKey(NodeType)));
+}
+
+const char* clsNode::ObjectRecordKey(std::int32_t type) {
     static const char* const kObjectKeys[] = {"", "Line", "", "Ellipse", "Bezier", "Function"};
-    if (IsObject() && Object) Object->WriteData(record.CreateSubStream(kObjectKeys[NodeType]));
+    return type >= 0 && type <= Function ? kObjectKeys[type] : "";
 }
 
 } // namespace ov

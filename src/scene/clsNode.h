@@ -110,7 +110,9 @@ public:
     // (the nodes down to the limit are kept). Stopped: the user (or the command line's time
     // limit) stopped a long read; what was read so far is kept, and the caller drops it.
     enum class ReadResult { Complete, TooDeep, Stopped };
-    ReadResult ReadData(const clsStream& record, clsSceneSettings* scene);
+    // The file line of the first group too deep lands in tooDeepLine, if given (0 when the
+    // record was not read from a file).
+    ReadResult ReadData(const clsStream& record, clsSceneSettings* scene, std::uint32_t* tooDeepLine = nullptr);
     void WriteData(clsStream& record) const;
 
     // Levels below this node (0 for a leaf) and above it (0 for a node without parent).
@@ -122,6 +124,9 @@ public:
 
     // Makes the empty drawable object of an object type (null for other types).
     static std::unique_ptr<IShape> MakeObject(std::int32_t type);
+    // The key of the record that holds the object of an object type ("Line", ...), "" for
+    // other types.
+    static const char* ObjectRecordKey(std::int32_t type);
 
 private:
     // What one ReadData shares across the tree: the budget of empty children for missing
@@ -130,6 +135,7 @@ private:
         std::int64_t emptyLeft;
         std::uint32_t nodes = 0;
         bool stopped = false;
+        std::uint32_t tooDeepLine = 0;
     };
     // ReadData of a node depth levels below the one read first; false when too deep.
     bool ReadNode(const clsStream& record, clsSceneSettings* scene, int depth, TreeReading& reading);

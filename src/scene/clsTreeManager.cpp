@@ -374,18 +374,18 @@ void clsTreeManager::ClickNode(clsNode* node, bool extend) {
     SelectNodeByKey(node->Key, additive);
 }
 
-clsNode::ReadResult clsTreeManager::ReadData(const clsStream& record) {
+clsNode::ReadResult clsTreeManager::ReadData(const clsStream& record, std::uint32_t* tooDeepLine) {
     // The root object stays in place: views and the list keep referring to it.
     const std::string key = Root->Key;
-    const clsNode::ReadResult result = Root->ReadData(record, scene_);
+    const clsNode::ReadResult result = Root->ReadData(record, scene_, tooDeepLine);
     Root->Key = key;
     Root->Expanded = true;
     return result;
 }
 
-clsNode::ReadResult clsTreeManager::ImportData(const clsStream& record) {
+clsNode::ReadResult clsTreeManager::ImportData(const clsStream& record, std::uint32_t* tooDeepLine) {
     auto imported = CreateNode(clsNode::Root);
-    const clsNode::ReadResult result = imported->ReadData(record, scene_);
+    const clsNode::ReadResult result = imported->ReadData(record, scene_, tooDeepLine);
     // A tree cut short at the depth limit would not read back once saved: nothing is added.
     if (result != clsNode::ReadResult::Complete) return result;
     if (imported->FirstChild()) {

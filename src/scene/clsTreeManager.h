@@ -96,10 +96,10 @@ public:
     static std::unique_ptr<clsNode> CreateNode(std::int32_t type);
     void ClickNode(clsNode* node, bool extend);
     // Reads the tree record in place of the tree (see clsNode::ReadData).
-    clsNode::ReadResult ReadData(const clsStream& record);
+    clsNode::ReadResult ReadData(const clsStream& record, std::uint32_t* tooDeepLine = nullptr);
     // Adds the tree record's objects at the top, selected, as one undo step; nothing when
     // the reading was stopped.
-    clsNode::ReadResult ImportData(const clsStream& record);
+    clsNode::ReadResult ImportData(const clsStream& record, std::uint32_t* tooDeepLine = nullptr);
     void WriteData(clsStream& record) const { Root->WriteData(record); }
 
     // Events of the object list.

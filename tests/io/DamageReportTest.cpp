@@ -5,6 +5,7 @@
 
 #include "io/LineList.h"
 #include "io/NotText.h"
+#include "io/Utf8.h"
 #include "io/ParseReport.h"
 #include "io/clsStream.h"
 
@@ -84,4 +85,24 @@ TEST(DamageReport, FilesThatAreNoTextAreNamed) {
         {"Name = Document\r\n", ""}, {"\xE9t\xE9 = 1\r\n", ""}, {"", ""},
     };
     for (const auto& [head, kind] : cases) EXPECT_EQ(DescribeNonText(head), kind) << head;
+}
+
+TEST(DamageReport, Utf16TextIsReadInEitherByteOrder) {
+    const struct {
+        std::string bytes; // little-endian; the big-endian case swaps each pair
+        std::string utf8;
+    } cases[] = {
+        {std::string("\xFF\xFE" "A\0=\0", 6), "A="},                      // the byte-order mark goes
+        {std::string("\xE9\0\xAC\x20", 4), "\xC3\xA9\xE2\x82\xAC"},        // U+00E9, U+20AC
+        {std::string("\x3D\xD8\x00\xDE", 4), "\xF0\x9F\x98\x80"},          // U+1F600 as a surrogate pair
+        {std::string("\x3D\xD8" "A\0", 4), "\xEF\xBF\xBD" "A"},            // a lone high surrogate
+        {std::string("\x00\xDE", 2), "\xEF\xBF\xBD"},                      // a lone low surrogate
+        {std::string("A\0B", 3), "A\xEF\xBF\xBD"},                         // an odd last byte
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Utf8FromUtf16(c.bytes, true), c.utf8);
+        std::string swapped = c.bytes;
+        for (std::size_t i = 0; i + 1 < swapped.size(); i += 2) std::swap(swapped[i], swapped[i + 1]);
+        EXPECT_EQ(Utf8FromUtf16(swapped, false), c.utf8);
+    }
 }

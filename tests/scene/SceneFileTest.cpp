@@ -179,7 +179,10 @@ TEST(SceneFile, ATreeThatWouldNotReadBackIsNeitherSavedNorImported) {
     record.WriteData(lines, 0);
     std::ofstream(deeper, std::ios::binary) << std::move(lines).ToText("\r\n");
     EXPECT_FALSE(scene.LoadScene(deeper, true));
-    EXPECT_EQ(prompt.LastText(), "Unable to load the project '" + deeper + "':\rGroups are nested too deeply");
+    // The chain's first group follows the house (lines 11 to 1,097) at line 1,098; each level
+    // down begins 9 lines further, so the group 1,000 levels down at 1,098 + 999 * 9.
+    EXPECT_EQ(prompt.LastText(), "Unable to load the project '" + deeper +
+                                     "':\rline 10,089: groups are nested too deeply (1,000 levels at most)");
     EXPECT_EQ(scene.GetRootNode()->GetChildCount(), 3);
     EXPECT_EQ(scene.TreeManager.GetUndoString(), "Import");
 }
