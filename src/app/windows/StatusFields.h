@@ -11,9 +11,6 @@ class QLabel;
 
 namespace ov {
 
-// What the tool expects next in a drag state of the document window's tools; with nothing
-// selected a resting tool also says that the arrow keys move the eye point.
-std::string ToolHint(std::int32_t tool, std::int32_t dragState, bool selection);
 // "Nothing selected", "1 object selected", "3 objects selected".
 std::string SelectionText(std::int32_t count);
 

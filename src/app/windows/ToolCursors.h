@@ -5,20 +5,9 @@
 #include <QCursor>
 #include <QPixmap>
 
-namespace ov {
+#include "tools/CursorImage.h"
 
-enum CursorImage : int {
-    CursorLine = 0,
-    CursorRectangle = 1,
-    CursorBox = 2,
-    CursorNodeEdit = 3,
-    CursorHandle = 4, // over something that can be grabbed: an eye-point marker or a vertex
-    CursorPick = 5,
-    CursorEllipse = 6,
-    CursorBezier = 7,
-    CursorZoom = 8,
-};
-constexpr int CursorImageCount = 9;
+namespace ov {
 
 // The picture of an image (32 x 32, transparent around the drawing); a null pixmap for a
 // number that has no image.

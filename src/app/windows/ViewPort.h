@@ -7,6 +7,7 @@
 // (EnsureRendered), so a burst of repaint requests costs one paint.
 
 #include "paint/Canvas.h"
+#include "tools/InputCodes.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -14,17 +15,6 @@
 #include <functional>
 
 namespace ov {
-
-// Virtual key codes and shift bits of the keyboard and mouse events, as the views expect them.
-namespace keys {
-constexpr int Escape = 27, Space = 32, Left = 37, Up = 38, Right = 39, Down = 40, Delete = 46;
-constexpr int ShiftBit = 1, CtrlBit = 2, AltBit = 4;
-} // namespace keys
-
-// Mouse buttons in the events below.
-namespace buttons {
-constexpr int Left = 1, Right = 2, Middle = 4;
-} // namespace buttons
 
 class IViewPortEvents {
 public:

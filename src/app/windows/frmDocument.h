@@ -2,7 +2,7 @@
 // The child window that shows one open scene: four view ports with a view each, the
 // view-type list on a view's name, and the mouse tools' interaction with the scene.
 
-#include "app/windows/ToolInteraction.h"
+#include "tools/ToolInteraction.h"
 #include "app/windows/ViewPort.h"
 #include "scene/IDocumentWindow.h"
 #include "scene/clsScene.h"
@@ -63,6 +63,7 @@ public:
     QComboBox* ViewTypeList() const { return cbViewType_; }
     // The mouse tools' state (drag state, feedback) for the main window's status and tests.
     const ToolInteraction& Tools() const { return *tools_; }
+    ToolInteraction& Tools() { return *tools_; }
     // Zoom to Objects: the visible objects with a small margin, in the active view or in all.
     void ZoomToObjects(bool allViews);
     // Scales the active view's visible area by 1 / factor about its centre.

@@ -399,9 +399,8 @@ void frmMain::ShowPointerStatus(const std::string& position) {
 void frmMain::UpdateStatusFields() {
     clsScene* scene = CurrentScene();
     const std::int32_t count = scene ? scene->TreeManager.GetSelectedCount() : 0;
-    const frmDocument* document = ActiveDocument();
-    const std::int32_t state = document ? document->Tools().GetDragState() : ToolInteraction::Idle;
-    fields_->ShowHint(scene ? ToolHint(App().CurrentTool, state, count > 0) : "");
+    frmDocument* document = ActiveDocument();
+    fields_->ShowHint(scene && document ? document->Tools().Hint(count > 0) : "");
     fields_->ShowSelection(scene ? SelectionText(count) : "");
 }
 
