@@ -350,12 +350,22 @@ inline std::string CheckProject(std::string_view text) {
     const std::string house = TreeText(*target.GetRootNode());
     std::vector<std::string> expected;
     for (const clsNode* c = target.GetRootNode()->FirstChild(); c; c = c->NextSibling()) expected.push_back(TreeText(*c));
+    bool whole = true;
     {
         clsNode alone;
-        alone.ReadData(record.GetSubStream("Tree"), nullptr);
+        whole = alone.ReadData(record.GetSubStream("Tree"), nullptr) == clsNode::ReadResult::Complete;
         for (const clsNode* c = alone.FirstChild(); c; c = c->NextSibling()) expected.push_back(TreeText(*c));
     }
     std::string importError;
+    if (!whole) {
+        // A tree nested deeper than the reader takes would not read back once saved: the
+        // import is refused whole and the scene stays as it was.
+        if (target.ReadData(record, true, importError)) return "a tree nested too deeply was imported";
+        if (importError.find("nested too deeply") == std::string::npos)
+            return "a tree nested too deeply was refused with: " + importError;
+        if (TreeText(*target.GetRootNode()) != house) return "a refused import changed the tree";
+        return "";
+    }
     if (!target.ReadData(record, true, importError)) return "an import failed: " + importError;
     std::size_t position = 0;
     for (const clsNode* c = target.GetRootNode()->FirstChild(); c; c = c->NextSibling(), ++position)
