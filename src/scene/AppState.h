@@ -15,7 +15,7 @@ class IMainWindow;
 
 enum Tool : std::int32_t {
     ToolPick = 0, ToolNodeEdit = 1, ToolZoom = 2, ToolLine = 3, ToolRectangle = 4, ToolEllipse = 5,
-    ToolBezier = 6, ToolBox = 7
+    ToolBezier = 6, ToolBox = 7, ToolMeasure = 8
 };
 
 struct AppState {

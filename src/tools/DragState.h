@@ -25,6 +25,7 @@ struct DragStates {
         EditingVertices = 13,
         ZoomRectangle = 14,
         SelectingArea = 15, // the pick tool's marquee, dragged from empty space
+        Measuring = 16,
     };
 };
 

@@ -2,6 +2,8 @@
 // What the tools need from the window that shows the four views: repaints, the mouse
 // capture, pointers, the layout and the view-type list. The tools hold no widget.
 
+#include <string>
+
 namespace ov {
 
 class IToolHost {
@@ -25,6 +27,8 @@ public:
     virtual void ShowViewTypeList() = 0;
     // Another port became the active one.
     virtual void ActivePortChanged(int port) = 0;
+    // A short text beside the pointer at (x, y) of a port; "" takes it away.
+    virtual void ShowPointerLabel(int /*port*/, double /*x*/, double /*y*/, const std::string& /*text*/) {}
 };
 
 } // namespace ov

@@ -13,6 +13,7 @@ std::unique_ptr<MouseTool> MakeRectangleTool();
 std::unique_ptr<MouseTool> MakeEllipseTool();
 std::unique_ptr<MouseTool> MakeBezierTool();
 std::unique_ptr<MouseTool> MakeBoxTool();
+std::unique_ptr<MouseTool> MakeMeasureTool();
 
 namespace {
 
@@ -24,7 +25,7 @@ struct Entry {
 const Entry kTools[] = {
     {ToolPick, MakePickTool},           {ToolNodeEdit, MakeNodeEditTool}, {ToolZoom, MakeZoomTool},
     {ToolLine, MakeLineTool},           {ToolRectangle, MakeRectangleTool}, {ToolEllipse, MakeEllipseTool},
-    {ToolBezier, MakeBezierTool},       {ToolBox, MakeBoxTool},
+    {ToolBezier, MakeBezierTool},       {ToolBox, MakeBoxTool},           {ToolMeasure, MakeMeasureTool},
 };
 
 } // namespace

@@ -33,7 +33,9 @@ public:
     bool RestoreLayout() override { return false; }
     void ShowViewTypeList() override {}
     void ActivePortChanged(int) override {}
+    void ShowPointerLabel(int, double, double, const std::string& text) override { labels.push_back(text); }
     std::vector<bool> captures;
+    std::vector<std::string> labels;
     int cursor = -2;
 };
 
@@ -126,4 +128,20 @@ TEST(Tools, APickMarqueeSelectsWhatItHoldsWhole) {
     w.Drag(w.Pixel(0, 0, 0), w.Pixel(3, 3, 0));
     EXPECT_EQ(w.scene.TreeManager.GetSelectedCount(), 1);
     EXPECT_EQ(w.host.cursor, CursorPick);
+}
+
+TEST(Tools, MeasuringShowsDistanceAndAngleAndChangesNothing) {
+    Window w(ToolMeasure);
+    w.scene.MinorGrid = 1; // Shift snaps the two points to whole units
+    w.scene.AutoGrid = false;
+    const std::string before = w.scene.TreeManager.GetUndoString();
+    w.Drag(w.Pixel(1, 2, 0), w.Pixel(4, 6, 0), keys::ShiftBit);
+    // From (1, 2) to (4, 6): 3 and 4 along X and Y, 5 apart, at atan(4 / 3) = 53.130 degrees.
+    const std::string measured = "Distance 5   dX 3   dY 4   dZ 0   Angle 53.1301\u00b0";
+    EXPECT_EQ(w.tools->Hint(false), "Measured: " + measured + " \u2014 arrow keys move the eye point");
+    ASSERT_GE(w.host.labels.size(), 2u);
+    EXPECT_EQ(w.host.labels[w.host.labels.size() - 2], measured);
+    EXPECT_EQ(w.host.labels.back(), "");
+    EXPECT_EQ(w.Lines(*w.scene.GetRootNode()).size(), 0u);
+    EXPECT_EQ(w.scene.TreeManager.GetUndoString(), before);
 }

@@ -290,6 +290,16 @@ const std::map<QString, Painter>& ToolbarPainters() {
              Handle(p, QPointF(3, 2), false);
              Handle(p, QPointF(13, 14), false);
          }},
+        {"Measure",
+         [](QPainter& p) {
+             // A ruler laid across, with its marks.
+             p.setPen(Pen(kInk, 1.2));
+             p.drawPolygon(QPolygonF({QPointF(1.5, 11), QPointF(11, 1.5), QPointF(14.5, 5), QPointF(5, 14.5)}));
+             for (int i = 1; i <= 4; ++i) {
+                 const QPointF at(1.5 + i * 1.9, 11 - i * 1.9);
+                 p.drawLine(at, at + QPointF(i % 2 ? 1.2 : 2, i % 2 ? 1.2 : 2));
+             }
+         }},
         {"Function",
          [](QPainter& p) {
              Wave(p, kBlue, 1.4);

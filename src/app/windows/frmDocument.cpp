@@ -1,5 +1,6 @@
 #include "app/windows/frmDocument.h"
 
+#include <QLabel>
 #include <QPainter>
 
 #include "app/windows/CameraMatchSession.h"
@@ -314,6 +315,31 @@ bool frmDocument::RestoreLayout() {
     maximized_ = false;
     ArrangePorts();
     return true;
+}
+
+void frmDocument::ShowPointerLabel(int port, double x, double y, const std::string& text) {
+    ViewPort* p = GetViewPort(port);
+    if (text.empty() || !p) {
+        if (pointerLabel_) pointerLabel_->hide();
+        return;
+    }
+    if (!pointerLabel_) {
+        pointerLabel_ = new QLabel(this);
+        pointerLabel_->setObjectName("lblPointerLabel");
+        pointerLabel_->setTextFormat(Qt::PlainText);
+        pointerLabel_->setAutoFillBackground(true);
+        pointerLabel_->setFrameShape(QFrame::Box);
+        pointerLabel_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    pointerLabel_->setText(QString::fromStdString(text));
+    pointerLabel_->adjustSize();
+    // Below and right of the pointer, kept inside the window.
+    QPoint at = p->mapTo(this, QPoint(static_cast<int>(x) + 16, static_cast<int>(y) + 16));
+    at.setX(std::min(at.x(), width() - pointerLabel_->width()));
+    at.setY(std::min(at.y(), height() - pointerLabel_->height()));
+    pointerLabel_->move(at);
+    pointerLabel_->show();
+    pointerLabel_->raise();
 }
 
 void frmDocument::ActivePortChanged(int port) {

@@ -16,6 +16,8 @@
 
 class QComboBox;
 
+class QLabel;
+
 namespace ov {
 
 class ITreeView;
@@ -105,6 +107,7 @@ private:
     bool RestoreLayout() override;
     void ShowViewTypeList() override;
     void ActivePortChanged(int port) override;
+    void ShowPointerLabel(int port, double x, double y, const std::string& text) override;
 
     // IViewPortEvents
     void OnPortRender(int port) override;
@@ -124,6 +127,7 @@ private:
     // is not the session's.
     bool MatchMouse(int port, int phase, int button, double x, double y);
     QComboBox* cbViewType_ = nullptr;
+    QLabel* pointerLabel_ = nullptr; // a measurement beside the pointer
     std::unique_ptr<ToolInteraction> tools_;
     std::int32_t layout_ = 0;
     bool maximized_ = false;

@@ -200,7 +200,7 @@ void frmMain::CreateToolBar() {
     } tools[] = {{"Arrow", "Pick Tool", ToolPick, Qt::Key_S},      {"NodeEdit", "Node Edit Tool", ToolNodeEdit, Qt::Key_N},
                  {"Line", "Line Tool", ToolLine, Qt::Key_L},       {"Rectangle", "Rectangle Tool", ToolRectangle, Qt::Key_R},
                  {"Box", "Box Tool", ToolBox, Qt::Key_X},          {"Ellipse", "Ellipse Tool", ToolEllipse, Qt::Key_E},
-                 {"Bezier", "Curve Tool", ToolBezier, Qt::Key_B}};
+                 {"Bezier", "Curve Tool", ToolBezier, Qt::Key_B},  {"Measure", "Measure Tool", ToolMeasure, Qt::Key_M}};
     for (const auto& tool : tools) {
         const QKeySequence letter(tool.letter);
         QAction* action = AddToolButton(tool.key, QString("%1 (%2)").arg(tool.tip, letter.toString()), nullptr);
